@@ -1,0 +1,507 @@
+// TGraphControl: the diagram control. It owns every graph object of one
+// diagram, keeps the object lists consistent, hands out identifiers, defers
+// notifications and repaints inside update locks, raises the diagram's events
+// and drives the control side of dragging. It is headless: a window, when
+// there is one, is reached through IGraphHost; without a host invalidation
+// does nothing and scrolling only updates positions.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "GraphControl/DrawingTools.h"
+#include "GraphControl/GraphConstraints.h"
+#include "GraphControl/GraphObject.h"
+#include "GraphControl/GraphObjectClass.h"
+#include "GraphControl/GraphObjectList.h"
+#include "GraphControl/GraphScrollBar.h"
+#include "GraphControl/ObjectIDIndex.h"
+#include "GraphControl/Types.h"
+#include "platform/HostWindow.h"
+
+namespace gc {
+
+class TCanvas;
+class TGraphLink;
+class TGraphNode;
+class TStream;
+
+enum TGraphCommandMode : uint8_t { cmBrowse = 0, cmPan = 1, cmEdit = 2, cmAddNode = 3, cmAddLink = 4 };
+enum TGraphDrawOrder : uint8_t { doDefault = 0, doNodesOnTop = 1, doLinksOnTop = 2 };
+enum TExtentKind : uint8_t { ekAll = 0, ekSelected = 1, ekDragging = 2 };
+enum TZoomAnchor : uint8_t { zaTopLeft = 0, zaCenter = 1, zaCursor = 2, zaCursorCenter = 3 };
+
+using TGraphClipboardFormats = uint8_t;
+inline constexpr TGraphClipboardFormats cfNative = 1;
+inline constexpr TGraphClipboardFormats cfMetafile = 2;
+inline constexpr TGraphClipboardFormats cfBitmap = 4;
+
+inline constexpr int32_t MinZoom = 5;
+inline constexpr int32_t MaxZoom = 36863;
+inline constexpr int32_t MinGridSize = 4;
+inline constexpr int32_t MaxGridSize = 128;
+
+// Events. The first argument is always the control.
+using TNotifyEvent = std::function<void(TGraphControl* sender)>;
+using TGraphNotifyEvent = std::function<void(TGraphControl* graph, TGraphObject* object)>;
+using TGraphContextPopupEvent =
+    std::function<void(TGraphControl* graph, TGraphObject* object, const TPoint& mousePos, bool& handled)>;
+using TGraphObjectDrawEvent =
+    std::function<void(TGraphControl* graph, TGraphObject* object, TCanvas& canvas)>;
+using TGraphBeginDragEvent = std::function<void(TGraphControl* graph, TGraphObject* object, THitCode ht)>;
+using TGraphEndDragEvent =
+    std::function<void(TGraphControl* graph, TGraphObject* object, THitCode ht, bool cancelled)>;
+using TGraphStreamEvent = std::function<void(TGraphControl* graph, TGraphObject* object, TStream& stream)>;
+using TGraphHookEvent =
+    std::function<void(TGraphControl* graph, TGraphObject* object, TGraphLink* link, int32_t index)>;
+using TGraphCanHookEvent = std::function<void(TGraphControl* graph, TGraphObject* object, TGraphLink* link,
+                                              int32_t index, bool& canHook)>;
+using TGraphCanLinkEvent = std::function<void(TGraphControl* graph, TGraphLink* link, TGraphObject* source,
+                                              TGraphObject* target, bool& canLink)>;
+using TCanMoveResizeNodeEvent =
+    std::function<void(TGraphControl* graph, TGraphNode* node, int32_t& newLeft, int32_t& newTop,
+                       int32_t& newWidth, int32_t& newHeight, bool& canMove, bool& canResize)>;
+using TGraphCanRemoveEvent = std::function<void(TGraphControl* graph, TGraphObject* object, bool& canRemove)>;
+using TGraphNodeResizeEvent = std::function<void(TGraphControl* graph, TGraphNode* node)>;
+using TGraphDrawEvent = std::function<void(TGraphControl* graph, TCanvas& canvas)>;
+using TGraphInfoTipEvent =
+    std::function<void(TGraphControl* graph, TGraphObject* object, std::string& infoTip)>;
+using TContextPopupEvent = std::function<void(TGraphControl* sender, const TPoint& mousePos, bool& handled)>;
+
+// Callback of VisitObjects: true goes on, false stops.
+using TGraphVisitCallback = std::function<bool(TGraphObject* object, int32_t userData)>;
+
+class TGraphControl {
+ public:
+  TGraphControl();
+  // Frees every object (removal steps, no permission asked, no deferred
+  // notification delivered).
+  virtual ~TGraphControl();
+
+  TGraphControl(const TGraphControl&) = delete;
+  TGraphControl& operator=(const TGraphControl&) = delete;
+
+  // ---- Host window ----------------------------------------------------------
+  // The window that shows the control, or null (headless). Not owned.
+  IGraphHost* Host() const { return Host_; }
+  void SetHost(IGraphHost* host);
+  bool Focused() const { return Host_ && Host_->Focused(); }
+  TSize ClientSize() const { return Host_ ? Host_->ClientSize() : TSize{}; }
+  void SetScreenCursor(TCursor cursor);
+
+  // ---- Object lists -----------------------------------------------------------
+  // Every object, in z-order (index 0 at the bottom). Removing an object from
+  // this list frees it.
+  TGraphObjectList& Objects() { return Objects_; }
+  const TGraphObjectList& Objects() const { return Objects_; }
+  // The selected objects in the order they were selected.
+  TGraphObjectList& SelectedObjects() { return SelectedObjects_; }
+  const TGraphObjectList& SelectedObjects() const { return SelectedObjects_; }
+  // The objects taking part in the current drag.
+  TGraphObjectList& DraggingObjects() { return DraggingObjects_; }
+  const TGraphObjectList& DraggingObjects() const { return DraggingObjects_; }
+
+  // ---- Objects ----------------------------------------------------------------
+  // Creates a node of `nodeClass` (null: DefaultNodeClass). Any failure gives null.
+  TGraphObject* AddNode(const TRect& bounds, const TGraphObjectClass* nodeClass = nullptr);
+  // Creates a link from `source` through `points` (null class: DefaultLinkClass).
+  TGraphObject* AddLink(TGraphObject* source, const TPoints& points,
+                        const TGraphObjectClass* linkClass = nullptr);
+  TGraphObject* AddLink(const TPoints& points, const TGraphObjectClass* linkClass = nullptr);
+  // Removes and frees every object, then returns to cmEdit and scrolls to the origin.
+  void Clear();
+
+  // The object with that identifier (the highest in z-order should there be two).
+  TGraphObject* ObjectByID(uint32_t id) const;
+  TGraphObject* ObjectAtPoint(int32_t x, int32_t y, TGraphObject* below = nullptr) const;
+  TGraphObject* ObjectAtPoint(TPoint p, TGraphObject* below = nullptr) const {
+    return ObjectAtPoint(p.X, p.Y, below);
+  }
+  TGraphObject* NextObjectOf(int32_t startIndex, bool inclusive, bool backward, bool wrap,
+                             const TGraphObjectClass* graphClass = nullptr) const;
+  bool SelectFollowing(bool backward, const TGraphObjectClass* graphClass = nullptr);
+  int32_t CountObjects(const TGraphObjectClass* graphClass = nullptr) const;
+  int32_t CountSelected(const TGraphObjectClass* graphClass = nullptr) const;
+  // Calls `callback` for each object of Objects (or SelectedObjects) inside
+  // one update lock. The callback may delete the object it is given.
+  void VisitObjects(const TGraphVisitCallback& callback, int32_t userData, bool selectedOnly);
+
+  // Every object change ends here (called by TGraphObject::Changed).
+  void ObjectChanged(TGraphObject* object, TGraphChangeFlags flags);
+  // A unique identifier for the object: its own ID when not 0, else the
+  // object count + 1, raised past identifiers held by other objects.
+  virtual uint32_t NewObjectID(TGraphObject* object);
+  // Whether the object is in Objects, in O(1) (through the identifier index).
+  bool HoldsObject(const TGraphObject* object) const {
+    return object && IDIndex_.Contains(object->ID(), object);
+  }
+  // Keeps the identifier index current; called by the object when its ID changes.
+  void ObjectIDChanged(TGraphObject* object, uint32_t oldID);
+  // Puts `newObject` into the slots of `oldObject` in Objects and
+  // SelectedObjects without notification (class conversion).
+  void ReplaceObject(TGraphObject* oldObject, TGraphObject* newObject);
+
+  // ---- Update lock ----------------------------------------------------------
+  void BeginUpdate();
+  void EndUpdate();
+  int32_t UpdateCount() const { return UpdateCount_; }
+  // RAII form of BeginUpdate / EndUpdate.
+  class TUpdateLock {
+   public:
+    explicit TUpdateLock(TGraphControl& control) : Control_(control) { Control_.BeginUpdate(); }
+    ~TUpdateLock() { Control_.EndUpdate(); }
+    TUpdateLock(const TUpdateLock&) = delete;
+    TUpdateLock& operator=(const TUpdateLock&) = delete;
+
+   private:
+    TGraphControl& Control_;
+  };
+
+  bool Modified() const { return Modified_; }
+  int32_t QuerySuppressCount() const { return QuerySuppressCount_; }
+  bool Destroying() const { return Destroying_; }
+
+  // ---- Repaint ----------------------------------------------------------------
+  // The whole control; while updating the repaint is deferred to EndUpdate.
+  virtual void Invalidate();
+  // A rectangle in graph units.
+  void InvalidateRect(const TRect& graphRect);
+  // Client pixels still to repaint at the end of the update lock.
+  const TRect& PendingInvalidRect() const { return PendingInvalidRect_; }
+
+  // ---- Coordinates, zoom, view -------------------------------------------------
+  // client = round(g * Zoom / 100) - scroll position; graph = round((c +
+  // position) * 100 / Zoom); halves round to even.
+  TPoint ClientToGraph(int32_t x, int32_t y) const;
+  TPoint GraphToClient(int32_t x, int32_t y) const;
+  TPoint ClientToGraph(TPoint p) const { return ClientToGraph(p.X, p.Y); }
+  TPoint GraphToClient(TPoint p) const { return GraphToClient(p.X, p.Y); }
+  // The client rectangle in graph units.
+  TRect VisibleArea() const;
+  int32_t Zoom() const { return Zoom_; }
+  // Clamped to MinZoom..MaxZoom.
+  void SetZoom(int32_t value);
+  void BringIntoView(TGraphObject* object);
+  void BringIntoView(const TRect& rect);
+  void BringIntoView(TPoint point);
+  void CenterView(TPoint point);
+  void CenterView(const TRect& rect);
+  TPoint GridSnapPoint(TPoint p) const;
+  void GridSnapOffset(TPoint p, int32_t& dx, int32_t& dy) const;
+  // Changes the zoom (clamped to MinZoom..MaxZoom) keeping a point in place:
+  // zaTopLeft the visible area's top-left corner, zaCenter its centre,
+  // zaCursor the graph point under the mouse, zaCursorCenter that point
+  // moved to the centre. False when the zoom did not change.
+  bool SetZoomAnchored(int32_t newZoom, TZoomAnchor origin);
+  bool StepZoom(int32_t delta, TZoomAnchor origin) { return SetZoomAnchored(Zoom_ + delta, origin); }
+  // Zooms so that `rect` fills the client area (leaving room for scroll bars
+  // that are not shown yet) and centres it. True when the fit needed no
+  // clamping; false, and nothing changes, for an empty rectangle.
+  bool ZoomToRect(const TRect& rect);
+  // The mouse pointer in graph units; setting it moves the pointer.
+  TPoint CursorPoint() const;
+  void SetCursorPoint(TPoint point);
+
+  // ---- Painting ---------------------------------------------------------------
+  // Sets the canvas's view mapping: device = logical * Zoom / 100 - scroll
+  // position - origin. `origin` is the client position of the canvas's
+  // device (0, 0), e.g. the top-left corner of an off-screen buffer that
+  // holds only part of the client area.
+  virtual void ApplyViewMapping(TCanvas& canvas, TPoint origin = {}) const;
+  // Paints on a canvas whose view mapping is in place: the grid when
+  // ShowGrid, the objects, then the selection markers and the rubber band.
+  virtual void Paint(TCanvas& canvas);
+  // One device pixel in GridColor at each multiple of GridSize inside the
+  // canvas's clip area and the constraint bounds.
+  virtual void DrawGrid(TCanvas& canvas);
+  // Paints `list` in DrawOrder between DoBeforeDraw and DoAfterDraw; the
+  // canvas gets its drawing tools back afterwards, also on failure.
+  virtual void DrawObjects(TCanvas& canvas, const TGraphObjectList& list);
+  // The selection markers (unless HideSelection hides them without the
+  // focus) and the rubber band.
+  virtual void DrawEditMarks(TCanvas& canvas);
+  // The host reports focus changes here; with HideSelection the selection's
+  // markers appear or disappear.
+  virtual void DoEnter();
+  virtual void DoExit();
+
+  // ---- Extents ------------------------------------------------------------------
+  TRect GetExtent(TExtentKind kind);
+  TRect AllExtent() { return GetExtent(ekAll); }
+  TRect SelectedExtent() { return GetExtent(ekSelected); }
+  TRect DraggingExtent() { return GetExtent(ekDragging); }
+  // Union of the PaintBounds of the showing objects; (0,0,0,0) when none shows.
+  virtual TRect MeasureObjects(const TGraphObjectList& list) const;
+
+  // ---- Scroll bars ------------------------------------------------------------
+  TGraphScrollBar& HorzScrollBar() { return HorzScrollBar_; }
+  TGraphScrollBar& VertScrollBar() { return VertScrollBar_; }
+  const TGraphScrollBar& HorzScrollBar() const { return HorzScrollBar_; }
+  const TGraphScrollBar& VertScrollBar() const { return VertScrollBar_; }
+  void SetHorzScrollBar(const TGraphScrollBar& source) { HorzScrollBar_.Assign(source); }
+  void SetVertScrollBar(const TGraphScrollBar& source) { VertScrollBar_.Assign(source); }
+  virtual void UpdateScrollBarsVisibility();
+  virtual void CalcScrollRanges();
+  // The host's client area changed size: the ranges are recomputed without
+  // re-applying the bars, then the bars are applied once.
+  void ClientResized();
+  bool ScrollBarsUpdating() const { return ScrollBarsUpdating_; }
+
+  // ---- Command mode and dragging -----------------------------------------------
+  TGraphCommandMode CommandMode() const { return CommandMode_; }
+  void SetCommandMode(TGraphCommandMode value);
+  TGraphObject* DragSource() const { return DragSource_; }
+  THitCode DragHitTest() const { return DragHitTest_; }
+  TPoint DragStartPoint() const { return DragStartPoint_; }
+  TPoint DragTargetPoint() const { return DragTargetPoint_; }
+  bool DragModified() const { return DragModified_; }
+  virtual bool BeginDragging(TGraphObject* object, TPoint point, THitCode hitCode);
+  virtual void MoveDraggingObjects(int32_t dx, int32_t dy);
+  virtual void EndDragging(bool accept);
+  TGraphObject* ObjectUnderMouse() const { return ObjectUnderMouse_; }
+  virtual void SetObjectAtCursor(TGraphObject* object);
+  bool SelectionRectVisible() const { return SelectionRectVisible_; }
+  const TRect& SelectionRect() const { return SelectionRect_; }
+
+  // ---- Click, double click, context menu (client pixels) ------------------------
+  virtual void Click();
+  virtual void DblClick();
+  virtual void DoContextPopup(TPoint mousePos, bool& handled);
+
+  // ---- Published properties -----------------------------------------------------
+  int32_t GridSize() const { return GridSize_; }
+  void SetGridSize(int32_t value);  // outside MinGridSize..MaxGridSize: ignored
+  TColor GridColor() const { return GridColor_; }
+  void SetGridColor(TColor value);
+  bool ShowGrid() const { return ShowGrid_; }
+  void SetShowGrid(bool value);
+  bool SnapToGrid() const { return SnapToGrid_; }
+  void SetSnapToGrid(bool value) { SnapToGrid_ = value; }
+  bool ShowHiddenObjects() const { return ShowHiddenObjects_; }
+  void SetShowHiddenObjects(bool value);
+  bool HideSelection() const { return HideSelection_; }
+  void SetHideSelection(bool value);
+  bool LockNodes() const { return LockNodes_; }
+  void SetLockNodes(bool value);
+  bool LockLinks() const { return LockLinks_; }
+  void SetLockLinks(bool value);
+  TColor MarkerColor() const { return MarkerColor_; }
+  void SetMarkerColor(TColor value);
+  int32_t MarkerSize() const { return MarkerSize_; }
+  void SetMarkerSize(int32_t value);
+  int32_t MinNodeSize() const { return MinNodeSize_; }
+  void SetMinNodeSize(int32_t value) { MinNodeSize_ = value; }
+  TGraphDrawOrder DrawOrder() const { return DrawOrder_; }
+  void SetDrawOrder(TGraphDrawOrder value);
+  bool FixedScrollBars() const { return FixedScrollBars_; }
+  void SetFixedScrollBars(bool value);
+  bool Transparent() const { return Transparent_; }
+  void SetTransparent(bool value);
+  bool DefaultKeyMap() const { return DefaultKeyMap_; }
+  void SetDefaultKeyMap(bool value) { DefaultKeyMap_ = value; }
+  TGraphClipboardFormats ClipboardFormats() const { return ClipboardFormats_; }
+  void SetClipboardFormats(TGraphClipboardFormats value) { ClipboardFormats_ = value; }
+  TColor Color() const { return Color_; }
+  void SetColor(TColor value);
+  // The control's font; a change makes every object with ParentFont take it.
+  const TFont& Font() const { return Font_; }
+  TFont& Font() { return Font_; }
+  void SetFont(const TFont& value) { Font_.Assign(value); }
+  TCursor Cursor() const { return Cursor_; }
+  void SetCursor(TCursor value) { Cursor_ = value; }
+  // Opaque menus for the host to pop up; not owned.
+  void* ObjectPopupMenu() const { return ObjectPopupMenu_; }
+  void SetObjectPopupMenu(void* menu) { ObjectPopupMenu_ = menu; }
+  void* PopupMenu() const { return PopupMenu_; }
+  void SetPopupMenu(void* menu) { PopupMenu_ = menu; }
+  TGraphConstraints& GraphConstraints() { return GraphConstraints_; }
+  const TGraphConstraints& GraphConstraints() const { return GraphConstraints_; }
+  void SetGraphConstraints(const TGraphConstraints& source) { GraphConstraints_.Assign(source); }
+  const TGraphObjectClass* DefaultNodeClass() const { return DefaultNodeClass_; }
+  void SetDefaultNodeClass(const TGraphObjectClass* cls) { DefaultNodeClass_ = cls; }
+  const TGraphObjectClass* DefaultLinkClass() const { return DefaultLinkClass_; }
+  void SetDefaultLinkClass(const TGraphObjectClass* cls) { DefaultLinkClass_ = cls; }
+
+  // ---- Class registries (process-wide) -----------------------------------------
+  static void RegisterNodeClass(const TGraphObjectClass* nodeClass);
+  static void UnregisterNodeClass(const TGraphObjectClass* nodeClass);
+  static int32_t NodeClassCount();
+  static const TGraphObjectClass* NodeClasses(int32_t index);
+  static void RegisterLinkClass(const TGraphObjectClass* linkClass);
+  static void UnregisterLinkClass(const TGraphObjectClass* linkClass);
+  static int32_t LinkClassCount();
+  static const TGraphObjectClass* LinkClasses(int32_t index);
+
+  // ---- Events -----------------------------------------------------------------
+  TGraphNotifyEvent OnObjectInitInstance;
+  TGraphNotifyEvent OnObjectInsert;
+  TGraphNotifyEvent OnObjectRemove;
+  TGraphNotifyEvent OnObjectChange;
+  TGraphNotifyEvent OnObjectSelect;
+  TGraphNotifyEvent OnObjectClick;
+  TGraphNotifyEvent OnObjectDblClick;
+  TGraphContextPopupEvent OnObjectContextPopup;
+  TGraphObjectDrawEvent OnObjectBeforeDraw;
+  TGraphObjectDrawEvent OnObjectAfterDraw;
+  TGraphBeginDragEvent OnObjectBeginDrag;
+  TGraphEndDragEvent OnObjectEndDrag;
+  TGraphNotifyEvent OnObjectMouseEnter;
+  TGraphNotifyEvent OnObjectMouseLeave;
+  TGraphStreamEvent OnObjectRead;
+  TGraphStreamEvent OnObjectWrite;
+  TGraphHookEvent OnObjectHook;
+  TGraphHookEvent OnObjectUnhook;
+  TGraphCanHookEvent OnCanHookLink;
+  TGraphCanLinkEvent OnCanLinkObjects;
+  TCanMoveResizeNodeEvent OnCanMoveResizeNode;
+  TGraphCanRemoveEvent OnCanRemoveObject;
+  TGraphNodeResizeEvent OnNodeMoveResize;
+  TNotifyEvent OnGraphChange;
+  TNotifyEvent OnCommandModeChange;
+  TGraphDrawEvent OnBeforeDraw;
+  TGraphDrawEvent OnAfterDraw;
+  TGraphInfoTipEvent OnInfoTip;
+  TNotifyEvent OnZoomChange;
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TContextPopupEvent OnContextPopup;
+
+  // Dispatchers: each raises its event when assigned and does nothing else.
+  // The four permission dispatchers are silent while QuerySuppressCount > 0,
+  // leaving the answer as the caller preset it.
+  virtual void DoZoomChange();
+  virtual void DoGraphChange();
+  virtual void DoCommandModeChange();  // silent while the control is destroyed
+  virtual void DoBeforeDraw(TCanvas& canvas);
+  virtual void DoAfterDraw(TCanvas& canvas);
+  virtual void DoObjectClick(TGraphObject* object);
+  virtual void DoObjectDblClick(TGraphObject* object);
+  virtual void DoObjectInitInstance(TGraphObject* object);
+  virtual void DoObjectInsert(TGraphObject* object);
+  virtual void DoObjectRemove(TGraphObject* object);
+  virtual void DoObjectSelect(TGraphObject* object);
+  virtual void DoObjectChange(TGraphObject* object);
+  virtual void DoObjectMouseEnter(TGraphObject* object);
+  virtual void DoObjectMouseLeave(TGraphObject* object);
+  virtual void DoObjectBeforeDraw(TCanvas& canvas, TGraphObject* object);
+  virtual void DoObjectAfterDraw(TCanvas& canvas, TGraphObject* object);
+  virtual void DoObjectContextPopup(TGraphObject* object, const TPoint& mousePos, bool& handled);
+  virtual void DoObjectBeginDrag(TGraphObject* object, THitCode ht);
+  virtual void DoObjectEndDrag(TGraphObject* object, THitCode ht, bool cancelled);
+  virtual void DoObjectRead(TGraphObject* object, TStream& stream);
+  virtual void DoObjectWrite(TGraphObject* object, TStream& stream);
+  virtual void DoObjectUnhook(TGraphObject* object, TGraphLink* link, int32_t index);
+  virtual void DoObjectHook(TGraphObject* object, TGraphLink* link, int32_t index);
+  virtual void DoCanHookLink(TGraphObject* object, TGraphLink* link, int32_t index, bool& canHook);
+  virtual void DoCanLinkObjects(TGraphLink* link, TGraphObject* source, TGraphObject* target, bool& canLink);
+  virtual void DoCanMoveResizeNode(TGraphNode* node, int32_t& newLeft, int32_t& newTop, int32_t& newWidth,
+                                   int32_t& newHeight, bool& canMove, bool& canResize);
+  virtual void DoCanRemoveObject(TGraphObject* object, bool& canRemove);
+  virtual void DoNodeMoveResize(TGraphNode* node);
+  virtual void DoInfoTip(TGraphObject* object, std::string& infoTip);
+
+ protected:
+  // Raises QuerySuppressCount for its lifetime.
+  class TQuerySuppressLock {
+   public:
+    explicit TQuerySuppressLock(TGraphControl& control) : Control_(control) {
+      ++Control_.QuerySuppressCount_;
+    }
+    ~TQuerySuppressLock() { --Control_.QuerySuppressCount_; }
+    TQuerySuppressLock(const TQuerySuppressLock&) = delete;
+    TQuerySuppressLock& operator=(const TQuerySuppressLock&) = delete;
+
+   private:
+    TGraphControl& Control_;
+  };
+
+  // Deferred graph-change notification owed at the end of the update lock.
+  enum TDeferredChange : uint8_t { dcNone = 0, dcChanged = 1, dcReset = 2 };
+
+  // After a read appended objects from `firstIndex` on with the identifiers
+  // stored in the stream: gives each appended object a unique identifier,
+  // renumbering the references among the appended objects with it. The caller
+  // then runs FinishLoading on each appended object.
+  void RenumberAppendedObjects(int32_t firstIndex);
+
+  // Reactions to the three lists.
+  virtual void ObjectListChanged(TGraphObject* object, TGraphListAction action);
+  virtual void SelectedListChanged(TGraphObject* object, TGraphListAction action);
+  virtual void DraggingListChanged(TGraphObject* object, TGraphListAction action);
+
+  void SetModified(bool value) { Modified_ = value; }
+  void MarkBoundsCacheDirty(uint8_t kinds) { BoundsCacheDirty_ |= kinds; }
+  void InvalidateClientRect(const TRect& clientRect);
+  void FontChanged();
+
+  // Settings (defaults of a new control).
+  int32_t GridSize_ = 8;
+  TColor GridColor_ = clGray;
+  bool ShowGrid_ = true;
+  bool SnapToGrid_ = true;
+  bool ShowHiddenObjects_ = false;
+  bool HideSelection_ = false;
+  bool LockNodes_ = false;
+  bool LockLinks_ = false;
+  TColor MarkerColor_ = clBlack;
+  int32_t MarkerSize_ = 3;
+  int32_t Zoom_ = 100;
+  TGraphObjectList Objects_;
+  TGraphObjectList SelectedObjects_;
+  TGraphObjectList DraggingObjects_;
+  bool DefaultKeyMap_ = true;
+  void* ObjectPopupMenu_ = nullptr;
+  void* PopupMenu_ = nullptr;
+  const TGraphObjectClass* DefaultNodeClass_ = nullptr;
+  const TGraphObjectClass* DefaultLinkClass_ = nullptr;
+  bool Modified_ = false;
+  TGraphCommandMode CommandMode_ = cmEdit;
+  TGraphScrollBar HorzScrollBar_;
+  TGraphScrollBar VertScrollBar_;
+  TGraphConstraints GraphConstraints_;
+  int32_t MinNodeSize_ = 16;
+  TGraphDrawOrder DrawOrder_ = doDefault;
+  bool FixedScrollBars_ = false;
+  bool SelectionRectVisible_ = false;
+  TRect SelectionRect_ = EmptyMarkerRect;
+  bool Transparent_ = false;
+  TGraphObject* DragSource_ = nullptr;
+  THitCode DragHitTest_ = 0;
+  TPoint DragStartPoint_;
+  TPoint DragTargetPoint_;
+  bool DragModified_ = false;
+  TGraphClipboardFormats ClipboardFormats_ = cfNative;
+  TGraphObject* ObjectUnderMouse_ = nullptr;
+  TColor Color_ = clWindow;
+  TFont Font_;
+  TCursor Cursor_ = crDefault;
+  bool ScrollBarsUpdating_ = false;
+  int32_t UpdateCount_ = 0;
+  TDeferredChange DeferredChange_ = dcNone;
+  bool DeferredBoundsChange_ = false;
+  TRect PendingInvalidRect_ = EmptyMarkerRect;
+  // One bit per TExtentKind (1 << kind).
+  uint8_t BoundsCacheDirty_ = 0;
+  TRect BoundsCache_[3];
+  int32_t QuerySuppressCount_ = 0;
+  bool Destroying_ = false;
+
+ private:
+  // ObjectChanged with the knowledge that `object` has just entered Objects,
+  // so its bounds can be merged into a clean extent instead of re-measuring.
+  void HandleObjectChange(TGraphObject* object, TGraphChangeFlags flags, bool entering);
+  void MergeEnteringBounds(TGraphObject* object);
+  bool IDUsedByOther(uint32_t id, const TGraphObject* object) const {
+    return IDIndex_.UsedByOther(id, object);
+  }
+
+  IGraphHost* Host_ = nullptr;
+  TObjectIDIndex IDIndex_;
+  // Whether the clean ekAll cache holds no showing object at all (then the
+  // cache reads (0,0,0,0) and a new object's bounds replace it).
+  bool AllExtentEmpty_ = true;
+};
+
+}  // namespace gc

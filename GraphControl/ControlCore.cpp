@@ -1,0 +1,505 @@
+// TGraphControl: construction, the object lists and their reactions,
+// identifiers, the update lock, searches, visiting and the class registries.
+#include <algorithm>
+#include <memory>
+#include <unordered_set>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/Exceptions.h"
+
+namespace gc {
+
+namespace {
+
+constexpr TGraphChangeFlags EntryExitFlags = chVisual | chData | chBounds;
+constexpr uint8_t AllExtentKinds = (1 << ekAll) | (1 << ekSelected) | (1 << ekDragging);
+// Hit-code bits of a node's body and caption: a selected node hit elsewhere
+// (on a marker) wins over an unselected object above it.
+constexpr THitCode BodyOrCaptionHit = 0x0200 | 0x0400;
+
+using TClassRegistry = std::unique_ptr<std::vector<const TGraphObjectClass*>>;
+
+TClassRegistry& NodeRegistry() {
+  static TClassRegistry registry;
+  return registry;
+}
+
+TClassRegistry& LinkRegistry() {
+  static TClassRegistry registry;
+  return registry;
+}
+
+void RegisterClassIn(TClassRegistry& registry, const TGraphObjectClass* cls) {
+  if (!cls) return;
+  if (!registry) registry = std::make_unique<std::vector<const TGraphObjectClass*>>();
+  if (std::find(registry->begin(), registry->end(), cls) != registry->end()) return;
+  registry->push_back(cls);
+  RegisterGraphClass(cls);
+}
+
+void UnregisterClassIn(TClassRegistry& registry, const TGraphObjectClass* cls) {
+  if (!registry) return;
+  UnregisterGraphClass(cls);
+  registry->erase(std::remove(registry->begin(), registry->end(), cls), registry->end());
+  if (registry->empty()) registry.reset();
+}
+
+const TGraphObjectClass* RegistryItem(const TClassRegistry& registry, int32_t index) {
+  const int32_t count = registry ? static_cast<int32_t>(registry->size()) : 0;
+  if (index < 0 || index >= count) throw EListError(Format("Index out of range (%d)", index));
+  return (*registry)[static_cast<size_t>(index)];
+}
+
+int32_t CountInstances(const TGraphObjectList& list, const TGraphObjectClass* cls) {
+  if (!cls) return list.Count();
+  return static_cast<int32_t>(
+      std::count_if(list.begin(), list.end(), [cls](TGraphObject* o) { return o->InheritsFrom(cls); }));
+}
+
+}  // namespace
+
+// ---- Construction and destruction -------------------------------------------------
+
+TGraphControl::TGraphControl()
+    : HorzScrollBar_(this, TScrollBarKind::sbHorizontal),
+      VertScrollBar_(this, TScrollBarKind::sbVertical),
+      GraphConstraints_(this) {
+  Objects_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
+    ObjectListChanged(o, a);
+  };
+  SelectedObjects_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
+    SelectedListChanged(o, a);
+  };
+  DraggingObjects_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
+    DraggingListChanged(o, a);
+  };
+  Font_.OnChange = [this] { FontChanged(); };
+  if (NodeClassCount() > 0) DefaultNodeClass_ = NodeClasses(0);
+  if (LinkClassCount() > 0) DefaultLinkClass_ = LinkClasses(0);
+}
+
+TGraphControl::~TGraphControl() {
+  // Raised for good: no deferred notification is delivered and no permission asked.
+  Destroying_ = true;
+  ++UpdateCount_;
+  ++QuerySuppressCount_;
+  Host_ = nullptr;
+  Objects_.Clear();
+  SelectedObjects_.OnChange = nullptr;
+  DraggingObjects_.OnChange = nullptr;
+  Objects_.OnChange = nullptr;
+  Font_.OnChange = nullptr;
+}
+
+void TGraphControl::SetHost(IGraphHost* host) {
+  if (Host_ == host) return;
+  Host_ = host;
+  if (Host_) {
+    CalcScrollRanges();
+    UpdateScrollBarsVisibility();
+  }
+}
+
+void TGraphControl::SetScreenCursor(TCursor cursor) {
+  if (Host_) Host_->SetScreenCursor(cursor);
+}
+
+// ---- List reactions ---------------------------------------------------------------
+
+void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction action) {
+  if (object->Owner() != this) {
+    if (action == glaAdded) Objects_.Remove(object);
+    return;
+  }
+  switch (action) {
+    case glaAdded:
+      IDIndex_.Add(object->ID(), object);
+      DoObjectInsert(object);
+      HandleObjectChange(object, EntryExitFlags, true);
+      break;
+    case glaRemoved: {
+      IDIndex_.Remove(object->ID(), object);
+      // The object has left Objects, so it is freed here even when a step
+      // below (an event handler) fails; it would be lost otherwise.
+      struct TFreeOnExit {
+        TGraphObject* Object;
+        ~TFreeOnExit() {
+          if (!Object->HasState(stDestroying)) Object->Destroy();
+        }
+      } freeOnExit{object};
+      if (object == DragSource_)
+        object->EndDrag(false);
+      else if (object->HasState(stDragging))
+        DraggingObjects_.Remove(object);
+      if (object == ObjectUnderMouse_) SetObjectAtCursor(nullptr);
+      object->SetSelected(false);
+      DoObjectRemove(object);
+      ObjectChanged(object, EntryExitFlags);
+      break;
+    }
+    case glaReordered:
+      ObjectChanged(object, chVisual | chData);
+      break;
+  }
+}
+
+void TGraphControl::SelectedListChanged(TGraphObject* object, TGraphListAction action) {
+  const bool own = object->Owner() == this;
+  switch (action) {
+    case glaAdded:
+      if (own && object->Selected()) {
+        BoundsCacheDirty_ |= 1 << ekSelected;
+        DoObjectSelect(object);
+      } else {
+        SelectedObjects_.Remove(object);
+      }
+      break;
+    case glaRemoved:
+      if (!own) break;
+      object->SetSelected(false);
+      BoundsCacheDirty_ |= 1 << ekSelected;
+      DoObjectSelect(object);
+      break;
+    case glaReordered:
+      break;
+  }
+}
+
+void TGraphControl::DraggingListChanged(TGraphObject* object, TGraphListAction action) {
+  if (object->Owner() != this) {
+    if (action == glaAdded) DraggingObjects_.Remove(object);
+    return;
+  }
+  if (action != glaReordered) BoundsCacheDirty_ |= 1 << ekDragging;
+}
+
+// ---- Changes and the update lock -----------------------------------------------------
+
+void TGraphControl::ObjectChanged(TGraphObject* object, TGraphChangeFlags flags) {
+  HandleObjectChange(object, flags, false);
+}
+
+void TGraphControl::HandleObjectChange(TGraphObject* object, TGraphChangeFlags flags, bool entering) {
+  if (Destroying_) return;
+  if (UpdateCount_ == 0) {
+    if (flags & chBounds) {
+      if (entering)
+        MergeEnteringBounds(object);
+      else
+        BoundsCacheDirty_ |= AllExtentKinds;
+      CalcScrollRanges();
+    }
+    if (flags & chData) {
+      if (DragSource_) {
+        DragModified_ = true;
+      } else {
+        Modified_ = true;
+        DoGraphChange();
+      }
+    }
+  } else {
+    // A drag moves its objects inside update locks; its data changes are
+    // reported once, when the drag ends, as outside a lock.
+    if ((flags & chData) && DragSource_)
+      DragModified_ = true;
+    else if ((flags & chData) && CommandMode_ != cmAddNode && CommandMode_ != cmAddLink)
+      DeferredChange_ = dcChanged;
+    if (flags & chBounds) DeferredBoundsChange_ = true;
+  }
+  if (flags & chVisual) object->Invalidate();
+}
+
+// An object entering the diagram only widens the extent of all objects, so a
+// clean cache is merged with its bounds instead of being measured again; this
+// keeps inserting n objects one at a time O(n) instead of O(n^2). The result
+// is exactly what MeasureObjects would give. The selection and dragging
+// extents do not contain the new object, but are re-measured lazily anyway.
+void TGraphControl::MergeEnteringBounds(TGraphObject* object) {
+  BoundsCacheDirty_ |= (1 << ekSelected) | (1 << ekDragging);
+  if (BoundsCacheDirty_ & (1 << ekAll)) return;
+  if (!object->IsShowing()) return;
+  TRect& cache = BoundsCache_[ekAll];
+  const TRect& bounds = object->PaintBounds();
+  if (AllExtentEmpty_) {
+    cache = bounds;
+    AllExtentEmpty_ = false;
+  } else {
+    cache = {std::min(cache.Left, bounds.Left), std::min(cache.Top, bounds.Top),
+             std::max(cache.Right, bounds.Right), std::max(cache.Bottom, bounds.Bottom)};
+  }
+}
+
+void TGraphControl::BeginUpdate() {
+  if (UpdateCount_ == 0) {
+    DeferredChange_ = dcNone;
+    DeferredBoundsChange_ = false;
+    PendingInvalidRect_ = EmptyMarkerRect;
+  }
+  ++UpdateCount_;
+}
+
+void TGraphControl::EndUpdate() {
+  if (UpdateCount_ <= 0) return;
+  if (--UpdateCount_ > 0 || Destroying_) return;
+  if (DeferredBoundsChange_) {
+    DeferredBoundsChange_ = false;
+    BoundsCacheDirty_ |= AllExtentKinds;
+    CalcScrollRanges();
+  }
+  if (!PendingInvalidRect_.IsEmpty()) {
+    const TRect pending = PendingInvalidRect_;
+    PendingInvalidRect_ = EmptyMarkerRect;
+    InvalidateClientRect(pending);
+  }
+  if (DeferredChange_ != dcNone) {
+    Modified_ = DeferredChange_ == dcChanged;
+    DeferredChange_ = dcNone;
+    DoGraphChange();
+  }
+}
+
+// ---- Identifiers -----------------------------------------------------------------------
+
+// Gives the identifiers of the plain algorithm (own ID or count + 1, raised
+// past identifiers held by other objects) but asks the identifier index
+// instead of scanning Objects for each candidate.
+uint32_t TGraphControl::NewObjectID(TGraphObject* object) {
+  uint32_t candidate = object->ID() != 0 ? object->ID() : static_cast<uint32_t>(Objects_.Count()) + 1;
+  while (IDUsedByOther(candidate, object)) {
+    ++candidate;
+    if (candidate == 0) candidate = 1;  // 0 is never an identifier
+  }
+  return candidate;
+}
+
+void TGraphControl::ObjectIDChanged(TGraphObject* object, uint32_t oldID) {
+  if (!IDIndex_.Contains(oldID, object)) return;
+  IDIndex_.Remove(oldID, object);
+  IDIndex_.Add(object->ID(), object);
+}
+
+TGraphObject* TGraphControl::ObjectByID(uint32_t id) const {
+  const size_t holders = IDIndex_.Count(id);
+  if (holders == 0) return nullptr;
+  TGraphObject* found = nullptr;
+  if (holders == 1) {
+    IDIndex_.ForEach(id, [&](TGraphObject* o) { found = o; });
+    return found;
+  }
+  // Duplicates exist only for a moment during a read: the highest in z-order wins.
+  int32_t bestIndex = -1;
+  IDIndex_.ForEach(id, [&](TGraphObject* o) {
+    const int32_t index = Objects_.IndexOf(o);
+    if (index > bestIndex) {
+      bestIndex = index;
+      found = o;
+    }
+  });
+  return found;
+}
+
+void TGraphControl::RenumberAppendedObjects(int32_t firstIndex) {
+  firstIndex = std::max(firstIndex, 0);
+  std::unordered_set<const TGraphObject*> appended;
+  for (int32_t i = firstIndex; i < Objects_.Count(); ++i) appended.insert(Objects_.Items(i));
+  for (int32_t i = firstIndex; i < Objects_.Count(); ++i) {
+    TGraphObject* object = Objects_.Items(i);
+    const uint32_t oldID = object->ID();
+    const uint32_t newID = NewObjectID(object);
+    if (newID == oldID) continue;
+    // Another appended object holding the same identifier means the stream
+    // itself held it twice: references cannot tell the two apart, so only this
+    // object moves (renumbering them all would keep the clash forever).
+    bool clashInsideBlock = false;
+    IDIndex_.ForEach(oldID,
+                     [&](TGraphObject* o) { clashInsideBlock |= o != object && appended.count(o) != 0; });
+    if (clashInsideBlock) {
+      object->RenumberID(oldID, newID);
+      continue;
+    }
+    for (int32_t j = firstIndex; j < Objects_.Count(); ++j) Objects_.Items(j)->RenumberID(oldID, newID);
+  }
+}
+
+void TGraphControl::ReplaceObject(TGraphObject* oldObject, TGraphObject* newObject) {
+  if (Objects_.Replace(oldObject, newObject) >= 0) {
+    IDIndex_.Remove(oldObject->ID(), oldObject);
+    IDIndex_.Add(newObject->ID(), newObject);
+  }
+  SelectedObjects_.Replace(oldObject, newObject);
+  if (ObjectUnderMouse_ == oldObject) ObjectUnderMouse_ = newObject;
+  BoundsCacheDirty_ |= AllExtentKinds;
+}
+
+// ---- Creating and clearing ---------------------------------------------------------------
+
+TGraphObject* TGraphControl::AddNode(const TRect& bounds, const TGraphObjectClass* nodeClass) {
+  const TGraphObjectClass* cls = nodeClass ? nodeClass : DefaultNodeClass_;
+  if (!cls || !cls->IsNode() || !cls->NodeFactory()) return nullptr;
+  try {
+    return cls->NodeFactory()(cls, this, bounds);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+TGraphObject* TGraphControl::AddLink(TGraphObject* source, const TPoints& points,
+                                     const TGraphObjectClass* linkClass) {
+  const TGraphObjectClass* cls = linkClass ? linkClass : DefaultLinkClass_;
+  if (!cls || !cls->IsLink() || !cls->LinkFactory()) return nullptr;
+  try {
+    return cls->LinkFactory()(cls, this, source, points, nullptr);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+TGraphObject* TGraphControl::AddLink(const TPoints& points, const TGraphObjectClass* linkClass) {
+  return AddLink(nullptr, points, linkClass);
+}
+
+void TGraphControl::Clear() {
+  if (!Objects_.IsEmpty()) {
+    TUpdateLock lock(*this);
+    {
+      TQuerySuppressLock suppress(*this);
+      Objects_.Clear();
+    }
+    DeferredChange_ = dcReset;
+  }
+  SetCommandMode(cmEdit);
+  HorzScrollBar_.SetPosition(0);
+  VertScrollBar_.SetPosition(0);
+}
+
+// ---- Searching, counting, visiting ---------------------------------------------------------
+
+int32_t TGraphControl::CountObjects(const TGraphObjectClass* graphClass) const {
+  return CountInstances(Objects_, graphClass);
+}
+
+int32_t TGraphControl::CountSelected(const TGraphObjectClass* graphClass) const {
+  return CountInstances(SelectedObjects_, graphClass);
+}
+
+void TGraphControl::VisitObjects(const TGraphVisitCallback& callback, int32_t userData, bool selectedOnly) {
+  TGraphObjectList& list = selectedOnly ? SelectedObjects_ : Objects_;
+  if (!callback || list.IsEmpty()) return;
+  TUpdateLock lock(*this);
+  for (TGraphObject* object = list.First(); object; object = list.Next())
+    if (!callback(object, userData)) break;
+}
+
+TGraphObject* TGraphControl::ObjectAtPoint(int32_t x, int32_t y, TGraphObject* below) const {
+  const TPoint p{x, y};
+  int32_t start = Objects_.Count() - 1;
+  if (below) start = Objects_.IndexOf(below) - 1;
+  TGraphObject* candidate = nullptr;
+  for (int32_t i = start; i >= 0; --i) {
+    TGraphObject* object = Objects_.Items(i);
+    if (object == DragSource_) continue;
+    const THitCode code = object->HitTest(p);
+    if (code == htNone) continue;
+    if (!candidate) {
+      candidate = object;
+      if (SelectedObjects_.IsEmpty()) return candidate;
+    }
+    if (!object->Selected()) continue;
+    if (object == candidate) return candidate;
+    if (object->IsLink() || !(code & BodyOrCaptionHit)) return object;
+  }
+  return candidate;
+}
+
+TGraphObject* TGraphControl::NextObjectOf(int32_t startIndex, bool inclusive, bool backward, bool wrap,
+                                          const TGraphObjectClass* graphClass) const {
+  const TGraphObjectClass* cls = graphClass ? graphClass : TGraphObject::StaticClass();
+  const int32_t count = Objects_.Count();
+  auto scan = [&](int32_t from, int32_t to, int32_t step) -> TGraphObject* {
+    for (int32_t i = from; step > 0 ? i <= to : i >= to; i += step) {
+      if (i < 0 || i >= count) continue;
+      TGraphObject* object = Objects_.Items(i);
+      if (object->InheritsFrom(cls)) return object;
+    }
+    return nullptr;
+  };
+  TGraphObject* found = nullptr;
+  if (!backward) {
+    found = scan(std::max(inclusive ? startIndex : startIndex + 1, 0), count - 1, 1);
+    if (!found && wrap) found = scan(0, std::min(startIndex - 1, count - 1), 1);
+  } else {
+    found = scan(std::min(inclusive ? startIndex : startIndex - 1, count - 1), 0, -1);
+    if (!found && wrap) found = scan(count - 1, std::max(startIndex + 1, 0), -1);
+  }
+  return found;
+}
+
+bool TGraphControl::SelectFollowing(bool backward, const TGraphObjectClass* graphClass) {
+  if (Objects_.IsEmpty()) return false;
+  const TGraphObjectClass* cls = graphClass ? graphClass : TGraphObject::StaticClass();
+  TGraphObject* current = nullptr;
+  for (TGraphObject* object : SelectedObjects_) {
+    if (object->InheritsFrom(cls)) {
+      current = object;
+      break;
+    }
+  }
+  // With no current object, forward starts at index 0 and backward at the last index.
+  int32_t index = current ? Objects_.IndexOf(current) : (backward ? Objects_.Count() : -1);
+  TGraphObject* found = nullptr;
+  std::unordered_set<const TGraphObject*> visited;
+  while (TGraphObject* next = NextObjectOf(index, false, backward, true, cls)) {
+    if (!visited.insert(next).second) break;
+    if (next->Options() & goSelectable) {
+      found = next;
+      break;
+    }
+    index = Objects_.IndexOf(next);
+  }
+  if (!found) return false;
+  SelectedObjects_.Clear();
+  found->SetSelected(true);
+  BringIntoView(found);
+  return true;
+}
+
+// ---- Command mode ------------------------------------------------------------------------
+
+void TGraphControl::SetCommandMode(TGraphCommandMode value) {
+  if (CommandMode_ == value) return;
+  if (DragSource_) DragSource_->EndDrag(false);
+  CommandMode_ = value;
+  if (value == cmBrowse || value == cmAddNode || value == cmAddLink) SelectedObjects_.Clear();
+  CalcScrollRanges();
+  DoCommandModeChange();
+}
+
+// ---- Class registries ----------------------------------------------------------------------
+
+void TGraphControl::RegisterNodeClass(const TGraphObjectClass* nodeClass) {
+  RegisterClassIn(NodeRegistry(), nodeClass);
+}
+void TGraphControl::UnregisterNodeClass(const TGraphObjectClass* nodeClass) {
+  UnregisterClassIn(NodeRegistry(), nodeClass);
+}
+int32_t TGraphControl::NodeClassCount() {
+  return NodeRegistry() ? static_cast<int32_t>(NodeRegistry()->size()) : 0;
+}
+const TGraphObjectClass* TGraphControl::NodeClasses(int32_t index) {
+  return RegistryItem(NodeRegistry(), index);
+}
+
+void TGraphControl::RegisterLinkClass(const TGraphObjectClass* linkClass) {
+  RegisterClassIn(LinkRegistry(), linkClass);
+}
+void TGraphControl::UnregisterLinkClass(const TGraphObjectClass* linkClass) {
+  UnregisterClassIn(LinkRegistry(), linkClass);
+}
+int32_t TGraphControl::LinkClassCount() {
+  return LinkRegistry() ? static_cast<int32_t>(LinkRegistry()->size()) : 0;
+}
+const TGraphObjectClass* TGraphControl::LinkClasses(int32_t index) {
+  return RegistryItem(LinkRegistry(), index);
+}
+
+}  // namespace gc

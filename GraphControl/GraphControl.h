@@ -1,0 +1,20 @@
+// The diagram library's chief header: everything a user of the control needs.
+#pragma once
+
+#include "GraphControl/Control.h"
+#include "GraphControl/DrawingTools.h"
+#include "GraphControl/Exceptions.h"
+#include "GraphControl/Geometry.h"
+#include "GraphControl/GraphConstraints.h"
+#include "GraphControl/GraphLink.h"
+#include "GraphControl/GraphNode.h"
+#include "GraphControl/GraphObject.h"
+#include "GraphControl/GraphObjectClass.h"
+#include "GraphControl/GraphObjectList.h"
+#include "GraphControl/GraphScrollBar.h"
+#include "GraphControl/NodeShapes.h"
+#include "GraphControl/Numeric.h"
+#include "GraphControl/Picture.h"
+#include "GraphControl/Region.h"
+#include "GraphControl/Types.h"
+#include "GraphControl/Unit.h"

@@ -1,0 +1,606 @@
+// TGraphLink as a model: points, hooks, the re-placement of hooked end points,
+// whole-link transforms, construction, copying and identifiers.
+#include "GraphControl/GraphLink.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/Exceptions.h"
+#include "GraphControl/Geometry.h"
+
+namespace gc {
+
+namespace {
+
+// Every change of the point list reports this.
+constexpr TGraphChangeFlags PointsChanged = chVisual | chData | chCaption | chBounds;
+constexpr TGraphChangeFlags HookChanged = chVisual | chData | chHooks;
+// Passes of the settling loop for a two-point link hooked to a link.
+constexpr int MaxSettlingPasses = 5;
+
+// Ends an object's update lock when the scope ends, also on failure.
+class TLinkUpdateLock {
+ public:
+  explicit TLinkUpdateLock(TGraphObject& object) : Object_(object) { Object_.BeginUpdate(); }
+  ~TLinkUpdateLock() { Object_.EndUpdate(); }
+  TLinkUpdateLock(const TLinkUpdateLock&) = delete;
+  TLinkUpdateLock& operator=(const TLinkUpdateLock&) = delete;
+
+ private:
+  TGraphObject& Object_;
+};
+
+// Sets a flag for the scope's lifetime and clears it in every case.
+class TFlagGuard {
+ public:
+  explicit TFlagGuard(bool& flag) : Flag_(flag) { Flag_ = true; }
+  ~TFlagGuard() { Flag_ = false; }
+  TFlagGuard(const TFlagGuard&) = delete;
+  TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+ private:
+  bool& Flag_;
+};
+
+}  // namespace
+
+// ---- Class and construction -------------------------------------------------------------
+
+const TGraphObjectClass* TGraphLink::StaticClass() {
+  static const TGraphObjectClass cls("TGraphLink", TGraphObject::StaticClass(), true, &Make, nullptr,
+                                     &TGraphLink::CreateNew);
+  return &cls;
+}
+
+const TGraphObjectClass* TGraphLink::ClassType() const { return StaticClass(); }
+
+TGraphObject* TGraphLink::Make(TGraphControl* owner) { return new TGraphLink(owner); }
+
+TGraphLink::TGraphLink(TGraphControl* owner) : TGraphObject(owner) {
+  SetVisualTriggers(VisualTriggers() | chCaption);
+}
+
+TGraphObject* TGraphLink::CreateNew(const TGraphObjectClass* cls, TGraphControl* owner, TGraphObject* source,
+                                    const TPoints& points, TGraphObject* target) {
+  return Construct(cls, owner, [&](TGraphObject* object) {
+    auto* link = static_cast<TGraphLink*>(object);
+    if (source) link->AddPoint(source->GetCenter());
+    for (const TPoint& p : points) link->AddPoint(p);
+    if (target) link->AddPoint(target->GetCenter());
+    if (source && target)
+      link->Link(source, target);
+    else if (source)
+      link->Hook(0, source);
+    else if (target)
+      link->Hook(link->PointCount() - 1, target);
+    if (link->Source_ != source || link->Target_ != target)
+      throw EGraphInvalidOperation("Cannot create link with the specified parameters");
+  });
+}
+
+TGraphLink* TGraphLink::CreateNew(TGraphControl* owner, TGraphObject* source, const TPoints& points,
+                                  TGraphObject* target) {
+  return static_cast<TGraphLink*>(CreateNew(StaticClass(), owner, source, points, target));
+}
+
+// The end points are placed before the first layout, so the caption and the
+// painted area are computed for the final geometry and the link does not
+// report a change before it has entered the diagram.
+void TGraphLink::Prepare() {
+  if (!HasState(stLoading) && !Refreshing_) {
+    TFlagGuard refreshing(Refreshing_);
+    PlaceHookedEnds();
+  }
+  TGraphObject::Prepare();
+}
+
+// ---- Published properties -------------------------------------------------------------------
+
+template <class T>
+void TGraphLink::SetProperty(T& field, T value, TGraphChangeFlags flags) {
+  if (field == value) return;
+  field = value;
+  Changed(flags);
+}
+
+void TGraphLink::SetBeginStyle(TLinkBeginEndStyle value) {
+  SetProperty(BeginStyle_, value, chVisual | chData | chCaption);
+}
+void TGraphLink::SetBeginSize(uint8_t value) {
+  SetProperty(BeginSize_, value, chVisual | chData | chCaption);
+}
+void TGraphLink::SetEndStyle(TLinkBeginEndStyle value) {
+  SetProperty(EndStyle_, value, chVisual | chData | chCaption);
+}
+void TGraphLink::SetEndSize(uint8_t value) { SetProperty(EndSize_, value, chVisual | chData | chCaption); }
+void TGraphLink::SetLinkOptions(TGraphLinkOptions value) {
+  SetProperty(LinkOptions_, value, chVisual | chData);
+}
+void TGraphLink::SetTextPosition(int32_t value) {
+  SetProperty(TextPosition_, value, chVisual | chData | chCaption);
+}
+void TGraphLink::SetTextSpacing(int32_t value) {
+  SetProperty(TextSpacing_, value, chVisual | chData | chCaption);
+}
+
+// ---- Point list ------------------------------------------------------------------------------
+
+TPoint TGraphLink::Points(int32_t index) const {
+  if (index < 0 || index >= PointCount()) throw EPointListError(Format("Invalid point index. (%d)", index));
+  return Points_[static_cast<size_t>(index)];
+}
+
+void TGraphLink::SetPolyline(const TPoints& points) {
+  if (points == Points_) return;
+  Points_ = points;
+  Unhook(Source_);
+  Unhook(Target_);
+  Changed(PointsChanged);
+}
+
+int32_t TGraphLink::AddPoint(TPoint point) {
+  Unhook(Target_);
+  const int32_t index = PointCount();
+  Points_.push_back(point);
+  Changed(PointsChanged);
+  return index;
+}
+
+void TGraphLink::InsertPoint(int32_t index, TPoint point) {
+  if (index < 0) {
+    index = 0;
+    UnhookPoint(0);
+  } else if (index > PointCount()) {
+    index = PointCount();
+  }
+  Points_.insert(Points_.begin() + index, point);
+  Changed(PointsChanged);
+}
+
+void TGraphLink::RemovePoint(int32_t index) {
+  if (index < 0 || index >= PointCount()) return;
+  UnhookPoint(index);
+  Points_.erase(Points_.begin() + index);
+  Changed(PointsChanged);
+}
+
+int32_t TGraphLink::IndexOfPoint(TPoint point, int32_t tolerance) const {
+  const TRect square = MakeSquare(point, tolerance);
+  for (int32_t i = 0; i < PointCount(); ++i)
+    if (square.Contains(Points_[static_cast<size_t>(i)])) return i;
+  return -1;
+}
+
+int32_t TGraphLink::IndexOfNearestSegment(TPoint point, int32_t tolerance) const {
+  int32_t result = -1;
+  double best = 1.7e308;
+  for (int32_t i = 0; i + 1 < PointCount(); ++i) {
+    const double d =
+        DistanceToSegment(Points_[static_cast<size_t>(i)], Points_[static_cast<size_t>(i + 1)], point);
+    if (std::trunc(d) <= tolerance && d < best) {
+      best = d;
+      result = i;
+    }
+  }
+  return result;
+}
+
+int32_t TGraphLink::IndexOfLongestSegment() const {
+  int32_t result = -1;
+  double longest = -2147483647.0;
+  for (int32_t i = 0; i + 1 < PointCount(); ++i) {
+    const double length = LineLength(Points_[static_cast<size_t>(i)], Points_[static_cast<size_t>(i + 1)]);
+    if (length > longest) {
+      longest = length;
+      result = i;
+    }
+  }
+  return result;
+}
+
+int32_t TGraphLink::PlaceBreakPoint(TPoint point) {
+  const int32_t tolerance = Pen().Width() / 2 + Owner()->MarkerSize();
+  const int32_t segment = IndexOfNearestSegment(point, tolerance);
+  if (segment < 0) return 0;
+  InsertPoint(segment + 1, point);
+  return segment + 1;
+}
+
+// Both walks stop while only the two end points remain: tidying never removes
+// an end point, so hooks survive it.
+bool TGraphLink::TidyBreakPoints(TLinkTidyOptions options) {
+  if (PointCount() < 3 || options == 0) return false;
+  TLinkUpdateLock lock(*this);
+  bool removed = false;
+  if (options & ltoClosePoints) {
+    const int32_t radius = GrabRadius();
+    for (int32_t i = 1; i < PointCount() && PointCount() > 2;) {
+      if (LineLength(Points_[static_cast<size_t>(i - 1)], Points_[static_cast<size_t>(i)]) <= radius) {
+        RemovePoint(i == PointCount() - 1 ? i - 1 : i);
+        removed = true;
+      } else {
+        ++i;
+      }
+    }
+  }
+  if (options & ltoSameDirection) {
+    // A break point whose incoming and outgoing segments run the same way is
+    // redundant: removing it keeps the drawn shape.
+    const double tolerance = Pi / 360;
+    for (int32_t i = 1; i < PointCount() - 1 && PointCount() > 2;) {
+      const double in = LineAngle(Points_[static_cast<size_t>(i - 1)], Points_[static_cast<size_t>(i)]);
+      const double out = LineAngle(Points_[static_cast<size_t>(i)], Points_[static_cast<size_t>(i + 1)]);
+      if (std::fabs(NormalizeAngle(out - in)) < tolerance) {
+        RemovePoint(i);
+        removed = true;
+      } else {
+        ++i;
+      }
+    }
+  }
+  return removed;
+}
+
+// ---- Fixed and hooked points ---------------------------------------------------------------------
+
+TGraphObject* TGraphLink::ObjectHookedAt(int32_t index) const {
+  if (index == PointCount() - 1) return Target_;
+  if (index == 0) return Source_;
+  return nullptr;
+}
+
+int32_t TGraphLink::IndexOfHook(const TGraphObject* object) const {
+  if (!object) return -1;
+  if (object == Source_) return 0;
+  if (object == Target_) return PointCount() - 1;
+  return -1;
+}
+
+int32_t TGraphLink::CountHookedPoints() const { return (Source_ ? 1 : 0) + (Target_ ? 1 : 0); }
+
+bool TGraphLink::PointIsHooked(int32_t index) const { return ObjectHookedAt(index) != nullptr; }
+
+bool TGraphLink::PointIsFixed(int32_t index, bool hookedToo) const {
+  if (index > 0 && index < PointCount() - 1) return (LinkOptions_ & gloFixedBreakPoints) != 0;
+  return (index == 0 && (LinkOptions_ & gloFixedStartPoint)) ||
+         (index == PointCount() - 1 && (LinkOptions_ & gloFixedEndPoint)) ||
+         (hookedToo && PointIsHooked(index));
+}
+
+bool TGraphLink::CanTransform() const { return !Source_ && !Target_ && LinkOptions_ == 0; }
+
+// ---- Hooking --------------------------------------------------------------------------------------
+
+bool TGraphLink::CanHook(int32_t index, TGraphObject* object) {
+  if (!object || object == this) return false;
+  // Two links hooked to each other would place each other's ends forever.
+  if (const auto* other = dynamic_cast<const TGraphLink*>(object); other && other->IndexOfHook(this) >= 0)
+    return false;
+  const bool isStart = index == 0;
+  if (!isStart && index < PointCount() - 1) return false;
+  TGraphObject* const same = isStart ? Source_ : Target_;
+  TGraphObject* const other = isStart ? Target_ : Source_;
+  if (object == same) return true;
+  // One object cannot hold both ends (CanLink checks that pair itself).
+  if (object == other && !Linking_) return false;
+  bool answer = (object->Options() & goLinkable) != 0;
+  Owner()->DoCanHookLink(object, this, index, answer);
+  if (answer && !Linking_ && other) {
+    if (isStart)
+      Owner()->DoCanLinkObjects(this, object, other, answer);
+    else
+      Owner()->DoCanLinkObjects(this, other, object, answer);
+  }
+  return answer;
+}
+
+void TGraphLink::AttachSource(TGraphObject* object) {
+  Source_ = object;
+  SourceID_ = object->ID();
+  object->LinksOut().Add(this);
+  Changed(HookChanged);
+}
+
+void TGraphLink::AttachTarget(TGraphObject* object) {
+  Target_ = object;
+  TargetID_ = object->ID();
+  object->LinksIn().Add(this);
+  Changed(HookChanged);
+}
+
+bool TGraphLink::Hook(int32_t index, TGraphObject* object) {
+  if (!object) return false;
+  const bool isStart = index == 0;
+  if (!isStart && index < PointCount() - 1) return false;
+  if (object == (isStart ? Source_ : Target_)) return true;
+  if (!CanHook(index, object)) return false;
+  {
+    TLinkUpdateLock lock(*this);
+    if (isStart) {
+      Unhook(Source_);
+      if (PointCount() < 1) InsertPoint(0, object->GetCenter());
+      AttachSource(object);
+    } else {
+      Unhook(Target_);
+      if (PointCount() < 2) AddPoint(object->GetCenter());
+      AttachTarget(object);
+    }
+  }
+  Owner()->DoObjectHook(object, this, index);
+  return true;
+}
+
+int32_t TGraphLink::Unhook(TGraphObject* object) {
+  if (!object) return -1;
+  int32_t index = -1;
+  if (object == Source_) {
+    Source_ = nullptr;
+    SourceID_ = 0;
+    object->LinksOut().Remove(this);
+    index = 0;
+  }
+  if (object == Target_) {
+    Target_ = nullptr;
+    TargetID_ = 0;
+    object->LinksIn().Remove(this);
+    index = PointCount() - 1;
+  }
+  if (index >= 0) {
+    Changed(chData);
+    Owner()->DoObjectUnhook(object, this, index);
+  }
+  return index;
+}
+
+bool TGraphLink::UnhookPoint(int32_t index) {
+  if (index == 0) return Unhook(Source_) >= 0;
+  if (index == PointCount() - 1) return Unhook(Target_) >= 0;
+  return false;
+}
+
+bool TGraphLink::CanLink(TGraphObject* source, TGraphObject* target) {
+  if (source == target) return false;
+  bool both;
+  {
+    TFlagGuard linking(Linking_);
+    both = CanHook(0, source) && CanHook(PointCount() - 1, target);
+  }
+  if (!both) return false;
+  bool answer = true;
+  Owner()->DoCanLinkObjects(this, source, target, answer);
+  return answer;
+}
+
+bool TGraphLink::Link(TGraphObject* source, TGraphObject* target) {
+  if (!CanLink(source, target)) return false;
+  TLinkUpdateLock lock(*this);
+  if (source != Source_) {
+    // When the new source holds the other end now (the ends swap), that end
+    // is released first so the source is not unhooked again below.
+    if (source == Target_) Unhook(Target_);
+    Unhook(Source_);
+    if (PointCount() <= 0) InsertPoint(0, source->GetCenter());
+    AttachSource(source);
+    Owner()->DoObjectHook(source, this, 0);
+  }
+  if (target != Target_) {
+    Unhook(Target_);
+    if (PointCount() < 2) AddPoint(target->GetCenter());
+    AttachTarget(target);
+    Owner()->DoObjectHook(target, this, PointCount() - 1);
+  }
+  return true;
+}
+
+// ---- Placement of hooked end points -----------------------------------------------------------------
+
+bool TGraphLink::PlaceHookedEnds() {
+  const int32_t n = PointCount();
+  if (n < 2 || (!Source_ && !Target_)) return false;
+  TPoint& first = Points_.front();
+  TPoint& last = Points_.back();
+  const TPoint oldFirst = first;
+  const TPoint oldLast = last;
+  const bool straight = Source_ && Target_ && n < 3;
+  if (Source_) first = Source_->GetAttachPoint(straight ? Target_->GetCenter() : Points_[1]);
+  if (Target_)
+    last = Target_->GetAttachPoint(straight ? Source_->GetCenter() : Points_[static_cast<size_t>(n - 2)]);
+  // A link's centre moves with its own end points, so a straight link hooked
+  // to a link is placed again until it settles.
+  if (straight && (Source_->IsLink() || Target_->IsLink())) {
+    for (int pass = 0; pass < MaxSettlingPasses; ++pass) {
+      const TPoint a = Source_->GetAttachPoint(Points_[1]);
+      const bool firstMoved = a != first;
+      first = a;
+      const TPoint b = Target_->GetAttachPoint(Points_[static_cast<size_t>(n - 2)]);
+      const bool lastMoved = b != last;
+      last = b;
+      if (!firstMoved && !lastMoved) break;
+    }
+  }
+  return first != oldFirst || last != oldLast;
+}
+
+void TGraphLink::RefreshHooks() {
+  if (Refreshing_) return;
+  TFlagGuard refreshing(Refreshing_);
+  if (PlaceHookedEnds()) Changed(chVisual | chCaption | chBounds);
+}
+
+void TGraphLink::DependencyChanged(TGraphObject* object, TGraphDependencyKind kind) {
+  if (IndexOfHook(object) >= 0) {
+    if (kind == gdkChanged)
+      RefreshHooks();
+    else
+      Unhook(object);
+  }
+  TGraphObject::DependencyChanged(object, kind);
+}
+
+void TGraphLink::BroadcastToDependents(TGraphDependencyKind kind) {
+  if (CountHookedPoints() > 0) {
+    if (kind == gdkChanged) {
+      RefreshHooks();
+    } else {
+      Unhook(Source_);
+      Unhook(Target_);
+    }
+  }
+  TGraphObject::BroadcastToDependents(kind);
+}
+
+// ---- Geometry -------------------------------------------------------------------------------------------
+
+TPoint TGraphLink::GetCenter() const {
+  const int32_t n = PointCount();
+  if (n == 0) return CenterOfRect(Owner()->VisibleArea());
+  const auto mid = static_cast<size_t>(n / 2);
+  if (n % 2 == 1) return Points_[mid];
+  const TPoint pair[2] = {Points_[mid - 1], Points_[mid]};
+  return CenterOfPoints(pair, 1);
+}
+
+bool TGraphLink::PointIsUsableForAttach(int32_t index) const {
+  const TGraphObject* hooked = ObjectHookedAt(index);
+  return !hooked || hooked->IsLink();
+}
+
+TPoint TGraphLink::GetAttachPoint(TPoint reference) const {
+  const int32_t segment = IndexOfNearestSegment(reference, 2147483647);
+  if (segment < 0) return PointCount() == 1 ? Points_[0] : reference;
+  const TPoint m = NearestPointOnSegment(Points_[static_cast<size_t>(segment)],
+                                         Points_[static_cast<size_t>(segment + 1)], reference);
+  const int32_t k = IndexOfPoint(m, GrabRadius());
+  if (k < 0) return m;
+  // Near an existing point: land on it unless a node holds it.
+  if (PointIsUsableForAttach(k)) return Points_[static_cast<size_t>(k)];
+  if (k == 0 && PointIsUsableForAttach(1)) return Points_[1];
+  if (k == PointCount() - 1 && PointIsUsableForAttach(k - 1)) return Points_[static_cast<size_t>(k - 1)];
+  return GetCenter();
+}
+
+void TGraphLink::SetBoundsRect(const TRect& /*rect*/) {}
+
+TRect TGraphLink::GetBoundsRect() const { return BoundsOfPoints(Points_); }
+
+// ---- Whole-link transforms
+// ---------------------------------------------------------------------------------
+
+void TGraphLink::MoveBy(int32_t dx, int32_t dy) {
+  if (PointCount() == 0 || (dx == 0 && dy == 0)) return;
+  OffsetPoints(Points_, dx, dy);
+  if (IsUpdateLocked())
+    Changed(PointsChanged);
+  else
+    BoundsChanged(dx, dy, 0, 0);
+}
+
+bool TGraphLink::Rotate(TPoint center, double angle) {
+  if (!CanTransform() || PointCount() <= 1) return false;
+  TPoints copy = Points_;
+  RotatePoints(copy, center, angle);
+  if (!Owner()->GraphConstraints().WithinBounds(copy)) return false;
+  SetPolyline(copy);
+  return true;
+}
+
+bool TGraphLink::Scale(double factor) {
+  if (!CanTransform() || PointCount() <= 1) return false;
+  TPoints copy = Points_;
+  ScalePoints(copy, CenterOfPoints(copy), factor);
+  if (!Owner()->GraphConstraints().WithinBounds(copy)) return false;
+  SetPolyline(copy);
+  return true;
+}
+
+// The caption is laid out again as well: the decorations swapped ends, and
+// the caption keeps half a decoration's distance from the end it is near.
+void TGraphLink::Reverse() {
+  TGraphObject* const oldSource = Source_;
+  TGraphObject* const oldTarget = Target_;
+  std::swap(Source_, Target_);
+  std::swap(SourceID_, TargetID_);
+  if (oldSource) {
+    oldSource->LinksOut().Remove(this);
+    oldSource->LinksIn().Add(this);
+  }
+  if (oldTarget) {
+    oldTarget->LinksIn().Remove(this);
+    oldTarget->LinksOut().Add(this);
+  }
+  if (TextPosition_ >= 0 && PointCount() > 2) TextPosition_ = PointCount() - TextPosition_ - 2;
+  std::reverse(Points_.begin(), Points_.end());
+  Changed(chVisual | chData | chCaption | chBounds);
+}
+
+// ---- Copying and identifiers
+// -------------------------------------------------------------------------------
+
+void TGraphLink::Assign(const TGraphObject& source) {
+  if (&source == this) return;
+  TLinkUpdateLock lock(*this);
+  TGraphObject::Assign(source);
+  const auto* link = dynamic_cast<const TGraphLink*>(&source);
+  if (!link) return;
+  SetPolyline(link->Points_);
+  SetBeginStyle(link->BeginStyle_);
+  SetBeginSize(link->BeginSize_);
+  SetEndStyle(link->EndStyle_);
+  SetEndSize(link->EndSize_);
+  SetLinkOptions(link->LinkOptions_);
+  SetTextPosition(link->TextPosition_);
+  SetTextSpacing(link->TextSpacing_);
+  // Only objects of this link's own diagram can be hooked.
+  if (link->Source_ && link->Target_ && link->Source_->Owner() == Owner() &&
+      link->Target_->Owner() == Owner())
+    Link(link->Source_, link->Target_);
+}
+
+void TGraphLink::ResolveReferences() {
+  if (SourceID_ != 0 && !Source_) {
+    TGraphObject* object = Owner()->ObjectByID(SourceID_);
+    if (object && object != this) {
+      Source_ = object;
+      object->LinksOut().Add(this);
+    }
+  }
+  if (TargetID_ != 0 && !Target_) {
+    TGraphObject* object = Owner()->ObjectByID(TargetID_);
+    if (object && object != this) {
+      Target_ = object;
+      object->LinksIn().Add(this);
+    }
+  }
+  TGraphObject::ResolveReferences();
+}
+
+void TGraphLink::FinishLoading() {
+  TGraphObject::FinishLoading();
+  // Files from before stored points hold only the two ends.
+  if (PointCount() == 0 && Source_ && Target_) {
+    Points_ = {TPoint{0, 0}, TPoint{0, 0}};
+    RefreshHooks();
+  }
+}
+
+void TGraphLink::RenumberID(uint32_t oldID, uint32_t newID) {
+  TGraphObject::RenumberID(oldID, newID);
+  if (SourceID_ != 0 && SourceID_ == oldID) SourceID_ = newID;
+  if (TargetID_ != 0 && TargetID_ == oldID) TargetID_ = newID;
+}
+
+void TGraphLink::SubstituteObject(TGraphObject* oldObject, TGraphObject* newObject) {
+  if (Source_ == oldObject) {
+    Source_ = newObject;
+    SourceID_ = newObject ? newObject->ID() : 0;
+  }
+  if (Target_ == oldObject) {
+    Target_ = newObject;
+    TargetID_ = newObject ? newObject->ID() : 0;
+  }
+  TGraphObject::SubstituteObject(oldObject, newObject);
+}
+
+}  // namespace gc

@@ -1,0 +1,321 @@
+// TGraphObject: the common base of every diagram item (nodes and links). It
+// owns the shared properties (caption, hint, font, fill, outline, visibility,
+// options, tag), reports every change to the owning control, keeps the
+// bookkeeping of dependent links, z-order and selection, and does its part of
+// dragging and keyboard nudging.
+//
+// Lifetime: objects are created only through factories (Construct and the
+// named factories built on it) and destroyed only through Destroy() or by
+// leaving the owner's Objects list, so that the steps that need the whole
+// object run with full virtual dispatch.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "GraphControl/DrawingTools.h"
+#include "GraphControl/GraphObjectClass.h"
+#include "GraphControl/GraphObjectList.h"
+#include "GraphControl/Types.h"
+
+namespace gc {
+
+class TCanvas;
+class TGraphControl;
+
+// What changed in an object, one bit per kind.
+using TGraphChangeFlags = uint8_t;
+inline constexpr TGraphChangeFlags chVisual = 1;   // repaint
+inline constexpr TGraphChangeFlags chData = 2;     // persisted data changed: the diagram is modified
+inline constexpr TGraphChangeFlags chCaption = 4;  // caption layout must be recomputed
+inline constexpr TGraphChangeFlags chBounds = 8;   // placement or size changed
+inline constexpr TGraphChangeFlags chHooks = 16;   // geometry depending on hooked objects must be recomputed
+
+// Life-cycle states of an object, in bit order.
+using TGraphObjectStates = uint16_t;
+inline constexpr TGraphObjectStates stCreating = 0x0001;
+inline constexpr TGraphObjectStates stDestroying = 0x0002;
+inline constexpr TGraphObjectStates stLoading = 0x0004;
+inline constexpr TGraphObjectStates stReading = 0x0008;
+inline constexpr TGraphObjectStates stWriting = 0x0010;
+inline constexpr TGraphObjectStates stUpdating = 0x0020;
+inline constexpr TGraphObjectStates stDragging = 0x0040;
+inline constexpr TGraphObjectStates stNoDrag = 0x0080;
+inline constexpr TGraphObjectStates stConverting = 0x0100;
+
+// Options of an object; stored as one byte, bit 0 = goLinkable.
+using TGraphObjectOptions = uint8_t;
+inline constexpr TGraphObjectOptions goLinkable = 1;     // links may be hooked to the object
+inline constexpr TGraphObjectOptions goSelectable = 2;   // the object can be selected
+inline constexpr TGraphObjectOptions goShowCaption = 4;  // the caption is drawn and hit-tested
+inline constexpr TGraphObjectOptions goAllOptions = goLinkable | goSelectable | goShowCaption;
+
+// Sides of a rectangle that a drag or nudge moves (ConfineOffset).
+using TGraphSides = uint8_t;
+inline constexpr TGraphSides gsLeft = 1;
+inline constexpr TGraphSides gsTop = 2;
+inline constexpr TGraphSides gsRight = 4;
+inline constexpr TGraphSides gsBottom = 8;
+inline constexpr TGraphSides gsAll = gsLeft | gsTop | gsRight | gsBottom;
+
+// What BroadcastToDependents tells the dependent objects.
+enum TGraphDependencyKind : uint8_t { gdkChanged = 0, gdkGoingAway = 1 };
+
+// Hit codes: 0 is a miss, 1 a hit on an object that is not selectable; the
+// other values are class-specific (node and link hit codes).
+using THitCode = uint32_t;
+inline constexpr THitCode htNone = 0;
+inline constexpr THitCode htNotSelectable = 1;
+// Passed to BeginDrag: take the hit code of the point.
+inline constexpr THitCode htFromPoint = 0xFFFFFFFF;
+
+class TGraphObject {
+ public:
+  static const TGraphObjectClass* StaticClass();
+  virtual const TGraphObjectClass* ClassType() const;
+
+  // Runs the C++ constructor of `cls`, then `body(object)` (the body of the
+  // named constructor), then the post-construction steps: identifier,
+  // OnObjectInitInstance, Prepare, entering the owner's Objects. When any step
+  // fails, the half-built object is destroyed (it never reached Objects) and
+  // the error propagates.
+  template <class Body>
+  static TGraphObject* Construct(const TGraphObjectClass* cls, TGraphControl* owner, Body&& body);
+  // The same without a constructor body.
+  static TGraphObject* Construct(const TGraphObjectClass* cls, TGraphControl* owner);
+
+  // The one way to destroy an object: runs the pre-destruction steps with the
+  // whole object (leave the owner's Objects, tell the dependents it goes
+  // away), then deletes it. Does nothing when destruction already started.
+  void Destroy();
+
+  // Identity and ownership.
+  uint32_t ID() const { return ID_; }
+  TGraphControl* Owner() const { return Owner_; }
+  bool IsLink() const { return ClassType()->IsLink(); }
+  bool IsNode() const { return !IsLink(); }
+  bool InheritsFrom(const TGraphObjectClass* cls) const { return ClassType()->InheritsFrom(cls); }
+
+  // Properties. Every setter does nothing when the value is unchanged.
+  const std::string& Text() const { return Text_; }
+  void SetText(const std::string& value);
+  const std::string& Hint() const { return Hint_; }
+  void SetHint(const std::string& value);
+  const TBrush& Brush() const { return Brush_; }
+  TBrush& Brush() { return Brush_; }
+  void SetBrush(const TBrush& value) { Brush_.Assign(value); }
+  const TPen& Pen() const { return Pen_; }
+  TPen& Pen() { return Pen_; }
+  void SetPen(const TPen& value) { Pen_.Assign(value); }
+  const TFont& Font() const { return Font_; }
+  TFont& Font() { return Font_; }
+  void SetFont(const TFont& value) { Font_.Assign(value); }
+  bool ParentFont() const { return ParentFont_; }
+  void SetParentFont(bool value);
+  TGraphObjectOptions Options() const { return Options_; }
+  void SetOptions(TGraphObjectOptions value);
+  bool Visible() const { return Visible_; }
+  void SetVisible(bool value);
+  bool Selected() const { return Selected_; }
+  void SetSelected(bool value);
+  bool HasCustomData() const { return HasCustomData_; }
+  void SetHasCustomData(bool value);
+  int32_t Tag() const { return Tag_; }
+  void SetTag(int32_t value) { Tag_ = value; }
+  intptr_t Data() const { return Data_; }
+  void SetData(intptr_t value) { Data_ = value; }
+  // Index in the owner's Objects (0 = bottom); -1 while not in it. A value
+  // outside 0..Count-1 puts the object on top.
+  int32_t ZOrder() const;
+  void SetZOrder(int32_t value);
+  void BringToFront();
+  void SendToBack();
+
+  const std::string& DisplayText() const { return DisplayText_; }
+  TGraphObjectStates States() const { return States_; }
+  bool HasState(TGraphObjectStates s) const { return (States_ & s) != 0; }
+  const TRect& PaintBounds() const { return PaintBounds_; }
+  TGraphChangeFlags VisualTriggers() const { return VisualTriggers_; }
+  TGraphChangeFlags PendingChanges() const { return PendingChanges_; }
+  int32_t UpdateCount() const { return UpdateCount_; }
+
+  // Dependency bookkeeping: links hooked to this object.
+  TGraphObjectList& Dependents() { return Dependents_; }
+  TGraphObjectList& LinksIn() { return LinksIn_; }
+  TGraphObjectList& LinksOut() { return LinksOut_; }
+  const TGraphObjectList& Dependents() const { return Dependents_; }
+  const TGraphObjectList& LinksIn() const { return LinksIn_; }
+  const TGraphObjectList& LinksOut() const { return LinksOut_; }
+
+  // (Visible or the owner shows hidden objects) and not being destroyed.
+  bool IsShowing() const;
+
+  // Copies Text, Hint, Brush, Pen, Font, ParentFont, Visible and Options in
+  // one update (one change notification).
+  virtual void Assign(const TGraphObject& source);
+  void AssignTo(TGraphObject& dest) const { dest.Assign(*this); }
+
+  // Life cycle.
+  virtual void Prepare();
+  virtual void FinishLoading();
+  virtual void RenumberID(uint32_t oldID, uint32_t newID);
+  virtual void SubstituteObject(TGraphObject* oldObject, TGraphObject* newObject);
+  virtual void BroadcastToDependents(TGraphDependencyKind kind);
+  virtual void ResolveReferences() {}
+  virtual void RefreshHooks() {}
+  virtual void DependencyChanged(TGraphObject* /*object*/, TGraphDependencyKind /*kind*/) {}
+  virtual void UpdateCaptionPlacement(bool /*recompute*/, int32_t /*dx*/, int32_t /*dy*/) {}
+  virtual void Changed(TGraphChangeFlags flags);
+  virtual void BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight);
+  virtual void ParentFontChanged();
+  virtual bool IsUpdateLocked() const;
+  virtual int32_t GrabRadius() const;
+
+  // Geometry.
+  virtual TPoint GetCenter() const = 0;
+  virtual TPoint GetAttachPoint(TPoint reference) const = 0;
+  virtual TRect ComputePaintBounds() = 0;
+  virtual void SetBoundsRect(const TRect& rect) = 0;
+  virtual TRect GetBoundsRect() const = 0;
+  virtual TRect GetSelectedPaintBounds() const;
+  virtual void MoveBy(int32_t dx, int32_t dy) = 0;
+
+  // Drawing.
+  virtual void DrawMarker(TCanvas& canvas, TPoint point, bool enabled);
+  virtual void DrawMarkers(TCanvas& canvas) = 0;
+  virtual void DrawDragOutline(TCanvas& canvas) = 0;
+  virtual void DrawCaption(TCanvas& canvas) = 0;
+  virtual void DrawBody(TCanvas& canvas) = 0;
+  virtual void Draw(TCanvas& canvas);
+  virtual void DrawOverlay(TCanvas& canvas);
+  virtual bool IsVisibleOn(TCanvas& canvas) const;
+  // Asks the owner to repaint the object's area.
+  void Invalidate() const;
+
+  // Hit testing.
+  virtual THitCode ShapeHitTest(TPoint /*point*/) const { return htNone; }
+  virtual THitCode HitTest(TPoint point) const;
+  bool ContainsPoint(int32_t x, int32_t y) const { return HitTest({x, y}) != htNone; }
+  virtual bool OverlapsRect(const TRect& rect) const;
+  virtual TCursor CursorFor(THitCode hitCode) const;
+
+  // Dragging, the object's side.
+  virtual TGraphSides DragSides(THitCode /*hitCode*/) const { return 0; }
+  virtual bool ApplyDrag(THitCode /*hitCode*/, int32_t /*dx*/, int32_t /*dy*/) { return false; }
+  virtual void SnapDragOffset(THitCode /*hitCode*/, int32_t& /*dx*/, int32_t& /*dy*/) {}
+  virtual bool JoinDrag(THitCode hitCode);
+  virtual bool LeaveDrag();
+  virtual void DisableDrag();
+  virtual void EnableDrag();
+  virtual bool BeginDrag(TPoint point, THitCode hitCode = htFromPoint);
+  virtual bool DragTo(TPoint point, bool snap);
+  virtual bool DragBy(int32_t dx, int32_t dy, bool snap);
+  virtual bool EndDrag(bool accept);
+
+  // Mouse and keyboard, called by the control (points in graph units).
+  virtual void MouseDown(TMouseButton button, TShiftState shift, TPoint point);
+  virtual void MouseMove(TShiftState shift, TPoint point);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, TPoint point);
+  virtual bool KeyDown(uint16_t key, TShiftState shift);
+
+  // Update lock: changes made inside are reported once, at the outermost EndUpdate.
+  virtual void BeginUpdate();
+  virtual void EndUpdate();
+
+  // Links are locked by the owner's LockLinks, nodes by its LockNodes.
+  virtual bool IsLocked() const;
+  // Destroys the object when the owner allows it (OnCanRemoveObject).
+  virtual bool Delete();
+  virtual bool CanDelete();
+
+ protected:
+  // The C++ constructor: the object starts in the creating state.
+  explicit TGraphObject(TGraphControl* owner);
+  // Frees only what the object owns; the pre-destruction steps ran in Destroy().
+  virtual ~TGraphObject();
+
+  TGraphObject(const TGraphObject&) = delete;
+  TGraphObject& operator=(const TGraphObject&) = delete;
+
+  // The single path that changes the identifier; keeps the owner's
+  // identifier index current.
+  void SetID(uint32_t id);
+  void AddState(TGraphObjectStates s) { States_ |= s; }
+  void RemoveState(TGraphObjectStates s) { States_ &= static_cast<TGraphObjectStates>(~s); }
+  void SetDisplayText(const std::string& text) { DisplayText_ = text; }
+  void SetPaintBounds(const TRect& r) { PaintBounds_ = r; }
+  void SetVisualTriggers(TGraphChangeFlags flags) { VisualTriggers_ = flags; }
+
+  // Reactions of the object to its own lists.
+  virtual void DependentsListChanged(TGraphObject* /*object*/, TGraphListAction /*action*/) {}
+  virtual void LinksInChanged(TGraphObject* object, TGraphListAction action);
+  virtual void LinksOutChanged(TGraphObject* object, TGraphListAction action);
+
+  // Copies the owner's font without turning ParentFont off.
+  void CopyParentFontSilently();
+
+  // The post-construction steps (see Construct).
+  void AfterConstruction();
+
+ private:
+  void FontChanged();
+  void SetScreenCursor(TCursor cursor) const;
+
+  uint32_t ID_ = 0;
+  TGraphControl* Owner_;
+  TBrush Brush_;
+  TPen Pen_;
+  std::string Text_;
+  std::string Hint_;
+  TFont Font_;
+  bool ParentFont_ = true;
+  TGraphObjectOptions Options_ = goAllOptions;
+  bool Visible_ = true;
+  bool Selected_ = false;
+  TGraphObjectStates States_ = stCreating;
+  TGraphObjectList Dependents_;
+  TGraphObjectList LinksIn_;
+  TGraphObjectList LinksOut_;
+  std::string DisplayText_;
+  int32_t Tag_ = 0;
+  intptr_t Data_ = 0;
+  bool HasCustomData_ = false;
+  TRect PaintBounds_;
+  TGraphChangeFlags VisualTriggers_ = chBounds;
+  int32_t UpdateCount_ = 0;
+  TGraphChangeFlags PendingChanges_ = 0;
+  int32_t NoDragCount_ = 0;
+
+  class TConstructionGuard;
+};
+
+// Destroys a half-built object unless construction completed.
+class TGraphObject::TConstructionGuard {
+ public:
+  explicit TConstructionGuard(TGraphObject* object) : Object_(object) {}
+  ~TConstructionGuard() {
+    if (Object_) Object_->Destroy();
+  }
+  TGraphObject* Get() const { return Object_; }
+  TGraphObject* Release() {
+    TGraphObject* o = Object_;
+    Object_ = nullptr;
+    return o;
+  }
+  TConstructionGuard(const TConstructionGuard&) = delete;
+  TConstructionGuard& operator=(const TConstructionGuard&) = delete;
+
+ private:
+  TGraphObject* Object_;
+};
+
+template <class Body>
+TGraphObject* TGraphObject::Construct(const TGraphObjectClass* cls, TGraphControl* owner, Body&& body) {
+  TConstructionGuard guard(cls->Make(owner));
+  body(guard.Get());
+  guard.Get()->AfterConstruction();
+  return guard.Release();
+}
+
+}  // namespace gc

@@ -1,0 +1,89 @@
+// An ordered list of graph object references with a change callback and a
+// forward enumeration that survives removal. The list never owns what it
+// holds; the control owns every object.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace gc {
+
+class TGraphObject;
+class TGraphObjectList;
+
+enum TGraphListAction : uint8_t { glaAdded = 0, glaRemoved = 1, glaReordered = 2 };
+
+using TGraphObjectListEvent =
+    std::function<void(TGraphObjectList* list, TGraphObject* object, TGraphListAction action)>;
+
+class TGraphObjectList {
+ public:
+  TGraphObjectList() = default;
+  // Sets Capacity to 0 first, so every held object is reported as removed.
+  virtual ~TGraphObjectList();
+
+  TGraphObjectList(const TGraphObjectList&) = delete;
+  TGraphObjectList& operator=(const TGraphObjectList&) = delete;
+
+  // Called after every add, remove and reorder, never for a null object.
+  TGraphObjectListEvent OnChange;
+
+  int32_t Count() const { return static_cast<int32_t>(Items_.size()); }
+  bool IsEmpty() const { return Items_.empty(); }
+
+  // Raises EListError "Index out of range (%d)" outside 0..Count-1.
+  TGraphObject* Items(int32_t index) const;
+  TGraphObject* operator[](int32_t index) const { return Items(index); }
+
+  int32_t Add(TGraphObject* object);
+  // Index 0..Count; raises "Index out of range (%d)" otherwise.
+  void Insert(int32_t index, TGraphObject* object);
+  void Delete(int32_t index);
+  // Removes the occurrence IndexOf finds; returns its index or -1.
+  int32_t Remove(TGraphObject* object);
+  // Searches from the last entry down, so with duplicates the higher index wins.
+  int32_t IndexOf(const TGraphObject* object) const;
+  bool Contains(const TGraphObject* object) const { return IndexOf(object) >= 0; }
+  // The slot of `oldObject` takes `newObject`, without notification; returns
+  // the index or -1.
+  int32_t Replace(TGraphObject* oldObject, TGraphObject* newObject);
+  // Moves one object to another index and reports glaReordered.
+  void Move(int32_t fromIndex, int32_t toIndex);
+
+  // The number of slots by the list's growth rule: 16 more while Count < 64,
+  // 8 more from then on. Setting it below Count deletes from the end first.
+  int32_t Capacity() const { return Capacity_; }
+  void SetCapacity(int32_t capacity);
+  void Clear() { SetCapacity(0); }
+
+  // Clears, then adds every object of `source` in order.
+  void Assign(const TGraphObjectList& source);
+
+  // Forward enumeration. Deleting the current object or one before it moves
+  // the cursor back, so Next yields the object that followed; inserting at or
+  // before the cursor moves it on, so no object is visited twice. Next after
+  // the end (or without First) raises "List enumeration is not initialized".
+  TGraphObject* First();
+  TGraphObject* Next();
+
+  // The held objects, for read-only iteration.
+  const std::vector<TGraphObject*>& Items() const { return Items_; }
+  auto begin() const { return Items_.begin(); }
+  auto end() const { return Items_.end(); }
+
+ protected:
+  // The list's notification: calls OnChange for a non-null object.
+  virtual void Notify(TGraphObject* object, TGraphListAction action);
+
+ private:
+  void Grow();
+  void CheckIndex(int32_t index, int32_t highest) const;
+
+  std::vector<TGraphObject*> Items_;
+  int32_t Capacity_ = 0;
+  int32_t Cursor_ = -1;
+  bool Enumerating_ = false;
+};
+
+}  // namespace gc

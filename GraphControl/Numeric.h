@@ -1,0 +1,41 @@
+// Integer rounding helpers with the exact rules the diagram geometry relies on.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace gc {
+
+// Converts a double to a 32-bit coordinate for every input: NaN gives 0 and
+// values beyond the int32 range saturate (a line nearly parallel to an edge
+// can cross it near 1e17).
+inline int32_t ClampToInt32(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(v);
+}
+
+// Round to nearest, halves to even (the FPU default rounding mode).
+inline int32_t RoundHalfEven(double v) { return ClampToInt32(std::nearbyint(v)); }
+
+// Integer halving truncating toward zero: Halve(-3) == -1.
+constexpr int32_t Halve(int32_t n) { return n / 2; }
+
+// a * b / c with a 64-bit intermediate, rounded half away from zero; -1 when c
+// is 0 (the platform's MulDiv).
+constexpr int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
+  if (c == 0) return -1;
+  int64_t num = static_cast<int64_t>(a) * b;
+  int64_t den = c;
+  if (den < 0) {
+    num = -num;
+    den = -den;
+  }
+  int64_t q = (num >= 0 ? num + den / 2 : num - den / 2) / den;
+  if (q > std::numeric_limits<int32_t>::max() || q < std::numeric_limits<int32_t>::min()) return -1;
+  return static_cast<int32_t>(q);
+}
+
+}  // namespace gc

@@ -1,0 +1,147 @@
+// A window showing what the diagram control draws: every node shape, caption
+// placements, a selected node with its markers, links with their
+// decorations, and the grid. The diagram is larger than the window, so the
+// scroll bars work; + and - zoom around the centre, 0 returns to 100 %.
+#include <QApplication>
+#include <QKeyEvent>
+#include <string>
+
+#include "GraphControl/GraphControl.h"
+#include "platform/qt/GraphWidget.h"
+#include "platform/qt/QtMeasuringCanvas.h"
+
+namespace {
+
+using namespace gc;
+
+constexpr int32_t ZoomStep = 10;
+
+// The host widget with the gallery's own zoom keys.
+class TGalleryWidget : public qt::TGraphWidget {
+ public:
+  using TGraphWidget::TGraphWidget;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    TGraphControl* graph = Control();
+    switch (event->key()) {
+      case Qt::Key_Plus:
+      case Qt::Key_Equal:
+        graph->StepZoom(ZoomStep, zaCenter);
+        break;
+      case Qt::Key_Minus:
+        graph->StepZoom(-ZoomStep, zaCenter);
+        break;
+      case Qt::Key_0:
+        graph->SetZoomAnchored(100, zaTopLeft);
+        break;
+      default:
+        TGraphWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+  }
+};
+
+TGraphNode* AddShape(TGraphControl& graph, const TGraphObjectClass* cls, const TRect& bounds,
+                     const std::string& text, TColor fill) {
+  auto* node = static_cast<TGraphNode*>(graph.AddNode(bounds, cls));
+  node->SetText(text);
+  node->Brush().SetColor(fill);
+  return node;
+}
+
+void AddCaptionPlacements(TGraphControl& graph, int32_t left, int32_t top) {
+  static constexpr const char* AlignmentNames[] = {"left", "right", "centre"};
+  static constexpr const char* LayoutNames[] = {"top", "middle", "bottom"};
+  const TAlignment alignments[] = {taLeftJustify, taCenter, taRightJustify};
+  const TTextLayout layouts[] = {tlTop, tlCenter, tlBottom};
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      const int32_t x = left + column * 170;
+      const int32_t y = top + row * 110;
+      const TAlignment alignment = alignments[column];
+      const TTextLayout layout = layouts[row];
+      TGraphNode* node =
+          AddShape(graph, TRectangularNode::StaticClass(), {x, y, x + 150, y + 90},
+                   std::string(AlignmentNames[alignment]) + " / " + LayoutNames[layout], 0xF0E8D8);
+      node->SetAlignment(alignment);
+      node->SetLayout(layout);
+      node->SetMargin(6);
+    }
+  }
+}
+
+void BuildDiagram(TGraphControl& graph) {
+  TGraphControl::TUpdateLock lock(graph);
+  graph.SetColor(clWhite);
+  graph.SetGridSize(10);
+
+  const struct {
+    const TGraphObjectClass* Class;
+    const char* Name;
+    TColor Fill;
+  } shapes[] = {
+      {TRectangularNode::StaticClass(), "Rectangle", 0xFFE0C0},
+      {TRoundRectangularNode::StaticClass(), "Rounded rectangle", 0xC0FFC0},
+      {TEllipticNode::StaticClass(), "Ellipse", 0xC0E0FF},
+      {TTriangularNode::StaticClass(), "Triangle", 0xFFC0FF},
+      {TRhomboidalNode::StaticClass(), "Rhombus", 0xC0FFFF},
+      {TPentagonalNode::StaticClass(), "Pentagon", 0xE0E0E0},
+      {THexagonalNode::StaticClass(), "Hexagon", 0xFFFFC0},
+  };
+  TGraphNode* row[7] = {};
+  int i = 0;
+  for (const auto& shape : shapes) {
+    const int32_t x = 40 + i * 200;
+    row[i++] = AddShape(graph, shape.Class, {x, 40, x + 150, 140}, shape.Name, shape.Fill);
+  }
+
+  AddCaptionPlacements(graph, 40, 240);
+
+  TGraphNode* selected = AddShape(graph, TEllipticNode::StaticClass(), {640, 260, 840, 380},
+                                  "Selected: its markers show", 0xD0F0D0);
+  selected->SetSelected(true);
+  TGraphNode* hidden =
+      AddShape(graph, TRectangularNode::StaticClass(), {640, 420, 840, 520}, "Hidden: never shown", clRed);
+  hidden->SetVisible(false);
+
+  TGraphNode* far = AddShape(graph, THexagonalNode::StaticClass(), {1300, 900, 1500, 1020},
+                             "Far corner: scroll here", 0xC0C0FF);
+
+  // Links with their end decorations; the first carries a caption.
+  TGraphLink* link = TGraphLink::CreateNew(&graph, row[0], {}, row[1]);
+  link->SetText("arrow");
+  link->SetEndStyle(lsArrow);
+  TGraphLink* simple = TGraphLink::CreateNew(&graph, row[2], {}, row[3]);
+  simple->SetBeginStyle(lsCircle);
+  simple->SetEndStyle(lsArrowSimple);
+  TGraphLink* diamond = TGraphLink::CreateNew(&graph, row[4], {{1015, 200}, {1215, 200}}, row[5]);
+  diamond->SetBeginStyle(lsDiamond);
+  diamond->SetEndStyle(lsArrow);
+  diamond->SetText("bent, diamond to arrow");
+  TGraphLink* toFar = TGraphLink::CreateNew(&graph, selected, {{1400, 320}}, far);
+  toFar->SetEndStyle(lsArrow);
+  toFar->SetText("to the far corner");
+  toFar->Pen().SetWidth(2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  qt::InstallQtPlatform();
+  GraphControlStartup();
+  int result = 0;
+  {
+    TGraphControl graph;
+    BuildDiagram(graph);
+    TGalleryWidget widget(&graph);
+    widget.setWindowTitle("Diagram gallery");
+    widget.resize(1000, 700);
+    widget.show();
+    result = QApplication::exec();
+  }
+  GraphControlShutdown();
+  return result;
+}

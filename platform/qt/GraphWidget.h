@@ -1,0 +1,119 @@
+// The Qt window of a diagram control. The widget owns nothing of the diagram:
+// it paints the control, forwards size, scroll bar, focus, mouse, key, wheel
+// and context menu events to it, and answers what the control asks of its
+// window (repaints, scroll bars, cursor, mouse position, focus, metrics).
+//
+// The control is not owned. It must outlive the widget, or be detached first
+// with SetControl(nullptr); the widget detaches itself when destroyed.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QImage>
+
+#include "platform/HostWindow.h"
+
+class QScrollBar;
+
+namespace gc {
+class TGraphControl;
+}
+
+namespace gc::qt {
+
+class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
+  Q_OBJECT
+
+ public:
+  explicit TGraphWidget(QWidget* parent = nullptr);
+  explicit TGraphWidget(TGraphControl* control, QWidget* parent = nullptr);
+  ~TGraphWidget() override;
+
+  TGraphControl* Control() const { return Control_; }
+  // Shows another control (or none); the previous one is detached.
+  void SetControl(TGraphControl* control);
+
+  // Renders the client rectangle `clientRect` the way a repaint of that
+  // rectangle does: an image of exactly its size, filled with the control's
+  // Color, then the control painted with its view mapping shifted to the
+  // rectangle's corner.
+  QImage RenderClientRect(const QRect& clientRect) const;
+  // The size of the off-screen buffer of the last repaint.
+  QSize LastBufferSize() const { return LastBufferSize_; }
+
+  // IGraphHost.
+  void InvalidateRect(const TRect& clientRect) override;
+  void InvalidateAll() override;
+  void PaintNow() override;
+  void ScrollContent(int32_t dx, int32_t dy) override;
+  TSize ClientSize() const override;
+  // The bars sit inside the frame and take exactly their thickness from the
+  // client area, so no border correction applies.
+  bool HasBorder() const override { return false; }
+  bool Focused() const override;
+  void SetFocus() override;
+  bool MouseCaptured() const override { return ButtonsDown_ != Qt::NoButton; }
+  TPoint CursorPos() const override;
+  void SetCursorPos(TPoint clientPoint) override;
+  void SetScreenCursor(TCursor cursor) override;
+  void CancelToolTip() override;
+  // `menu` is a QMenu*.
+  void PopupMenu(void* menu, TPoint clientPoint) override;
+  bool ScrollBarShown(TScrollBarKind kind) const override;
+  void SetScrollInfo(TScrollBarKind kind, const TScrollInfo& info) override;
+  int32_t ScrollPos(TScrollBarKind kind) const override;
+  void SetScrollPos(TScrollBarKind kind, int32_t position) override;
+  bool TrackPos(TScrollBarKind kind, int32_t& position) const override;
+  void SetScrollBarAppearance(TScrollBarKind kind, const TScrollBarAppearance& appearance) override;
+  int32_t SystemMetric(TSystemMetric metric) const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  // The control decides the scroll positions and moves the content itself.
+  void scrollContentsBy(int dx, int dy) override;
+  bool viewportEvent(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  class TBar;
+  struct TBarState {
+    bool Shown = false;  // the window has the bar (policy AlwaysOn)
+    TScrollBarAppearance Appearance;
+    bool AppearanceSet = false;
+  };
+
+  TBar* Bar(TScrollBarKind kind) const;
+  TBarState& State(TScrollBarKind kind) { return kind == TScrollBarKind::sbHorizontal ? Horz_ : Vert_; }
+  const TBarState& State(TScrollBarKind kind) const {
+    return kind == TScrollBarKind::sbHorizontal ? Horz_ : Vert_;
+  }
+  void ConnectBar(TScrollBarKind kind);
+  void BarAction(TScrollBarKind kind, int action);
+  void BarMessage(TScrollBarKind kind, int code, int position);
+  void ScrollByWheel(TScrollBarKind kind, int& remainder, int delta);
+  void ReleaseScreenCursor();
+
+  TGraphControl* Control_ = nullptr;
+  TBarState Horz_;
+  TBarState Vert_;
+  // Set while the widget itself changes a bar, so the bar's signals do not
+  // come back to the control.
+  bool ApplyingBar_ = false;
+  bool CursorOverridden_ = false;
+  Qt::MouseButtons ButtonsDown_;
+  bool ClickPending_ = false;
+  int WheelRemainderX_ = 0;
+  int WheelRemainderY_ = 0;
+  QSize LastBufferSize_;
+};
+
+}  // namespace gc::qt

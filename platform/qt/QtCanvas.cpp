@@ -1,0 +1,714 @@
+#include "platform/qt/QtCanvas.h"
+
+#include <QBitmap>
+#include <QByteArray>
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPaintEngine>
+#include <QPainterPath>
+#include <QPalette>
+#include <QRegion>
+#include <QSvgRenderer>
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <list>
+#include <optional>
+
+#include "GraphControl/Numeric.h"
+#include "platform/qt/QtRegion.h"
+
+namespace gc::qt {
+
+namespace {
+
+// Dash patterns of one-pixel pens (on, off, ... in pen widths).
+QList<qreal> DashPattern(TPenStyle style) {
+  switch (style) {
+    case TPenStyle::psDash:
+      return {18, 6};
+    case TPenStyle::psDot:
+      return {3, 3};
+    case TPenStyle::psDashDot:
+      return {9, 6, 3, 6};
+    case TPenStyle::psDashDotDot:
+      return {9, 3, 3, 3, 3, 3};
+    default:
+      return {};
+  }
+}
+
+Qt::BrushStyle HatchStyle(TBrushStyle style) {
+  switch (style) {
+    case TBrushStyle::bsSolid:
+      return Qt::SolidPattern;
+    case TBrushStyle::bsClear:
+      return Qt::NoBrush;
+    case TBrushStyle::bsHorizontal:
+      return Qt::HorPattern;
+    case TBrushStyle::bsVertical:
+      return Qt::VerPattern;
+    case TBrushStyle::bsFDiagonal:
+      return Qt::FDiagPattern;
+    case TBrushStyle::bsBDiagonal:
+      return Qt::BDiagPattern;
+    case TBrushStyle::bsCross:
+      return Qt::CrossPattern;
+    case TBrushStyle::bsDiagCross:
+      return Qt::DiagCrossPattern;
+  }
+  return Qt::SolidPattern;
+}
+
+// How a pen mode combines the pen (or brush) colour P with the pixel D.
+// Modes that ignore D become a plain copy of a fixed colour.
+struct TPenModeOp {
+  enum TKind { Copy, Skip, RasterOp } Kind;
+  QPainter::CompositionMode Op = QPainter::CompositionMode_SourceOver;
+};
+
+TPenModeOp PenModeOp(TPenMode mode) {
+  using C = QPainter::CompositionMode;
+  switch (mode) {
+    case TPenMode::pmCopy:
+    case TPenMode::pmBlack:
+    case TPenMode::pmWhite:
+    case TPenMode::pmNotCopy:
+      return {TPenModeOp::Copy};
+    case TPenMode::pmNop:
+      return {TPenModeOp::Skip};
+    case TPenMode::pmNot:
+      return {TPenModeOp::RasterOp, C::RasterOp_NotDestination};
+    case TPenMode::pmMergePenNot:
+      return {TPenModeOp::RasterOp, C::RasterOp_SourceOrNotDestination};
+    case TPenMode::pmMaskPenNot:
+      return {TPenModeOp::RasterOp, C::RasterOp_SourceAndNotDestination};
+    case TPenMode::pmMergeNotPen:
+      return {TPenModeOp::RasterOp, C::RasterOp_NotSourceOrDestination};
+    case TPenMode::pmMaskNotPen:
+      return {TPenModeOp::RasterOp, C::RasterOp_NotSourceAndDestination};
+    case TPenMode::pmMerge:
+      return {TPenModeOp::RasterOp, C::RasterOp_SourceOrDestination};
+    case TPenMode::pmNotMerge:
+      return {TPenModeOp::RasterOp, C::RasterOp_NotSourceAndNotDestination};
+    case TPenMode::pmMask:
+      return {TPenModeOp::RasterOp, C::RasterOp_SourceAndDestination};
+    case TPenMode::pmNotMask:
+      return {TPenModeOp::RasterOp, C::RasterOp_NotSourceOrNotDestination};
+    case TPenMode::pmXor:
+      return {TPenModeOp::RasterOp, C::RasterOp_SourceXorDestination};
+    case TPenMode::pmNotXor:
+      return {TPenModeOp::RasterOp, C::RasterOp_NotSourceXorDestination};
+  }
+  return {TPenModeOp::Copy};
+}
+
+// The colour a copying pen mode actually paints for the tool colour c.
+QColor CopyModeColor(TPenMode mode, const QColor& c) {
+  switch (mode) {
+    case TPenMode::pmBlack:
+      return Qt::black;
+    case TPenMode::pmWhite:
+      return Qt::white;
+    case TPenMode::pmNotCopy:
+      return QColor(255 - c.red(), 255 - c.green(), 255 - c.blue());
+    default:
+      return c;
+  }
+}
+
+// The pixels a drawing covers, as a region in device pixels (only the part
+// inside `area`).
+QRegion CoveredPixels(const QRect& area, const std::function<void(QPainter&)>& draw) {
+  if (area.isEmpty()) return {};
+  QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
+  mask.fill(Qt::transparent);
+  QPainter p(&mask);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.translate(-area.topLeft());
+  draw(p);
+  p.end();
+  return QRegion(QBitmap::fromImage(mask.createAlphaMask())).translated(area.topLeft());
+}
+
+// Decoded background pictures, shared by all canvases. Keyed by the bytes'
+// content so a picture copied between objects is decoded once.
+struct TDecodedGraphic {
+  QImage Image;
+  std::shared_ptr<QSvgRenderer> Svg;
+};
+
+struct TGraphicKey {
+  std::string ClassName;
+  size_t Size;
+  size_t Hash;
+  bool operator==(const TGraphicKey&) const = default;
+};
+
+const TDecodedGraphic& DecodeGraphic(const TGraphic& graphic) {
+  constexpr size_t Capacity = 32;
+  static std::list<std::pair<TGraphicKey, TDecodedGraphic>> cache;  // most recent first
+
+  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(graphic.Data.data()),
+                                                   qsizetype(graphic.Data.size()));
+  const TGraphicKey key{graphic.ClassName, graphic.Data.size(), qHash(bytes)};
+  for (auto it = cache.begin(); it != cache.end(); ++it)
+    if (it->first == key) {
+      cache.splice(cache.begin(), cache, it);
+      return cache.front().second;
+    }
+
+  TDecodedGraphic decoded;
+  if (graphic.ClassName == "TBitmap")
+    decoded.Image = QImage::fromData(bytes, "BMP");
+  else if (graphic.ClassName == "TIcon")
+    decoded.Image = QImage::fromData(bytes, "ICO");
+  if (decoded.Image.isNull()) decoded.Image = QImage::fromData(bytes);
+  if (decoded.Image.isNull() && graphic.ClassName != "TBitmap") {
+    auto svg = std::make_shared<QSvgRenderer>(QByteArray(bytes.constData(), bytes.size()));
+    if (svg->isValid()) decoded.Svg = std::move(svg);
+  }
+  cache.emplace_front(key, std::move(decoded));
+  if (cache.size() > Capacity) cache.pop_back();
+  return cache.front().second;
+}
+
+// Restores the painter's state when a drawing step ends, also on failure.
+class TPainterStateGuard {
+ public:
+  explicit TPainterStateGuard(QPainter* p) : P_(p) { P_->save(); }
+  ~TPainterStateGuard() { P_->restore(); }
+  TPainterStateGuard(const TPainterStateGuard&) = delete;
+  TPainterStateGuard& operator=(const TPainterStateGuard&) = delete;
+
+ private:
+  QPainter* P_;
+};
+
+}  // namespace
+
+// One primitive ready to paint in device pixels: the area the brush fills
+// and the path the pen follows.
+struct TQtCanvas::TShape {
+  QPainterPath Fill;
+  bool HasFill = false;
+  std::optional<QBrush> FillBrush;  // instead of the canvas's brush
+  QPainterPath Outline;
+  bool HasOutline = false;
+  QPen Pen;
+};
+
+// ---------------------------------------------------------------------------
+// Construction
+
+TQtCanvas::TQtCanvas(QPainter* painter, bool metafile) : Painter_(painter), Metafile_(metafile) { Init(); }
+
+TQtCanvas::TQtCanvas(QPaintDevice* device, bool metafile)
+    : OwnedPainter_(std::make_unique<QPainter>(device)), Metafile_(metafile) {
+  Painter_ = OwnedPainter_.get();
+  Init();
+}
+
+TQtCanvas::~TQtCanvas() {
+  while (!States_.empty()) {
+    Painter_->restore();
+    States_.pop_back();
+  }
+  if (OwnedPainter_) OwnedPainter_->end();
+}
+
+void TQtCanvas::Init() {
+  Q_ASSERT_X(Painter_ && Painter_->isActive(), "TQtCanvas", "the canvas needs an active painter");
+  Painter_->setRenderHint(QPainter::Antialiasing, false);
+  Painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
+  DeviceTransform_ = Painter_->worldTransform();
+  if (Painter_->hasClipping()) {
+    const QRegion clip = Painter_->clipRegion();
+    Clip_ = {true, clip.rectCount() <= 1, clip.boundingRect()};
+  }
+  QPaintDevice* device = Painter_->device();
+  if (device && device->devType() == QInternal::Image && DeviceTransform_.isIdentity()) {
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format f = image->format();
+    if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied)
+      Image_ = image;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Mapping and tools
+
+QPoint TQtCanvas::ToDevice(int32_t x, int32_t y) const {
+  const TPoint d = LogicalToDevice({x, y});
+  return {d.X, d.Y};
+}
+
+QRect TQtCanvas::ToDeviceBox(const TRect& r) const {
+  const QPoint a = ToDevice(r.Left, r.Top);
+  const QPoint b = ToDevice(r.Right, r.Bottom);
+  return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+               QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
+}
+
+int TQtCanvas::DevicePenWidth() const {
+  if (Pen().Width() <= 0) return 1;
+  return std::max(1, RoundHalfEven(Pen().Width() * (Zoom() / 100.0)));
+}
+
+QPen TQtCanvas::MakePen(int width) const {
+  if (Pen().Style() == TPenStyle::psClear) return Qt::NoPen;
+  const QColor color = CopyModeColor(Pen().Mode(), ToQColor(ColorToRGB(Pen().Color())));
+  // A one-pixel pen goes through the cosmetic line drawer, which leaves out
+  // the last pixel of an open line with a flat cap.
+  QPen pen(color, width == 1 ? 0 : width);
+  const QList<qreal> dashes = DashPattern(Pen().Style());
+  if (!dashes.isEmpty()) pen.setDashPattern(dashes);
+  pen.setCapStyle(width == 1 || !dashes.isEmpty() ? Qt::FlatCap : Qt::RoundCap);
+  pen.setJoinStyle(width == 1 ? Qt::MiterJoin : Qt::RoundJoin);
+  return pen;
+}
+
+QBrush TQtCanvas::MakeBrush() const {
+  const Qt::BrushStyle style = HatchStyle(Brush().Style());
+  if (style == Qt::NoBrush) return Qt::NoBrush;
+  return QBrush(CopyModeColor(Pen().Mode(), ToQColor(ColorToRGB(Brush().Color()))), style);
+}
+
+QColor TQtCanvas::ToQColor(TColor rgb) { return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF); }
+
+TColor TQtCanvas::FromQColor(const QColor& color) {
+  return TColor(color.red()) | (TColor(color.green()) << 8) | (TColor(color.blue()) << 16);
+}
+
+TColor TQtCanvas::ColorToRGB(TColor color) const {
+  if ((color & 0xFF000000) != clSystemColor || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    return TCanvas::ColorToRGB(color);
+  const QPalette palette = QGuiApplication::palette();
+  auto role = [&](QPalette::ColorRole r) { return FromQColor(palette.color(QPalette::Active, r)); };
+  switch (color) {
+    case clWindow:
+      return role(QPalette::Base);
+    case clWindowText:
+      return role(QPalette::Text);
+    case clBtnFace:
+    case clScrollBar:
+    case clMenu:
+    case clMenuBar:
+      return role(QPalette::Button);
+    case clBtnText:
+      return role(QPalette::ButtonText);
+    case clBtnHighlight:
+      return role(QPalette::Light);
+    case cl3DLight:
+      return role(QPalette::Midlight);
+    case clBtnShadow:
+      return role(QPalette::Mid);
+    case cl3DDkShadow:
+      return role(QPalette::Shadow);
+    case clMenuText:
+      return role(QPalette::WindowText);
+    case clHighlight:
+    case clMenuHighlight:
+      return role(QPalette::Highlight);
+    case clHighlightText:
+      return role(QPalette::HighlightedText);
+    case clGrayText:
+      return FromQColor(palette.color(QPalette::Disabled, QPalette::Text));
+    case clInfoBk:
+      return role(QPalette::ToolTipBase);
+    case clInfoText:
+      return role(QPalette::ToolTipText);
+    case clHotLight:
+      return role(QPalette::Link);
+    default:
+      return TCanvas::ColorToRGB(color);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Shapes
+
+void TQtCanvas::PaintShape(const TShape& shape) {
+  const TPenModeOp op = PenModeOp(Pen().Mode());
+  if (op.Kind == TPenModeOp::Skip) return;
+  const QBrush brush = !shape.HasFill    ? QBrush(Qt::NoBrush)
+                       : shape.FillBrush ? *shape.FillBrush
+                                         : MakeBrush();
+  const bool fill = brush.style() != Qt::NoBrush;
+  const bool outline = shape.HasOutline && shape.Pen.style() != Qt::NoPen;
+  if (!fill && !outline) return;
+
+  const bool rasterOps =
+      Painter_->paintEngine() && Painter_->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+  if (op.Kind == TPenModeOp::RasterOp && rasterOps && !Metafile_) {
+    TPainterStateGuard guard(Painter_);
+    Painter_->setCompositionMode(op.Op);
+    if (fill && outline) {
+      PaintWithRasterOp(shape, shape.Pen, brush);
+      return;
+    }
+    if (fill) Painter_->fillPath(shape.Fill, brush);
+    if (outline) Painter_->strokePath(shape.Outline, shape.Pen);
+    return;
+  }
+  if (fill) Painter_->fillPath(shape.Fill, brush);
+  if (outline) Painter_->strokePath(shape.Outline, shape.Pen);
+}
+
+// A raster operation must touch each pixel once: the pen's pixels take the
+// pen colour, the rest of the fill the brush, even where the two overlap.
+void TQtCanvas::PaintWithRasterOp(const TShape& shape, const QPen& pen, const QBrush& brush) {
+  const int margin = std::max(2, pen.width() + 2);
+  QRect area = (shape.Fill.boundingRect() | shape.Outline.boundingRect())
+                   .toAlignedRect()
+                   .adjusted(-margin, -margin, margin, margin);
+  if (QPaintDevice* device = Painter_->device())
+    area &= DeviceTransform_.inverted().mapRect(QRect(0, 0, device->width(), device->height()));
+  const QRegion penPixels = CoveredPixels(area, [&](QPainter& p) { p.strokePath(shape.Outline, pen); });
+  const QRegion fillPixels =
+      CoveredPixels(area, [&](QPainter& p) { p.fillPath(shape.Fill, Qt::black); }).subtracted(penPixels);
+  auto paintRegion = [&](const QRegion& region, const QBrush& b) {
+    if (region.isEmpty()) return;
+    Painter_->save();
+    Painter_->setClipRegion(region, Qt::IntersectClip);
+    Painter_->fillRect(region.boundingRect(), b);
+    Painter_->restore();
+  };
+  paintRegion(fillPixels, brush);
+  paintRegion(penPixels, QBrush(pen.color()));
+}
+
+namespace {
+
+QRectF Inset(const QRect& box, double inset) {
+  return QRectF(box.left() + inset, box.top() + inset, box.width() - 2 * inset, box.height() - 2 * inset);
+}
+
+}  // namespace
+
+// Rectangle, ellipse and rounded rectangle share the box rule: the shape
+// spans the pixels of the box (right and bottom excluded). The pen's centre
+// line runs through the outermost pixel centres, or, for an inside-frame pen,
+// half the pen width inside the box so that the whole stroke stays in it; the
+// brush fills what lies inside the centre line.
+void TQtCanvas::PaintBox(const QRect& box, const TBoxPath& make) {
+  if (box.isEmpty()) return;
+  const int width = DevicePenWidth();
+  TShape shape;
+  shape.Pen = MakePen(width);
+  // On curves the cosmetic line drawer does not meet the filled area; a
+  // one-pixel band around the centre line does.
+  if (width == 1) shape.Pen.setWidthF(1.0);
+  shape.HasFill = true;
+  if (shape.Pen.style() == Qt::NoPen) {
+    shape.Fill = make(Inset(box, 0));
+    PaintShape(shape);
+    return;
+  }
+  const bool insideFrame = Pen().Style() == TPenStyle::psInsideFrame;
+  const double centre = insideFrame ? width / 2.0 : (width % 2 ? 0.5 : 0.0);
+  const QRectF line = Inset(box, centre);
+  if (line.width() <= 0 || line.height() <= 0) {
+    // The pen is as wide as the box: it covers all of it.
+    shape.Fill = make(Inset(box, 0));
+    shape.FillBrush = QBrush(shape.Pen.color());
+    PaintShape(shape);
+    return;
+  }
+  shape.Fill = make(line);
+  shape.Outline = shape.Fill;
+  shape.HasOutline = true;
+  PaintShape(shape);
+}
+
+void TQtCanvas::Rectangle(const TRect& r) {
+  PaintBox(ToDeviceBox(r), [](const QRectF& b) {
+    QPainterPath p;
+    p.addRect(b);
+    return p;
+  });
+}
+
+void TQtCanvas::Ellipse(const TRect& r) {
+  PaintBox(ToDeviceBox(r), [](const QRectF& b) {
+    QPainterPath p;
+    p.addEllipse(b);
+    return p;
+  });
+}
+
+void TQtCanvas::RoundRect(const TRect& r, int32_t cornerWidth, int32_t cornerHeight) {
+  const QRect box = ToDeviceBox(r);
+  const double scale = Zoom() / 100.0;
+  const double rx = std::min(std::abs(cornerWidth) * scale, double(box.width())) / 2;
+  const double ry = std::min(std::abs(cornerHeight) * scale, double(box.height())) / 2;
+  const double outer = box.width();
+  PaintBox(box, [rx, ry, outer](const QRectF& b) {
+    // The corners shrink with the inset so the centre line stays parallel
+    // to the outer edge.
+    const double inset = (outer - b.width()) / 2;
+    QPainterPath p;
+    p.addRoundedRect(b, std::max(0.0, rx - inset), std::max(0.0, ry - inset), Qt::AbsoluteSize);
+    return p;
+  });
+}
+
+// Lines: a one-pixel pen runs through the pixels of the mapped points
+// (cosmetic, integer coordinates); a wider pen is centred on those pixels.
+void TQtCanvas::Polygon(const TPoint* points, int count) {
+  if (!points || count < 2) return;
+  QPolygonF device;
+  device.reserve(count);
+  for (int i = 0; i < count; ++i) device << QPointF(ToDevice(points[i].X, points[i].Y));
+  const int width = DevicePenWidth();
+  TShape shape;
+  shape.Pen = MakePen(width);
+  shape.Fill.addPolygon(device);
+  shape.Fill.closeSubpath();
+  shape.Fill.setFillRule(PolyFillMode() == TFillMode::fmWinding ? Qt::WindingFill : Qt::OddEvenFill);
+  shape.HasFill = count >= 3;
+  shape.Outline.addPolygon(width == 1 ? device : device.translated(0.5, 0.5));
+  shape.Outline.closeSubpath();
+  shape.HasOutline = true;
+  PaintShape(shape);
+}
+
+void TQtCanvas::Polyline(const TPoint* points, int count) {
+  if (!points || count < 2) return;
+  QPolygonF device;
+  device.reserve(count);
+  for (int i = 0; i < count; ++i) device << QPointF(ToDevice(points[i].X, points[i].Y));
+  const int width = DevicePenWidth();
+  TShape shape;
+  shape.Pen = MakePen(width);
+  shape.Outline.addPolygon(width == 1 ? device : device.translated(0.5, 0.5));
+  shape.HasOutline = true;
+  PaintShape(shape);
+}
+
+void TQtCanvas::SetPixel(int32_t x, int32_t y, TColor color) {
+  const QPoint d = ToDevice(x, y);
+  const QColor c = ToQColor(ColorToRGB(color));
+  if (Image_ && Clip_.Rectangular) {
+    if (!Image_->rect().contains(d) || (Clip_.Clipped && !Clip_.DeviceRect.contains(d))) return;
+    // The painter draws into this very buffer; writing through the constant
+    // pointer avoids detaching the image from it.
+    auto* line = reinterpret_cast<QRgb*>(const_cast<uchar*>(Image_->constScanLine(d.y())));
+    line[d.x()] = c.rgb();
+    return;
+  }
+  TPainterStateGuard guard(Painter_);
+  Painter_->setCompositionMode(QPainter::CompositionMode_Source);
+  Painter_->fillRect(QRect(d, QSize(1, 1)), c);
+}
+
+void TQtCanvas::FillRect(const TRect& r) {
+  const QRect box = ToDeviceBox(r);
+  const Qt::BrushStyle style = HatchStyle(Brush().Style());
+  if (box.isEmpty() || style == Qt::NoBrush) return;
+  Painter_->fillRect(box, QBrush(ToQColor(ColorToRGB(Brush().Color())), style));
+}
+
+// ---------------------------------------------------------------------------
+// Text
+
+QFont TQtCanvas::ToQFont(const TFont& font) {
+  QFont f(QString::fromStdString(font.Name()));
+  if (font.Pitch() == TFontPitch::fpFixed) f.setStyleHint(QFont::Monospace);
+  int pixels = 0;
+  if (font.Height() < 0) {
+    pixels = -font.Height();
+  } else if (font.Height() > 0) {
+    // A positive height is the cell height (ascent plus descent): scale the
+    // character height by the font's cell to em ratio.
+    QFont probe = f;
+    probe.setPixelSize(100);
+    const QFontMetricsF m(probe);
+    const double cell = m.ascent() + m.descent();
+    pixels = cell > 0 ? RoundHalfEven(font.Height() * 100.0 / cell) : font.Height();
+  } else {
+    pixels = 13;
+  }
+  f.setPixelSize(std::max(1, pixels));
+  f.setBold(font.Style() & fsBold);
+  f.setItalic(font.Style() & fsItalic);
+  f.setUnderline(font.Style() & fsUnderline);
+  f.setStrikeOut(font.Style() & fsStrikeOut);
+  f.setKerning(false);
+  return f;
+}
+
+const QFont& TQtCanvas::CurrentFont() {
+  if (!FontValid_ || !FontKey_.SameValues(Font())) {
+    QFont_ = ToQFont(Font());
+    FontKey_ = Font();
+    FontValid_ = true;
+  }
+  return QFont_;
+}
+
+QTransform TQtCanvas::TextTransform() const {
+  const double scale = Zoom() > 0 ? Zoom() / 100.0 : 1.0;
+  return QTransform::fromScale(scale, scale) *
+         QTransform::fromTranslate(ViewportOrigin().X, ViewportOrigin().Y) * DeviceTransform_;
+}
+
+TSize TQtCanvas::TextExtent(const std::string& text) {
+  const QFont& font = CurrentFont();
+  const QFontMetricsF widths(font, Painter_->device());
+  const QFontMetrics lines(font, Painter_->device());
+  const double w = widths.horizontalAdvance(QString::fromStdString(text));
+  return {static_cast<int32_t>(std::ceil(w - 1e-9)), lines.height()};
+}
+
+bool TQtCanvas::HasGlyph(char32_t ch) {
+  return QFontMetricsF(CurrentFont(), Painter_->device()).inFontUcs4(static_cast<uint>(ch));
+}
+
+// Draws text whose baseline starts at (x, baseline) in the frame's
+// coordinates, over the text cell filled with the brush colour when the
+// background is opaque.
+void TQtCanvas::DrawTextAt(const QTransform& frame, double x, double baseline, const QString& text,
+                           bool rtl) {
+  const QFont& font = CurrentFont();
+  TPainterStateGuard guard(Painter_);
+  Painter_->setWorldTransform(frame);
+  Painter_->setFont(font);
+  Painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (rtl) Painter_->setLayoutDirection(Qt::RightToLeft);
+  if (BackgroundMode() == TBackgroundMode::Opaque && Brush().Style() == TBrushStyle::bsSolid) {
+    const QFontMetrics m(font, Painter_->device());
+    const double w = QFontMetricsF(font, Painter_->device()).horizontalAdvance(text);
+    Painter_->fillRect(QRectF(x, baseline - m.ascent(), w, m.height()),
+                       ToQColor(ColorToRGB(Brush().Color())));
+  }
+  Painter_->setPen(ToQColor(ColorToRGB(Font().Color())));
+  Painter_->drawText(QPointF(x, baseline), text);
+}
+
+void TQtCanvas::TextOut(int32_t x, int32_t y, const std::string& text) {
+  if (text.empty()) return;
+  const QString s = QString::fromStdString(text);
+  const QFont& font = CurrentFont();
+  const QFontMetrics m(font, Painter_->device());
+  const double w = QFontMetricsF(font, Painter_->device()).horizontalAdvance(s);
+  const uint32_t align = TextAlign();
+
+  double dx = 0;
+  if ((align & ta::Center) == ta::Center)
+    dx = -w / 2;
+  else if ((align & ta::Center) == ta::Right)
+    dx = -w;
+  double baseline = m.ascent();
+  if ((align & ta::Baseline) == ta::Baseline)
+    baseline = 0;
+  else if ((align & ta::Baseline) == ta::Bottom)
+    baseline = -m.descent();
+
+  // Orientation is counter-clockwise on the screen; with y growing downward
+  // that is a negative angle for Qt. The text turns about (x, y).
+  QTransform rotation;
+  rotation.rotate(-Font().Orientation() / 10.0);
+  const QTransform frame = rotation * QTransform::fromTranslate(x, y) * TextTransform();
+  DrawTextAt(frame, dx, baseline, s, (align & ta::RtlReading) != 0);
+}
+
+void TQtCanvas::DrawTextLine(int32_t x, int32_t y, const std::string& line) {
+  if (line.empty()) return;
+  const QFontMetrics m(CurrentFont(), Painter_->device());
+  DrawTextAt(QTransform::fromTranslate(x, y) * TextTransform(), 0, m.ascent(), QString::fromStdString(line),
+             false);
+}
+
+// ---------------------------------------------------------------------------
+// Pictures
+
+void TQtCanvas::StretchDraw(const TRect& r, const TGraphic& graphic) {
+  const QRect box = ToDeviceBox(r);
+  if (box.isEmpty() || graphic.Data.empty()) return;
+  const TDecodedGraphic& decoded = DecodeGraphic(graphic);
+  TPainterStateGuard guard(Painter_);
+  Painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (!decoded.Image.isNull())
+    Painter_->drawImage(QRectF(box), decoded.Image);
+  else if (decoded.Svg)
+    decoded.Svg->render(Painter_, QRectF(box));
+}
+
+// ---------------------------------------------------------------------------
+// Clipping and state
+
+void TQtCanvas::IntersectClipRect(const TRect& r) {
+  QRect box = ToDeviceBox(r);
+  if (box.isEmpty()) box = QRect();
+  Painter_->setClipRect(box, Qt::IntersectClip);
+  Clip_.DeviceRect = Clip_.Clipped ? Clip_.DeviceRect & box : box;
+  Clip_.Clipped = true;
+}
+
+void TQtCanvas::IntersectClipRegion(const TRegion& region) {
+  const double scale = Zoom() / 100.0;
+  const TRegion device = region.Transformed(scale, scale, ViewportOrigin().X, ViewportOrigin().Y);
+  const TRect b = device.BoundingBox();
+  QRect box = b.IsEmpty() ? QRect() : QRect(QPoint(b.Left, b.Top), QPoint(b.Right - 1, b.Bottom - 1));
+  if (Metafile_) {
+    // A vector drawing keeps the clip as an outline.
+    Painter_->setClipPath(ToPainterPath(device), Qt::IntersectClip);
+  } else {
+    // Raster clipping takes exactly the region's pixels, which the library's
+    // hit testing also uses; only the part that can show is computed.
+    QRect limit = box;
+    if (QPaintDevice* d = Painter_->device())
+      limit &= DeviceTransform_.inverted().mapRect(QRect(0, 0, d->width(), d->height()));
+    if (Painter_->hasClipping()) limit &= Painter_->clipBoundingRect().toAlignedRect();
+    Painter_->setClipRegion(ToPixelRegion(device, limit), Qt::IntersectClip);
+  }
+  Clip_.DeviceRect = Clip_.Clipped ? Clip_.DeviceRect & box : box;
+  Clip_.Clipped = true;
+  Clip_.Rectangular = false;
+}
+
+TRect TQtCanvas::ClipRect() const {
+  QRectF device;
+  if (Painter_->hasClipping()) {
+    device = Painter_->clipBoundingRect();
+  } else if (QPaintDevice* d = Painter_->device()) {
+    device = DeviceTransform_.inverted().mapRect(QRectF(0, 0, d->width(), d->height()));
+  }
+  if (device.isEmpty()) {
+    const TPoint p = DeviceToLogical({0, 0});
+    return {p, p};
+  }
+  // Rounded outward, so every logical unit that shows on the device is in.
+  const double scale = Zoom() > 0 ? 100.0 / Zoom() : 1.0;
+  auto lo = [scale](double c, int32_t origin) {
+    return ClampToInt32(std::floor((c - origin) * scale + 1e-9));
+  };
+  auto hi = [scale](double c, int32_t origin) {
+    return ClampToInt32(std::ceil((c - origin) * scale - 1e-9));
+  };
+  const TPoint o = ViewportOrigin();
+  return {lo(device.left(), o.X), lo(device.top(), o.Y), hi(device.right(), o.X), hi(device.bottom(), o.Y)};
+}
+
+void TQtCanvas::SaveState() {
+  Painter_->save();
+  States_.push_back({SaveBaseState(), Clip_});
+}
+
+void TQtCanvas::RestoreState() {
+  if (States_.empty()) return;
+  Painter_->restore();
+  RestoreBaseState(States_.back().Base);
+  Clip_ = States_.back().Clip;
+  States_.pop_back();
+}
+
+// ---------------------------------------------------------------------------
+// Image canvas
+
+TQtImageCanvas::TQtImageCanvas(int width, int height, QImage::Format format)
+    : detail::TOwnedImage(width, height, format), TQtCanvas(&OwnedImage) {}
+
+}  // namespace gc::qt

@@ -1,0 +1,20 @@
+#include "platform/qt/QtMeasuringCanvas.h"
+
+#include "platform/qt/Cursors.h"
+#include "platform/qt/QtCanvas.h"
+
+namespace gc::qt {
+
+std::unique_ptr<TCanvas> CreateQtMeasuringCanvas() { return std::make_unique<TQtImageCanvas>(1, 1); }
+
+void InstallQtPlatform() {
+  SetCompatibleCanvasFactory(&CreateQtMeasuringCanvas);
+  RegisterCursors();
+}
+
+void UninstallQtPlatform() {
+  SetCompatibleCanvasFactory(nullptr);
+  ReleaseCursors();
+}
+
+}  // namespace gc::qt

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the screenshots need.
+# Asks dpkg first, so a machine that has everything runs no apt-get at all.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build clang libclang-rt-dev clang-format
+  qt6-base-dev qt6-svg-dev libgl1-mesa-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation xvfb xauth imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi

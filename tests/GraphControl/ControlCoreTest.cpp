@@ -1,0 +1,576 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/Exceptions.h"
+#include "support/FakeHost.h"
+#include "support/TestObjects.h"
+
+namespace gc {
+namespace {
+
+using test::TTestControl;
+using test::TTestLink;
+using test::TTestNode;
+using test::TTestSubNode;
+
+// The plain identifier algorithm: rescan Objects from the top for each
+// candidate. `self` is the object asking (null for one not built yet).
+uint32_t ReferenceNewObjectID(const TGraphControl& graph, const TGraphObject* self, uint32_t ownID) {
+  const TGraphObjectList& objects = graph.Objects();
+  uint32_t candidate = ownID != 0 ? ownID : static_cast<uint32_t>(objects.Count()) + 1;
+  for (int32_t i = objects.Count() - 1; i >= 0; --i) {
+    if (objects.Items(i) != self && objects.Items(i)->ID() == candidate) {
+      ++candidate;
+      i = objects.Count();
+    }
+  }
+  return candidate;
+}
+
+TGraphObject* ReferenceObjectByID(const TGraphControl& graph, uint32_t id) {
+  for (int32_t i = graph.Objects().Count() - 1; i >= 0; --i)
+    if (graph.Objects().Items(i)->ID() == id) return graph.Objects().Items(i);
+  return nullptr;
+}
+
+class ControlCoreTest : public ::testing::Test {
+ protected:
+  void TearDown() override { test::ResetEvents(Graph); }
+  TTestNode* Node(const TRect& r = {10, 10, 50, 40}) { return TTestNode::Create(&Graph, r); }
+  std::vector<uint32_t> IDs() const {
+    std::vector<uint32_t> ids;
+    for (TGraphObject* o : Graph.Objects()) ids.push_back(o->ID());
+    return ids;
+  }
+
+  TTestControl Graph;
+};
+
+// ---- Identifiers -------------------------------------------------------------------------
+
+TEST_F(ControlCoreTest, IdentifiersStartAtCountPlusOneAndSkipTakenValues) {
+  EXPECT_EQ(Node()->ID(), 1u);
+  Node();
+  TTestNode* third = Node();
+  EXPECT_EQ(Node()->ID(), 4u);  // 1, 2, 3 present
+  third->Destroy();
+  EXPECT_EQ(Node()->ID(), 5u);  // 1, 2, 4 present: count + 1 = 4 is taken
+}
+
+TEST_F(ControlCoreTest, WithOneAndFourPresentTheNextIdentifierIsThree) {
+  for (int i = 0; i < 4; ++i) Node();
+  Graph.ObjectByID(2)->Destroy();
+  Graph.ObjectByID(3)->Destroy();
+  EXPECT_EQ(IDs(), (std::vector<uint32_t>{1, 4}));
+  EXPECT_EQ(Node()->ID(), 3u);
+  EXPECT_EQ(Node()->ID(), 5u);  // 1, 3, 4 present: 4 is taken, 5 is free
+}
+
+TEST_F(ControlCoreTest, IndexedIdentifiersAgreeWithTheLinearReferenceOnRandomOperations) {
+  std::mt19937 random(12345);
+  for (int step = 0; step < 400; ++step) {
+    const int choice = std::uniform_int_distribution<int>(0, 9)(random);
+    const int32_t count = Graph.Objects().Count();
+    if (choice < 5 || count == 0) {
+      const uint32_t expected = ReferenceNewObjectID(Graph, nullptr, 0);
+      ASSERT_EQ(Node()->ID(), expected) << "step " << step;
+    } else if (choice < 7) {
+      // A read block of one object with a stored identifier that may clash.
+      const uint32_t stored = std::uniform_int_distribution<uint32_t>(1, 40)(random);
+      TTestNode* loaded = TTestNode::CreateLoaded(&Graph, stored, {0, 0, 5, 5});
+      for (uint32_t id = 0; id < 80; ++id) ASSERT_EQ(Graph.ObjectByID(id), ReferenceObjectByID(Graph, id));
+      const uint32_t expected = ReferenceNewObjectID(Graph, loaded, stored);
+      Graph.RenumberAppendedObjects(count);
+      loaded->FinishLoading();
+      ASSERT_EQ(loaded->ID(), expected) << "step " << step;
+    } else if (choice < 9) {
+      Graph.Objects().Items(std::uniform_int_distribution<int32_t>(0, count - 1)(random))->Destroy();
+    } else {
+      Graph.Objects().Items(std::uniform_int_distribution<int32_t>(0, count - 1)(random))->SendToBack();
+    }
+    for (uint32_t id = 0; id < 80; ++id) ASSERT_EQ(Graph.ObjectByID(id), ReferenceObjectByID(Graph, id));
+    std::vector<uint32_t> ids = IDs();
+    std::sort(ids.begin(), ids.end());
+    ASSERT_TRUE(std::adjacent_find(ids.begin(), ids.end()) == ids.end()) << "duplicate identifier";
+  }
+}
+
+TEST_F(ControlCoreTest, NewObjectIDMatchesTheReferenceForAnyStartingCandidate) {
+  for (int i = 0; i < 6; ++i) Node();
+  Graph.ObjectByID(3)->Destroy();
+  Graph.ObjectByID(5)->Destroy();
+  // Present: 1, 2, 4, 6.
+  for (uint32_t start = 0; start < 9; ++start) {
+    TTestNode* loaded = TTestNode::CreateLoaded(&Graph, start, {0, 0, 1, 1});
+    EXPECT_EQ(Graph.NewObjectID(loaded), ReferenceNewObjectID(Graph, loaded, start)) << "start " << start;
+    loaded->Destroy();
+  }
+}
+
+TEST_F(ControlCoreTest, ReadObjectsRenumbersClashesAndKeepsLinksJoined) {
+  for (int i = 0; i < 3; ++i) Node();  // 1, 2, 3
+  const int32_t first = Graph.Objects().Count();
+  // A block as a read appends it: nodes 2 and 3, a link from 2 to 3.
+  TTestNode* a = TTestNode::CreateLoaded(&Graph, 2, {0, 0, 5, 5});
+  TTestNode* b = TTestNode::CreateLoaded(&Graph, 3, {0, 0, 5, 5});
+  TTestLink* link = TTestLink::CreateLoaded(&Graph, 7, 2, 3);
+  Graph.RenumberAppendedObjects(first);
+  for (int32_t i = first; i < Graph.Objects().Count(); ++i) Graph.Objects().Items(i)->FinishLoading();
+  EXPECT_EQ(IDs(), (std::vector<uint32_t>{1, 2, 3, 4, 5, 7}));
+  EXPECT_EQ(a->ID(), 4u);
+  EXPECT_EQ(b->ID(), 5u);
+  EXPECT_EQ(link->Source(), a);
+  EXPECT_EQ(link->Target(), b);
+  EXPECT_FALSE(a->HasState(stLoading));
+}
+
+TEST_F(ControlCoreTest, ABlockHoldingOneIdentifierTwiceEndsWithUniqueIdentifiers) {
+  const int32_t first = Graph.Objects().Count();
+  TTestNode::CreateLoaded(&Graph, 5, {0, 0, 5, 5});
+  TTestNode::CreateLoaded(&Graph, 5, {0, 0, 5, 5});
+  EXPECT_EQ(Graph.ObjectByID(5), Graph.Objects().Items(1));  // the higher one while both hold it
+  Graph.RenumberAppendedObjects(first);
+  std::vector<uint32_t> ids = IDs();
+  std::sort(ids.begin(), ids.end());
+  EXPECT_TRUE(std::adjacent_find(ids.begin(), ids.end()) == ids.end());
+}
+
+// ---- Update lock and modification -----------------------------------------------------------
+
+TEST_F(ControlCoreTest, ChangesInsideOneLockFireObjectChangeEachButGraphChangeOnce) {
+  TTestNode* node = Node();
+  int objectChanges = 0;
+  int graphChanges = 0;
+  Graph.OnObjectChange = [&](TGraphControl*, TGraphObject*) { ++objectChanges; };
+  Graph.OnGraphChange = [&](TGraphControl*) { ++graphChanges; };
+  Graph.BeginUpdate();
+  for (int i = 0; i < 20; ++i) node->SetText(std::to_string(i));
+  EXPECT_EQ(graphChanges, 0);
+  Graph.EndUpdate();
+  EXPECT_EQ(objectChanges, 20);
+  EXPECT_EQ(graphChanges, 1);
+  EXPECT_TRUE(Graph.Modified());
+}
+
+TEST_F(ControlCoreTest, NestedLocksDeliverOnlyAtTheOutermostEnd) {
+  TTestNode* node = Node();
+  int graphChanges = 0;
+  Graph.OnGraphChange = [&](TGraphControl*) { ++graphChanges; };
+  Graph.BeginUpdate();
+  Graph.BeginUpdate();
+  node->SetHint("x");
+  Graph.EndUpdate();
+  EXPECT_EQ(graphChanges, 0);
+  Graph.EndUpdate();
+  EXPECT_EQ(graphChanges, 1);
+}
+
+TEST_F(ControlCoreTest, DataChangeInAnInsertModeLockIsNotRecorded) {
+  TTestNode* node = Node();
+  Graph.Clear();
+  node = Node();
+  Graph.SetCommandMode(cmAddNode);
+  bool graphChanged = false;
+  Graph.OnGraphChange = [&](TGraphControl*) { graphChanged = true; };
+  {
+    TGraphControl::TUpdateLock lock(Graph);
+    node->SetText("x");
+  }
+  EXPECT_FALSE(graphChanged);
+}
+
+TEST_F(ControlCoreTest, InvalidationsInsideALockMergeIntoOneRectangle) {
+  TFakeHost host;
+  Graph.SetHost(&host);
+  TTestNode* a = Node({10, 10, 20, 20});
+  TTestNode* b = Node({100, 50, 120, 60});
+  host.ClearRecords();
+  Graph.BeginUpdate();
+  a->Brush().SetColor(clRed);
+  b->Brush().SetColor(clRed);
+  EXPECT_TRUE(host.InvalidatedRects.empty());
+  Graph.EndUpdate();
+  // Each object's area grown by the marker size, then one pixel on the right and bottom.
+  EXPECT_EQ(host.InvalidatedRects, (std::vector<TRect>{{7, 7, 124, 64}}));
+  Graph.SetHost(nullptr);
+}
+
+TEST_F(ControlCoreTest, WholeInvalidationInsideALockCoversTheScreen) {
+  TFakeHost host;
+  Graph.SetHost(&host);
+  host.ClearRecords();
+  Graph.BeginUpdate();
+  Graph.Invalidate();
+  EXPECT_EQ(Graph.PendingInvalidRect(), (TRect{0, 0, 1920, 1080}));
+  Graph.EndUpdate();
+  EXPECT_EQ(host.InvalidatedRects, (std::vector<TRect>{{0, 0, 1920, 1080}}));
+  Graph.Invalidate();
+  EXPECT_EQ(host.InvalidateAllCount, 1);
+  Graph.SetHost(nullptr);
+}
+
+// ---- Clear ---------------------------------------------------------------------------------
+
+TEST_F(ControlCoreTest, ClearOnAnEmptyDiagramOnlyResetsModeAndScrolling) {
+  Graph.SetCommandMode(cmPan);
+  int graphChanges = 0;
+  Graph.OnGraphChange = [&](TGraphControl*) { ++graphChanges; };
+  Graph.Clear();
+  EXPECT_EQ(graphChanges, 0);
+  EXPECT_FALSE(Graph.Modified());
+  EXPECT_EQ(Graph.CommandMode(), cmEdit);
+}
+
+TEST_F(ControlCoreTest, ClearRemovesEveryObjectWithoutAskingAndResetsModified) {
+  for (int i = 0; i < 3; ++i) Node()->SetSelected(true);
+  ASSERT_TRUE(Graph.Modified());
+  std::vector<std::string> log;
+  Graph.OnCanRemoveObject = [&](TGraphControl*, TGraphObject*, bool&) { log.push_back("ask"); };
+  Graph.OnObjectSelect = [&](TGraphControl*, TGraphObject* o) {
+    log.push_back("select " + std::to_string(o->ID()));
+  };
+  Graph.OnObjectRemove = [&](TGraphControl*, TGraphObject* o) {
+    log.push_back("remove " + std::to_string(o->ID()));
+  };
+  Graph.OnGraphChange = [&](TGraphControl*) { log.push_back("graph"); };
+  Graph.Clear();
+  EXPECT_EQ(log, (std::vector<std::string>{"select 3", "remove 3", "select 2", "remove 2", "select 1",
+                                           "remove 1", "graph"}));
+  EXPECT_FALSE(Graph.Modified());
+  EXPECT_EQ(Graph.QuerySuppressCount(), 0);
+  EXPECT_EQ(Graph.UpdateCount(), 0);
+  EXPECT_EQ(Node()->ID(), 1u);
+}
+
+TEST_F(ControlCoreTest, ClearReleasesItsLocksWhenAHandlerFails) {
+  Node();
+  Graph.OnObjectRemove = [](TGraphControl*, TGraphObject*) { throw EGraphInvalidOperation("handler"); };
+  EXPECT_THROW(Graph.Clear(), EGraphInvalidOperation);
+  EXPECT_EQ(Graph.QuerySuppressCount(), 0);
+  EXPECT_EQ(Graph.UpdateCount(), 0);
+  Graph.OnObjectRemove = nullptr;
+}
+
+// ---- Visiting ------------------------------------------------------------------------------
+
+TEST_F(ControlCoreTest, VisitingSelectedObjectsCanDeleteEachExactlyOnce) {
+  std::vector<TGraphObject*> selected;
+  for (int i = 0; i < 5; ++i) {
+    TTestNode* n = Node();
+    if (i != 2) {
+      n->SetSelected(true);
+      selected.push_back(n);
+    }
+  }
+  std::vector<TGraphObject*> visited;
+  Graph.VisitObjects(
+      [&](TGraphObject* o, int32_t userData) {
+        EXPECT_EQ(userData, 42);
+        visited.push_back(o);
+        o->Delete();
+        return true;
+      },
+      42, true);
+  EXPECT_EQ(visited, selected);
+  EXPECT_EQ(Graph.Objects().Count(), 1);
+  EXPECT_TRUE(Graph.SelectedObjects().IsEmpty());
+}
+
+TEST_F(ControlCoreTest, VisitingStopsWhenTheCallbackSaysSo) {
+  for (int i = 0; i < 3; ++i) Node();
+  int visits = 0;
+  Graph.VisitObjects([&](TGraphObject*, int32_t) { return ++visits < 1; }, 0, false);
+  EXPECT_EQ(visits, 1);
+}
+
+TEST_F(ControlCoreTest, VisitingWithoutCallbackOrObjectsDoesNothing) {
+  int graphChanges = 0;
+  Graph.OnGraphChange = [&](TGraphControl*) { ++graphChanges; };
+  int visits = 0;
+  Graph.VisitObjects([&](TGraphObject*, int32_t) { return ++visits > 0; }, 0, false);
+  Node();
+  graphChanges = 0;
+  Graph.VisitObjects(nullptr, 0, false);
+  Graph.VisitObjects([&](TGraphObject*, int32_t) { return ++visits > 0; }, 0, true);
+  EXPECT_EQ(visits, 0);
+  EXPECT_EQ(graphChanges, 0);
+}
+
+// ---- Searching ------------------------------------------------------------------------------
+
+TEST_F(ControlCoreTest, ObjectAtPointPrefersTheUpperObjectUnlessASelectedOneIsHitOnAMarker) {
+  TTestNode* lower = Node({10, 10, 50, 40});
+  TTestNode* upper = Node({30, 20, 80, 60});
+  EXPECT_EQ(Graph.ObjectAtPoint(40, 30), upper);
+  EXPECT_EQ(Graph.ObjectAtPoint(15, 15), lower);
+  lower->SetSelected(true);
+  EXPECT_EQ(Graph.ObjectAtPoint(40, 30), upper);  // lower hit on its body: the upper one stays
+  EXPECT_EQ(Graph.ObjectAtPoint(50, 40), lower);  // lower hit on its bottom-right marker
+  EXPECT_EQ(Graph.ObjectAtPoint(40, 30, upper), lower);
+  EXPECT_EQ(Graph.ObjectAtPoint(200, 200), nullptr);
+}
+
+TEST_F(ControlCoreTest, ObjectAtPointReturnsASelectedLinkUnderAnUnselectedNode) {
+  TTestLink* link = TTestLink::Create(&Graph, {{0, 0}, {100, 100}});
+  TTestNode* node = Node({10, 10, 50, 40});
+  link->SetSelected(true);
+  EXPECT_EQ(Graph.ObjectAtPoint(20, 20), link);
+  node->SetSelected(true);
+  EXPECT_EQ(Graph.ObjectAtPoint(20, 20), node);
+}
+
+TEST_F(ControlCoreTest, CountingAndSearchingHonourTheClass) {
+  Node();
+  TTestLink::Create(&Graph, {{0, 0}, {1, 1}});
+  TTestSubNode* sub = TTestSubNode::Create(&Graph, {0, 0, 5, 5});
+  sub->SetSelected(true);
+  EXPECT_EQ(Graph.CountObjects(), 3);
+  EXPECT_EQ(Graph.CountObjects(TTestNode::StaticClass()), 2);
+  EXPECT_EQ(Graph.CountObjects(TTestSubNode::StaticClass()), 1);
+  EXPECT_EQ(Graph.CountSelected(TTestLink::StaticClass()), 0);
+  EXPECT_EQ(Graph.NextObjectOf(0, false, false, false, TTestNode::StaticClass()), sub);
+  EXPECT_EQ(Graph.NextObjectOf(2, false, false, true, TTestLink::StaticClass()), Graph.Objects().Items(1));
+  EXPECT_EQ(Graph.NextObjectOf(2, true, true, false, TTestSubNode::StaticClass()), sub);
+  EXPECT_EQ(Graph.NextObjectOf(1, false, true, false, TTestLink::StaticClass()), nullptr);
+}
+
+TEST_F(ControlCoreTest, SelectFollowingWrapsAndSkipsUnselectableObjects) {
+  TTestNode* a = Node();
+  TTestNode* b = Node();
+  TTestNode* c = Node();
+  b->SetOptions(goShowCaption);
+  EXPECT_TRUE(Graph.SelectFollowing(false));
+  EXPECT_EQ(Graph.SelectedObjects().Items(), (std::vector<TGraphObject*>{a}));
+  EXPECT_TRUE(Graph.SelectFollowing(false));
+  EXPECT_EQ(Graph.SelectedObjects().Items(), (std::vector<TGraphObject*>{c}));
+  EXPECT_TRUE(Graph.SelectFollowing(false));
+  EXPECT_EQ(Graph.SelectedObjects().Items(), (std::vector<TGraphObject*>{a}));
+  EXPECT_TRUE(Graph.SelectFollowing(true));
+  EXPECT_EQ(Graph.SelectedObjects().Items(), (std::vector<TGraphObject*>{c}));
+}
+
+TEST_F(ControlCoreTest, SelectFollowingWithoutSelectableObjectsChangesNothing) {
+  EXPECT_FALSE(Graph.SelectFollowing(false));
+  TTestNode* a = Node();
+  a->SetOptions(0);
+  EXPECT_FALSE(Graph.SelectFollowing(false));
+  EXPECT_FALSE(Graph.SelectFollowing(true));
+  EXPECT_TRUE(Graph.SelectedObjects().IsEmpty());
+}
+
+// ---- Snapping and coordinates ------------------------------------------------------------------
+
+struct TSnapCase {
+  TPoint In, Out;
+};
+
+class ControlGridSnapTest : public ControlCoreTest, public ::testing::WithParamInterface<TSnapCase> {};
+
+TEST_P(ControlGridSnapTest, SnapsToTheNearestGridPointTruncatingTowardZero) {
+  EXPECT_EQ(Graph.GridSnapPoint(GetParam().In), GetParam().Out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ControlGridSnapTest,
+                         ::testing::Values(TSnapCase{{3, 4}, {0, 8}}, TSnapCase{{12, -3}, {16, 0}},
+                                           TSnapCase{{-13, -12}, {-8, -8}}, TSnapCase{{4, 11}, {8, 8}}));
+
+TEST_F(ControlCoreTest, SnapOffsetKeepsAZeroAxisUnsnapped) {
+  int32_t dx = 5;
+  int32_t dy = 0;
+  Graph.GridSnapOffset({1, 3}, dx, dy);
+  EXPECT_EQ(dx, 7);
+  EXPECT_EQ(dy, 0);
+}
+
+TEST_F(ControlCoreTest, GridSizeOutsideItsRangeIsIgnored) {
+  for (int32_t v : {3, 129, 0, -8}) {
+    Graph.SetGridSize(v);
+    EXPECT_EQ(Graph.GridSize(), 8);
+  }
+  Graph.SetGridSize(4);
+  EXPECT_EQ(Graph.GridSize(), 4);
+  Graph.SetGridSize(128);
+  EXPECT_EQ(Graph.GridSize(), 128);
+}
+
+TEST_F(ControlCoreTest, ZoomIsClampedAndAnnounced) {
+  int zoomChanges = 0;
+  Graph.OnZoomChange = [&](TGraphControl*) { ++zoomChanges; };
+  Graph.SetZoom(0);
+  EXPECT_EQ(Graph.Zoom(), 5);
+  Graph.SetZoom(40000);
+  EXPECT_EQ(Graph.Zoom(), 36863);
+  Graph.SetZoom(36863);
+  EXPECT_EQ(zoomChanges, 2);
+}
+
+struct TMappingCase {
+  int32_t Zoom;
+  int32_t Graph;
+  int32_t Client;
+};
+
+class ControlMappingTest : public ControlCoreTest, public ::testing::WithParamInterface<TMappingCase> {};
+
+TEST_P(ControlMappingTest, RoundsHalvesToEven) {
+  const TMappingCase& c = GetParam();
+  Graph.SetZoom(c.Zoom);
+  EXPECT_EQ(Graph.GraphToClient(c.Graph, c.Graph), (TPoint{c.Client, c.Client}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ControlMappingTest,
+                         ::testing::Values(TMappingCase{150, 1, 2},   // 1.5 -> 2
+                                           TMappingCase{150, 3, 4},   // 4.5 -> 4
+                                           TMappingCase{50, 5, 2},    // 2.5 -> 2
+                                           TMappingCase{50, -5, -2},  // -2.5 -> -2
+                                           TMappingCase{50, 7, 4},    // 3.5 -> 4
+                                           TMappingCase{100, -7, -7}));
+
+TEST_F(ControlCoreTest, ClientToGraphInvertsTheMapping) {
+  Graph.SetZoom(200);
+  EXPECT_EQ(Graph.ClientToGraph(5, 7), (TPoint{2, 4}));  // 2.5 -> 2, 3.5 -> 4
+  EXPECT_EQ(Graph.ClientToGraph(Graph.GraphToClient(123, -45)), (TPoint{123, -45}));
+}
+
+// ---- Extents ---------------------------------------------------------------------------------
+
+TEST_F(ControlCoreTest, MergedExtentEqualsAFreshMeasurement) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int32_t> coord(-500, 500);
+  EXPECT_EQ(Graph.AllExtent(), TRect{});
+  for (int i = 0; i < 50; ++i) {
+    const int32_t x = coord(random);
+    const int32_t y = coord(random);
+    TTestNode* n = Node({x, y, x + 10, y + 10});
+    if (i % 7 == 3) n->SetVisible(false);
+    ASSERT_EQ(Graph.AllExtent(), Graph.MeasureObjects(Graph.Objects())) << i;
+  }
+  Graph.SetShowHiddenObjects(true);
+  EXPECT_EQ(Graph.AllExtent(), Graph.MeasureObjects(Graph.Objects()));
+}
+
+TEST_F(ControlCoreTest, FirstShowingObjectReplacesTheEmptyExtent) {
+  TTestNode* hidden = Node({-100, -100, -90, -90});
+  hidden->SetVisible(false);
+  Graph.BeginUpdate();
+  Graph.EndUpdate();
+  EXPECT_EQ(Graph.AllExtent(), TRect{});
+  Node({20, 30, 40, 50});
+  EXPECT_EQ(Graph.AllExtent(), (TRect{20, 30, 40, 50}));
+}
+
+TEST_F(ControlCoreTest, SelectionExtentFollowsTheSelection) {
+  TTestNode* a = Node({0, 0, 10, 10});
+  TTestNode* b = Node({20, 20, 30, 30});
+  a->SetSelected(true);
+  EXPECT_EQ(Graph.SelectedExtent(), (TRect{0, 0, 10, 10}));
+  b->SetSelected(true);
+  EXPECT_EQ(Graph.SelectedExtent(), (TRect{0, 0, 30, 30}));
+  a->SetSelected(false);
+  EXPECT_EQ(Graph.SelectedExtent(), (TRect{20, 20, 30, 30}));
+}
+
+// ---- Command mode -------------------------------------------------------------------------------
+
+TEST_F(ControlCoreTest, InsertModesClearTheSelectionBeforeAnnouncingTheMode) {
+  TTestNode* a = Node();
+  TTestNode* b = Node();
+  a->SetSelected(true);
+  b->SetSelected(true);
+  std::vector<std::string> log;
+  Graph.OnObjectSelect = [&](TGraphControl*, TGraphObject* o) {
+    log.push_back("select " + std::to_string(o->ID()) + (o->Selected() ? " on" : " off"));
+  };
+  Graph.OnCommandModeChange = [&](TGraphControl* g) {
+    log.push_back("mode " + std::to_string(g->CommandMode()));
+  };
+  Graph.SetCommandMode(cmPan);
+  EXPECT_EQ(Graph.SelectedObjects().Count(), 2);
+  Graph.SetCommandMode(cmAddNode);
+  Graph.SetCommandMode(cmAddNode);
+  EXPECT_EQ(log, (std::vector<std::string>{"mode 1", "select 2 off", "select 1 off", "mode 3"}));
+}
+
+// ---- Removal order --------------------------------------------------------------------------------
+
+TEST_F(ControlCoreTest, DeletingTheHoverObjectLeavesItBeforeRemoval) {
+  TTestNode* node = Node();
+  Graph.SetObjectAtCursor(node);
+  std::vector<std::string> log;
+  Graph.OnObjectMouseLeave = [&](TGraphControl*, TGraphObject*) { log.push_back("leave"); };
+  Graph.OnObjectRemove = [&](TGraphControl*, TGraphObject*) { log.push_back("remove"); };
+  node->Delete();
+  EXPECT_EQ(log, (std::vector<std::string>{"leave", "remove"}));
+  EXPECT_EQ(Graph.ObjectUnderMouse(), nullptr);
+}
+
+TEST_F(ControlCoreTest, RemovingFromObjectsFreesTheObject) {
+  Node();
+  Node()->SetSelected(true);
+  Graph.Objects().Delete(1);
+  EXPECT_EQ(Graph.Objects().Count(), 1);
+  EXPECT_TRUE(Graph.SelectedObjects().IsEmpty());
+  EXPECT_EQ(Graph.ObjectByID(2), nullptr);
+}
+
+TEST_F(ControlCoreTest, ForeignObjectsDoNotStayInTheLists) {
+  TGraphControl other;
+  TTestNode* foreign = TTestNode::Create(&other, {0, 0, 5, 5});
+  Graph.Objects().Add(foreign);
+  Graph.SelectedObjects().Add(foreign);
+  Graph.DraggingObjects().Add(foreign);
+  EXPECT_TRUE(Graph.Objects().IsEmpty());
+  EXPECT_TRUE(Graph.SelectedObjects().IsEmpty());
+  EXPECT_TRUE(Graph.DraggingObjects().IsEmpty());
+  EXPECT_EQ(other.Objects().Count(), 1);
+}
+
+// ---- Creating through classes and the registries ------------------------------------------------------
+
+TEST_F(ControlCoreTest, AddNodeAndAddLinkGoThroughTheClassesAndSwallowFailures) {
+  EXPECT_EQ(Graph.AddNode({0, 0, 10, 10}), nullptr);  // no default class
+  Graph.SetDefaultNodeClass(TTestNode::StaticClass());
+  TGraphObject* node = Graph.AddNode({0, 0, 10, 10});
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(node->ClassType(), TTestNode::StaticClass());
+  EXPECT_EQ(Graph.AddNode({0, 0, 10, 10}, TTestLink::StaticClass()), nullptr);
+  EXPECT_EQ(Graph.AddNode({0, 0, 10, 10}, TGraphObject::StaticClass()), nullptr);
+  TGraphObject* link = Graph.AddLink(node, {{0, 0}, {5, 5}}, TTestLink::StaticClass());
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(static_cast<TTestLink*>(link)->SourceID(), node->ID());
+  Graph.OnObjectInitInstance = [](TGraphControl*, TGraphObject*) { throw EGraphInvalidOperation("refused"); };
+  EXPECT_EQ(Graph.AddNode({0, 0, 10, 10}), nullptr);
+  EXPECT_EQ(Graph.Objects().Count(), 2);
+}
+
+TEST(ControlRegistry, RegistrationOrderGivesTheDefaultClasses) {
+  ASSERT_EQ(TGraphControl::NodeClassCount(), 0);
+  TGraphControl::RegisterNodeClass(TTestNode::StaticClass());
+  TGraphControl::RegisterNodeClass(TTestSubNode::StaticClass());
+  TGraphControl::RegisterNodeClass(TTestNode::StaticClass());
+  TGraphControl::RegisterLinkClass(TTestLink::StaticClass());
+  EXPECT_EQ(TGraphControl::NodeClassCount(), 2);
+  EXPECT_EQ(FindGraphClass("TTestSubNode"), TTestSubNode::StaticClass());
+  {
+    TGraphControl graph;
+    EXPECT_EQ(graph.DefaultNodeClass(), TTestNode::StaticClass());
+    EXPECT_EQ(graph.DefaultLinkClass(), TTestLink::StaticClass());
+  }
+  EXPECT_THROW(TGraphControl::NodeClasses(2), EListError);
+  TGraphControl::UnregisterNodeClass(TTestSubNode::StaticClass());
+  TGraphControl::UnregisterNodeClass(TTestNode::StaticClass());
+  TGraphControl::UnregisterLinkClass(TTestLink::StaticClass());
+  EXPECT_EQ(TGraphControl::NodeClassCount(), 0);
+  EXPECT_EQ(TGraphControl::LinkClassCount(), 0);
+  EXPECT_EQ(FindGraphClass("TTestNode"), nullptr);
+  TGraphControl graph;
+  EXPECT_EQ(graph.DefaultNodeClass(), nullptr);
+}
+
+}  // namespace
+}  // namespace gc

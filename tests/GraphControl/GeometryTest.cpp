@@ -1,0 +1,332 @@
+#include "GraphControl/Geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ostream>
+
+namespace gc {
+
+void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.X << "," << p.Y << ")"; }
+void PrintTo(const TRect& r, std::ostream* os) {
+  *os << "(" << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ")";
+}
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Angles
+
+struct AngleCase {
+  TPoint From, To;
+  double Expected;
+};
+
+class LineAngleTest : public ::testing::TestWithParam<AngleCase> {};
+
+TEST_P(LineAngleTest, GivesDirectionWithYDown) {
+  const AngleCase& c = GetParam();
+  EXPECT_DOUBLE_EQ(LineAngle(c.From, c.To), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, LineAngleTest,
+                         ::testing::Values(AngleCase{{0, 0}, {0, 5}, Pi / 2},
+                                           AngleCase{{0, 5}, {0, 0}, -Pi / 2}, AngleCase{{3, 3}, {3, 3}, 0.0},
+                                           AngleCase{{0, 0}, {-5, 0}, Pi}, AngleCase{{0, 0}, {5, 5}, Pi / 4},
+                                           AngleCase{{0, 0}, {-5, -5}, -3 * Pi / 4}));
+
+TEST(NormalizeAngle, KeepsBoundsAndWrapsOutside) {
+  EXPECT_EQ(NormalizeAngle(Pi), Pi);
+  EXPECT_EQ(NormalizeAngle(-Pi), -Pi);
+  EXPECT_NEAR(NormalizeAngle(3 * Pi / 2), -Pi / 2, 1e-12);
+  EXPECT_NEAR(NormalizeAngle(-3 * Pi / 2), Pi / 2, 1e-12);
+  EXPECT_NEAR(NormalizeAngle(7 * Pi / 2), -Pi / 2, 1e-12);
+  EXPECT_EQ(NormalizeAngle(0.5), 0.5);
+}
+
+TEST(NormalizeAngle, ReturnsForHugeAndNonFiniteAngles) {
+  const double a = NormalizeAngle(1e300);
+  EXPECT_GE(a, -Pi);
+  EXPECT_LE(a, Pi);
+  EXPECT_TRUE(std::isinf(NormalizeAngle(INFINITY)));
+  EXPECT_TRUE(std::isnan(NormalizeAngle(NAN)));
+}
+
+struct BackwardCase {
+  TPoint Origin;
+  double Angle, Distance;
+  TPoint Expected;
+};
+
+class BackwardPointTest : public ::testing::TestWithParam<BackwardCase> {};
+
+TEST_P(BackwardPointTest, StepsBackAgainstTheDirection) {
+  const BackwardCase& c = GetParam();
+  EXPECT_EQ(BackwardPoint(c.Origin, c.Angle, c.Distance), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BackwardPointTest,
+    ::testing::Values(BackwardCase{{10, 10}, 0, 5, {5, 10}}, BackwardCase{{10, 10}, Pi / 2, 5, {10, 5}},
+                      BackwardCase{{10, 10}, Pi, 5, {15, 10}}, BackwardCase{{10, 10}, -Pi / 2, 5, {10, 15}},
+                      BackwardCase{{10, 10}, 0, -5, {15, 10}},     // negative distance goes forward
+                      BackwardCase{{10, 10}, 2 * Pi, 5, {5, 10}},  // angle is brought into range
+                      BackwardCase{{10, 10}, Pi / 4, std::sqrt(50.0), {5, 5}},
+                      BackwardCase{{0, 0}, 0, 2.5, {-2, 0}},  // halves round to even
+                      BackwardCase{{0, 0}, 0, 3.5, {-4, 0}}, BackwardCase{{0, 0}, Pi / 2, 2.5, {0, -2}},
+                      BackwardCase{{0, 0}, -Pi / 2, 3.5, {0, 4}}));
+
+TEST(IsBetween, AcceptsBoundsInEitherOrder) {
+  EXPECT_TRUE(IsBetween(5, 0, 10));
+  EXPECT_TRUE(IsBetween(5, 10, 0));
+  EXPECT_TRUE(IsBetween(0, 10, 0));
+  EXPECT_TRUE(IsBetween(10, 10, 0));
+  EXPECT_FALSE(IsBetween(11, 10, 0));
+  EXPECT_FALSE(IsBetween(-1, 0, 10));
+}
+
+// ---------------------------------------------------------------------------
+// Segments and nearest points
+
+TEST(NearestPointOnSegment, FindsFootOfPerpendicular) {
+  EXPECT_EQ(NearestPointOnSegment({0, 0}, {10, 0}, {4, 7}), TPoint(4, 0));
+  EXPECT_EQ(NearestPointOnSegment({-10, -10}, {10, 10}, {-4, 4}), TPoint(0, 0));
+  EXPECT_DOUBLE_EQ(DistanceToSegment({0, 0}, {10, 0}, {4, 7}), 7.0);
+}
+
+TEST(NearestPointOnSegment, ZeroLengthSegmentGivesItsPoint) {
+  EXPECT_EQ(NearestPointOnSegment({3, -4}, {3, -4}, {100, 100}), TPoint(3, -4));
+}
+
+TEST(NearestPointOnSegment, StaysInSegmentBoxAndNearTrueDistance) {
+  const TPoint ends[][2] = {{{0, 0}, {1000, 300}}, {{-50, 70}, {80, -90}}, {{5, 5}, {6, 200}}};
+  const TPoint probes[] = {{0, 0}, {500, -400}, {-300, 20}, {2000, 900}, {7, 100}, {33, -12}};
+  for (const auto& e : ends) {
+    for (TPoint p : probes) {
+      const TPoint r = NearestPointOnSegment(e[0], e[1], p);
+      EXPECT_TRUE(IsBetween(r.X, e[0].X, e[1].X) && IsBetween(r.Y, e[0].Y, e[1].Y));
+      // Exact distance to the segment, from the projection.
+      const double dx = e[1].X - e[0].X, dy = e[1].Y - e[0].Y;
+      double t = ((p.X - e[0].X) * dx + (p.Y - e[0].Y) * dy) / (dx * dx + dy * dy);
+      t = std::clamp(t, 0.0, 1.0);
+      const double exact = std::hypot(p.X - (e[0].X + t * dx), p.Y - (e[0].Y + t * dy));
+      // Truncated halving lets the midpoints drift a few units off the line.
+      EXPECT_NEAR(DistanceToSegment(e[0], e[1], p), exact, 3.0);
+    }
+  }
+}
+
+TEST(NearestPoint, FirstOfEqualsWinsAndEmptyLeavesOutputAlone) {
+  const TPoints pts = {{10, 0}, {0, 10}, {-10, 0}, {1, 1}};
+  TPoint q{-7, -7};
+  EXPECT_EQ(NearestPoint(pts, {0, 0}, q), 3);
+  EXPECT_EQ(q, TPoint(1, 1));
+  EXPECT_EQ(NearestPoint(pts.data(), 2, {0, 0}, q), 0);  // (10,0), (0,10), (-10,0) tie
+  EXPECT_EQ(q, TPoint(10, 0));
+  TPoint untouched{-7, -7};
+  EXPECT_EQ(NearestPoint(TPoints{}, {0, 0}, untouched), -1);
+  EXPECT_EQ(untouched, TPoint(-7, -7));
+}
+
+// ---------------------------------------------------------------------------
+// Point list transforms
+
+TEST(RotatePoints, QuarterTurnIsClockwiseOnScreen) {
+  TPoints pts = {{10, 0}, {0, 10}, {3, 4}};
+  RotatePoints(pts, {0, 0}, Pi / 2);
+  EXPECT_EQ(pts, (TPoints{{0, 10}, {-10, 0}, {-4, 3}}));
+}
+
+TEST(RotatePoints, AboutOffCentrePointAndBack) {
+  TPoints pts = {{10, 5}, {7, 9}, {5, 5}};
+  const TPoints original = pts;
+  RotatePoints(pts, {5, 5}, Pi);
+  EXPECT_EQ(pts, (TPoints{{0, 5}, {3, 1}, {5, 5}}));
+  RotatePoints(pts, {5, 5}, -Pi);
+  EXPECT_EQ(pts, original);
+  RotatePoints(pts, {5, 5}, 0);
+  EXPECT_EQ(pts, original);
+}
+
+TEST(RotatePoints, VisitsOnlyUpToHigh) {
+  TPoints pts = {{10, 0}, {10, 0}};
+  RotatePoints(pts.data(), 0, {0, 0}, Pi / 2);
+  EXPECT_EQ(pts, (TPoints{{0, 10}, {10, 0}}));
+}
+
+struct ScaleCase {
+  TPoint Center, Point;
+  double Factor;
+  TPoint Expected;
+};
+
+class ScalePointsTest : public ::testing::TestWithParam<ScaleCase> {};
+
+TEST_P(ScalePointsTest, MovesAlongTheRayFromCentre) {
+  const ScaleCase& c = GetParam();
+  TPoints pts = {c.Point};
+  ScalePoints(pts, c.Center, c.Factor);
+  EXPECT_EQ(pts[0], c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScalePointsTest,
+    ::testing::Values(ScaleCase{{0, 0}, {4, 8}, 1.25, {5, 10}}, ScaleCase{{0, 0}, {4, 8}, 0.75, {3, 6}},
+                      ScaleCase{{10, 10}, {14, 18}, 1.25, {15, 20}}, ScaleCase{{0, 0}, {0, 8}, 1.25, {0, 10}},
+                      ScaleCase{{0, 0}, {0, -8}, 0.5, {0, -4}}, ScaleCase{{0, 0}, {-8, 0}, 2, {-16, 0}},
+                      ScaleCase{{0, 0}, {4, 8}, -1, {-4, -8}}, ScaleCase{{3, 3}, {3, 3}, 5, {3, 3}}));
+
+TEST(SpreadPoints, MovesEachAxisAwayFromAnchor) {
+  TPoints pts = {{0, 5}, {10, 0}, {5, 10}, {5, 5}};
+  SpreadPoints(pts, 2, 3, {5, 5});
+  EXPECT_EQ(pts, (TPoints{{-2, 5}, {12, -3}, {5, 13}, {5, 5}}));
+  SpreadPoints(pts, -2, -3, {5, 5});
+  EXPECT_EQ(pts, (TPoints{{0, 5}, {10, 0}, {5, 10}, {5, 5}}));
+}
+
+TEST(OffsetPoints, ShiftsAndSaturatesAtCoordinateLimits) {
+  TPoints pts = {{1, 2}, {2147483600, -2147483600}};
+  OffsetPoints(pts, 100, -100);
+  EXPECT_EQ(pts, (TPoints{{101, -98}, {2147483647, -2147483647 - 1}}));
+}
+
+TEST(CenterOfPoints, TruncatesTowardZero) {
+  EXPECT_EQ(CenterOfPoints(TPoints{{0, 0}, {1, 1}}), TPoint(0, 0));
+  EXPECT_EQ(CenterOfPoints(TPoints{{-1, -1}, {0, 0}}), TPoint(0, 0));
+  EXPECT_EQ(CenterOfPoints(TPoints{{-3, 7}, {0, 0}}), TPoint(-1, 3));
+  EXPECT_EQ(CenterOfPoints(TPoints{{2147483647, 0}, {2147483647, 0}}), TPoint(2147483647, 0));
+}
+
+TEST(CenterOfPointsDeathTest, EmptyListIsACallerError) {
+  EXPECT_DEATH(CenterOfPoints(TPoints{}), "at least one point");
+}
+
+TEST(BoundsOfPoints, IsInclusiveAndEmptyGivesMarker) {
+  EXPECT_EQ(BoundsOfPoints(TPoints{{3, -1}, {-2, 8}, {0, 0}}), TRect(-2, -1, 3, 8));
+  EXPECT_EQ(BoundsOfPoints(TPoints{}), EmptyMarkerRect);
+}
+
+// ---------------------------------------------------------------------------
+// Rectangles
+
+TEST(Rects, ConstructionAndCentre) {
+  EXPECT_EQ(MakeSquare({5, 5}, 3), TRect(2, 2, 8, 8));
+  EXPECT_EQ(MakeRectFromPoints({10, 0}, {0, 20}), TRect(0, 0, 10, 20));
+  EXPECT_EQ(CenterOfRect({0, 0, 5, 5}), TPoint(2, 2));
+  EXPECT_EQ(CenterOfRect({-3, -3, 0, 0}), TPoint(-1, -1));
+}
+
+TEST(Rects, MergeCountsEmptyRectAndNarrowMayInvert) {
+  TRect r{0, 0, 10, 10};
+  MergeRect(r, {20, 20, 20, 20});
+  EXPECT_EQ(r, TRect(0, 0, 20, 20));
+  TRect n{0, 0, 10, 10};
+  NarrowRect(n, {20, 5, 30, 8});
+  EXPECT_EQ(n, TRect(20, 5, 10, 8));
+}
+
+struct OverlapCase {
+  TRect A, B;
+  bool Expected;
+};
+
+class RectsOverlapTest : public ::testing::TestWithParam<OverlapCase> {};
+
+TEST_P(RectsOverlapTest, EdgesAreInclusive) {
+  const OverlapCase& c = GetParam();
+  EXPECT_EQ(RectsOverlap(c.A, c.B), c.Expected);
+  EXPECT_EQ(RectsOverlap(c.B, c.A), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RectsOverlapTest,
+                         ::testing::Values(OverlapCase{{0, 0, 10, 10}, {10, 10, 20, 20}, true},
+                                           OverlapCase{{0, 0, 10, 10}, {11, 0, 20, 10}, false},
+                                           OverlapCase{{0, 0, 10, 10}, {0, 11, 10, 20}, false},
+                                           OverlapCase{{0, 0, 10, 10}, {2, 2, 3, 3}, true},
+                                           OverlapCase{{0, 0, 10, 10}, {-5, 4, 15, 6}, true}));
+
+// ---------------------------------------------------------------------------
+// Line crossings
+
+TEST(IntersectLines, VerticalAndParallelCases) {
+  TPoint r{-1, -1};
+  EXPECT_FALSE(IntersectLines({0, 0}, Pi / 2, {5, 0}, -Pi / 2, r));
+  EXPECT_FALSE(IntersectLines({0, 0}, Pi / 4, {5, 0}, Pi / 4, r));
+  EXPECT_EQ(r, TPoint(-1, -1));
+  ASSERT_TRUE(IntersectLines({3, 100}, Pi / 2, {0, 2}, 0, r));
+  EXPECT_EQ(r, TPoint(3, 2));
+  ASSERT_TRUE(IntersectLines({0, 0}, Pi / 4, {7, -50}, Pi / 2, r));
+  EXPECT_EQ(r, TPoint(7, 7));
+  ASSERT_TRUE(IntersectLines({0, 0}, 0, {10, 10}, LineAngle({10, 10}, {20, 0}), r));
+  EXPECT_EQ(r, TPoint(20, 0));
+}
+
+TEST(IntersectLineRect, VerticalLineCrossesTopAndBottomOnly) {
+  EXPECT_EQ(IntersectLineRect({5, 5}, {0, 0, 10, 10}, Pi / 2), (TPoints{{5, 0}, {5, 10}}));
+}
+
+TEST(IntersectLineRect, NearlyParallelEdgeGivesNoBogusCrossing) {
+  // The bottom edge runs at angle pi, whose tangent is a tiny non-zero value:
+  // its crossing lies far away and must be dropped, not overflow.
+  EXPECT_EQ(IntersectLineRect({5, 5}, {0, 0, 10, 10}, 0), (TPoints{{10, 5}, {0, 5}}));
+}
+
+TEST(IntersectLineRect, CrossingThroughCornerIsReportedPerEdge) {
+  EXPECT_EQ(IntersectLineRect({5, 5}, {0, 0, 10, 10}, Pi / 4), (TPoints{{0, 0}, {10, 10}, {10, 10}, {0, 0}}));
+}
+
+TEST(IntersectLinePolyline, LeavesOutTheClosingEdge) {
+  const TPoints chain = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  EXPECT_EQ(IntersectLinePolygon({5, 5}, chain, 0), (TPoints{{10, 5}, {0, 5}}));
+  EXPECT_EQ(IntersectLinePolyline({5, 5}, chain, 0), (TPoints{{10, 5}}));
+  EXPECT_TRUE(IntersectLinePolyline({5, 5}, chain.data(), 0, 0).empty());
+}
+
+struct EllipseCase {
+  const char* Name;
+  TPoint P;
+  TRect R;
+  double Angle;
+  TPoints Expected;
+};
+
+class IntersectLineEllipseTest : public ::testing::TestWithParam<EllipseCase> {};
+
+TEST_P(IntersectLineEllipseTest, GivesCrossingsInOrder) {
+  const EllipseCase& c = GetParam();
+  EXPECT_EQ(IntersectLineEllipse(c.P, c.R, c.Angle), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IntersectLineEllipseTest,
+    ::testing::Values(EllipseCase{"Horizontal", {5, 5}, {0, 0, 10, 10}, 0, {{0, 5}, {10, 5}}},
+                      EllipseCase{"Vertical", {5, 5}, {0, 0, 10, 10}, Pi / 2, {{5, 0}, {5, 10}}},
+                      EllipseCase{"VerticalTangent", {0, 99}, {0, 0, 10, 10}, -Pi / 2, {{0, 5}}},
+                      EllipseCase{"HorizontalTangent", {-40, 0}, {0, 0, 10, 10}, 0, {{5, 0}}},
+                      EllipseCase{"VerticalMiss", {20, 5}, {0, 0, 10, 10}, Pi / 2, {}},
+                      EllipseCase{"Miss", {0, 30}, {0, 0, 10, 10}, 0, {}},
+                      EllipseCase{"EmptyRect", {5, 5}, {0, 0, 0, 10}, 0, {}},
+                      EllipseCase{"Diagonal", {0, 0}, {-10, -10, 10, 10}, Pi / 4, {{-7, -7}, {7, 7}}},
+                      EllipseCase{"Wide", {0, 0}, {-20, -5, 20, 5}, 0, {{-20, 0}, {20, 0}}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(IntersectLineRoundRect, CornerCrossingsMoveOntoCornerEllipse) {
+  // y = x through the top-left corner: (0,0) lies in the corner zone twice
+  // (top and left edge) and moves onto the corner circle around (10,10).
+  EXPECT_EQ(IntersectLineRoundRect({0, 0}, {0, 0, 100, 50}, 20, 20, Pi / 4),
+            (TPoints{{3, 3}, {50, 50}, {3, 3}}));
+  // Through the bottom-right corner: the second ellipse crossing is taken.
+  const TPoints br = IntersectLineRoundRect({100, 50}, {0, 0, 100, 50}, 20, 20, Pi / 4);
+  ASSERT_EQ(br.size(), 3u);
+  EXPECT_EQ(br[0], TPoint(50, 0));
+  EXPECT_EQ(br[1], TPoint(97, 47));
+  EXPECT_EQ(br[2], TPoint(97, 47));
+}
+
+TEST(IntersectLineRoundRect, CrossingsAwayFromCornersStay) {
+  EXPECT_EQ(IntersectLineRoundRect({50, 25}, {0, 0, 100, 50}, 20, 20, Pi / 2), (TPoints{{50, 0}, {50, 50}}));
+  EXPECT_TRUE(IntersectLineRoundRect({500, 25}, {0, 0, 100, 50}, 20, 20, Pi / 2).empty());
+}
+
+}  // namespace
+}  // namespace gc
