@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ class TCanvas;
 class TGraphLink;
 class TGraphNode;
 class TStream;
+class TRenderedImage;
 
 enum TGraphCommandMode : uint8_t { cmBrowse = 0, cmPan = 1, cmEdit = 2, cmAddNode = 3, cmAddLink = 4 };
 enum TGraphDrawOrder : uint8_t { doDefault = 0, doNodesOnTop = 1, doLinksOnTop = 2 };
@@ -245,7 +247,8 @@ class TGraphControl {
   virtual void UpdateScrollBarsVisibility();
   virtual void CalcScrollRanges();
   // The host's client area changed size: the ranges are recomputed without
-  // re-applying the bars, then the bars are applied once.
+  // re-applying the bars, then the bars are applied once. Ignored while the
+  // bars are being applied (a bar that appears resizes the client area).
   void ClientResized();
   bool ScrollBarsUpdating() const { return ScrollBarsUpdating_; }
 
@@ -402,6 +405,36 @@ class TGraphControl {
   virtual void DoNodeMoveResize(TGraphNode* node);
   virtual void DoInfoTip(TGraphObject* object, std::string& infoTip);
 
+  // ==== Diagram stream, snapshots and export (ControlStreaming.cpp) ============
+  // The diagram stream: the signature "0.GS", then the object block.
+  virtual void SaveToStream(TStream& stream);
+  // Replaces the diagram by the stream's. A stream shorter than the signature
+  // or with another signature raises EGraphStreamError "Invalid stream
+  // content" and leaves the diagram untouched. A failure further on leaves the
+  // objects read before it (see ReadObjects) and propagates.
+  virtual void LoadFromStream(TStream& stream);
+  // Writes through a temporary file that replaces `fileName` only when
+  // complete, so a failed save leaves the old file as it was.
+  void SaveToFile(const std::string& fileName);
+  void LoadFromFile(const std::string& fileName);
+  // The object block: a 32-bit count, then per object its class name record
+  // and its property stream.
+  virtual void WriteObjects(TStream& stream, const TGraphObjectList& list);
+  // Appends the block's objects, renumbers their identifiers where they clash
+  // and resolves their link ends. Objects completed before a failure stay;
+  // the one being read is discarded.
+  virtual void ReadObjects(TStream& stream);
+  // Object-state snapshot (memory only): a count, then per object its ID and
+  // its property stream. Restoring skips entries whose object is gone.
+  virtual void SaveSnapshot(TStream& stream, const TGraphObjectList& list);
+  virtual void RestoreSnapshot(TStream& stream);
+  // The list's objects drawn into a new image of the size of their paint
+  // bounds, through the platform's image hooks (RenderHooks.h). Null when no
+  // platform installed the hook.
+  std::unique_ptr<TRenderedImage> RenderBitmap(const TGraphObjectList& list);
+  std::unique_ptr<TRenderedImage> RenderMetafile(const TGraphObjectList& list);
+  // ==== end of the stream block ==================================================
+
  protected:
   // Raises QuerySuppressCount for its lifetime.
   class TQuerySuppressLock {
@@ -497,6 +530,11 @@ class TGraphControl {
     return IDIndex_.UsedByOther(id, object);
   }
 
+  // ==== Diagram stream (ControlStreaming.cpp) ====
+  // State of the dragging objects saved when a drag starts; a cancelled drag
+  // restores it.
+  std::vector<uint8_t> DragSnapshot_;
+  // ==== end of the stream block ====
   IGraphHost* Host_ = nullptr;
   TObjectIDIndex IDIndex_;
   // Whether the clean ekAll cache holds no showing object at all (then the

@@ -2,13 +2,13 @@
 // control to start; the source object's moves come back through
 // MoveDraggingObjects, and its EndDrag ends the drag here.
 #include "GraphControl/Control.h"
+#include "GraphControl/Stream.h"
 
 namespace gc {
 
 bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode hitCode) {
   if (!object) return false;
-  // The snapshot of the dragging objects is cleared here once the stream
-  // format provides it.
+  DragSnapshot_.clear();
   DragSource_ = object;
   DragHitTest_ = hitCode;
   DragStartPoint_ = point;
@@ -25,12 +25,16 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
     return true;
   }
   DragModified_ = false;
-  // Here the state of the dragging objects is saved into the drag snapshot,
-  // so that a cancelled drag can put it back (stream format).
   for (int32_t i = 0; i < SelectedObjects_.Count(); ++i) {
     TGraphObject* other = SelectedObjects_.Items(i);
     if (other == object || other->ID() == object->ID()) continue;
     if (other->JoinDrag(hitCode)) DraggingObjects_.Add(other);
+  }
+  // The state of the dragging objects, so that a cancelled drag can put it back.
+  {
+    TMemoryStream snapshot;
+    SaveSnapshot(snapshot, DraggingObjects_);
+    DragSnapshot_ = snapshot.Bytes();
   }
   DoObjectBeginDrag(object, hitCode);
   return true;
@@ -63,8 +67,13 @@ void TGraphControl::EndDragging(bool accept) {
     // A new object whose insertion is cancelled goes away. When it is already
     // leaving Objects, the removal path destroys it.
     if (inserting && HoldsObject(source)) source->Destroy();
-    // Otherwise the drag snapshot restores the saved state here (stream format).
+    else if (!inserting && !DragSnapshot_.empty()) {
+      TMemoryStream snapshot(std::move(DragSnapshot_));
+      DragSnapshot_.clear();
+      RestoreSnapshot(snapshot);
+    }
   }
+  DragSnapshot_.clear();
   if (inserting)
     SetCommandMode(cmEdit);
   else

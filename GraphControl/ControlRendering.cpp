@@ -182,16 +182,17 @@ void TGraphControl::DrawEditMarks(TCanvas& canvas) {
 // ---- Window events ---------------------------------------------------------------------------
 
 void TGraphControl::ClientResized() {
+  // Showing or hiding a bar while the bars are applied resizes the client
+  // area at once; the application under way already reads the new size.
+  // Recomputing the ranges from in here would store a changed range without
+  // applying it.
+  if (ScrollBarsUpdating_) return;
   {
-    // A nested resize (a bar appearing inside UpdateScrollBarsVisibility)
-    // keeps the flag set for the outer call.
-    const bool wasUpdating = ScrollBarsUpdating_;
     ScrollBarsUpdating_ = true;
-    struct TRestore {
+    struct TClear {
       bool& Flag;
-      bool Value;
-      ~TRestore() { Flag = Value; }
-    } restore{ScrollBarsUpdating_, wasUpdating};
+      ~TClear() { Flag = false; }
+    } clear{ScrollBarsUpdating_};
     CalcScrollRanges();
   }
   if (HorzScrollBar_.Visible() || VertScrollBar_.Visible()) UpdateScrollBarsVisibility();

@@ -18,6 +18,8 @@
 namespace gc {
 
 class TCanvas;
+template <class T>
+struct TPropertyTable;
 
 // Decoration drawn at an end of a link.
 enum TLinkBeginEndStyle : uint8_t { lsNone = 0, lsArrow = 1, lsArrowSimple = 2, lsCircle = 3, lsDiamond = 4 };
@@ -219,8 +221,15 @@ class TGraphLink : public TGraphObject {
   // either end point moved. Callers hold the refreshing flag.
   bool PlaceHookedEnds();
 
+  // Streaming (ObjectStreaming.cpp): the link's property table, and taking
+  // over the hooked references of the link it replaces.
+  void WriteStreamProperties(TPropertyWriter& writer, const std::string& prefix) const override;
+  void ReadStreamProperty(TPropertyReader& reader, std::string_view path) override;
+  void TakeOverFrom(TGraphObject& old) override;
+
  private:
   static TGraphObject* Make(TGraphControl* owner);
+  static const TPropertyTable<TGraphLink>& StreamTable();
 
   // Sets a published property: store and notify when it differs.
   template <class T>

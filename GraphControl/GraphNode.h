@@ -19,6 +19,8 @@
 namespace gc {
 
 class TCanvas;
+template <class T>
+struct TPropertyTable;
 
 // Horizontal caption alignment (streamed by ordinal).
 enum TAlignment : uint8_t { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
@@ -148,6 +150,9 @@ class TGraphNode : public TGraphObject {
   void SetBoundsRect(const TRect& rect) override;
   TRect GetBoundsRect() const override;
   bool OverlapsRect(const TRect& rect) const override;
+  // Streaming (ObjectStreaming.cpp): the node's property table.
+  void WriteStreamProperties(TPropertyWriter& writer, const std::string& prefix) const override;
+  void ReadStreamProperty(TPropertyReader& reader, std::string_view path) override;
 
  protected:
   explicit TGraphNode(TGraphControl* owner);
@@ -169,6 +174,7 @@ class TGraphNode : public TGraphObject {
     THitCode Code;
   };
   void Markers(TMarker (&markers)[8]) const;
+  static const TPropertyTable<TGraphNode>& StreamTable();
   bool ApplyResize(THitCode hitCode, int32_t dx, int32_t dy);
 
   int32_t Left_ = 0;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "GraphControl/DrawingTools.h"
 #include "GraphControl/GraphObjectClass.h"
@@ -23,6 +24,9 @@ namespace gc {
 
 class TCanvas;
 class TGraphControl;
+class TPropertyReader;
+class TPropertyWriter;
+class TStream;
 
 // What changed in an object, one bit per kind.
 using TGraphChangeFlags = uint8_t;
@@ -223,6 +227,30 @@ class TGraphObject {
   virtual void BeginUpdate();
   virtual void EndUpdate();
 
+  // ---- Streaming and conversion (ObjectStreaming.cpp) ------------------------
+  // The named constructor that reads an object: the C++ constructor of `cls`
+  // in the loading state, then LoadFromStream; the object keeps the stored
+  // identifier, raises no OnObjectInitInstance and stays loading (references
+  // unresolved) until FinishLoading. A failure leaves nothing behind.
+  static TGraphObject* CreateFromStream(const TGraphObjectClass* cls, TGraphControl* owner, TStream& stream);
+  // The named constructor that builds an object of `cls` taking over `old`'s
+  // place: its data (through the property stream, so every shared property and
+  // the identifier carry over), its link lists and its slots in the owner's
+  // lists. `old` is left for the caller to destroy.
+  static TGraphObject* CreateReplacing(const TGraphObjectClass* cls, TGraphObject* old);
+  // Converts between node classes or between link classes; the object itself
+  // is returned for a null class, its own class or a node/link mismatch.
+  // Otherwise this object is destroyed and the replacement returned.
+  virtual TGraphObject* ConvertTo(const TGraphObjectClass* cls);
+  // Reads / writes the object's property stream. Reading runs inside an
+  // update lock with stReading set; both are restored when reading fails.
+  virtual void LoadFromStream(TStream& stream);
+  virtual void SaveToStream(TStream& stream);
+  // The records below the wrapper's "G": the class's property table. Derived
+  // classes with properties of their own override both.
+  virtual void WriteStreamProperties(TPropertyWriter& writer, const std::string& prefix) const;
+  virtual void ReadStreamProperty(TPropertyReader& reader, std::string_view path);
+
   // Links are locked by the owner's LockLinks, nodes by its LockNodes.
   virtual bool IsLocked() const;
   // Destroys the object when the owner allows it (OnCanRemoveObject).
@@ -257,6 +285,10 @@ class TGraphObject {
 
   // The post-construction steps (see Construct).
   void AfterConstruction();
+
+  // CreateReplacing: takes over `old`'s user value, selection and link lists.
+  // Links also take over their hooked references.
+  virtual void TakeOverFrom(TGraphObject& old);
 
  private:
   void FontChanged();

@@ -1,0 +1,188 @@
+// TGraphControl: the diagram stream (signature and object block), files,
+// object-state snapshots, and rendering a set of objects into a bitmap or a
+// metafile through the platform's image hook.
+#include <algorithm>
+#include <cstring>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/PropertyStream.h"
+#include "GraphControl/RenderHooks.h"
+#include "GraphControl/Stream.h"
+#include "platform/Canvas.h"
+
+namespace gc {
+
+namespace {
+
+constexpr uint8_t DiagramSignature[4] = {0x30, 0x2E, 0x47, 0x53};  // "0.GS"
+
+// A class name record holds at most 255 characters and the closing zero.
+constexpr int32_t MaxClassNameRecord = 256;
+
+// The fewest bytes an object record can take: the name length, a one-byte
+// name, "TPF0", two empty short strings and the two list ends. A count of
+// objects is never trusted beyond what the remaining bytes can hold.
+constexpr int64_t MinObjectRecordSize = 4 + 1 + 4 + 1 + 1 + 2;
+
+constexpr const char* InvalidStreamContentText = "Invalid stream content";
+constexpr const char* ClassNotFoundText = "Klasse %s nicht gefunden";
+
+// Consumes one property stream without applying it (a snapshot entry whose
+// object is gone).
+void SkipPropertyStream(TStream& stream) {
+  TPropertyReader reader(stream);
+  reader.ReadHeader();
+  while (!reader.EndOfList()) {
+    reader.ReadPropertyName();
+    reader.SkipValue();
+  }
+  reader.ReadListEnd();
+  reader.ReadListEnd();
+}
+
+std::string ReadClassName(TStream& stream) {
+  const int32_t length = stream.ReadInt32();
+  if (length < 1 || length > MaxClassNameRecord) throw EReadError(InvalidStreamFormatText);
+  char buffer[MaxClassNameRecord];
+  stream.ReadBuffer(buffer, static_cast<size_t>(length));
+  return std::string(buffer, strnlen(buffer, static_cast<size_t>(length)));
+}
+
+}  // namespace
+
+// ---- Diagram stream ---------------------------------------------------------------------------
+
+void TGraphControl::SaveToStream(TStream& stream) {
+  stream.WriteBuffer(DiagramSignature, sizeof DiagramSignature);
+  WriteObjects(stream, Objects_);
+  Modified_ = false;
+}
+
+void TGraphControl::LoadFromStream(TStream& stream) {
+  uint8_t signature[sizeof DiagramSignature];
+  if (stream.Read(signature, sizeof signature) != sizeof signature ||
+      std::memcmp(signature, DiagramSignature, sizeof signature) != 0)
+    throw EGraphStreamError(InvalidStreamContentText);
+  TUpdateLock lock(*this);
+  Clear();
+  ReadObjects(stream);
+  // The loaded diagram is unmodified: the closing EndUpdate clears Modified
+  // and raises OnGraphChange once.
+  DeferredChange_ = dcReset;
+}
+
+void TGraphControl::SaveToFile(const std::string& fileName) {
+  WriteFileAtomically(fileName, [this](TStream& stream) {
+    stream.WriteBuffer(DiagramSignature, sizeof DiagramSignature);
+    WriteObjects(stream, Objects_);
+  });
+  // Only a file that reached the disk makes the diagram unmodified.
+  Modified_ = false;
+}
+
+void TGraphControl::LoadFromFile(const std::string& fileName) {
+  TFileStream stream(fileName, TFileMode::OpenRead);
+  LoadFromStream(stream);
+}
+
+void TGraphControl::WriteObjects(TStream& stream, const TGraphObjectList& list) {
+  stream.WriteInt32(list.Count());
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    TGraphObject* object = list.Items(i);
+    const std::string& name = object->ClassType()->ClassName();
+    const size_t length = std::min<size_t>(name.size(), MaxClassNameRecord - 1);
+    stream.WriteInt32(static_cast<int32_t>(length + 1));
+    stream.WriteBuffer(name.data(), length);
+    stream.WriteUInt8(0);
+    object->SaveToStream(stream);
+  }
+}
+
+void TGraphControl::ReadObjects(TStream& stream) {
+  TUpdateLock lock(*this);
+  TQuerySuppressLock suppress(*this);
+  const int32_t first = Objects_.Count();
+  const int32_t count = stream.ReadInt32();
+  if (count <= 0) return;
+  const int64_t fitting = std::min<int64_t>(count, stream.Remaining() / MinObjectRecordSize);
+  Objects_.SetCapacity(static_cast<int32_t>(std::min<int64_t>(first + fitting, INT32_MAX)));
+  for (int32_t i = 0; i < count; ++i) {
+    const std::string name = ReadClassName(stream);
+    const TGraphObjectClass* cls = FindGraphClass(name);
+    if (!cls || cls->IsAbstract()) throw EReadError(Format(ClassNotFoundText, name));
+    TGraphObject::CreateFromStream(cls, this, stream);
+  }
+  RenumberAppendedObjects(first);
+  for (int32_t i = first; i < Objects_.Count(); ++i) Objects_.Items(i)->FinishLoading();
+}
+
+// ---- Snapshots --------------------------------------------------------------------------------
+
+void TGraphControl::SaveSnapshot(TStream& stream, const TGraphObjectList& list) {
+  stream.WriteInt32(list.Count());
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    TGraphObject* object = list.Items(i);
+    stream.WriteUInt32(object->ID());
+    object->SaveToStream(stream);
+  }
+}
+
+void TGraphControl::RestoreSnapshot(TStream& stream) {
+  TUpdateLock lock(*this);
+  TQuerySuppressLock suppress(*this);
+  const int32_t count = stream.ReadInt32();
+  for (int32_t i = 0; i < count; ++i) {
+    const uint32_t id = stream.ReadUInt32();
+    if (TGraphObject* object = ObjectByID(id))
+      object->LoadFromStream(stream);
+    else
+      SkipPropertyStream(stream);
+  }
+}
+
+// ---- Rendering --------------------------------------------------------------------------------
+
+namespace {
+
+std::unique_ptr<TRenderedImage> RenderObjects(TGraphControl& control, const TGraphObjectList& list,
+                                              TRenderedImageKind kind) {
+  const TRenderImageFactory& factory = RenderImageFactory();
+  if (!factory) return nullptr;
+  const TRect bounds = control.MeasureObjects(list);
+  const int64_t width = static_cast<int64_t>(bounds.Right) - bounds.Left + 1;
+  const int64_t height = static_cast<int64_t>(bounds.Bottom) - bounds.Top + 1;
+  if (width > INT32_MAX || height > INT32_MAX) throw EGraphInvalidOperation("Image too large");
+  std::unique_ptr<TRenderedImage> image =
+      factory(kind, static_cast<int32_t>(width), static_cast<int32_t>(height));
+  if (!image) return nullptr;
+  TCanvas& canvas = image->Canvas();
+  canvas.SetViewMapping(100, {-bounds.Left, -bounds.Top});
+  control.DrawObjects(canvas, list);
+  canvas.SetViewMapping(100, {0, 0});
+  image->Finish();
+  return image;
+}
+
+}  // namespace
+
+std::unique_ptr<TRenderedImage> TGraphControl::RenderBitmap(const TGraphObjectList& list) {
+  return RenderObjects(*this, list, TRenderedImageKind::Bitmap);
+}
+
+std::unique_ptr<TRenderedImage> TGraphControl::RenderMetafile(const TGraphObjectList& list) {
+  return RenderObjects(*this, list, TRenderedImageKind::Metafile);
+}
+
+// ---- Platform hook ---------------------------------------------------------------------------
+
+namespace {
+TRenderImageFactory& ImageFactorySlot() {
+  static TRenderImageFactory factory;
+  return factory;
+}
+}  // namespace
+
+void SetRenderImageFactory(TRenderImageFactory factory) { ImageFactorySlot() = std::move(factory); }
+const TRenderImageFactory& RenderImageFactory() { return ImageFactorySlot(); }
+
+}  // namespace gc

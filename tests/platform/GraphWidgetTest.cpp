@@ -1,0 +1,210 @@
+#include "platform/qt/GraphWidget.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/NodeShapes.h"
+#include "PixelHelpers.h"
+
+namespace gc::qt {
+namespace {
+
+constexpr QRgb Red = 0xFF0000;
+constexpr QRgb Blue = 0x0000FF;
+constexpr QRgb White = 0xFFFFFF;
+
+class GraphWidgetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Graph.SetColor(clWhite);
+    Graph.SetShowGrid(false);
+    Widget.resize(400, 300);
+    Widget.show();
+  }
+
+  template <class TNode>
+  TNode* AddNode(const TRect& bounds, TColor fill) {
+    TNode* node = TGraphNode::CreateWithBounds<TNode>(&Graph, bounds);
+    node->Brush().SetColor(fill);
+    return node;
+  }
+  // Makes the diagram larger than the window without painting near the origin.
+  void MakeDiagramLarge() { AddNode<TRectangularNode>({2990, 1990, 3000, 2000}, clWhite); }
+  QImage Grab() { return Widget.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+  // Declared before the widget, which must go first.
+  TGraphControl Graph;
+  TGraphWidget Widget{&Graph};
+};
+
+TEST_F(GraphWidgetTest, NodeFillStaysInsideItsShape) {
+  AddNode<TEllipticNode>({20, 20, 120, 80}, 0x0000FF);
+  const QImage image = Grab();
+  EXPECT_TRUE(test::IsColor(image, 70, 50, Red));
+  EXPECT_TRUE(test::IsColor(image, 30, 50, Red));
+  // Corners of the bounds lie outside the ellipse.
+  EXPECT_TRUE(test::IsWhite(image, 22, 22));
+  EXPECT_TRUE(test::IsWhite(image, 117, 77));
+  EXPECT_EQ(test::InkBox(image), QRect(20, 20, 100, 60));
+}
+
+TEST_F(GraphWidgetTest, ZoomAndScrollMoveTheDrawing) {
+  MakeDiagramLarge();
+  AddNode<TRectangularNode>({100, 100, 140, 120}, 0x0000FF)->Pen().SetStyle(TPenStyle::psClear);
+  Graph.SetZoom(200);
+  Graph.HorzScrollBar().SetPosition(150);
+  Graph.VertScrollBar().SetPosition(170);
+  const QImage image = Grab();
+  // Graph (100, 100)..(140, 120) is client (50, 30)..(130, 70).
+  EXPECT_EQ(test::InkBox(image), QRect(50, 30, 80, 40));
+  EXPECT_TRUE(test::IsColor(image, 90, 50, Red));
+}
+
+TEST_F(GraphWidgetTest, GridDotsFollowZoomAndScroll) {
+  MakeDiagramLarge();
+  Graph.SetShowGrid(true);
+  Graph.SetGridSize(10);
+  Graph.SetGridColor(0x00FF00);
+  Graph.SetZoom(150);
+  Graph.HorzScrollBar().SetPosition(45);
+  Graph.VertScrollBar().SetPosition(20);
+  const QImage image = Grab();
+  int expected = 0;
+  // Graph multiples of 10 at zoom 150: client x = 15 k - 45, y = 15 k - 20.
+  for (int y = 10; y < image.height(); y += 15) {
+    for (int x = 0; x < image.width(); x += 15) {
+      ++expected;
+      EXPECT_TRUE(test::IsColor(image, x, y, 0x00FF00)) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(test::CountColor(image, 0x00FF00), expected);
+}
+
+TEST_F(GraphWidgetTest, GridStaysInsideTheConstraints) {
+  Graph.SetShowGrid(true);
+  Graph.SetGridSize(10);
+  Graph.SetGridColor(0x00FF00);
+  Graph.GraphConstraints().SetBoundsRect({0, 0, 55, 35});
+  const QImage image = Grab();
+  EXPECT_EQ(test::CountColor(image, 0x00FF00), 6 * 4);
+  EXPECT_EQ(test::InkBox(image), QRect(0, 0, 51, 31));
+}
+
+TEST_F(GraphWidgetTest, SelectedNodeShowsMarkerSquares) {
+  TRectangularNode* node = AddNode<TRectangularNode>({50, 50, 150, 100}, 0x0000FF);
+  Graph.SetMarkerColor(0xFF0000);
+  node->SetSelected(true);
+  const QImage image = Grab();
+  // The top-left marker: outline (47, 47)..(52, 52), filled with the control's colour.
+  EXPECT_TRUE(test::IsColor(image, 47, 47, Blue));
+  EXPECT_TRUE(test::IsColor(image, 52, 52, Blue));
+  EXPECT_TRUE(test::IsColor(image, 51, 51, White));
+  // The top-middle marker.
+  EXPECT_TRUE(test::IsColor(image, 97, 47, Blue));
+  EXPECT_TRUE(test::IsColor(image, 60, 60, Red));
+
+  Widget.clearFocus();
+  Graph.SetHideSelection(true);
+  const QImage hidden = Grab();
+  EXPECT_EQ(test::CountColor(hidden, Blue), 0);
+  EXPECT_TRUE(test::IsColor(hidden, 51, 51, Red));
+}
+
+TEST_F(GraphWidgetTest, OnePixelRepaintPaintsJustThatPixel) {
+  AddNode<TRectangularNode>({10, 10, 60, 40}, 0x0000FF);
+  const QImage full = Grab();
+  QImage target(Widget.viewport()->size(), QImage::Format_RGB32);
+  target.fill(qRgb(255, 0, 255));
+  const QRect pixel(30, 20, 1, 1);
+  Widget.viewport()->render(&target, pixel.topLeft(), QRegion(pixel));
+  EXPECT_EQ(Widget.LastBufferSize(), QSize(1, 1));
+  EXPECT_EQ(test::CountColor(target, 0xFF00FF), target.width() * target.height() - 1);
+  EXPECT_EQ(target.pixel(30, 20), full.pixel(30, 20));
+  EXPECT_EQ(Widget.RenderClientRect(pixel).pixel(0, 0), full.pixel(30, 20));
+}
+
+TEST_F(GraphWidgetTest, BarsAppearWhenTheDiagramDoesNotFitAndGoWhenItDoes) {
+  EXPECT_FALSE(Widget.horizontalScrollBar()->isVisible());
+  MakeDiagramLarge();
+  EXPECT_TRUE(Widget.horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(Widget.verticalScrollBar()->isVisible());
+  const TSize client = Widget.ClientSize();
+  EXPECT_EQ(QSize(client.cx, client.cy), Widget.viewport()->size());
+  EXPECT_EQ(Widget.horizontalScrollBar()->maximum(), Graph.HorzScrollBar().MaxPosition());
+  EXPECT_EQ(Widget.horizontalScrollBar()->pageStep(), client.cx + 1);
+
+  Widget.resize(3200, 2200);
+  EXPECT_FALSE(Widget.horizontalScrollBar()->isVisible());
+  EXPECT_FALSE(Widget.verticalScrollBar()->isVisible());
+  EXPECT_EQ(Graph.HorzScrollBar().MaxPosition(), 0);
+}
+
+TEST_F(GraphWidgetTest, BarActionsScrollByTheControlsSteps) {
+  MakeDiagramLarge();
+  QScrollBar* bar = Widget.verticalScrollBar();
+  Graph.VertScrollBar().SetIncrement(13);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(Graph.VertScrollBar().Position(), 13);
+  EXPECT_EQ(bar->value(), 13);
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(Graph.VertScrollBar().Position(), 13 + Widget.ClientSize().cy);
+  bar->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(Graph.VertScrollBar().Position(), Graph.VertScrollBar().MaxPosition());
+  EXPECT_EQ(bar->value(), Graph.VertScrollBar().MaxPosition());
+}
+
+TEST_F(GraphWidgetTest, DraggedThumbScrollsOnReleaseUnlessTracking) {
+  MakeDiagramLarge();
+  QScrollBar* bar = Widget.horizontalScrollBar();
+  bar->setSliderDown(true);
+  bar->setSliderPosition(100);
+  EXPECT_EQ(Graph.HorzScrollBar().Position(), 0);
+  bar->setSliderDown(false);
+  EXPECT_EQ(Graph.HorzScrollBar().Position(), 100);
+
+  Graph.HorzScrollBar().SetTracking(true);
+  bar->setSliderDown(true);
+  bar->setSliderPosition(250);
+  EXPECT_EQ(Graph.HorzScrollBar().Position(), 250);
+  bar->setSliderDown(false);
+  EXPECT_EQ(Graph.HorzScrollBar().Position(), 250);
+}
+
+void SendWheel(QWidget* target, QPoint angle, Qt::KeyboardModifiers modifiers) {
+  const QPointF at(100, 100);
+  QWheelEvent event(at, target->mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers, Qt::NoScrollPhase,
+                    false);
+  QApplication::sendEvent(target, &event);
+}
+
+TEST_F(GraphWidgetTest, WheelScrollsAndCtrlWheelZooms) {
+  MakeDiagramLarge();
+  Graph.VertScrollBar().SetIncrement(10);
+  Graph.HorzScrollBar().SetIncrement(10);
+  SendWheel(Widget.viewport(), {0, -240}, Qt::NoModifier);
+  EXPECT_EQ(Graph.VertScrollBar().Position(), 20);
+  SendWheel(Widget.viewport(), {0, 60}, Qt::NoModifier);  // half a notch is kept for later
+  EXPECT_EQ(Graph.VertScrollBar().Position(), 20);
+  SendWheel(Widget.viewport(), {0, 60}, Qt::NoModifier);
+  EXPECT_EQ(Graph.VertScrollBar().Position(), 10);
+  SendWheel(Widget.viewport(), {0, -120}, Qt::ShiftModifier);
+  EXPECT_EQ(Graph.HorzScrollBar().Position(), 10);
+  SendWheel(Widget.viewport(), {0, 120}, Qt::ControlModifier);
+  EXPECT_EQ(Graph.Zoom(), 110);
+}
+
+TEST_F(GraphWidgetTest, ScreenCursorOverridesUntilDefault) {
+  Widget.SetScreenCursor(crHandGrab);
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+  Widget.SetScreenCursor(crCross);
+  EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
+  Widget.SetScreenCursor(crDefault);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
+}  // namespace gc::qt
