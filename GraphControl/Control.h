@@ -405,6 +405,40 @@ class TGraphControl {
   virtual void DoNodeMoveResize(TGraphNode* node);
   virtual void DoInfoTip(TGraphObject* object, std::string& infoTip);
 
+  // ==== Mouse and keyboard input (ControlInteraction.cpp) =====================
+  // Mouse input from the host, in client pixels. Each updates the object under
+  // the mouse, then pans, runs the rubber band, inserts or routes the event to
+  // the object under the mouse, depending on CommandMode.
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual void MouseMove(TShiftState shift, int32_t x, int32_t y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  // The mouse left the window: no object is under it any more.
+  virtual void MouseLeave();
+  // While dragging the hover object is the drag source, otherwise the object
+  // at `point` (graph units).
+  virtual void UpdateObjectAtCursor(TPoint point);
+  // A key press from the host: runs DefaultKeyHandler when DefaultKeyMap is
+  // on. True when the key was handled (the host then keeps it from focus
+  // navigation).
+  bool KeyDown(uint16_t& key, TShiftState shift);
+  // Escape cancels a drag, arrows nudge or resize the selection (or scroll in
+  // cmPan), Tab / Shift+Tab select the next / previous object.
+  virtual bool DefaultKeyHandler(uint16_t& key, TShiftState shift);
+  // Creates an object of `graphClass` at `point` the way a press in an insert
+  // mode does; `point` becomes the point to grab (a new node's bottom-right
+  // corner, a new link's last point). Null when nothing was created.
+  TGraphObject* InsertObjectAt(TPoint& point, const TGraphObjectClass* graphClass, bool snap);
+  // Selects the objects of `graphClass` (null: any) overlapping `rect`; with
+  // `toggle` flips them and leaves the others, otherwise deselects the others.
+  void SelectObjectsInRect(const TRect& rect, bool toggle, const TGraphObjectClass* graphClass = nullptr);
+  // The rubber band; a rectangle with Right < Left or Bottom < Top hides it.
+  void SetSelectionRect(const TRect& rect);
+  // The tooltip for client point `client`: false when the object there (if
+  // any) has nothing to show. Otherwise `text` is the tip and `clientRect` the
+  // area (client pixels) within which the tip stays valid.
+  bool InfoTipFor(TPoint client, std::string& text, TRect& clientRect);
+  // ==== end of the input block ================================================
+
   // ==== Diagram stream, snapshots and export (ControlStreaming.cpp) ============
   // The diagram stream: the signature "0.GS", then the object block.
   virtual void SaveToStream(TStream& stream);

@@ -66,8 +66,10 @@ void TGraphControl::EndDragging(bool accept) {
     DragModified_ = false;
     // A new object whose insertion is cancelled goes away. When it is already
     // leaving Objects, the removal path destroys it.
-    if (inserting && HoldsObject(source)) source->Destroy();
-    else if (!inserting && !DragSnapshot_.empty()) {
+    if (inserting && HoldsObject(source)) {
+      source->Destroy();
+    } else if (!inserting && !DragSnapshot_.empty()) {
+      // Otherwise the dragged objects get their state from before the drag back.
       TMemoryStream snapshot(std::move(DragSnapshot_));
       DragSnapshot_.clear();
       RestoreSnapshot(snapshot);

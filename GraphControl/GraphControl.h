@@ -16,5 +16,7 @@
 #include "GraphControl/Numeric.h"
 #include "GraphControl/Picture.h"
 #include "GraphControl/Region.h"
+#include "GraphControl/RenderHooks.h"
+#include "GraphControl/Stream.h"
 #include "GraphControl/Types.h"
 #include "GraphControl/Unit.h"

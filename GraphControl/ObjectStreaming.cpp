@@ -148,14 +148,13 @@ void ReadPictureData(TStream& stream, TPicture& picture) {
 }
 
 const TPropertyTable<TPicture>& PictureTable() {
-  static const TPropertyTable<TPicture> table{
-      .Published = {},
-      .Defined = {{
-          .Name = "Data",
-          .Stored = [](const TPicture& p) { return p.HasGraphic(); },
-          .WriteData = WritePictureData,
-          .ReadData = ReadPictureData,
-      }}};
+  static const TPropertyTable<TPicture> table{.Published = {},
+                                              .Defined = {{
+                                                  .Name = "Data",
+                                                  .Stored = [](const TPicture& p) { return p.HasGraphic(); },
+                                                  .WriteData = WritePictureData,
+                                                  .ReadData = ReadPictureData,
+                                              }}};
   return table;
 }
 
@@ -171,10 +170,12 @@ const TPropertyTable<TGraphObject>& ObjectTable() {
               StringProperty<TGraphObject>(
                   "Hint", [](const TGraphObject& o) { return o.Hint(); },
                   [](TGraphObject& o, const std::string& v) { o.SetHint(v); }),
-              ObjectProperty<TGraphObject>("Brush", BrushPropertyTable(),
-                                           [](auto& o) -> auto& { return o.Brush(); }),
-              ObjectProperty<TGraphObject>("Pen", PenPropertyTable(), [](auto& o) -> auto& { return o.Pen(); }),
-              ObjectProperty<TGraphObject>("Font", FontPropertyTable(), [](auto& o) -> auto& { return o.Font(); })
+              ObjectProperty<TGraphObject>(
+                  "Brush", BrushPropertyTable(), [](auto& o) -> auto& { return o.Brush(); }),
+              ObjectProperty<TGraphObject>(
+                  "Pen", PenPropertyTable(), [](auto& o) -> auto& { return o.Pen(); }),
+              ObjectProperty<TGraphObject>(
+                  "Font", FontPropertyTable(), [](auto& o) -> auto& { return o.Font(); })
                   .StoredWhen([](const TGraphObject& o) { return !o.ParentFont(); }),
               BooleanProperty<TGraphObject>(
                   "ParentFont", [](const TGraphObject& o) { return o.ParentFont(); },
@@ -231,7 +232,8 @@ const TPropertyTable<TGraphNode>& TGraphNode::StreamTable() {
     TPropertyTable<TGraphNode> t = InheritTable<TGraphNode>(ObjectTable());
     auto& p = t.Published;
     p.push_back(IntegerProperty<TGraphNode>(
-        "Left", [](const TGraphNode& n) { return n.Left(); }, [](TGraphNode& n, int32_t v) { n.SetLeft(v); }));
+        "Left", [](const TGraphNode& n) { return n.Left(); },
+        [](TGraphNode& n, int32_t v) { n.SetLeft(v); }));
     p.push_back(IntegerProperty<TGraphNode>(
         "Top", [](const TGraphNode& n) { return n.Top(); }, [](TGraphNode& n, int32_t v) { n.SetTop(v); }));
     p.push_back(IntegerProperty<TGraphNode>(
@@ -249,8 +251,8 @@ const TPropertyTable<TGraphNode>& TGraphNode::StreamTable() {
     p.push_back(IntegerProperty<TGraphNode>(
         "Margin", [](const TGraphNode& n) { return n.Margin(); },
         [](TGraphNode& n, int32_t v) { n.SetMargin(v); }, 8));
-    p.push_back(ObjectProperty<TGraphNode>("Background", PictureTable(),
-                                           [](auto& n) -> auto& { return n.Background(); }));
+    p.push_back(ObjectProperty<TGraphNode>(
+        "Background", PictureTable(), [](auto& n) -> auto& { return n.Background(); }));
     p.push_back(SetProperty<TGraphNode>(
         "NodeOptions", GraphNodeOptionIdents, [](const TGraphNode& n) { return n.NodeOptions(); },
         [](TGraphNode& n, TGraphNodeOptions v) { n.SetNodeOptions(v); }, gnoAllOptions));
@@ -306,8 +308,12 @@ const TPropertyTable<TGraphLink>& TGraphLink::StreamTable() {
         "TextSpacing", [](const TGraphLink& l) { return l.TextSpacing(); },
         [](TGraphLink& l, int32_t v) { l.SetTextSpacing(v); }, 0));
 
-    auto readSource = [](TPropertyReader& r, TGraphLink& l) { l.SetSourceID(ToLinkEndID(r.ReadInteger64())); };
-    auto readTarget = [](TPropertyReader& r, TGraphLink& l) { l.SetTargetID(ToLinkEndID(r.ReadInteger64())); };
+    auto readSource = [](TPropertyReader& r, TGraphLink& l) {
+      l.SetSourceID(ToLinkEndID(r.ReadInteger64()));
+    };
+    auto readTarget = [](TPropertyReader& r, TGraphLink& l) {
+      l.SetTargetID(ToLinkEndID(r.ReadInteger64()));
+    };
     auto& d = t.Defined;
     d.push_back({
         .Name = "Source",

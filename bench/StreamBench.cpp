@@ -29,7 +29,8 @@ std::unique_ptr<TGraphControl> MakeDiagram(int64_t nodes) {
     created.push_back(node);
   }
   for (int64_t i = 0; i + 1 < nodes; i += 2)
-    TGraphLink::CreateNew(graph.get(), created[static_cast<size_t>(i)], {}, created[static_cast<size_t>(i + 1)]);
+    TGraphLink::CreateNew(graph.get(), created[static_cast<size_t>(i)], {},
+                          created[static_cast<size_t>(i + 1)]);
   return graph;
 }
 

@@ -118,14 +118,16 @@ std::string ObjectJson(const TGraphObject& o, const TCustomDataKeeper& custom) {
     << ", \"Height\": " << f.Height() << ", \"Name\": " << Quote(f.Name())
     << ", \"Pitch\": " << Ident(FontPitchIdents, static_cast<int>(f.Pitch()))
     << ", \"Style\": " << SetOf(FontStyleIdents, f.Style()) << "}";
-  j << ", \"ParentFont\": " << Bool(o.ParentFont()) << ", \"Options\": " << SetOf(GraphObjectOptionIdents, o.Options())
+  j << ", \"ParentFont\": " << Bool(o.ParentFont())
+    << ", \"Options\": " << SetOf(GraphObjectOptionIdents, o.Options())
     << ", \"Visible\": " << Bool(o.Visible()) << ", \"Tag\": " << o.Tag()
     << ", \"HasCustomData\": " << Bool(o.HasCustomData()) << ", \"CustomDataSize\": " << custom.SizeOf(&o);
   if (o.IsLink()) {
     const auto& l = static_cast<const TGraphLink&>(o);
     j << ", \"BeginStyle\": " << Ident(LinkBeginEndStyleIdents, l.BeginStyle())
       << ", \"BeginSize\": " << int{l.BeginSize()}
-      << ", \"EndStyle\": " << Ident(LinkBeginEndStyleIdents, l.EndStyle()) << ", \"EndSize\": " << int{l.EndSize()}
+      << ", \"EndStyle\": " << Ident(LinkBeginEndStyleIdents, l.EndStyle())
+      << ", \"EndSize\": " << int{l.EndSize()}
       << ", \"LinkOptions\": " << SetOf(GraphLinkOptionIdents, l.LinkOptions())
       << ", \"TextPosition\": " << l.TextPosition() << ", \"TextSpacing\": " << l.TextSpacing();
     j << ", \"Points\": [";
@@ -145,7 +147,8 @@ std::string ObjectJson(const TGraphObject& o, const TCustomDataKeeper& custom) {
     else
       j << "null";
     const TRect& m = n->BackgroundMargins();
-    j << ", \"BackgroundMargins\": [" << m.Left << ", " << m.Top << ", " << m.Right << ", " << m.Bottom << "]";
+    j << ", \"BackgroundMargins\": [" << m.Left << ", " << m.Top << ", " << m.Right << ", " << m.Bottom
+      << "]";
     j << ", \"NodeOptions\": " << SetOf(GraphNodeOptionIdents, n->NodeOptions());
   }
   j << "}";
@@ -160,7 +163,8 @@ int Dump(const std::string& file) {
   graph.LoadFromFile(file);
   std::cout << "{\n  \"objects\": [\n";
   for (int32_t i = 0; i < graph.Objects().Count(); ++i)
-    std::cout << ObjectJson(*graph.Objects().Items(i), custom) << (i + 1 < graph.Objects().Count() ? ",\n" : "\n");
+    std::cout << ObjectJson(*graph.Objects().Items(i), custom)
+              << (i + 1 < graph.Objects().Count() ? ",\n" : "\n");
   std::cout << "  ]\n}\n";
   return 0;
 }
@@ -174,7 +178,8 @@ int Resave(const std::string& in, const std::string& out) {
 }
 
 bool EndsWith(const std::string& text, std::string_view suffix) {
-  return text.size() >= suffix.size() && SameText(std::string_view(text).substr(text.size() - suffix.size()), suffix);
+  return text.size() >= suffix.size() &&
+         SameText(std::string_view(text).substr(text.size() - suffix.size()), suffix);
 }
 
 int Render(int argc, char** argv, const std::string& in, const std::string& out) {

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -56,6 +57,54 @@ TScrollCode CodeForAction(int action, bool& known) {
 
 // Named system colours keep the style's own bar colours.
 bool IsSystemColor(TColor color) { return (color & 0xFF000000u) == clSystemColor; }
+
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+  TShiftState shift = 0;
+  if (modifiers & Qt::ShiftModifier) shift |= ssShift;
+  if (modifiers & Qt::AltModifier) shift |= ssAlt;
+  if (modifiers & Qt::ControlModifier) shift |= ssCtrl;
+  if (buttons & Qt::LeftButton) shift |= ssLeft;
+  if (buttons & Qt::RightButton) shift |= ssRight;
+  if (buttons & Qt::MiddleButton) shift |= ssMiddle;
+  return shift;
+}
+
+bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& button) {
+  switch (qtButton) {
+    case Qt::LeftButton:
+      button = TMouseButton::mbLeft;
+      return true;
+    case Qt::RightButton:
+      button = TMouseButton::mbRight;
+      return true;
+    case Qt::MiddleButton:
+      button = TMouseButton::mbMiddle;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The virtual key code of the keys the control's key map knows; 0 for others.
+uint16_t VirtualKeyOf(const QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return VK_TAB;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Left:
+      return VK_LEFT;
+    case Qt::Key_Up:
+      return VK_UP;
+    case Qt::Key_Right:
+      return VK_RIGHT;
+    case Qt::Key_Down:
+      return VK_DOWN;
+    default:
+      return 0;
+  }
+}
 
 }  // namespace
 
@@ -206,12 +255,29 @@ void TGraphWidget::resizeEvent(QResizeEvent* event) {
 
 bool TGraphWidget::viewportEvent(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
-    // Tooltips for the object under the mouse belong to the interaction
-    // entry points of the control, which do not exist yet; until then no tip.
+    auto* help = static_cast<QHelpEvent*>(event);
+    std::string text;
+    TRect area;
+    if (Control_ && Control_->InfoTipFor({help->pos().x(), help->pos().y()}, text, area) && !text.empty())
+      QToolTip::showText(help->globalPos(), QString::fromStdString(text), viewport(), ToQRect(area));
+    else
+      QToolTip::hideText();
     event->accept();
     return true;
   }
+  if (event->type() == QEvent::Leave && Control_) Control_->MouseLeave();
   return QAbstractScrollArea::viewportEvent(event);
+}
+
+bool TGraphWidget::event(QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && ForwardKeyPress(key)) {
+      event->accept();
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(event);
 }
 
 void TGraphWidget::focusInEvent(QFocusEvent* event) {
@@ -224,20 +290,27 @@ void TGraphWidget::focusOutEvent(QFocusEvent* event) {
   if (Control_) Control_->DoExit();
 }
 
-// Mouse and keys: the control's MouseDown / MouseMove / MouseUp and key
-// handling entry points do not exist yet; the places below are where they
-// are to be called, with positions in client (viewport) pixels.
+// Mouse and keys go to the control with positions in client (viewport)
+// pixels. Qt grabs the mouse while a button is held, so moves and the release
+// outside the window still arrive.
 
 void TGraphWidget::mousePressEvent(QMouseEvent* event) {
   if (!hasFocus()) setFocus(Qt::MouseFocusReason);
   ButtonsDown_ |= event->button();
   if (event->button() == Qt::LeftButton) ClickPending_ = true;
-  // Control: MouseDown(button, shift, client x, y).
+  TMouseButton button;
+  if (Control_ && ButtonOf(event->button(), button)) {
+    const QPoint p = event->position().toPoint();
+    Control_->MouseDown(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+  }
   event->accept();
 }
 
 void TGraphWidget::mouseMoveEvent(QMouseEvent* event) {
-  // Control: MouseMove(shift, client x, y).
+  if (Control_) {
+    const QPoint p = event->position().toPoint();
+    Control_->MouseMove(ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+  }
   event->accept();
 }
 
@@ -248,26 +321,54 @@ void TGraphWidget::mouseReleaseEvent(QMouseEvent* event) {
                      viewport()->rect().contains(event->position().toPoint());
   if (event->button() == Qt::LeftButton) ClickPending_ = false;
   if (click && Control_) Control_->Click();
-  // Control: MouseUp(button, shift, client x, y).
+  TMouseButton button;
+  if (Control_ && ButtonOf(event->button(), button)) {
+    const QPoint p = event->position().toPoint();
+    Control_->MouseUp(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+  }
   event->accept();
 }
 
 void TGraphWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   ButtonsDown_ |= event->button();
   if (event->button() == Qt::LeftButton && Control_) Control_->DblClick();
-  // Control: MouseDown(button, shift with the double-click flag, client x, y).
+  TMouseButton button;
+  if (Control_ && ButtonOf(event->button(), button)) {
+    const QPoint p = event->position().toPoint();
+    Control_->MouseDown(button, ShiftOf(event->modifiers(), event->buttons()) | ssDouble, p.x(), p.y());
+  }
   event->accept();
 }
 
+void TGraphWidget::RefreshMouse(Qt::KeyboardModifiers modifiers) {
+  if (!Control_) return;
+  const QPoint p = viewport()->mapFromGlobal(QCursor::pos());
+  if (!viewport()->rect().contains(p) && ButtonsDown_ == Qt::NoButton) return;
+  Control_->MouseMove(ShiftOf(modifiers, QGuiApplication::mouseButtons()), p.x(), p.y());
+}
+
+bool TGraphWidget::ForwardKeyPress(QKeyEvent* event) {
+  if (!Control_) return false;
+  RefreshMouse(event->modifiers());
+  uint16_t key = VirtualKeyOf(event);
+  if (key == 0) return false;
+  TShiftState shift = ShiftOf(event->modifiers(), Qt::NoButton);
+  // Shift+Tab arrives as its own key.
+  if (event->key() == Qt::Key_Backtab) shift |= ssShift;
+  return Control_->KeyDown(key, shift);
+}
+
 void TGraphWidget::keyPressEvent(QKeyEvent* event) {
-  // Control: key pre-processing (DefaultKeyHandler) and KeyDown. Unhandled
-  // keys go to the parent.
-  event->ignore();
+  // Keys the control does not handle go to the parent.
+  if (ForwardKeyPress(event))
+    event->accept();
+  else
+    event->ignore();
 }
 
 void TGraphWidget::keyReleaseEvent(QKeyEvent* event) {
-  // Control: KeyUp.
   event->ignore();
+  RefreshMouse(event->modifiers());
 }
 
 void TGraphWidget::wheelEvent(QWheelEvent* event) {

@@ -72,6 +72,8 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   // The control decides the scroll positions and moves the content itself.
   void scrollContentsBy(int dx, int dy) override;
   bool viewportEvent(QEvent* event) override;
+  // Tab and Shift+Tab go to the control before focus navigation sees them.
+  bool event(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -101,6 +103,11 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   void BarMessage(TScrollBarKind kind, int code, int position);
   void ScrollByWheel(TScrollBarKind kind, int& remainder, int delta);
   void ReleaseScreenCursor();
+  // Runs the control's key handling for a key press; true when handled.
+  bool ForwardKeyPress(QKeyEvent* event);
+  // Re-runs the control's mouse move at the current pointer position, so the
+  // hover object and cursor follow a changed modifier key at once.
+  void RefreshMouse(Qt::KeyboardModifiers modifiers);
 
   TGraphControl* Control_ = nullptr;
   TBarState Horz_;

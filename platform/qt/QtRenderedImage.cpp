@@ -19,7 +19,8 @@ std::vector<uint8_t> ToBytes(const QByteArray& data) {
 // A 24-bit image that starts white.
 class TQtBitmap : public TRenderedImage {
  public:
-  TQtBitmap(int32_t width, int32_t height) : Image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB888) {
+  TQtBitmap(int32_t width, int32_t height)
+      : Image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB888) {
     Image_.fill(Qt::white);
     Canvas_ = std::make_unique<TQtCanvas>(&Image_);
   }
@@ -70,7 +71,8 @@ class TQtMetafile : public TRenderedImage {
 
 }  // namespace
 
-std::unique_ptr<TRenderedImage> CreateQtRenderedImage(TRenderedImageKind kind, int32_t width, int32_t height) {
+std::unique_ptr<TRenderedImage> CreateQtRenderedImage(TRenderedImageKind kind, int32_t width,
+                                                      int32_t height) {
   if (kind == TRenderedImageKind::Metafile) return std::make_unique<TQtMetafile>(width, height);
   return std::make_unique<TQtBitmap>(width, height);
 }

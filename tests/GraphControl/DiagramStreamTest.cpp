@@ -213,7 +213,9 @@ TEST_P(DiagramRoundTripTest, EveryPropertySurvivesSaveLoadSaveByteForByte) {
 
   TGraphControl copy;
   std::vector<uint32_t> customRead;
-  copy.OnObjectRead = [&](TGraphControl*, TGraphObject*, TStream& s) { customRead.push_back(s.ReadUInt32()); };
+  copy.OnObjectRead = [&](TGraphControl*, TGraphObject*, TStream& s) {
+    customRead.push_back(s.ReadUInt32());
+  };
   copy.OnObjectWrite = Graph.OnObjectWrite;
   Load(copy, first);
   ASSERT_EQ(copy.Objects().Count(), 3);
@@ -279,6 +281,40 @@ TEST_F(DiagramStreamTest, LoadKeepsStoredIdentifiersAndAMissingTargetLeavesAFree
   EXPECT_EQ(loaded->Target(), nullptr);
 }
 
+TEST_F(DiagramStreamTest, IdentifiersFromTwoToThe31UpUseNegativeIdAndSixtyFourBitLinkEnds) {
+  TBytes b{0x30, 0x2E, 0x47, 0x53};
+  PutInt32(b, 2);
+  PutObjectHeader(b, "TRectangularNode");
+  PutShort(b, "ID");
+  PutBytes(b, {0x04, 0x00, 0x00, 0x00, 0x80});
+  for (const char* path : {"G.Left", "G.Top", "G.Width", "G.Height"}) {
+    PutShort(b, path);
+    PutBytes(b, {0x02, 40});
+  }
+  PutBytes(b, {0, 0});
+  PutObjectHeader(b, "TGraphLink");
+  PutShort(b, "ID");
+  PutBytes(b, {0x02, 0x07});
+  PutShort(b, "G.Source");
+  PutBytes(b, {0x13, 0x00, 0x00, 0x00, 0x80, 0, 0, 0, 0});
+  PutShort(b, "G.BreakPoints");
+  PutBytes(b, {0x0A, 20, 0, 0, 0, 2, 0, 0, 0});
+  for (int i = 0; i < 4; ++i) PutInt32(b, 100 + i);
+  PutBytes(b, {0, 0});
+  Load(Graph, b);
+  ASSERT_EQ(Graph.Objects().Count(), 2);
+  EXPECT_EQ(Graph.Objects().Items(0)->ID(), 0x80000000u);
+  auto* link = static_cast<TGraphLink*>(Graph.Objects().Items(1));
+  EXPECT_EQ(link->Source(), Graph.Objects().Items(0));
+  // The hooked first point moved onto the node's outline, so compare the records only.
+  const TBytes saved = Save(Graph);
+  TBytes source;
+  PutShort(source, "G.Source");
+  PutBytes(source, {0x13, 0x00, 0x00, 0x00, 0x80, 0, 0, 0, 0});
+  EXPECT_TRUE(Contains(saved, source));
+  EXPECT_TRUE(Contains(saved, TBytes(b.begin() + 12, b.begin() + 12 + 17 + 4 + 23 + 1 + 3 + 5)));
+}
+
 // ---- Older link records -----------------------------------------------------------------------
 
 TEST_F(DiagramStreamTest, OlderLinkPathsSetEndsKindAndArrowSize) {
@@ -289,7 +325,8 @@ TEST_F(DiagramStreamTest, OlderLinkPathsSetEndsKindAndArrowSize) {
     PutObjectHeader(b, "TRectangularNode");
     PutShort(b, "ID");
     PutBytes(b, {0x02, static_cast<uint8_t>(id)});
-    for (auto [path, value] : {std::pair{"G.Left", id * 100}, {"G.Top", 0}, {"G.Width", 50}, {"G.Height", 50}}) {
+    for (auto [path, value] :
+         {std::pair{"G.Left", id * 100}, {"G.Top", 0}, {"G.Width", 50}, {"G.Height", 50}}) {
       PutShort(b, path);
       PutBytes(b, {0x03, static_cast<uint8_t>(value), 0});
     }
@@ -461,7 +498,9 @@ TEST_F(DiagramStreamTest, FileErrorsCarryTheirMessagesAndAFailedSaveKeepsTheOldF
   Graph.SaveToFile(file);
   const auto before = std::filesystem::file_size(file);
   Graph.Objects().Items(0)->SetHasCustomData(true);
-  Graph.OnObjectWrite = [](TGraphControl*, TGraphObject*, TStream&) { throw EGraphException("handler failed"); };
+  Graph.OnObjectWrite = [](TGraphControl*, TGraphObject*, TStream&) {
+    throw EGraphException("handler failed");
+  };
   EXPECT_THROW(Graph.SaveToFile(file), EGraphException);
   EXPECT_EQ(std::filesystem::file_size(file), before);
   EXPECT_TRUE(Graph.Modified());
@@ -472,7 +511,8 @@ TEST_F(DiagramStreamTest, FileErrorsCarryTheirMessagesAndAFailedSaveKeepsTheOldF
     copy.LoadFromFile((dir / "missing.Screen").string());
     ADD_FAILURE();
   } catch (const EFOpenError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Datei " + (dir / "missing.Screen").string() + " kann nicht", 0), 0u)
+    EXPECT_EQ(std::string(e.what()).rfind("Datei " + (dir / "missing.Screen").string() + " kann nicht", 0),
+              0u)
         << e.what();
   }
   EXPECT_EQ(copy.Objects().Count(), 1);
@@ -574,9 +614,8 @@ TEST_F(DiagramStreamTest, RenderBitmapSizesTheImageToThePaintBounds) {
   node->Pen().SetWidth(1);
   ASSERT_EQ(node->PaintBounds(), (TRect{10, 10, 110, 60}));
   EXPECT_EQ(Graph.RenderBitmap(Graph.Objects()), nullptr) << "no platform: no image";
-  SetRenderImageFactory([](TRenderedImageKind kind, int32_t w, int32_t h) {
-    return std::make_unique<TFakeImage>(kind, w, h);
-  });
+  SetRenderImageFactory(
+      [](TRenderedImageKind kind, int32_t w, int32_t h) { return std::make_unique<TFakeImage>(kind, w, h); });
   auto image = Graph.RenderBitmap(Graph.Objects());
   SetRenderImageFactory(nullptr);
   ASSERT_NE(image, nullptr);
