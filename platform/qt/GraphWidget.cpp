@@ -223,11 +223,21 @@ void TGraphWidget::scrollContentsBy(int, int) {}
 // ---- Painting -------------------------------------------------------------------------------------
 
 QImage TGraphWidget::RenderClientRect(const QRect& clientRect) const {
-  QImage image(clientRect.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  // A transparent control starts from a clear buffer, so what the parent
+  // painted below the viewport shows through wherever no object is drawn.
+  const bool transparent = Control_ && Control_->Transparent();
+  QImage image(clientRect.size().expandedTo(QSize(1, 1)),
+               transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
   QPainter painter(&image);
   TQtCanvas canvas(&painter);
-  const TColor background = Control_ ? Control_->Color() : clWindow;
-  painter.fillRect(image.rect(), TQtCanvas::ToQColor(canvas.ColorToRGB(background)));
+  if (transparent) {
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(image.rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  } else {
+    const TColor background = Control_ ? Control_->Color() : clWindow;
+    painter.fillRect(image.rect(), TQtCanvas::ToQColor(canvas.ColorToRGB(background)));
+  }
   if (Control_) {
     canvas.SaveState();
     Control_->ApplyViewMapping(canvas, {clientRect.left(), clientRect.top()});
@@ -240,10 +250,24 @@ QImage TGraphWidget::RenderClientRect(const QRect& clientRect) const {
 void TGraphWidget::paintEvent(QPaintEvent* event) {
   const QRect area = event->rect();
   if (area.isEmpty()) return;
+  if (SyncTransparency()) return;
   const QImage buffer = RenderClientRect(area);
   LastBufferSize_ = buffer.size();
   QPainter painter(viewport());
   painter.drawImage(area.topLeft(), buffer);
+}
+
+// Qt paints a widget's parent first, so a viewport that neither fills its
+// background nor claims to paint opaquely lets the parent show through. When
+// the control's Transparent setting changed, the attributes follow and the
+// whole viewport is painted again under them.
+bool TGraphWidget::SyncTransparency() {
+  const bool transparent = Control_ && Control_->Transparent();
+  if (viewport()->testAttribute(Qt::WA_OpaquePaintEvent) == !transparent) return false;
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent, !transparent);
+  viewport()->setAutoFillBackground(!transparent);
+  viewport()->update();
+  return true;
 }
 
 // ---- Window events ----------------------------------------------------------------------------------

@@ -34,8 +34,8 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
 
   // Renders the client rectangle `clientRect` the way a repaint of that
   // rectangle does: an image of exactly its size, filled with the control's
-  // Color, then the control painted with its view mapping shifted to the
-  // rectangle's corner.
+  // Color (left clear while the control is Transparent), then the control painted with its view mapping
+  // shifted to the rectangle's corner.
   QImage RenderClientRect(const QRect& clientRect) const;
   // The size of the off-screen buffer of the last repaint.
   QSize LastBufferSize() const { return LastBufferSize_; }
@@ -86,6 +86,9 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  // Matches the viewport's opaque-painting attributes to the control's
+  // Transparent setting; true when they changed (a full repaint is queued).
+  bool SyncTransparency();
   class TBar;
   struct TBarState {
     bool Shown = false;  // the window has the bar (policy AlwaysOn)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -50,6 +51,34 @@ TEST_F(GraphWidgetTest, NodeFillStaysInsideItsShape) {
   EXPECT_TRUE(test::IsWhite(image, 22, 22));
   EXPECT_TRUE(test::IsWhite(image, 117, 77));
   EXPECT_EQ(test::InkBox(image), QRect(20, 20, 100, 60));
+}
+
+TEST(GraphWidgetTransparency, ParentShowsThroughWhereNoObjectIsDrawn) {
+  // A parent that paints itself green; the control sits inside it.
+  class TGreenParent : public QWidget {
+   protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::green); }
+  };
+  TGraphControl graph;
+  graph.SetShowGrid(false);
+  TGreenParent parent;
+  TGraphWidget widget(&graph, &parent);
+  widget.setFrameShape(QFrame::NoFrame);
+  widget.setGeometry(0, 0, 200, 150);
+  parent.resize(200, 150);
+  TGraphNode::CreateWithBounds<TRectangularNode>(&graph, {20, 20, 60, 60})->Brush().SetColor(0x0000FF);
+  parent.show();
+
+  graph.SetTransparent(true);
+  QApplication::processEvents();
+  QImage image = parent.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_TRUE(test::IsColor(image, 150, 100, 0x00FF00));
+  EXPECT_TRUE(test::IsColor(image, 40, 40, Red));
+
+  graph.SetTransparent(false);
+  QApplication::processEvents();
+  image = parent.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_FALSE(test::IsColor(image, 150, 100, 0x00FF00));
 }
 
 TEST_F(GraphWidgetTest, ZoomAndScrollMoveTheDrawing) {
