@@ -124,6 +124,12 @@ void BuildDiagram(TGraphControl& graph) {
   toFar->SetEndStyle(lsArrow);
   toFar->SetText("to the far corner");
   toFar->Pen().SetWidth(2);
+
+  // A link whose end is hooked to another link, running on a sloped segment
+  // so its caption is drawn along the slope; selected, so its point markers show.
+  TGraphLink* toLink = TGraphLink::CreateNew(&graph, graph.ObjectAtPoint(455, 290), {}, simple);
+  toLink->SetText("hooked to a link");
+  toLink->SetSelected(true);
 }
 
 }  // namespace

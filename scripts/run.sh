@@ -7,8 +7,11 @@ bash scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j2
 
+# The designer runs in examples/, where the XML export finds its value-list
+# files and writes its workspace file.
 if [ -x build/release/app/ScreenDesigner ]; then
-  exec build/release/app/ScreenDesigner examples/demo.Screen
+  cd examples
+  exec ../build/release/app/ScreenDesigner demo.Screen
 elif [ -x build/release/examples/gallery ]; then
   exec build/release/examples/gallery
 else
