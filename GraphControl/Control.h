@@ -502,6 +502,9 @@ class TGraphControl {
   void MarkBoundsCacheDirty(uint8_t kinds) { BoundsCacheDirty_ |= kinds; }
   void InvalidateClientRect(const TRect& clientRect);
   void FontChanged();
+  // Repaints the selected objects with their markers, which reach beyond the
+  // objects' painted bounds (HideSelection shows or hides them).
+  void InvalidateSelectionMarks();
 
   // Settings (defaults of a new control).
   int32_t GridSize_ = 8;

@@ -200,12 +200,18 @@ void TGraphControl::ClientResized() {
 
 // ---- Focus ----------------------------------------------------------------------------------------
 
-void TGraphControl::DoEnter() {
+void TGraphControl::InvalidateSelectionMarks() {
   // The selection's extent holds the objects' painted bounds; the markers
   // reach MarkerSize beyond them.
-  if (HideSelection_ && !SelectedObjects_.IsEmpty()) InvalidateRect(Inflated(SelectedExtent(), MarkerSize_));
+  if (!SelectedObjects_.IsEmpty()) InvalidateRect(Inflated(SelectedExtent(), MarkerSize_));
 }
 
-void TGraphControl::DoExit() { DoEnter(); }
+void TGraphControl::DoEnter() {
+  if (HideSelection_) InvalidateSelectionMarks();
+}
+
+void TGraphControl::DoExit() {
+  if (HideSelection_) InvalidateSelectionMarks();
+}
 
 }  // namespace gc

@@ -226,7 +226,7 @@ void TGraphControl::SetShowHiddenObjects(bool value) {
 void TGraphControl::SetHideSelection(bool value) {
   if (value == HideSelection_) return;
   HideSelection_ = value;
-  if (!Focused() && !SelectedObjects_.IsEmpty()) InvalidateRect(SelectedExtent());
+  if (!Focused()) InvalidateSelectionMarks();
 }
 
 void TGraphControl::SetLockNodes(bool value) {

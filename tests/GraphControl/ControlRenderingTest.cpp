@@ -337,6 +337,12 @@ TEST_F(RenderingTest, FocusChangeRepaintsTheMarkersOnlyWithHideSelection) {
   const int32_t m = Graph.MarkerSize();
   const TRect expected{100 - m, 100 - m, 200 + m + 1, 150 + m + 1};
   EXPECT_EQ(Host.InvalidatedRects, (std::vector<TRect>{expected, expected}));
+
+  // Switching HideSelection while unfocused repaints the same area, markers included.
+  Host.HasFocus = false;
+  Host.ClearRecords();
+  Graph.SetHideSelection(false);
+  EXPECT_EQ(Host.InvalidatedRects, (std::vector<TRect>{expected}));
 }
 
 TEST_F(RenderingTest, RubberBandIsAnInvertingDottedHairline) {
