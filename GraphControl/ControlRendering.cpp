@@ -42,8 +42,6 @@ std::vector<int32_t> GridLines(int64_t first, int64_t end, int32_t step, TToDevi
   return lines;
 }
 
-TRect Inflated(const TRect& r, int32_t d) { return {r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
-
 }  // namespace
 
 // ---- View mapping and the mouse pointer ------------------------------------------------
@@ -203,7 +201,7 @@ void TGraphControl::ClientResized() {
 void TGraphControl::InvalidateSelectionMarks() {
   // The selection's extent holds the objects' painted bounds; the markers
   // reach MarkerSize beyond them.
-  if (!SelectedObjects_.IsEmpty()) InvalidateRect(Inflated(SelectedExtent(), MarkerSize_));
+  if (!SelectedObjects_.IsEmpty()) InvalidateRect(InflatedRect(SelectedExtent(), MarkerSize_));
 }
 
 void TGraphControl::DoEnter() {

@@ -187,6 +187,11 @@ TRect BoundsOfPoints(const TPoints& points) {
   return BoundsOfPoints(points.data(), static_cast<int>(points.size()) - 1);
 }
 
+TRect InflatedRect(const TRect& r, int32_t d) {
+  return {SaturatingSub(r.Left, d), SaturatingSub(r.Top, d), SaturatingAdd(r.Right, d),
+          SaturatingAdd(r.Bottom, d)};
+}
+
 TRect MakeSquare(TPoint p, int32_t half) {
   return {AddCoord(p.X, -int64_t{half}), AddCoord(p.Y, -int64_t{half}), AddCoord(p.X, half),
           AddCoord(p.Y, half)};

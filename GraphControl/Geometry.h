@@ -62,6 +62,9 @@ TRect BoundsOfPoints(const TPoint* points, int high);
 TRect BoundsOfPoints(const TPoints& points);
 
 // Rectangles
+// The rectangle grown by d on every side (shrunk for a negative d),
+// saturating at the int32 limits.
+TRect InflatedRect(const TRect& r, int32_t d);
 TRect MakeSquare(TPoint p, int32_t half);
 TRect MakeRectFromPoints(TPoint p1, TPoint p2);
 TPoint CenterOfRect(const TRect& r);

@@ -17,18 +17,8 @@ namespace {
 
 // Sums of coordinates are formed in 64 bits and saturated, so bounds read
 // from a file near the int32 limits cannot overflow.
-int32_t Saturate(int64_t v) {
-  if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
-
-int32_t Add(int32_t a, int32_t b) { return Saturate(int64_t{a} + b); }
-int32_t Sub(int32_t a, int32_t b) { return Saturate(int64_t{a} - b); }
-
-TRect Inflated(const TRect& r, int32_t d) {
-  return {Sub(r.Left, d), Sub(r.Top, d), Add(r.Right, d), Add(r.Bottom, d)};
-}
+int32_t Add(int32_t a, int32_t b) { return SaturatingAdd(a, b); }
+int32_t Sub(int32_t a, int32_t b) { return SaturatingSub(a, b); }
 
 // Ends an object's update lock when the scope ends, also on failure.
 class TUpdateGuard {
@@ -323,7 +313,7 @@ void TGraphNode::UpdateCaptionPlacement(bool recompute, int32_t dx, int32_t dy) 
 
 TRect TGraphNode::ComputePaintBounds() {
   const TRect bounds = GetBoundsRect();
-  return Pen().Style() == TPenStyle::psInsideFrame ? bounds : Inflated(bounds, Pen().Width() / 2);
+  return Pen().Style() == TPenStyle::psInsideFrame ? bounds : InflatedRect(bounds, Pen().Width() / 2);
 }
 
 TPoint TGraphNode::GetShapeCenter() const { return {Add(Left_, Width_ / 2), Add(Top_, Height_ / 2)}; }
@@ -338,7 +328,7 @@ TOptionalRegion TGraphNode::CreateDeviceRegion(const TCanvas& canvas) const {
 
 TRect TGraphNode::GetCaptionBounds() const {
   const int32_t penAllowance = Pen().Style() == TPenStyle::psInsideFrame ? Pen().Width() : Pen().Width() / 2;
-  return Inflated(GetBoundsRect(), -Add(penAllowance, Margin_));
+  return InflatedRect(GetBoundsRect(), -Add(penAllowance, Margin_));
 }
 
 TRect TGraphNode::LayoutCaption() {
@@ -501,8 +491,8 @@ TGraphSides TGraphNode::DragSides(THitCode hitCode) const {
 bool TGraphNode::ApplyResize(THitCode hitCode, int32_t dx, int32_t dy) {
   const TResizeRule* rule = FindResizeRule(hitCode);
   const int32_t left = Left_, top = Top_, oldWidth = Width_, oldHeight = Height_;
-  SetBounds(left, top, Saturate(int64_t{oldWidth} + int64_t{rule->WidthSign} * dx),
-            Saturate(int64_t{oldHeight} + int64_t{rule->HeightSign} * dy));
+  SetBounds(left, top, SaturateToInt32(int64_t{oldWidth} + int64_t{rule->WidthSign} * dx),
+            SaturateToInt32(int64_t{oldHeight} + int64_t{rule->HeightSign} * dy));
   if (rule->KeepRight || rule->KeepBottom) {
     // The first call clamped the size; move by what the size really changed,
     // so the opposite edge stays where it was.

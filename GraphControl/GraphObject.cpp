@@ -42,8 +42,6 @@ class TObjectUpdateLock {
   TGraphObject& Object_;
 };
 
-TRect Inflated(const TRect& r, int32_t d) { return {r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
-
 bool RectsIntersect(const TRect& a, const TRect& b) {
   return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
@@ -313,7 +311,7 @@ int32_t TGraphObject::GrabRadius() const { return std::max(Pen_.Width() / 2, Own
 
 TRect TGraphObject::GetSelectedPaintBounds() const {
   const int32_t grow = Owner_->MarkerSize() - Pen_.Width() / 2;
-  return grow > 0 ? Inflated(PaintBounds_, grow) : PaintBounds_;
+  return grow > 0 ? InflatedRect(PaintBounds_, grow) : PaintBounds_;
 }
 
 void TGraphObject::BeginUpdate() {
@@ -338,7 +336,7 @@ void TGraphObject::Invalidate() const { Owner_->InvalidateRect(GetSelectedPaintB
 void TGraphObject::DrawMarker(TCanvas& canvas, TPoint point, bool enabled) {
   const TRect marker = MakeSquare(point, Owner_->MarkerSize());
   canvas.Rectangle(marker);
-  if (!enabled) canvas.Rectangle(Inflated(marker, -2));
+  if (!enabled) canvas.Rectangle(InflatedRect(marker, -2));
 }
 
 void TGraphObject::Draw(TCanvas& canvas) {

@@ -16,8 +16,6 @@ namespace gc {
 
 namespace {
 
-TRect Inflated(const TRect& r, int32_t d) { return {r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
-
 // The caption text without leading and trailing blanks and control characters.
 std::string TrimCaption(const std::string& text) {
   auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
@@ -92,7 +90,7 @@ TRect TGraphLink::GetDecorationBounds(TPoint point, TLinkBeginEndStyle style, in
   } else {
     r = MakeSquare(point, style == lsCircle || style == lsDiamond ? s : 0);
   }
-  if (Pen().Style() != TPenStyle::psInsideFrame) r = Inflated(r, Pen().Width() / 2 + 1);
+  if (Pen().Style() != TPenStyle::psInsideFrame) r = InflatedRect(r, Pen().Width() / 2 + 1);
   return r;
 }
 
@@ -133,7 +131,7 @@ void TGraphLink::DrawBody(TCanvas& canvas) {
   if (n == 0) return;
   if (n == 1) {
     // A single point is a dot of the pen's width.
-    for (TRect r = MakeSquare(Points_[0], Pen().Width() / 2); !r.IsEmpty(); r = Inflated(r, -1))
+    for (TRect r = MakeSquare(Points_[0], Pen().Width() / 2); !r.IsEmpty(); r = InflatedRect(r, -1))
       canvas.Ellipse(r);
     return;
   }
@@ -191,7 +189,7 @@ void TGraphLink::DrawDragOutline(TCanvas& canvas) {
 TRect TGraphLink::ComputePaintBounds() {
   const int32_t n = PointCount();
   if (n == 0) return TRect{};
-  TRect r = Inflated(GetBoundsRect(), Pen().Width() / 2);
+  TRect r = InflatedRect(GetBoundsRect(), Pen().Width() / 2);
   if (n > 1) {
     if (BeginStyle_ != lsNone)
       MergeRect(r,

@@ -17,6 +17,18 @@ inline int32_t ClampToInt32(double v) {
   return static_cast<int32_t>(v);
 }
 
+// Clamps a 64-bit intermediate to the int32 range.
+constexpr int32_t SaturateToInt32(int64_t v) {
+  if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(v);
+}
+
+// a + b and a - b saturating at the int32 limits: coordinates read from a file
+// may lie anywhere in the range, and growing them must not overflow.
+constexpr int32_t SaturatingAdd(int32_t a, int32_t b) { return SaturateToInt32(int64_t{a} + b); }
+constexpr int32_t SaturatingSub(int32_t a, int32_t b) { return SaturateToInt32(int64_t{a} - b); }
+
 // Round to nearest, halves to even (the FPU default rounding mode).
 inline int32_t RoundHalfEven(double v) { return ClampToInt32(std::nearbyint(v)); }
 

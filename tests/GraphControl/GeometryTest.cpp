@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 #include <ostream>
 
@@ -223,6 +225,14 @@ TEST(Rects, MergeCountsEmptyRectAndNarrowMayInvert) {
   TRect n{0, 0, 10, 10};
   NarrowRect(n, {20, 5, 30, 8});
   EXPECT_EQ(n, TRect(20, 5, 10, 8));
+}
+
+TEST(Rects, InflatedRectSaturatesAtTheIntegerLimits) {
+  EXPECT_EQ(InflatedRect({0, 0, 10, 10}, 2), TRect(-2, -2, 12, 12));
+  EXPECT_EQ(InflatedRect({0, 0, 10, 10}, -2), TRect(2, 2, 8, 8));
+  constexpr int32_t Min = std::numeric_limits<int32_t>::min();
+  constexpr int32_t Max = std::numeric_limits<int32_t>::max();
+  EXPECT_EQ(InflatedRect({Min, Min + 1, Max - 1, Max}, 3), TRect(Min, Min, Max, Max));
 }
 
 struct OverlapCase {

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "GraphControl/Geometry.h"
 #include "GraphControl/GraphLink.h"
 #include "LinkTestFixture.h"
@@ -87,6 +89,18 @@ TEST_F(LinkDrawingTest, PaintBoundsCoverTheDecorationsWithThePenAllowance) {
   EXPECT_EQ(link->PaintBounds(), (TRect{0, 45, 100, 55}));
   link->SetEndStyle(lsNone);
   EXPECT_EQ(link->PaintBounds(), (TRect{0, 50, 100, 50}));
+}
+
+TEST_F(LinkDrawingTest, PaintBoundsOfPointsAtTheIntegerLimitsDoNotOverflow) {
+  // Points read from a file may lie anywhere in the coordinate range.
+  constexpr int32_t Min = std::numeric_limits<int32_t>::min();
+  constexpr int32_t Max = std::numeric_limits<int32_t>::max();
+  TGraphLink* link = NewLink({{Min, 0}, {Max, 0}});
+  link->Pen().SetWidth(4);
+  link->SetSelected(true);
+  EXPECT_EQ(link->PaintBounds().Left, Min);
+  EXPECT_EQ(link->PaintBounds().Right, Max);
+  EXPECT_EQ(link->GetSelectedPaintBounds().Left, Min);
 }
 
 TEST_F(LinkDrawingTest, MarkersShowWhichPointsCanBeEdited) {
