@@ -27,8 +27,9 @@ TRect Union(const TRect& a, const TRect& b) {
 // ---- Coordinates -------------------------------------------------------------------------
 
 TPoint TGraphControl::GraphToClient(int32_t x, int32_t y) const {
-  return {RoundedQuotient(static_cast<int64_t>(x) * Zoom_, 100) - HorzScrollBar_.Position(),
-          RoundedQuotient(static_cast<int64_t>(y) * Zoom_, 100) - VertScrollBar_.Position()};
+  // Far-away graph points saturate at the client coordinate limits.
+  return {SaturatingSub(RoundedQuotient(static_cast<int64_t>(x) * Zoom_, 100), HorzScrollBar_.Position()),
+          SaturatingSub(RoundedQuotient(static_cast<int64_t>(y) * Zoom_, 100), VertScrollBar_.Position())};
 }
 
 TPoint TGraphControl::ClientToGraph(int32_t x, int32_t y) const {
@@ -70,7 +71,7 @@ void TGraphControl::Invalidate() {
 void TGraphControl::InvalidateRect(const TRect& graphRect) {
   const TPoint topLeft = GraphToClient(graphRect.Left, graphRect.Top);
   const TPoint bottomRight = GraphToClient(graphRect.Right, graphRect.Bottom);
-  const TRect client{topLeft.X, topLeft.Y, bottomRight.X + 1, bottomRight.Y + 1};
+  const TRect client{topLeft.X, topLeft.Y, SaturatingAdd(bottomRight.X, 1), SaturatingAdd(bottomRight.Y, 1)};
   if (UpdateCount_ == 0) {
     InvalidateClientRect(client);
   } else if (PendingInvalidRect_.IsEmpty()) {
