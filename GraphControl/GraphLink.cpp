@@ -20,18 +20,6 @@ constexpr TGraphChangeFlags HookChanged = chVisual | chData | chHooks;
 // Passes of the settling loop for a two-point link hooked to a link.
 constexpr int MaxSettlingPasses = 5;
 
-// Ends an object's update lock when the scope ends, also on failure.
-class TLinkUpdateLock {
- public:
-  explicit TLinkUpdateLock(TGraphObject& object) : Object_(object) { Object_.BeginUpdate(); }
-  ~TLinkUpdateLock() { Object_.EndUpdate(); }
-  TLinkUpdateLock(const TLinkUpdateLock&) = delete;
-  TLinkUpdateLock& operator=(const TLinkUpdateLock&) = delete;
-
- private:
-  TGraphObject& Object_;
-};
-
 // Sets a flag for the scope's lifetime and clears it in every case.
 class TFlagGuard {
  public:
@@ -212,7 +200,7 @@ int32_t TGraphLink::PlaceBreakPoint(TPoint point) {
 // an end point, so hooks survive it.
 bool TGraphLink::TidyBreakPoints(TLinkTidyOptions options) {
   if (PointCount() < 3 || options == 0) return false;
-  TLinkUpdateLock lock(*this);
+  TGraphObject::TUpdateLock lock(*this);
   bool removed = false;
   if (options & ltoClosePoints) {
     const int32_t radius = GrabRadius();
@@ -317,7 +305,7 @@ bool TGraphLink::Hook(int32_t index, TGraphObject* object) {
   if (object == (isStart ? Source_ : Target_)) return true;
   if (!CanHook(index, object)) return false;
   {
-    TLinkUpdateLock lock(*this);
+    TGraphObject::TUpdateLock lock(*this);
     if (isStart) {
       Unhook(Source_);
       if (PointCount() < 1) InsertPoint(0, object->GetCenter());
@@ -375,7 +363,7 @@ bool TGraphLink::CanLink(TGraphObject* source, TGraphObject* target) {
 
 bool TGraphLink::Link(TGraphObject* source, TGraphObject* target) {
   if (!CanLink(source, target)) return false;
-  TLinkUpdateLock lock(*this);
+  TGraphObject::TUpdateLock lock(*this);
   if (source != Source_) {
     // When the new source holds the other end now (the ends swap), that end
     // is released first so the source is not unhooked again below.
@@ -540,7 +528,7 @@ void TGraphLink::Reverse() {
 
 void TGraphLink::Assign(const TGraphObject& source) {
   if (&source == this) return;
-  TLinkUpdateLock lock(*this);
+  TGraphObject::TUpdateLock lock(*this);
   TGraphObject::Assign(source);
   const auto* link = dynamic_cast<const TGraphLink*>(&source);
   if (!link) return;

@@ -20,18 +20,6 @@ namespace {
 int32_t Add(int32_t a, int32_t b) { return SaturatingAdd(a, b); }
 int32_t Sub(int32_t a, int32_t b) { return SaturatingSub(a, b); }
 
-// Ends an object's update lock when the scope ends, also on failure.
-class TUpdateGuard {
- public:
-  explicit TUpdateGuard(TGraphObject& object) : Object_(object) { Object_.BeginUpdate(); }
-  ~TUpdateGuard() { Object_.EndUpdate(); }
-  TUpdateGuard(const TUpdateGuard&) = delete;
-  TUpdateGuard& operator=(const TUpdateGuard&) = delete;
-
- private:
-  TGraphObject& Object_;
-};
-
 // Restores the canvas's saved state (clip included) when the scope ends.
 class TCanvasStateGuard {
  public:
@@ -533,7 +521,7 @@ bool TGraphNode::JoinDrag(THitCode hitCode) {
 
 void TGraphNode::Assign(const TGraphObject& source) {
   if (&source == this) return;
-  TUpdateGuard lock(*this);
+  TGraphObject::TUpdateLock lock(*this);
   TGraphObject::Assign(source);
   const auto* node = dynamic_cast<const TGraphNode*>(&source);
   if (!node) return;

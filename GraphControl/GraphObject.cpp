@@ -30,18 +30,6 @@ class TRestore {
   T Saved_;
 };
 
-// Ends an object's update lock when the scope ends.
-class TObjectUpdateLock {
- public:
-  explicit TObjectUpdateLock(TGraphObject& object) : Object_(object) { Object_.BeginUpdate(); }
-  ~TObjectUpdateLock() { Object_.EndUpdate(); }
-  TObjectUpdateLock(const TObjectUpdateLock&) = delete;
-  TObjectUpdateLock& operator=(const TObjectUpdateLock&) = delete;
-
- private:
-  TGraphObject& Object_;
-};
-
 bool RectsIntersect(const TRect& a, const TRect& b) {
   return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
@@ -211,7 +199,7 @@ bool TGraphObject::IsShowing() const {
 
 void TGraphObject::Assign(const TGraphObject& source) {
   if (&source == this) return;
-  TObjectUpdateLock lock(*this);
+  TGraphObject::TUpdateLock lock(*this);
   SetText(source.Text_);
   SetHint(source.Hint_);
   SetBrush(source.Brush_);

@@ -320,6 +320,19 @@ class TGraphObject {
   int32_t NoDragCount_ = 0;
 
   class TConstructionGuard;
+
+ public:
+  // RAII form of BeginUpdate / EndUpdate: the lock ends also on failure.
+  class TUpdateLock {
+   public:
+    explicit TUpdateLock(TGraphObject& object) : Object_(object) { Object_.BeginUpdate(); }
+    ~TUpdateLock() { Object_.EndUpdate(); }
+    TUpdateLock(const TUpdateLock&) = delete;
+    TUpdateLock& operator=(const TUpdateLock&) = delete;
+
+   private:
+    TGraphObject& Object_;
+  };
 };
 
 // Destroys a half-built object unless construction completed.

@@ -64,17 +64,6 @@ class TObjectStateGuard {
   TGraphObjectStates State_;
 };
 
-class TObjectUpdateLock {
- public:
-  explicit TObjectUpdateLock(TGraphObject& object) : Object_(object) { Object_.BeginUpdate(); }
-  ~TObjectUpdateLock() { Object_.EndUpdate(); }
-  TObjectUpdateLock(const TObjectUpdateLock&) = delete;
-  TObjectUpdateLock& operator=(const TObjectUpdateLock&) = delete;
-
- private:
-  TGraphObject& Object_;
-};
-
 // A signed 32-bit count of `unitSize`-byte items that must fit in what is left
 // of the stream; anything else is a malformed stream, rejected before any
 // allocation.
@@ -411,7 +400,7 @@ void TGraphObject::SaveToStream(TStream& stream) {
 }
 
 void TGraphObject::LoadFromStream(TStream& stream) {
-  TObjectUpdateLock lock(*this);
+  TGraphObject::TUpdateLock lock(*this);
   TGraphStreamableObject wrapper{this, ID_};
   {
     TObjectStateGuard reading(States_, stReading);
