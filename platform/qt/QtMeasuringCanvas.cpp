@@ -1,7 +1,9 @@
 #include "platform/qt/QtMeasuringCanvas.h"
 
+#include "GraphControl/Unit.h"
 #include "platform/qt/Cursors.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtClipboard.h"
 
 namespace gc::qt {
 
@@ -10,9 +12,11 @@ std::unique_ptr<TCanvas> CreateQtMeasuringCanvas() { return std::make_unique<TQt
 void InstallQtPlatform() {
   SetCompatibleCanvasFactory(&CreateQtMeasuringCanvas);
   RegisterCursors();
+  SetPlatformHooks({.LoadCursors = &RegisterCursors, .RegisterClipboardFormat = &RegisterQtClipboardFormat});
 }
 
 void UninstallQtPlatform() {
+  SetPlatformHooks({});
   SetCompatibleCanvasFactory(nullptr);
   ReleaseCursors();
 }

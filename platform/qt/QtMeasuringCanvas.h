@@ -12,9 +12,10 @@ namespace gc::qt {
 // (a canvas over a 1 x 1 image). Requires a QGuiApplication.
 std::unique_ptr<TCanvas> CreateQtMeasuringCanvas();
 
-// Installs the measuring canvas as the compatible canvas factory and loads
-// the control's cursors. Call after the QGuiApplication exists; calling it
-// again does no harm.
+// Installs the measuring canvas as the compatible canvas factory, loads the
+// control's cursors and installs the start-up hooks (cursors, clipboard
+// format) that GraphControlStartup runs. Call after the QGuiApplication
+// exists and before GraphControlStartup; calling it again does no harm.
 void InstallQtPlatform();
 
 // Undoes InstallQtPlatform: the library falls back to its fixed-width
