@@ -5,6 +5,8 @@
 //   graphtool resave IN OUT   loads IN and saves it as OUT
 //   graphtool render IN OUT   draws every object into OUT, a PNG or an SVG
 //                             file (by the extension)
+//   graphtool xml FILE [--lists DIR]
+//                             prints the screen's XML export (tools/XmlCommand.h)
 //
 // On failure the message goes to stderr and the exit status is 1.
 #include <QGuiApplication>
@@ -24,13 +26,15 @@
 #include "GraphControl/Unit.h"
 #include "platform/qt/QtMeasuringCanvas.h"
 #include "platform/qt/QtRenderedImage.h"
+#include "tools/XmlCommand.h"
 
 namespace {
 
 using namespace gc;
 
 constexpr const char* UsageText =
-    "usage: graphtool dump FILE | graphtool resave IN OUT | graphtool render IN OUT.png|OUT.svg";
+    "usage: graphtool dump FILE | graphtool resave IN OUT | graphtool render IN OUT.png|OUT.svg | "
+    "graphtool xml FILE.Screen [--lists DIR]";
 
 // Custom data has no meaning to the tool; it is kept byte for byte so that a
 // resaved file carries it unchanged.
@@ -213,6 +217,7 @@ int Run(int argc, char** argv) {
   if (args.size() == 2 && args[0] == "dump") return Dump(args[1]);
   if (args.size() == 3 && args[0] == "resave") return Resave(args[1], args[2]);
   if (args.size() == 3 && args[0] == "render") return Render(argc, argv, args[1], args[2]);
+  if (!args.empty() && args[0] == "xml") return tools::RunXmlCommand({args.begin() + 1, args.end()});
   std::cerr << UsageText << "\n";
   return 1;
 }
