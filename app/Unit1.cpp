@@ -1,23 +1,28 @@
 #include "app/Unit1.h"
 
-#include <QApplication>
+#include <QAction>
 #include <QCheckBox>
-#include <QColorDialog>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QFontComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <climits>
 
+#include "GraphControl/Stream.h"
+#include "app/DesignerIcons.h"
+#include "app/Unit2.h"
+#include "app/WidgetPicture.h"
 #include "platform/qt/GraphWidget.h"
 
 namespace gc::app {
@@ -27,149 +32,40 @@ namespace {
 constexpr const char* MainCaption = "Orvane Vizadu-Razadivi";
 constexpr const char* ScreenFilter = "Screen-Files|*.Screen";
 constexpr double HalfPi = 1.5707963267948966;
+constexpr int PanelWidth = 835;
+constexpr int PanelHeight = 56;
 
-QColor ToQColor(TColor c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
-TColor FromQColor(const QColor& c) {
-  return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
-}
-
-// Toolbar and alignment icons, drawn at run time: a pale tile with a symbol.
-enum TIconKind {
-  icNew,
-  icOpen,
-  icSave,
-  icExport,
-  icExit,
-  icEdit,
-  icPan,
-  icWidget,
-  icDelete,
-  icFront,
-  icBack,
-  icZoomIn,
-  icZoomOut,
-  icZoom100,
-  icTop,
-  icMiddle,
-  icBottom,
-  icLeft,
-  icCentre,
-  icRight
+// A panel label and the room it has before the control beside or below it.
+struct TPanelLabel {
+  const char* Text;
+  int X, Y, Room;
+  bool Beside;  // beside its control (vertically centred on it), else above
 };
 
-QIcon MakeIcon(TIconKind kind) {
-  QPixmap pixmap(20, 20);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(40, 60, 110), 1.5));
-  p.setBrush(QColor(235, 240, 250));
-  auto text = [&](const char* s) {
-    QFont f = p.font();
-    f.setPixelSize(11);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, s);
-  };
-  auto bars = [&](int y0, int x0, bool vertical) {
-    p.setBrush(QColor(40, 60, 110));
-    if (vertical)
-      p.drawRect(QRectF(7, y0, 6, 4));
-    else
-      p.drawRect(QRectF(x0, 8, 4, 4));
-  };
-  switch (kind) {
-    case icNew:
-      p.drawRect(QRectF(4, 2, 12, 16));
-      text("+");
-      break;
-    case icOpen:
-      p.drawRect(QRectF(2, 6, 16, 11));
-      p.drawLine(2, 6, 7, 3);
-      p.drawLine(7, 3, 10, 6);
-      break;
-    case icSave:
-      p.drawRect(QRectF(3, 3, 14, 14));
-      p.drawRect(QRectF(6, 3, 8, 5));
-      break;
-    case icExport:
-      text("</>");
-      break;
-    case icExit:
-      p.drawLine(5, 5, 15, 15);
-      p.drawLine(15, 5, 5, 15);
-      break;
-    case icEdit:
-      p.drawLine(4, 16, 15, 5);
-      p.drawLine(4, 16, 7, 16);
-      break;
-    case icPan:
-      p.drawLine(10, 2, 10, 18);
-      p.drawLine(2, 10, 18, 10);
-      break;
-    case icWidget:
-      p.drawRect(QRectF(3, 5, 14, 10));
-      break;
-    case icDelete:
-      p.drawRect(QRectF(3, 5, 14, 10));
-      p.drawLine(3, 5, 17, 15);
-      p.drawLine(17, 5, 3, 15);
-      break;
-    case icFront:
-      p.drawRect(QRectF(2, 2, 10, 10));
-      p.setBrush(QColor(120, 150, 220));
-      p.drawRect(QRectF(8, 8, 10, 10));
-      break;
-    case icBack:
-      p.setBrush(QColor(120, 150, 220));
-      p.drawRect(QRectF(2, 2, 10, 10));
-      p.setBrush(QColor(235, 240, 250));
-      p.drawRect(QRectF(8, 8, 10, 10));
-      break;
-    case icZoomIn:
-      p.drawEllipse(QRectF(2, 2, 12, 12));
-      p.drawLine(13, 13, 18, 18);
-      text("+");
-      break;
-    case icZoomOut:
-      p.drawEllipse(QRectF(2, 2, 12, 12));
-      p.drawLine(13, 13, 18, 18);
-      text("-");
-      break;
-    case icZoom100:
-      text("1:1");
-      break;
-    case icTop:
-      p.drawRect(QRectF(2, 2, 16, 16));
-      bars(4, 0, true);
-      break;
-    case icMiddle:
-      p.drawRect(QRectF(2, 2, 16, 16));
-      bars(8, 0, true);
-      break;
-    case icBottom:
-      p.drawRect(QRectF(2, 2, 16, 16));
-      bars(12, 0, true);
-      break;
-    case icLeft:
-      p.drawRect(QRectF(2, 2, 16, 16));
-      bars(0, 4, false);
-      break;
-    case icCentre:
-      p.drawRect(QRectF(2, 2, 16, 16));
-      bars(0, 8, false);
-      break;
-    case icRight:
-      p.drawRect(QRectF(2, 2, 16, 16));
-      bars(0, 12, false);
-      break;
+constexpr TPanelLabel PanelLabels[] = {
+    {"Text", 8, 8, 128, false},        {"Pos X", 152, 8, 31, true},   {"Pos Y", 152, 32, 31, true},
+    {"Width", 240, 8, 31, true},       {"Height", 240, 32, 31, true}, {"Background", 336, 8, 95, false},
+    {"Foreground", 432, 8, 95, false}, {"Font", 528, 8, 87, false},   {"zPosition", 744, 8, 47, true},
+};
+
+// The largest panel font (at most 11 pixels) in which every label fits its room.
+QFont PanelFont(QFont font) {
+  font.setFamily("Arial");
+  for (int pixels = 11; pixels >= 8; --pixels) {
+    font.setPixelSize(pixels);
+    const QFontMetrics metrics(font);
+    bool fits = true;
+    for (const TPanelLabel& label : PanelLabels)
+      fits = fits && metrics.horizontalAdvance(QString::fromLatin1(label.Text)) <= label.Room;
+    if (fits) break;
   }
-  return QIcon(pixmap);
+  return font;
 }
 
-QToolButton* IconButton(QWidget* parent, TIconKind kind, const char* hint, std::function<void()> handler) {
+QToolButton* IconButton(QWidget* parent, const char* icon, const char* hint, std::function<void()> handler) {
   auto* button = new QToolButton(parent);
-  button->setIcon(MakeIcon(kind));
+  button->setIcon(DesignerIcon(icon));
+  button->setIconSize(QSize(20, 20));
   button->setToolTip(hint);
   button->setAutoRaise(true);
   button->setFixedSize(25, 25);
@@ -183,37 +79,24 @@ QSpinBox* NumericEdit(QWidget* parent, int x, int y, int w, int h, bool readOnly
   edit->setSingleStep(1);
   edit->setValue(0);
   edit->setReadOnly(readOnly);
-  edit->setButtonSymbols(readOnly ? QAbstractSpinBox::NoButtons : QAbstractSpinBox::UpDownArrows);
+  edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
   edit->setGeometry(x, y, w, h);
   return edit;
 }
 
-void Label(QWidget* parent, const char* text, int x, int y) {
-  auto* label = new QLabel(text, parent);
-  label->move(x, y);
+// The platform's standard keys for `standard` (if any), with `key` first.
+QList<QKeySequence> Keys(QKeySequence::StandardKey standard, const QKeySequence& key) {
+  QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
+  keys.removeAll(key);
+  keys.prepend(key);
+  return keys;
+}
+
+std::string ReadFailure(const std::string& fileName, const std::exception& e) {
+  return "Cannot open \"" + FullFileName(fileName) + "\":\n" + e.what();
 }
 
 }  // namespace
-
-TColorPicker::TColorPicker(QWidget* parent) : QPushButton(parent) {
-  connect(this, &QPushButton::clicked, this, [this] { Choose(); });
-  SetColor(clWhite);
-}
-
-void TColorPicker::SetColor(TColor value) {
-  const bool changed = value != Color_;
-  Color_ = value;
-  const QColor c = ToQColor(value);
-  setStyleSheet(
-      QString("background-color: %1; color: %2;").arg(c.name(), c.lightness() < 128 ? "white" : "black"));
-  setText(c.name());
-  if (changed && OnChange) OnChange();
-}
-
-void TColorPicker::Choose() {
-  const QColor chosen = QColorDialog::getColor(ToQColor(Color_), this);
-  if (chosen.isValid()) SetColor(FromQColor(chosen));
-}
 
 TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent), Dialogs_(dialogs) {
   setWindowTitle(MainCaption);
@@ -229,6 +112,10 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
   GraphControl1.OnObjectChange = [this](TGraphControl* g, TGraphObject* o) {
     GraphControl1ObjectChange(g, o);
   };
+  GraphControl1.OnObjectRemove = [this](TGraphControl* g, TGraphObject* o) {
+    GraphControl1ObjectRemove(g, o);
+  };
+  GraphControl1.OnGraphChange = [this](TGraphControl* g) { GraphControl1GraphChange(g); };
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -239,6 +126,8 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
   GraphWidget = new qt::TGraphWidget(&GraphControl1, central);
   layout->addWidget(GraphWidget, 1);
   BuildPanel();
+  BuildActions();
+  ShowWidget(nullptr);
 
   resize(835, 476);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -247,7 +136,11 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
 }
 
 TForm1::~TForm1() {
-  // The widget does not own the control; detach before the control goes.
+  // The panel goes with the window; the control's last removals must not
+  // reach it. The widget does not own the control: detach it first.
+  GraphControl1.OnObjectRemove = nullptr;
+  GraphControl1.OnObjectChange = nullptr;
+  GraphControl1.OnGraphChange = nullptr;
   if (GraphWidget) GraphWidget->SetControl(nullptr);
 }
 
@@ -261,23 +154,23 @@ void TForm1::BuildToolbar() {
   row->setSpacing(0);
   auto add = [&](QWidget* w) { row->addWidget(w); };
   auto gap = [&] { row->addSpacing(10); };
-  add(btnScreenProp = IconButton(bar, icNew, "New screen", [this] { btnScreenPropClick(); }));
-  add(btnOpen = IconButton(bar, icOpen, "Open screen", [this] { btnOpenClick(); }));
-  add(btnSave = IconButton(bar, icSave, "Save screen", [this] { btnSaveClick(); }));
-  add(btnExport = IconButton(bar, icExport, "Export screen to XML", [this] { btnExportClick(); }));
-  add(btnClose = IconButton(bar, icExit, "Exit", [this] { btnCloseClick(); }));
+  add(btnScreenProp = IconButton(bar, "new-screen", "New screen", [this] { btnScreenPropClick(); }));
+  add(btnOpen = IconButton(bar, "open-screen", "Open screen", [this] { btnOpenClick(); }));
+  add(btnSave = IconButton(bar, "save-screen", "Save screen", [this] { btnSaveClick(); }));
+  add(btnExport = IconButton(bar, "export-xml", "Export screen to XML", [this] { btnExportClick(); }));
+  add(btnClose = IconButton(bar, "exit", "Exit", [this] { btnCloseClick(); }));
   gap();
-  add(btnEdit = IconButton(bar, icEdit, "Edit mode", [this] { btnEditClick(); }));
-  add(btnPan = IconButton(bar, icPan, "Pan mode", [this] { btnPanClick(); }));
+  add(btnEdit = IconButton(bar, "edit-mode", "Edit mode", [this] { btnEditClick(); }));
+  add(btnPan = IconButton(bar, "pan-mode", "Pan mode", [this] { btnPanClick(); }));
   btnEdit->setEnabled(false);
   gap();
-  add(btnNew = IconButton(bar, icWidget, "New widget", [this] { btnNewClick(); }));
-  add(btnDel = IconButton(bar, icDelete, "Delete widget", [this] { btnDelClick(); }));
-  add(btnToFront = IconButton(bar, icFront, "Set widget to Front", [this] { btnToFrontClick(); }));
-  add(btnToBack = IconButton(bar, icBack, "Set widget to back", [this] { btnToBackClick(); }));
-  add(btnZoomPlus = IconButton(bar, icZoomIn, "Zoom IN", [this] { btnZoomPlusClick(); }));
-  add(btnZoomMinus = IconButton(bar, icZoomOut, "Zoom OUT", [this] { btnZoomMinusClick(); }));
-  add(btnFullView = IconButton(bar, icZoom100, "Zoom to 100%", [this] { btnFullViewClick(); }));
+  add(btnNew = IconButton(bar, "new-widget", "New widget", [this] { btnNewClick(); }));
+  add(btnDel = IconButton(bar, "delete-widget", "Delete widget", [this] { btnDelClick(); }));
+  add(btnToFront = IconButton(bar, "to-front", "Set widget to Front", [this] { btnToFrontClick(); }));
+  add(btnToBack = IconButton(bar, "to-back", "Set widget to back", [this] { btnToBackClick(); }));
+  add(btnZoomPlus = IconButton(bar, "zoom-in", "Zoom IN", [this] { btnZoomPlusClick(); }));
+  add(btnZoomMinus = IconButton(bar, "zoom-out", "Zoom OUT", [this] { btnZoomMinusClick(); }));
+  add(btnFullView = IconButton(bar, "zoom-100", "Zoom to 100%", [this] { btnFullViewClick(); }));
   gap();
   chGrid = new QCheckBox("Show Grid", bar);
   chSnap = new QCheckBox("Snap to Grid", bar);
@@ -292,26 +185,19 @@ void TForm1::BuildToolbar() {
 
 void TForm1::BuildPanel() {
   sbElementProp = new QScrollArea(centralWidget());
-  sbElementProp->setFixedHeight(56);
+  sbElementProp->setFixedHeight(PanelHeight);
   sbElementProp->setFrameShape(QFrame::NoFrame);
   sbElementProp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   sbElementProp->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  auto* panel = new QWidget;
-  panel->setFixedSize(835, 56);
-  // A compact font keeps the labels clear of the edits beside them.
-  QFont panelFont = panel->font();
-  panelFont.setPixelSize(11);
-  panel->setFont(panelFont);
+  auto* panel = Panel_ = new QWidget;
+  panel->setFixedSize(PanelWidth, PanelHeight);
+  panel->setFont(PanelFont(panel->font()));
 
-  Label(panel, "Text", 8, 8);
-  Label(panel, "Pos X", 152, 8);
-  Label(panel, "Pos Y", 152, 32);
-  Label(panel, "Width", 240, 8);
-  Label(panel, "Height", 240, 32);
-  Label(panel, "Background", 336, 8);
-  Label(panel, "Foreground", 432, 8);
-  Label(panel, "Font", 528, 8);
-  Label(panel, "zPosition", 744, 8);
+  for (const TPanelLabel& label : PanelLabels) {
+    auto* text = new QLabel(label.Text, panel);
+    text->setGeometry(label.X, label.Y, label.Room, label.Beside ? 18 : 16);
+    text->setAlignment(Qt::AlignLeft | (label.Beside ? Qt::AlignVCenter : Qt::AlignTop));
+  }
 
   edText = new QLineEdit(panel);
   edText->setGeometry(8, 24, 137, 18);
@@ -330,13 +216,14 @@ void TForm1::BuildPanel() {
   edSchrift->setGeometry(528, 24, 120, 20);
   connect(edSchrift, &QFontComboBox::currentFontChanged, this, [this] { edSchriftChange(); });
   edFontSize = NumericEdit(panel, 616, 2, 33, 18, false);
+  edFontSize->setToolTip(QString("Font size (%1 to %2 points)").arg(MinFontSize).arg(MaxFontSize));
   connect(edFontSize, &QSpinBox::valueChanged, this, [this] { edFontSizeChange(); });
-  valignTop = IconButton(panel, icTop, "Text at the top", [this] { valignTopClick(); });
-  valignCenteg = IconButton(panel, icMiddle, "Text in the middle", [this] { valignCentegClick(); });
-  valignBottom = IconButton(panel, icBottom, "Text at the bottom", [this] { valignBottomClick(); });
-  halignLeft = IconButton(panel, icLeft, "Text left", [this] { halignLeftClick(); });
-  halignCenter = IconButton(panel, icCentre, "Text centred", [this] { halignCenterClick(); });
-  halignRight = IconButton(panel, icRight, "Text right", [this] { halignRightClick(); });
+  valignTop = IconButton(panel, "text-top", "Text at the top", [this] { valignTopClick(); });
+  valignCenteg = IconButton(panel, "text-middle", "Text in the middle", [this] { valignCentegClick(); });
+  valignBottom = IconButton(panel, "text-bottom", "Text at the bottom", [this] { valignBottomClick(); });
+  halignLeft = IconButton(panel, "text-left", "Text left", [this] { halignLeftClick(); });
+  halignCenter = IconButton(panel, "text-center", "Text centred", [this] { halignCenterClick(); });
+  halignRight = IconButton(panel, "text-right", "Text right", [this] { halignRightClick(); });
   valignTop->move(656, 0);
   valignCenteg->move(680, 0);
   valignBottom->move(704, 0);
@@ -354,6 +241,32 @@ void TForm1::BuildPanel() {
   static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(sbElementProp);
 }
 
+void TForm1::BuildActions() {
+  auto add = [this](const char* text, const QList<QKeySequence>& keys, auto handler) {
+    auto* action = new QAction(text, this);
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    addAction(action);
+    return action;
+  };
+  using K = QKeySequence;
+  actNewScreen = add("New screen", Keys(K::New, K(Qt::CTRL | Qt::Key_N)), &TForm1::btnScreenPropClick);
+  actOpen = add("Open screen", Keys(K::Open, K(Qt::CTRL | Qt::Key_O)), &TForm1::btnOpenClick);
+  actSave = add("Save", Keys(K::Save, K(Qt::CTRL | Qt::Key_S)), &TForm1::SaveScreen);
+  actSaveAs = add("Save as", Keys(K::SaveAs, K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)), &TForm1::btnSaveClick);
+  actExport = add("Export screen to XML", {K(Qt::CTRL | Qt::Key_E)}, &TForm1::btnExportClick);
+  actExit = add("Exit", Keys(K::Quit, K(Qt::CTRL | Qt::Key_Q)), &TForm1::btnCloseClick);
+  actDelete = add("Delete widget", Keys(K::Delete, K(Qt::Key_Delete)), &TForm1::btnDelClick);
+  actToFront = add("Set widget to Front", {K(Qt::CTRL | Qt::Key_L)}, &TForm1::btnToFrontClick);
+  actToBack = add("Set widget to back", {K(Qt::CTRL | Qt::Key_K)}, &TForm1::btnToBackClick);
+  QList<K> zoomIn = Keys(K::ZoomIn, K(Qt::CTRL | Qt::Key_Plus));
+  zoomIn.append(K(Qt::CTRL | Qt::Key_Equal));
+  actZoomIn = add("Zoom IN", zoomIn, &TForm1::btnZoomPlusClick);
+  actZoomOut = add("Zoom OUT", Keys(K::ZoomOut, K(Qt::CTRL | Qt::Key_Minus)), &TForm1::btnZoomMinusClick);
+  actZoom100 = add("Zoom to 100%", {K(Qt::CTRL | Qt::Key_0)}, &TForm1::btnFullViewClick);
+  actSelectAll = add("Select all", Keys(K::SelectAll, K(Qt::CTRL | Qt::Key_A)), &TForm1::SelectAllClick);
+}
+
 bool TForm1::ApplyWidgetAction(TGraphObject* object, int32_t action) {
   const bool isNode = object->InheritsFrom(TGraphNode::StaticClass());
   auto* node = isNode ? static_cast<TGraphNode*>(object) : nullptr;
@@ -361,15 +274,7 @@ bool TForm1::ApplyWidgetAction(TGraphObject* object, int32_t action) {
   auto addStyle = [&](TFontStyles s) { object->Font().SetStyle(object->Font().Style() | s); };
   auto removeStyle = [&](TFontStyles s) { object->Font().SetStyle(object->Font().Style() & ~s); };
   auto rotate = [&](double angle) {
-    const TPoints& points = link->Polyline();
-    if (points.empty()) return;
-    int64_t sx = 0, sy = 0;
-    for (const TPoint& p : points) {
-      sx += p.X;
-      sy += p.Y;
-    }
-    const auto n = static_cast<int64_t>(points.size());
-    link->Rotate(TPoint(static_cast<int32_t>(sx / n), static_cast<int32_t>(sy / n)), angle);
+    if (!link->Polyline().empty()) link->Rotate(CenterOfPoints(link->Polyline()), angle);
   };
   switch (action) {
     case waDelete:
@@ -459,8 +364,28 @@ void TForm1::VisitSelected(int32_t action) {
   });
 }
 
+// A modified screen is marked with a "*" after its name.
 void TForm1::UpdateCaption() {
-  setWindowTitle(QString::fromStdString(std::string(MainCaption) + "  [" + ScreenName + "]"));
+  const std::string mark = GraphControl1.Modified() ? "*" : "";
+  const std::string caption =
+      Named_ ? std::string(MainCaption) + "  [" + ScreenName + mark + "]" : std::string(MainCaption) + mark;
+  setWindowTitle(QString::fromStdString(caption));
+}
+
+// ---- Screen files ---------------------------------------------------------------------------
+
+bool TForm1::ConfirmDiscardChanges() {
+  if (!GraphControl1.Modified()) return true;
+  const std::string question =
+      "The screen \"" + ScreenName + "\" has unsaved changes.\nDo you want to save them?";
+  switch (Dialogs_.Ask(question, "Save", "Discard")) {
+    case IDesignerDialogs::anAccept:
+      return SaveScreen();
+    case IDesignerDialogs::anDestructive:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void TForm1::btnScreenPropClick() {
@@ -468,40 +393,85 @@ void TForm1::btnScreenPropClick() {
     if (Dialogs_.MessageBox("WARNING! The not saved data will be deleted!", IDesignerDialogs::bkWarning,
                             true) != 1)
       return;
+    if (!ConfirmDiscardChanges()) return;
     GraphControl1.Clear();
+    ShowWidget(nullptr);
+    FileName_.clear();
     ScreenName = Dialogs_.InputQuery("Vizadu-Razadivi", "Screen Name: ", "NoName");
+    Named_ = true;
     UpdateCaption();
   });
 }
 
-void TForm1::OpenScreen(const std::string& fileName) {
-  Guarded([&] {
-    GraphControl1.LoadFromFile(fileName);
+bool TForm1::OpenScreen(const std::string& fileName) {
+  TMemoryStream bytes;
+  try {
+    // The whole file is read into a hidden control first: a file damaged
+    // anywhere leaves the screen, its name and the caption as they were.
+    TFileStream file(fileName, TFileMode::OpenRead);
+    bytes.CopyFrom(file, file.Size());
+    TGraphControl trial;
+    trial.SetGraphConstraints(GraphControl1.GraphConstraints());
+    bytes.SetPosition(0);
+    trial.LoadFromStream(bytes);
+  } catch (const std::exception& e) {
+    Dialogs_.MessageBox(ReadFailure(fileName, e), IDesignerDialogs::bkError, false);
+    return false;
+  }
+  return Guarded([&] {
+    bytes.SetPosition(0);
+    GraphControl1.LoadFromStream(bytes);
+    ShowWidget(nullptr);
+    FileName_ = fileName;
     ScreenName = QFileInfo(QString::fromStdString(fileName)).fileName().toStdString();
+    Named_ = true;
     UpdateCaption();
   });
 }
 
 void TForm1::btnOpenClick() {
+  if (!ConfirmDiscardChanges()) return;
   std::string fileName;
   if (Dialogs_.OpenFile("Open file", ScreenFilter, fileName)) OpenScreen(fileName);
 }
 
-void TForm1::btnSaveClick() {
-  Guarded([&] {
-    std::string fileName;
-    if (Dialogs_.SaveFile("Save file", ScreenFilter, fileName)) GraphControl1.SaveToFile(fileName);
-  });
+bool TForm1::SaveScreenTo(const std::string& fileName) {
+  const bool saved = Guarded([&] { GraphControl1.SaveToFile(fileName); });
+  if (saved) FileName_ = fileName;
+  UpdateCaption();
+  return saved;
 }
+
+bool TForm1::SaveScreenAs() {
+  std::string fileName = FileName_;
+  if (fileName.empty() && ScreenName != "NoName") {
+    fileName = ScreenName;
+    if (!QString::fromStdString(fileName).endsWith(".Screen", Qt::CaseInsensitive)) fileName += ".Screen";
+  }
+  return Dialogs_.SaveFile("Save file", ScreenFilter, fileName) && SaveScreenTo(fileName);
+}
+
+bool TForm1::SaveScreen() { return FileName_.empty() ? SaveScreenAs() : SaveScreenTo(FileName_); }
+
+void TForm1::btnSaveClick() { SaveScreenAs(); }
 
 void TForm1::btnExportClick() {
   Guarded([&] {
-    GraphControl1.SaveToFile("ScreenWorkspace");
+    GraphControl1.SaveCopyToFile("ScreenWorkspace");
     if (Form2_) Form2_->ShowModal();
   });
 }
 
 void TForm1::btnCloseClick() { close(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (ConfirmDiscardChanges())
+    event->accept();
+  else
+    event->ignore();
+}
+
+// ---- Modes, widgets, view -----------------------------------------------------------------
 
 void TForm1::btnEditClick() {
   btnPan->setEnabled(true);
@@ -531,9 +501,69 @@ void TForm1::btnFullViewClick() { GraphControl1.SetZoomAnchored(100, zaTopLeft);
 void TForm1::btnShGridClick() { GraphControl1.SetShowGrid(chGrid->isChecked()); }
 void TForm1::btnSnapGrClick() { GraphControl1.SetSnapToGrid(chSnap->isChecked()); }
 
-TGraphObject* TForm1::PanelWidget() {
-  if (GraphControl1.CountSelected() != 1) return nullptr;
-  return GraphControl1.Objects()[CurrentWidgetIndex];
+void TForm1::SelectAllClick() {
+  Guarded([&] {
+    GraphControl1.VisitObjects([this](TGraphObject* o, int32_t a) { return ApplyWidgetAction(o, a); },
+                               waSelect, false);
+  });
+}
+
+// ---- Property panel -------------------------------------------------------------------------
+
+int32_t TForm1::CurrentWidgetIndex() const { return ShownWidget_ ? ShownWidget_->ZOrder() : -1; }
+
+TGraphObject* TForm1::PanelWidget() const {
+  return GraphControl1.CountSelected() == 1 ? ShownWidget_ : nullptr;
+}
+
+void TForm1::ShowWidget(TGraphObject* widget) {
+  ShownWidget_ = widget;
+  for (QWidget* field : std::initializer_list<QWidget*>{edText, edPosX, edPosY, edBreite, edHoehe, edHinter,
+                                                        edVorder, edSchrift, edFontSize, edZPosition})
+    field->setEnabled(widget != nullptr);
+  if (!widget) {
+    const QSignalBlocker blockText(edText), blockSize(edFontSize), blockZ(edZPosition);
+    edText->clear();
+    for (QSpinBox* field : {edPosX, edPosY, edBreite, edHoehe, edZPosition}) field->setValue(0);
+    edFontSize->setMinimum(0);
+    edFontSize->setValue(0);
+    return;
+  }
+  {
+    // Leaving the empty panel's 0 behind must not write a size.
+    const QSignalBlocker block(edFontSize);
+    edFontSize->setRange(MinFontSize, MaxFontSize);
+  }
+  edText->setText(QString::fromStdString(widget->Text()));
+  edHinter->SetColor(widget->Brush().Color());
+  edVorder->SetColor(widget->Font().Color());
+  {
+    // A font the picker does not list would come back as a different
+    // family and silently rename the widget's font; show it without
+    // writing it back.
+    const QSignalBlocker block(edSchrift);
+    edSchrift->setCurrentFont(QFont(QString::fromStdString(widget->Font().Name())));
+  }
+  {
+    // A size the field cannot hold is shown clamped but not written back.
+    const int32_t size = widget->Font().Size();
+    const bool exact = size >= MinFontSize && size <= MaxFontSize;
+    const QSignalBlocker blockSize(exact ? nullptr : edFontSize), blockZ(exact ? nullptr : edZPosition);
+    edFontSize->setValue(size);
+    edZPosition->setValue(widget->ZOrder());
+  }
+  ShowPlacement();
+}
+
+void TForm1::ShowPlacement() {
+  if (!ShownWidget_) return;
+  const TRect r = ShownWidget_->PaintBounds();
+  edPosX->setValue(r.Left);
+  edPosY->setValue(r.Top);
+  edBreite->setValue(r.Right - r.Left);
+  edHoehe->setValue(r.Bottom - r.Top);
+  const QSignalBlocker block(edZPosition);
+  edZPosition->setValue(ShownWidget_->ZOrder());
 }
 
 void TForm1::edTextChange() {
@@ -578,41 +608,72 @@ void TForm1::halignCenterClick() { VisitSelected(waAlignCenter); }
 void TForm1::halignRightClick() { VisitSelected(waAlignRight); }
 
 void TForm1::btnPixmapClick() {
-  Dialogs_.MessageBox("The function is to time not implemented ;-)", IDesignerDialogs::bkInformation, true);
+  auto* node = ShownWidget_ && ShownWidget_->InheritsFrom(TGraphNode::StaticClass())
+                   ? static_cast<TGraphNode*>(ShownWidget_)
+                   : nullptr;
+  if (!node) {
+    Dialogs_.MessageBox("The function is to time not implemented ;-)", IDesignerDialogs::bkInformation, true);
+    return;
+  }
+  LinkPixmap(node);
 }
+
+void TForm1::LinkPixmap(TGraphNode* node) {
+  if (node->Background().HasGraphic()) {
+    switch (Dialogs_.Ask("The widget shows a picture.", "Choose another…", "Remove")) {
+      case IDesignerDialogs::anDestructive:
+        node->Background().SetGraphic(nullptr);
+        return;
+      case IDesignerDialogs::anCancel:
+        return;
+      default:
+        break;
+    }
+  }
+  std::string fileName;
+  if (!Dialogs_.OpenFile("Link a pixmap to widget", PictureFilter, fileName)) return;
+  Guarded([&] {
+    // Vector pictures are drawn for the widget at twice its size, so they
+    // stay sharp when zoomed in.
+    const TGraphic picture = ReadPictureFile(fileName, QSize(node->Width() * 2, node->Height() * 2));
+    if (GraphControl1.HoldsObject(node)) node->Background().SetGraphic(&picture);
+  });
+}
+
+// ---- Diagram events -------------------------------------------------------------------------
 
 void TForm1::GraphControl1ObjectClick(TGraphControl*, TGraphObject*) {
-  Guarded([&] {
-    if (GraphControl1.CountSelected() != 1) return;
-    const int32_t count = GraphControl1.Objects().Count();
-    for (int32_t i = 0; i < count; ++i) {
-      TGraphObject* widget = GraphControl1.Objects()[i];
-      if (!widget->Selected()) continue;
-      CurrentWidgetIndex = i;
-      edText->setText(QString::fromStdString(widget->Text()));
-      edHinter->SetColor(widget->Brush().Color());
-      edVorder->SetColor(widget->Font().Color());
-      {
-        // A font the picker does not list would come back as a different
-        // family and silently rename the widget's font; show it without
-        // writing it back.
-        const QSignalBlocker block(edSchrift);
-        edSchrift->setCurrentFont(QFont(QString::fromStdString(widget->Font().Name())));
-      }
-      edFontSize->setValue(widget->Font().Size());
-      edZPosition->setValue(widget->ZOrder());
-    }
-  });
+  if (GraphControl1.CountSelected() != 1) return;
+  const int32_t count = GraphControl1.Objects().Count();
+  for (int32_t i = 0; i < count; ++i) {
+    TGraphObject* widget = GraphControl1.Objects()[i];
+    if (widget->Selected()) ShowWidget(widget);
+  }
 }
 
-void TForm1::GraphControl1ObjectChange(TGraphControl*, TGraphObject*) {
-  Guarded([&] {
-    const TRect r = GraphControl1.Objects()[CurrentWidgetIndex]->PaintBounds();
-    edPosX->setValue(r.Left);
-    edPosY->setValue(r.Top);
-    edBreite->setValue(r.Right - r.Left);
-    edHoehe->setValue(r.Bottom - r.Top);
-  });
+void TForm1::GraphControl1ObjectChange(TGraphControl*, TGraphObject*) { ShowPlacement(); }
+
+void TForm1::GraphControl1ObjectRemove(TGraphControl*, TGraphObject* object) {
+  if (object == ShownWidget_) ShowWidget(nullptr);
+}
+
+void TForm1::GraphControl1GraphChange(TGraphControl*) {
+  ShowPlacement();
+  UpdateCaption();
+}
+
+// ---- Layout ---------------------------------------------------------------------------------
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FitPanel();
+}
+
+void TForm1::FitPanel() {
+  if (!sbElementProp) return;
+  const bool scrolls = width() < PanelWidth;
+  const int bar = scrolls ? sbElementProp->horizontalScrollBar()->sizeHint().height() : 0;
+  sbElementProp->setFixedHeight(PanelHeight + bar);
 }
 
 }  // namespace gc::app

@@ -1,19 +1,22 @@
 // The screen designer's main window: a diagram of widgets, the toolbar with
-// the file, mode, widget and view commands, and the property panel of the
-// widget clicked last.
+// the file, mode, widget and view commands, their keyboard shortcuts, and the
+// property panel of the widget clicked last.
 #pragma once
 
 #include <QMainWindow>
-#include <QPushButton>
-#include <functional>
 #include <string>
 
 #include "GraphControl/GraphControl.h"
-#include "app/Unit2.h"
+#include "app/ColorPicker.h"
+#include "app/DesignerDialogs.h"
+#include "app/DesignerGraph.h"
 
+class QAction;
 class QCheckBox;
 class QFontComboBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QToolButton;
@@ -23,6 +26,8 @@ class TGraphWidget;
 }
 
 namespace gc::app {
+
+class TForm2;
 
 // Codes of ApplyWidgetAction, passed as VisitObjects' user data.
 enum TWidgetAction : int32_t {
@@ -53,19 +58,9 @@ enum TWidgetAction : int32_t {
   waShrinkLink = 24,
 };
 
-// A button showing a colour; clicking it opens the colour dialog.
-class TColorPicker : public QPushButton {
- public:
-  explicit TColorPicker(QWidget* parent = nullptr);
-  TColor Color() const { return Color_; }
-  // Stores the colour and, when it differs, raises OnChange.
-  void SetColor(TColor value);
-  std::function<void()> OnChange;
-
- private:
-  void Choose();
-  TColor Color_ = clBlack;
-};
+// The font sizes the panel accepts, in points.
+inline constexpr int MinFontSize = 1;
+inline constexpr int MaxFontSize = 500;
 
 class TForm1 : public QMainWindow {
  public:
@@ -75,8 +70,14 @@ class TForm1 : public QMainWindow {
   // The export window shown by "Export screen to XML" (not owned).
   void SetExportWindow(TForm2* form) { Form2_ = form; }
 
-  // Loads fileName as "Open screen" does after its dialog.
-  void OpenScreen(const std::string& fileName);
+  // Loads fileName as "Open screen" does after its dialog: only a file that
+  // reads completely replaces the screen. True when it did.
+  bool OpenScreen(const std::string& fileName);
+  // Saves to the file the screen was opened from or last saved to; asks for
+  // a name when there is none. True when the screen was saved.
+  bool SaveScreen();
+  // The file the screen was opened from or last saved to ("" for none).
+  const std::string& FileName() const { return FileName_; }
 
   bool ApplyWidgetAction(TGraphObject* object, int32_t action);
 
@@ -97,6 +98,8 @@ class TForm1 : public QMainWindow {
   void btnFullViewClick();
   void btnShGridClick();
   void btnSnapGrClick();
+  // Selects every widget (keyboard only).
+  void SelectAllClick();
 
   // Property panel commands.
   void edTextChange();
@@ -115,11 +118,17 @@ class TForm1 : public QMainWindow {
   // Diagram events.
   void GraphControl1ObjectClick(TGraphControl* graph, TGraphObject* object);
   void GraphControl1ObjectChange(TGraphControl* graph, TGraphObject* object);
+  void GraphControl1ObjectRemove(TGraphControl* graph, TGraphObject* object);
+  void GraphControl1GraphChange(TGraphControl* graph);
+
+  // The widget the panel shows and edits, or null.
+  TGraphObject* ShownWidget() const { return ShownWidget_; }
+  // Its index in Objects, or -1 when the panel shows none.
+  int32_t CurrentWidgetIndex() const;
 
   std::string ScreenName;
-  int32_t CurrentWidgetIndex = 0;
 
-  TGraphControl GraphControl1;
+  TDesignerGraph GraphControl1;
   qt::TGraphWidget* GraphWidget = nullptr;
 
   QToolButton *btnScreenProp = nullptr, *btnOpen = nullptr, *btnSave = nullptr, *btnExport = nullptr,
@@ -138,22 +147,50 @@ class TForm1 : public QMainWindow {
               *halignCenter = nullptr, *halignRight = nullptr;
   QPushButton* btnPixmap = nullptr;
 
+  // The keyboard shortcuts.
+  QAction *actNewScreen = nullptr, *actOpen = nullptr, *actSave = nullptr, *actSaveAs = nullptr,
+          *actExport = nullptr, *actExit = nullptr, *actDelete = nullptr, *actToFront = nullptr,
+          *actToBack = nullptr, *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr,
+          *actSelectAll = nullptr;
+
+ protected:
+  // Closing asks about unsaved changes first.
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void FormCreate();
   void BuildToolbar();
   void BuildPanel();
+  void BuildActions();
   void VisitSelected(int32_t action);
-  // The widget shown in the panel when exactly one is selected, else null;
-  // raises "Index out of range (%d)" when the index designates no widget.
-  TGraphObject* PanelWidget();
+  // The shown widget when exactly one widget is selected, else null.
+  TGraphObject* PanelWidget() const;
+  // Fills the panel from `widget`, or empties and disables it for null.
+  void ShowWidget(TGraphObject* widget);
+  // Position, size and z-position of the shown widget.
+  void ShowPlacement();
   void UpdateCaption();
+  // True when the screen may be replaced or closed: nothing is unsaved, or
+  // the user saved or discarded it.
+  bool ConfirmDiscardChanges();
+  bool SaveScreenTo(const std::string& fileName);
+  bool SaveScreenAs();
+  void LinkPixmap(TGraphNode* node);
+  // Keeps the panel's lower row clear of its scroll bar in a narrow window.
+  void FitPanel();
   template <class F>
-  void Guarded(F&& body) {
-    RunGuarded(Dialogs_, std::forward<F>(body));
+  bool Guarded(F&& body) {
+    return RunGuarded(Dialogs_, std::forward<F>(body));
   }
 
   IDesignerDialogs& Dialogs_;
   TForm2* Form2_ = nullptr;
+  TGraphObject* ShownWidget_ = nullptr;
+  std::string FileName_;
+  // Whether a screen was created or opened: the caption then shows its name.
+  bool Named_ = false;
+  QWidget* Panel_ = nullptr;
 };
 
 }  // namespace gc::app

@@ -1,41 +1,21 @@
 // The XML description of a screen: line layout, the questions asked per
-// widget, the value lists and their failures.
+// widget, the value lists and their failures, and the export window.
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
-#include <deque>
 
 #include <gtest/gtest.h>
 
 #include "app/Unit2.h"
+#include "app/XmlExport.h"
+#include "tests/app/FakeDialogs.h"
 
 namespace gc::app {
 namespace {
-
-class TScriptedDialogs : public IDesignerDialogs {
- public:
-  int MessageBox(const std::string& text, TBoxKind, bool) override {
-    Errors.push_back(text);
-    return 1;
-  }
-  std::string InputQuery(const std::string&, const std::string&, const std::string& d) override { return d; }
-  bool OpenFile(const std::string&, const std::string&, std::string&) override { return false; }
-  bool SaveFile(const std::string&, const std::string&, std::string&) override { return false; }
-  bool SelectValue(const std::string& title, const std::string& label, const std::vector<std::string>& values,
-                   int& index) override {
-    Asked.push_back(title + " " + label);
-    EXPECT_EQ(index, values.empty() ? -1 : 0);  // entry 0 preselected
-    if (Answers.empty()) return false;
-    const int answer = Answers.front();
-    Answers.pop_front();
-    if (answer == -2) return false;  // cancel
-    index = answer;
-    return true;
-  }
-  std::deque<int> Answers;
-  std::vector<std::string> Asked, Errors;
-};
 
 class XmlExportTest : public ::testing::Test {
  protected:
@@ -45,7 +25,7 @@ class XmlExportTest : public ::testing::Test {
     WriteFile("xml_ConvTypes", "TYPE=ClockToText\r\nTEventName\r\n");
     WriteFile("xml_ConvNames", "NAME=Default\nNFormat\n");
   }
-  void WriteFile(const char* name, const char* content) {
+  void WriteFile(const char* name, const QByteArray& content) {
     QFile f(Dir.filePath(name));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(content);
@@ -56,15 +36,22 @@ class XmlExportTest : public ::testing::Test {
     node->Font().SetSize(fontSize);
     return node;
   }
+  TValueListAnswers Answers() {
+    return TValueListAnswers(
+        Dir.path().toStdString(),
+        [this](const std::string& title, const std::string& label, const std::vector<std::string>& values,
+               int& index) { return Dialogs.SelectValue(title, label, values, index); });
+  }
   std::vector<std::string> Build() {
     std::vector<std::string> lines;
-    BuildXmlLines(Graph, Dialogs, lines, Dir.path().toStdString());
+    TValueListAnswers answers = Answers();
+    BuildXmlLines(Graph, answers, lines);
     return lines;
   }
 
   QTemporaryDir Dir;
   TGraphControl Graph;
-  TScriptedDialogs Dialogs;
+  TFakeDialogs Dialogs;
 };
 
 const std::string ScreenLine =
@@ -73,7 +60,7 @@ const std::string ScreenLine =
 
 TEST_F(XmlExportTest, EmptyScreenGivesTwoLinesAndAsksNothing) {
   EXPECT_EQ(Build(), (std::vector<std::string>{ScreenLine, "  </screen>"}));
-  EXPECT_TRUE(Dialogs.Asked.empty());
+  EXPECT_TRUE(Dialogs.Selections.empty());
 }
 
 TEST_F(XmlExportTest, CancelledQuestionsKeepTheDefaults) {
@@ -87,51 +74,94 @@ TEST_F(XmlExportTest, CancelledQuestionsKeepTheDefaults) {
                 "      <convert type=\"NO_TYPE\">NO_NAME</convert>", "    </widget>", "  </screen>"}));
 }
 
-TEST_F(XmlExportTest, AsksThreeQuestionsPerWidgetBottomFirst) {
+TEST_F(XmlExportTest, AsksThreeQuestionsPerWidgetBottomFirstWithTheFirstLinePreselected) {
   AddWidget({0, 0, 10, 10}, "");
   AddWidget({0, 0, 10, 10}, "Clock");
   AddWidget({0, 0, 10, 10}, "");
   Build();
-  EXPECT_EQ(Dialogs.Asked,
+  EXPECT_EQ(Dialogs.Selections,
             (std::vector<std::string>{"Select SOURSE for: Widget0", "Select Convertor-TYPE for: Widget0",
                                       "Select Convertor-Name for: Widget0", "Select SOURSE for: Clock",
                                       "Select Convertor-TYPE for: Clock", "Select Convertor-Name for: Clock",
                                       "Select SOURSE for: Widget2", "Select Convertor-TYPE for: Widget2",
                                       "Select Convertor-Name for: Widget2"}));
+  EXPECT_EQ(Dialogs.Preselected, std::vector<int>(9, 0));
+  EXPECT_EQ(Dialogs.Offered[1], (std::vector<std::string>{"TYPE=ClockToText", "TEventName"}));
 }
 
-TEST_F(XmlExportTest, ChosenLinesGiveTheirValues) {
+TEST_F(XmlExportTest, ChosenLinesGiveTheirValuesAndAnEmptyListAnEmptyOne) {
   Graph.GraphConstraints().SetMinLeft(-100);
   TGraphNode* w = AddWidget({0, 5, 30, 45}, "A", 12);
   w->SetBoundsRect({-10, 5, 20, 45});
-  Dialogs.Answers = {1, 0, 1};
-  const auto lines = Build();
+  Dialogs.Choices = {1, 0, 1};
+  auto lines = Build();
   ASSERT_EQ(lines.size(), 5u);
-  EXPECT_NE(lines[1].find("source=\"Clock\""), std::string::npos) << lines[1];
-  EXPECT_NE(lines[1].find("position=\"-10,5\" size=\"30,40\" font=\"Regular;12\""), std::string::npos)
-      << lines[1];
+  EXPECT_EQ(lines[1],
+            "    <widget source=\"Clock\" render=\"Label\" position=\"-10,5\" size=\"30,40\" "
+            "font=\"Regular;12\" foregroundColor=\"#FFFFFF\" backgroundColor=\"#0F0F0F\" "
+            "zPosition=\"0\" transparent=\"1\" >");
   EXPECT_EQ(lines[2], "      <convert type=\"ClockToText\">Format</convert>");
-}
 
-TEST_F(XmlExportTest, OkOnAnEmptyListGivesEmptyValues) {
   WriteFile("xml_Sources", "");
-  AddWidget({0, 0, 10, 10}, "A");
-  Dialogs.Answers = {-1, -2, -2};
-  const auto lines = Build();
-  EXPECT_NE(lines[1].find("<widget source=\"\" render"), std::string::npos) << lines[1];
+  Dialogs.Choices = {-1, TFakeDialogs::Cancel, TFakeDialogs::Cancel};
+  lines = Build();
+  EXPECT_EQ(lines[1].rfind("    <widget source=\"\" render=", 0), 0u) << lines[1];
+  EXPECT_EQ(Dialogs.Preselected.back(), 0);
+  EXPECT_EQ(Dialogs.Preselected[Dialogs.Preselected.size() - 3], -1);  // the empty list
 }
 
-TEST_F(XmlExportTest, MissingValueListNamesTheFileAndKeepsEarlierLines) {
-  QFile::remove(Dir.filePath("xml_ConvTypes"));
+struct TValueListCase {
+  const char* Name;
+  QByteArray Bytes;
+  std::vector<std::string> Lines;
+};
+class ValueListReadTest : public ::testing::TestWithParam<TValueListCase> {};
+
+TEST_P(ValueListReadTest, SplitsLinesAndReadsTheirText) {
+  QTemporaryDir dir;
+  QFile f(dir.filePath("list"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(GetParam().Bytes);
+  f.close();
+  EXPECT_EQ(ReadValueList(dir.filePath("list").toStdString()), GetParam().Lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ValueListReadTest,
+                         ::testing::Values(TValueListCase{"Empty", "", {}},
+                                           TValueListCase{
+                                               "MixedLineEnds", "a=1\r\nb=2\nc", {"a=1", "b=2", "c"}},
+                                           TValueListCase{"BlankLinesAreChoices", "\n\nx\n", {"", "", "x"}},
+                                           TValueListCase{"Utf8WithByteOrderMark",
+                                                          "\xEF\xBB\xBFS=Gr\xC3\xBC\xC3\x9F"
+                                                          "e",
+                                                          {"S=Grüße"}},
+                                           TValueListCase{"Windows1252",
+                                                          "S=Gr\xFC\xDF"
+                                                          "e \x80",
+                                                          {"S=Grüße €"}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(XmlExportTest, UnreadableValueListsRaiseTheFileErrorAndKeepTheLinesSoFar) {
+  const std::string folder = Dir.path().toStdString();
   AddWidget({0, 0, 10, 10}, "A");
-  std::vector<std::string> lines;
-  try {
-    BuildXmlLines(Graph, Dialogs, lines, Dir.path().toStdString());
-    FAIL() << "no error";
-  } catch (const std::runtime_error& e) {
-    EXPECT_NE(std::string(e.what()).find("xml_ConvTypes"), std::string::npos) << e.what();
+  for (const char* broken : {"missing", "folder"}) {
+    QFile::remove(Dir.filePath("xml_ConvTypes"));
+    if (std::string(broken) == "folder") {
+      ASSERT_TRUE(QDir(Dir.path()).mkdir("xml_ConvTypes"));
+    }
+    std::vector<std::string> lines;
+    TValueListAnswers answers = Answers();
+    try {
+      BuildXmlLines(Graph, answers, lines);
+      ADD_FAILURE() << broken << ": no error";
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(
+          std::string(e.what()).rfind("Datei " + folder + "/xml_ConvTypes kann nicht geöffnet werden.", 0),
+          0u)
+          << e.what();
+    }
+    EXPECT_EQ(lines, std::vector<std::string>{ScreenLine}) << broken;
   }
-  EXPECT_EQ(lines, std::vector<std::string>{ScreenLine});
 }
 
 struct TLineCase {
@@ -158,23 +188,45 @@ TEST_F(XmlExportTest, WindowRebuildsFromTheWorkspaceOnEveryShowing) {
   EXPECT_FALSE(form.XEXPORTER.Host());
   form.FormShow();
   form.FormShow();
-  EXPECT_EQ(Dialogs.Asked.size(), 6u);
+  EXPECT_EQ(Dialogs.Selections.size(), 6u);
   EXPECT_EQ(form.XMEMO->document()->blockCount(), 5);
-  EXPECT_TRUE(Dialogs.Errors.empty());
+  EXPECT_TRUE(Dialogs.Messages.empty());
 
   // A broken workspace is reported and the previous text stays.
   WriteFile("ScreenWorkspace", "garbage");
   form.FormShow();
-  EXPECT_EQ(Dialogs.Errors, std::vector<std::string>{"Invalid stream content"});
+  EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"Invalid stream content"});
   EXPECT_EQ(form.XMEMO->document()->blockCount(), 5);
 
   // A missing value list ends the export with the lines so far.
   Graph.SaveToFile(Dir.filePath("ScreenWorkspace").toStdString());
   QFile::remove(Dir.filePath("xml_Sources"));
   form.FormShow();
-  ASSERT_EQ(Dialogs.Errors.size(), 2u);
-  EXPECT_NE(Dialogs.Errors[1].find("xml_Sources"), std::string::npos);
+  ASSERT_EQ(Dialogs.Messages.size(), 2u);
+  EXPECT_NE(Dialogs.Messages[1].find("xml_Sources"), std::string::npos);
   EXPECT_EQ(form.XMEMO->toPlainText().toStdString(), ScreenLine);
+}
+
+TEST_F(XmlExportTest, WindowSavesAndCopiesTheTextItShows) {
+  AddWidget({40, 30, 160, 55}, "Title");
+  Graph.SaveToFile(Dir.filePath("ScreenWorkspace").toStdString());
+  TForm2 form(Dialogs);
+  form.Directory = Dir.path().toStdString();
+  form.FormShow();
+  const std::string shown = form.XMEMO->toPlainText().toStdString() + "\n";
+
+  const QString target = Dir.filePath("screen.xml");
+  Dialogs.Files = {target.toStdString(), ""};
+  form.btnSaveAs->click();
+  QFile saved(target);
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(saved.readAll().toStdString(), shown);
+  form.btnSaveAs->click();  // cancelled; the dialog offers the last file again
+  EXPECT_EQ(Dialogs.Prefilled, (std::vector<std::string>{"", target.toStdString()}));
+  EXPECT_EQ(Dialogs.Filters.front(), "XML-Files|*.xml");
+
+  form.btnCopy->click();
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), shown);
 }
 
 }  // namespace

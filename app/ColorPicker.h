@@ -1,0 +1,33 @@
+// A button that shows a colour and opens the colour dialog when clicked. It
+// keeps the TColor it was given exactly: a system colour is shown as the
+// colour it paints and by its name, and stays a system colour until the user
+// picks another.
+#pragma once
+
+#include <QPushButton>
+#include <functional>
+
+#include "GraphControl/Types.h"
+
+namespace gc::app {
+
+class TColorPicker : public QPushButton {
+ public:
+  explicit TColorPicker(QWidget* parent = nullptr);
+  TColor Color() const { return Color_; }
+  // Stores the colour and, when it differs, raises OnChange.
+  void SetColor(TColor value);
+  std::function<void()> OnChange;
+
+  // What a colour is called on the button: "#RRGGBB" for a plain colour, the
+  // name for a system colour ("Window Text" for clWindowText).
+  static QString ColorCaption(TColor color);
+  // The colour a TColor paints on this platform.
+  static QColor PaintedColor(TColor color);
+
+ private:
+  void Choose();
+  TColor Color_ = clBlack;
+};
+
+}  // namespace gc::app

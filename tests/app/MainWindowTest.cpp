@@ -1,0 +1,565 @@
+// The designer's main window used as a user uses it: QTest mouse and key
+// events on the real window and its TGraphWidget, answers from scripted
+// dialogs, files in a scratch folder.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFontComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QXmlStreamReader>
+#include <QtTest/QTest>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "GraphControl/Unit.h"
+#include "app/ColorPicker.h"
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/WidgetPicture.h"
+#include "platform/qt/GraphWidget.h"
+#include "platform/qt/QtClipboard.h"
+#include "tests/app/FakeDialogs.h"
+
+namespace gc::app {
+namespace {
+
+std::string ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Dir.isValid());
+    PreviousFolder = QDir::currentPath();
+    QDir::setCurrent(Dir.path());
+    Form.show();
+    QApplication::setActiveWindow(&Form);
+    Form.GraphWidget->setFocus();
+  }
+  void TearDown() override { QDir::setCurrent(PreviousFolder); }
+
+  QWidget* Canvas() const { return Form.GraphWidget->viewport(); }
+  void Drag(QPoint from, QPoint to) {
+    QTest::mousePress(Canvas(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(Canvas(), (from + to) / 2);
+    QTest::mouseMove(Canvas(), to);
+    QTest::mouseRelease(Canvas(), Qt::LeftButton, {}, to);
+  }
+  void Click(QPoint at) { QTest::mouseClick(Canvas(), Qt::LeftButton, {}, at); }
+  // "New widget", then press, drag and release in the diagram.
+  TGraphNode* PlaceWidget(QPoint from, QPoint to) {
+    QTest::mouseClick(Form.btnNew, Qt::LeftButton);
+    Drag(from, to);
+    return static_cast<TGraphNode*>(Form.GraphControl1.Objects()[Count() - 1]);
+  }
+  TGraphObject* Widget(int i) { return Form.GraphControl1.Objects()[i]; }
+  int Count() const { return Form.GraphControl1.CountObjects(); }
+  std::string Caption() const { return Form.windowTitle().toStdString(); }
+  std::string Path(const char* name) const { return Dir.filePath(name).toStdString(); }
+  void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+  }
+  // Two widgets, saved as first.Screen and then moved, so unsaved.
+  void MakeUnsavedScreen() {
+    PlaceWidget({20, 20}, {100, 50});
+    PlaceWidget({20, 80}, {100, 110});
+    Dialogs.Files = {Path("first.Screen")};
+    Form.btnSaveClick();
+    Drag({50, 35}, {60, 45});
+    ASSERT_TRUE(Form.GraphControl1.Modified());
+  }
+
+  QTemporaryDir Dir;
+  QString PreviousFolder;
+  TFakeDialogs Dialogs;
+  TForm1 Form{Dialogs};
+};
+
+TEST_F(MainWindowTest, PlacingClickingMovingAndResizingAWidgetShowsItInThePanel) {
+  TGraphNode* w = PlaceWidget({40, 30}, {160, 55});
+  ASSERT_EQ(Count(), 1);
+  EXPECT_EQ(w->ClassType(), TRectangularNode::StaticClass());
+  EXPECT_EQ(w->GetBoundsRect(), (TRect{40, 30, 160, 55}));
+  EXPECT_FALSE(Form.btnEdit->isEnabled());
+
+  Click({100, 40});
+  EXPECT_EQ(Form.ShownWidget(), w);
+  EXPECT_TRUE(Form.edText->isEnabled());
+  EXPECT_EQ(Form.edVorder->text(), "Window Text");  // the default text colour, by name
+  EXPECT_EQ(Form.edVorder->Color(), clWindowText);
+  EXPECT_EQ(w->Font().Color(), clWindowText);  // filling the panel kept the system colour
+  EXPECT_EQ(Form.edFontSize->value(), w->Font().Size());
+
+  QTest::mousePress(Canvas(), Qt::LeftButton, {}, {100, 40});
+  QTest::mouseMove(Canvas(), {110, 60});
+  EXPECT_EQ(Form.edPosX->value(), 50);  // follows while the mouse moves
+  EXPECT_EQ(Form.edPosY->value(), 50);
+  QTest::mouseRelease(Canvas(), Qt::LeftButton, {}, {110, 60});
+  Drag({170, 75}, {190, 95});  // the bottom-right marker
+  EXPECT_EQ(Form.edBreite->value(), 140);
+  EXPECT_EQ(Form.edHoehe->value(), 45);
+  EXPECT_EQ(w->GetBoundsRect(), (TRect{50, 50, 190, 95}));
+}
+
+// ---- The panel edits only the widget it shows ------------------------------------------------
+
+TEST_F(MainWindowTest, PanelKeepsEditingTheShownWidgetAfterItIsReordered) {
+  TGraphNode* a = PlaceWidget({20, 20}, {100, 50});
+  TGraphNode* b = PlaceWidget({20, 80}, {100, 110});
+  Click({50, 30});
+  QTest::mouseClick(Form.btnToFront, Qt::LeftButton);
+  QTest::keyClicks(Form.edText, "Hello");
+  EXPECT_EQ(a->Text(), "Hello");
+  EXPECT_EQ(b->Text(), "");
+  EXPECT_EQ(Form.CurrentWidgetIndex(), 1);
+  EXPECT_EQ(Form.edZPosition->value(), 1);
+}
+
+TEST_F(MainWindowTest, PanelEmptiesWhenItsWidgetLeavesAndNothingReportsAnError) {
+  PlaceWidget({20, 20}, {100, 50});
+  TGraphNode* b = PlaceWidget({20, 80}, {100, 110});
+  Click({50, 30});
+  Form.GraphWidget->setFocus();
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(Form.ShownWidget(), nullptr);
+  EXPECT_FALSE(Form.edText->isEnabled());
+  EXPECT_EQ(Form.edText->text(), "");
+
+  Key(Qt::Key_Tab);  // selects b without a click: the panel stays empty
+  ASSERT_TRUE(b->Selected());
+  QTest::keyClicks(Form.edText, "x");
+  EXPECT_EQ(b->Text(), "");
+  Drag({50, 90}, {60, 100});  // raises OnObjectChange on every step, then shows b
+  EXPECT_TRUE(Dialogs.Messages.empty()) << Dialogs.Messages.front();
+  EXPECT_EQ(Form.ShownWidget(), b);
+
+  Dialogs.InputAnswer = "Next";
+  Dialogs.Answers = {IDesignerDialogs::anDestructive};
+  Form.btnScreenPropClick();
+  EXPECT_EQ(Form.ShownWidget(), nullptr);
+  EXPECT_FALSE(Form.edFontSize->isEnabled());
+}
+
+// ---- A file that fails to open leaves the screen as it was --------------------------------------
+
+struct TDamageCase {
+  const char* Name;
+  std::function<void(const QString& path)> Damage;
+  const char* Reason;  // the start of the reason in the error box
+};
+
+class OpenDamagedFileTest : public MainWindowTest, public ::testing::WithParamInterface<TDamageCase> {};
+
+// A screen file with one widget whose text colour is stored by name.
+QByteArray GoodScreenBytes() {
+  TGraphControl graph;
+  graph.AddNode({0, 0, 40, 20}, TRectangularNode::StaticClass())->Font().SetColor(clWhite);
+  graph.AddNode({0, 30, 40, 50}, TRectangularNode::StaticClass());
+  TMemoryStream stream;
+  graph.SaveToStream(stream);
+  return QByteArray(reinterpret_cast<const char*>(stream.Bytes().data()), qsizetype(stream.Bytes().size()));
+}
+
+void WriteReplaced(const QString& path, const char* from, const char* to) {
+  QByteArray bytes = GoodScreenBytes();
+  const qsizetype at = bytes.indexOf(from);
+  ASSERT_GE(at, 0);
+  WriteAll(path, bytes.replace(at, qsizetype(strlen(from)), to));
+}
+
+TEST_P(OpenDamagedFileTest, KeepsTheScreenItsNameAndCaption) {
+  Dialogs.InputAnswer = "Before";
+  Form.btnScreenPropClick();
+  TGraphNode* kept = PlaceWidget({20, 20}, {100, 50});
+  const QString path = Dir.filePath("damaged.Screen");
+  GetParam().Damage(path);
+
+  Dialogs.Answers = {IDesignerDialogs::anDestructive};  // discard the unsaved widget
+  Dialogs.Files = {path.toStdString()};
+  Form.btnOpenClick();
+  ASSERT_EQ(Count(), 1);
+  EXPECT_EQ(Widget(0), kept);
+  EXPECT_EQ(Form.ScreenName, "Before");
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [Before*]");
+  ASSERT_EQ(Dialogs.Messages.size(), 2u);  // the New screen warning, then the error
+  const std::string expected = "Cannot open \"" + path.toStdString() + "\":\n" + GetParam().Reason;
+  EXPECT_EQ(Dialogs.Messages[1].substr(0, expected.size()), expected) << Dialogs.Messages[1];
+  EXPECT_EQ(Dialogs.Kinds[1], IDesignerDialogs::bkError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, OpenDamagedFileTest,
+    ::testing::Values(
+        TDamageCase{"NotADiagram", [](const QString& p) { WriteAll(p, "not a diagram"); },
+                    "Invalid stream content"},
+        TDamageCase{"Truncated", [](const QString& p) { WriteAll(p, GoodScreenBytes().chopped(10)); },
+                    "Stream-Lesefehler"},
+        TDamageCase{"UnknownClass",
+                    [](const QString& p) { WriteReplaced(p, "TRectangularNode", "TRectangularNodx"); },
+                    "Klasse TRectangularNodx nicht gefunden"},
+        TDamageCase{"BadValue", [](const QString& p) { WriteReplaced(p, "clWhite", "clWhitx"); },
+                    "Ungültiger Eigenschaftswert"},
+        TDamageCase{"Missing", [](const QString&) {}, "Datei "},
+        TDamageCase{"Folder", [](const QString& p) { QDir().mkdir(p); }, "Datei "}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// ---- Unsaved work is never discarded silently ---------------------------------------------------
+
+struct TCommand {
+  const char* Name;
+  void (*Run)(MainWindowTest&, TForm1&);
+  // Whether the command went ahead (the window closed, the screen was replaced).
+  bool (*WentAhead)(TForm1&);
+};
+
+bool Closed(TForm1& form) { return !form.isVisible(); }
+bool Replaced(TForm1& form) { return form.GraphControl1.CountObjects() != 2; }
+
+const TCommand Commands[] = {
+    {"ExitButton", [](MainWindowTest&, TForm1& f) { QTest::mouseClick(f.btnClose, Qt::LeftButton); }, Closed},
+    {"ExitKey", [](MainWindowTest&, TForm1& f) { QTest::keyClick(&f, Qt::Key_Q, Qt::ControlModifier); },
+     Closed},
+    {"CloseWindow", [](MainWindowTest&, TForm1& f) { f.close(); }, Closed},
+    {"OpenScreen", [](MainWindowTest&, TForm1& f) { QTest::mouseClick(f.btnOpen, Qt::LeftButton); },
+     Replaced},
+    {"NewScreen", [](MainWindowTest&, TForm1& f) { QTest::mouseClick(f.btnScreenProp, Qt::LeftButton); },
+     Replaced},
+};
+
+const char* const AnswerNames[] = {"Save", "Discard", "Cancel"};
+
+class UnsavedChangesTest
+    : public MainWindowTest,
+      public ::testing::WithParamInterface<std::tuple<TCommand, IDesignerDialogs::TAnswer>> {};
+
+TEST_P(UnsavedChangesTest, AskToSaveDiscardOrCancel) {
+  const auto& [command, answer] = GetParam();
+  MakeUnsavedScreen();
+  const std::string before = ReadAll(Dir.filePath("first.Screen"));
+  {
+    TGraphControl other;
+    other.AddNode({0, 0, 10, 10});
+    other.SaveToFile(Path("other.Screen"));
+  }
+  Dialogs.Answers = {answer};
+  Dialogs.Files = {Path("other.Screen")};
+  command.Run(*this, Form);
+
+  ASSERT_EQ(Dialogs.Questions.size(), 1u);
+  EXPECT_EQ(Dialogs.Questions[0],
+            "The screen \"NoName\" has unsaved changes.\nDo you want to save them? [Save|Discard|Cancel]");
+  EXPECT_EQ(command.WentAhead(Form), answer != IDesignerDialogs::anCancel);
+  const std::string after = ReadAll(Dir.filePath("first.Screen"));
+  if (answer == IDesignerDialogs::anAccept)
+    EXPECT_NE(after, before);  // saved to the screen's file, without asking for a name
+  else
+    EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, UnsavedChangesTest,
+                         ::testing::Combine(::testing::ValuesIn(Commands),
+                                            ::testing::Values(IDesignerDialogs::anAccept,
+                                                              IDesignerDialogs::anDestructive,
+                                                              IDesignerDialogs::anCancel)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).Name) + "_" +
+                                  AnswerNames[std::get<1>(info.param)];
+                         });
+
+TEST_F(MainWindowTest, OnlyAModifiedScreenIsAskedAboutAndExportDoesNotCountAsSaving) {
+  Form.close();
+  EXPECT_TRUE(Dialogs.Questions.empty());
+  Form.show();
+  QApplication::setActiveWindow(&Form);
+
+  PlaceWidget({20, 20}, {100, 50});
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi*");
+  QTest::mouseClick(Form.btnExport, Qt::LeftButton);
+  EXPECT_FALSE(ReadAll(Dir.filePath("ScreenWorkspace")).empty());
+  EXPECT_TRUE(Form.GraphControl1.Modified());
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi*");
+}
+
+// ---- Save and Save As ------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, SaveGoesToTheScreensFileAndSaveAsAlwaysAsks) {
+  PlaceWidget({20, 20}, {100, 50});
+  Dialogs.Files = {"", Path("one.Screen")};
+  Key(Qt::Key_S, Qt::ControlModifier);  // no file yet: asks; cancelled
+  EXPECT_TRUE(Form.GraphControl1.Modified());
+  Key(Qt::Key_S, Qt::ControlModifier);  // asks again; saved
+  EXPECT_FALSE(Form.GraphControl1.Modified());
+  EXPECT_EQ(Form.FileName(), Path("one.Screen"));
+
+  Drag({50, 35}, {60, 45});
+  Key(Qt::Key_S, Qt::ControlModifier);  // straight to one.Screen
+  EXPECT_EQ(Dialogs.Titles.size(), 2u);
+  TGraphControl reread;
+  reread.LoadFromFile(Path("one.Screen"));
+  EXPECT_EQ(reread.Objects()[0]->GetBoundsRect(), (TRect{30, 30, 110, 60}));
+
+  Dialogs.Files = {Path("two.Screen")};
+  Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  Dialogs.Files = {""};
+  QTest::mouseClick(Form.btnSave, Qt::LeftButton);
+  EXPECT_EQ(Dialogs.Titles, (std::vector<std::string>{"Save file", "Save file", "Save file", "Save file"}));
+  EXPECT_EQ(Dialogs.Prefilled, (std::vector<std::string>{"", "", Path("one.Screen"), Path("two.Screen")}));
+  EXPECT_EQ(Form.FileName(), Path("two.Screen"));
+  EXPECT_EQ(Form.ScreenName, "NoName");  // saving names nothing
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi");
+}
+
+// ---- Keyboard shortcuts ----------------------------------------------------------------------
+
+struct TShortcutCase {
+  const char* Name;
+  int Key;
+  Qt::KeyboardModifiers Modifiers;
+  bool ShowTop;  // the upper widget is clicked, else the lower one
+  bool (*Happened)(TForm1&, TFakeDialogs&, TGraphObject* a, TGraphObject* b);
+};
+
+class ShortcutTest : public MainWindowTest, public ::testing::WithParamInterface<TShortcutCase> {};
+
+TEST_P(ShortcutTest, RunsItsCommandFromTheDiagram) {
+  TGraphObject* a = PlaceWidget({20, 20}, {100, 50});
+  TGraphObject* b = PlaceWidget({20, 80}, {100, 110});
+  Click(GetParam().ShowTop ? QPoint(50, 90) : QPoint(50, 30));
+  Form.GraphControl1.SetZoom(110);
+  Form.GraphWidget->setFocus();
+  Dialogs.BoxAnswer = 2;
+  Key(GetParam().Key, GetParam().Modifiers);
+  EXPECT_TRUE(GetParam().Happened(Form, Dialogs, a, b));
+}
+
+constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ShortcutTest,
+    ::testing::Values(
+        TShortcutCase{"NewScreen", Qt::Key_N, Ctrl, false,
+                      [](TForm1&, TFakeDialogs& d, auto, auto) {
+                        return d.Messages ==
+                               std::vector<std::string>{"WARNING! The not saved data will be deleted!"};
+                      }},
+        TShortcutCase{"Open", Qt::Key_O, Ctrl, false,
+                      [](TForm1&, TFakeDialogs& d, auto, auto) {
+                        return d.Questions.size() == 1 &&
+                               d.Titles.empty();  // unsaved: asked first, cancelled
+                      }},
+        TShortcutCase{"Save", Qt::Key_S, Ctrl, false,
+                      [](TForm1&, TFakeDialogs& d, auto, auto) {
+                        return d.Titles == std::vector<std::string>{"Save file"};
+                      }},
+        TShortcutCase{"SaveAs", Qt::Key_S, Ctrl | Qt::ShiftModifier, false,
+                      [](TForm1&, TFakeDialogs& d, auto, auto) {
+                        return d.Titles == std::vector<std::string>{"Save file"};
+                      }},
+        TShortcutCase{"Export", Qt::Key_E, Ctrl, false,
+                      [](TForm1&, TFakeDialogs&, auto, auto) { return QFile::exists("ScreenWorkspace"); }},
+        TShortcutCase{"Exit", Qt::Key_Q, Ctrl, false,
+                      [](TForm1&, TFakeDialogs& d, auto, auto) { return d.Questions.size() == 1; }},
+        TShortcutCase{"DeleteWidget",
+                      Qt::Key_Delete,
+                      {},
+                      false,
+                      [](TForm1& f, TFakeDialogs&, auto, auto b) {
+                        return f.GraphControl1.CountObjects() == 1 && f.GraphControl1.Objects()[0] == b;
+                      }},
+        TShortcutCase{"BringToFront", Qt::Key_L, Ctrl, false,
+                      [](TForm1&, TFakeDialogs&, auto a, auto) { return a->ZOrder() == 1; }},
+        TShortcutCase{"SendToBack", Qt::Key_K, Ctrl, true,
+                      [](TForm1&, TFakeDialogs&, auto, auto b) { return b->ZOrder() == 0; }},
+        TShortcutCase{"ZoomInPlus", Qt::Key_Plus, Ctrl, false,
+                      [](TForm1& f, TFakeDialogs&, auto, auto) { return f.GraphControl1.Zoom() == 112; }},
+        TShortcutCase{"ZoomInEquals", Qt::Key_Equal, Ctrl, false,
+                      [](TForm1& f, TFakeDialogs&, auto, auto) { return f.GraphControl1.Zoom() == 112; }},
+        TShortcutCase{"ZoomOut", Qt::Key_Minus, Ctrl, false,
+                      [](TForm1& f, TFakeDialogs&, auto, auto) { return f.GraphControl1.Zoom() == 108; }},
+        TShortcutCase{"Zoom100", Qt::Key_0, Ctrl, false,
+                      [](TForm1& f, TFakeDialogs&, auto, auto) { return f.GraphControl1.Zoom() == 100; }},
+        TShortcutCase{
+            "SelectAll", Qt::Key_A, Ctrl, false,
+            [](TForm1& f, TFakeDialogs&, auto, auto) { return f.GraphControl1.CountSelected() == 2; }}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(MainWindowTest, EditingKeysInThePanelStayWithTheField) {
+  PlaceWidget({20, 20}, {100, 50});
+  TGraphNode* b = PlaceWidget({20, 80}, {100, 110});
+  Click({50, 90});
+  QTest::keyClicks(Form.edText, "abc");
+  Form.edText->setCursorPosition(0);
+  QTest::keyClick(Form.edText, Qt::Key_Delete);
+  QTest::keyClick(Form.edText, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(b->Text(), "bc");
+  EXPECT_EQ(Count(), 2);
+  EXPECT_EQ(Form.GraphControl1.CountSelected(), 1);
+  EXPECT_EQ(Form.edText->selectedText(), "bc");
+}
+
+// ---- The Pixmap button -----------------------------------------------------------------------
+
+TEST_F(MainWindowTest, PixmapButtonLinksAPictureThatSurvivesSaveAndOpen) {
+  QTest::mouseClick(Form.btnPixmap, Qt::LeftButton);
+  EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"The function is to time not implemented ;-)"});
+
+  QImage image(3, 2, QImage::Format_ARGB32);
+  image.fill(QColor(200, 30, 40));
+  image.setPixel(1, 1, qRgba(0, 0, 255, 0));
+  ASSERT_TRUE(image.save(Dir.filePath("logo.png")));
+  TGraphNode* w = PlaceWidget({20, 20}, {100, 50});
+  Click({50, 30});
+  Dialogs.Files = {Path("logo.png"), Path("w.Screen")};
+  QTest::mouseClick(Form.btnPixmap, Qt::LeftButton);
+  EXPECT_EQ(Dialogs.Titles.back(), "Link a pixmap to widget");
+  EXPECT_EQ(Dialogs.Filters.back(), "Pictures|*.png *.jpg *.jpeg *.bmp *.svg");
+  ASSERT_TRUE(w->Background().HasGraphic());
+  Form.btnSaveClick();
+  Form.GraphControl1.Clear();
+  ASSERT_TRUE(Form.OpenScreen(Path("w.Screen")));
+
+  auto* reread = static_cast<TGraphNode*>(Widget(0));
+  ASSERT_TRUE(reread->Background().HasGraphic());
+  const TGraphic& stored = *reread->Background().Graphic();
+  EXPECT_EQ(stored.ClassName, "TBitmap");
+  const QImage back = QImage::fromData(stored.Data.data(), int(stored.Data.size()), "BMP");
+  ASSERT_EQ(back.size(), QSize(3, 2));
+  EXPECT_EQ(back.pixel(0, 0), qRgba(200, 30, 40, 255));
+  EXPECT_EQ(qAlpha(back.pixel(1, 1)), 0);
+
+  Click({50, 30});
+  Dialogs.Answers = {IDesignerDialogs::anDestructive};
+  QTest::mouseClick(Form.btnPixmap, Qt::LeftButton);
+  EXPECT_EQ(Dialogs.Questions.back(), "The widget shows a picture. [Choose another…|Remove|Cancel]");
+  EXPECT_FALSE(reread->Background().HasGraphic());
+}
+
+TEST_F(MainWindowTest, VectorPicturesAreDrawnForTheWidgetAndBadPicturesReported) {
+  WriteAll(Dir.filePath("mark.svg"),
+           "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='5'><rect width='10' height='5' "
+           "fill='#00ff00'/></svg>");
+  WriteAll(Dir.filePath("broken.png"), "no picture");
+  TGraphNode* w = PlaceWidget({20, 20}, {100, 50});
+  Click({50, 30});
+  Dialogs.Files = {Path("broken.png")};
+  QTest::mouseClick(Form.btnPixmap, Qt::LeftButton);
+  EXPECT_FALSE(w->Background().HasGraphic());
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages[0].rfind("Cannot read the picture \"" + Path("broken.png") + "\": ", 0), 0u);
+
+  Dialogs.Files = {Path("mark.svg")};
+  QTest::mouseClick(Form.btnPixmap, Qt::LeftButton);
+  ASSERT_TRUE(w->Background().HasGraphic());
+  const TGraphic& g = *w->Background().Graphic();
+  const QImage drawn = QImage::fromData(g.Data.data(), int(g.Data.size()), "BMP");
+  EXPECT_EQ(drawn.size(), QSize(160, 80));  // covers twice the widget's 80 x 30, in the picture's proportions
+  EXPECT_EQ(drawn.pixel(80, 40), qRgb(0, 255, 0));
+}
+
+// ---- Export ----------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, ExportShowsWellFormedXmlForHostileValueLists) {
+  WriteAll("xml_Sources", "S=a\"b&c<d>e\n");
+  WriteAll("xml_ConvTypes", "T=\"><evil x='1'/><convert type=\"\n");
+  WriteAll("xml_ConvNames", QByteArray("N=</convert></widget>&amp;\x01\x1F\tend\n"));
+  TGraphNode* w = PlaceWidget({20, 20}, {100, 50});
+  w->SetText("<Title & \"quote\">");
+  TForm2 exporter(Dialogs, &Form);
+  Form.SetExportWindow(&exporter);
+  Dialogs.Choices = {0, 0, 0};
+  std::string text;
+  QTimer::singleShot(0, &exporter, [&] {
+    text = exporter.Text();
+    exporter.accept();
+  });
+  Key(Qt::Key_E, Qt::ControlModifier);
+
+  QXmlStreamReader reader(QString::fromStdString(text));
+  std::vector<std::string> values;
+  while (!reader.atEnd()) {
+    if (reader.readNext() != QXmlStreamReader::StartElement) continue;
+    if (reader.name() == u"widget")
+      values.push_back(reader.attributes().value("source").toString().toStdString());
+    if (reader.name() == u"convert") {
+      values.push_back(reader.attributes().value("type").toString().toStdString());
+      values.push_back(reader.readElementText().toStdString());
+    }
+  }
+  EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString() << "\n" << text;
+  // Control characters other than tab have no form in XML and are left out.
+  EXPECT_EQ(values, (std::vector<std::string>{"a\"b&c<d>e", "\"><evil x='1'/><convert type=\"",
+                                              "</convert></widget>&amp;\tend"}));
+  ASSERT_EQ(Dialogs.Selections.size(), 3u);
+  EXPECT_EQ(Dialogs.Selections[0], "Select SOURSE for: <Title & \"quote\">");
+}
+
+// ---- Look ------------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, PanelLabelsClearTheirEditsAndTheLowerRowStaysReachable) {
+  const std::pair<const char*, const QWidget*> besides[] = {{"Pos X", Form.edPosX},
+                                                            {"Pos Y", Form.edPosY},
+                                                            {"Width", Form.edBreite},
+                                                            {"Height", Form.edHoehe},
+                                                            {"zPosition", Form.edZPosition}};
+  for (const auto& [text, edit] : besides) {
+    const QLabel* label = nullptr;
+    for (const QLabel* l : Form.sbElementProp->widget()->findChildren<QLabel*>())
+      if (l->text() == text) label = l;
+    ASSERT_NE(label, nullptr) << text;
+    EXPECT_LT(label->x() + label->fontMetrics().horizontalAdvance(text), edit->x()) << text;
+  }
+
+  Form.resize(600, 476);
+  QApplication::processEvents();
+  EXPECT_GE(Form.sbElementProp->viewport()->height(), 56);
+  EXPECT_TRUE(Form.sbElementProp->horizontalScrollBar()->isVisible());
+  Form.resize(900, 476);
+  QApplication::processEvents();
+  EXPECT_EQ(Form.sbElementProp->height(), 56);
+}
+
+TEST_F(MainWindowTest, FontSizeFieldHoldsOneToFiveHundredWithoutChangingOtherSizes) {
+  TGraphNode* w = PlaceWidget({20, 20}, {100, 50});
+  w->Font().SetSize(900);
+  Click({50, 30});
+  EXPECT_EQ(w->Font().Size(), 900);
+  EXPECT_EQ(Form.edFontSize->value(), 500);
+  Form.edFontSize->setValue(0);
+  EXPECT_EQ(w->Font().Size(), 1);
+}
+
+TEST_F(MainWindowTest, ButtonsHaveTheirOwnIconsAndTheProgramItsIconAndClipboardFormat) {
+  std::vector<QImage> seen;
+  for (const QToolButton* button : Form.findChildren<QToolButton*>()) {
+    const QImage image = button->icon().pixmap(QSize(20, 20), 2.0).toImage();
+    ASSERT_FALSE(image.isNull()) << button->toolTip().toStdString();
+    for (const QImage& other : seen) EXPECT_NE(image, other) << button->toolTip().toStdString();
+    seen.push_back(image);
+  }
+  EXPECT_EQ(seen.size(), 20u);
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  EXPECT_EQ(qt::QtClipboardMimeType(GraphClipboardFormat()),
+            "application/x-qt-windows-mime;value=\"Graph Control Format\"");
+}
+
+}  // namespace
+}  // namespace gc::app
