@@ -1,6 +1,7 @@
 #include "app/ColorPicker.h"
 
 #include <QColorDialog>
+#include <QEvent>
 #include <cctype>
 
 #include "GraphControl/Identifiers.h"
@@ -53,11 +54,25 @@ QString TColorPicker::ColorCaption(TColor color) {
 void TColorPicker::SetColor(TColor value) {
   const bool changed = value != Color_;
   Color_ = value;
-  const QColor c = PaintedColor(value);
+  ShowColor();
+  if (changed && OnChange) OnChange();
+}
+
+void TColorPicker::ShowColor() {
+  if (!isEnabled()) {
+    setStyleSheet({});
+    setText({});
+    return;
+  }
+  const QColor c = PaintedColor(Color_);
   setStyleSheet(
       QString("background-color: %1; color: %2;").arg(c.name(), c.lightness() < 128 ? "white" : "black"));
-  setText(ColorCaption(value));
-  if (changed && OnChange) OnChange();
+  setText(ColorCaption(Color_));
+}
+
+void TColorPicker::changeEvent(QEvent* event) {
+  QPushButton::changeEvent(event);
+  if (event->type() == QEvent::EnabledChange) ShowColor();
 }
 
 void TColorPicker::Choose() {

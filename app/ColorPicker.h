@@ -25,8 +25,13 @@ class TColorPicker : public QPushButton {
   // The colour a TColor paints on this platform.
   static QColor PaintedColor(TColor color);
 
+ protected:
+  // A disabled picker shows no colour: it belongs to no widget.
+  void changeEvent(QEvent* event) override;
+
  private:
   void Choose();
+  void ShowColor();
   TColor Color_ = clBlack;
 };
 

@@ -52,8 +52,9 @@ IDesignerDialogs::TAnswer TQtDialogs::Ask(const std::string& text, const std::st
                                           const std::string& destructive) {
   QMessageBox box(QMessageBox::Question, QApplication::applicationName(), Q(text), QMessageBox::NoButton,
                   Parent());
-  QPushButton* acceptButton = box.addButton(Q(accept), QMessageBox::AcceptRole);
-  QPushButton* destructiveButton = box.addButton(Q(destructive), QMessageBox::DestructiveRole);
+  // Each button is reached by the first letter of its text.
+  QPushButton* acceptButton = box.addButton("&" + Q(accept), QMessageBox::AcceptRole);
+  QPushButton* destructiveButton = box.addButton("&" + Q(destructive), QMessageBox::DestructiveRole);
   QPushButton* cancelButton = box.addButton(QMessageBox::Cancel);
   box.setDefaultButton(acceptButton);
   box.setEscapeButton(cancelButton);

@@ -45,7 +45,7 @@ struct TPanelLabel {
 constexpr TPanelLabel PanelLabels[] = {
     {"Text", 8, 8, 128, false},        {"Pos X", 152, 8, 31, true},   {"Pos Y", 152, 32, 31, true},
     {"Width", 240, 8, 31, true},       {"Height", 240, 32, 31, true}, {"Background", 336, 8, 95, false},
-    {"Foreground", 432, 8, 95, false}, {"Font", 528, 8, 87, false},   {"zPosition", 744, 8, 47, true},
+    {"Foreground", 432, 8, 95, false}, {"Font", 528, 8, 87, false},   {"zPosition", 744, 8, 47, false},
 };
 
 // The largest panel font (at most 11 pixels) in which every label fits its room.

@@ -42,6 +42,7 @@ TForm2::TForm2(IDesignerDialogs& dialogs, QWidget* parent) : QDialog(parent), Di
 
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(6, 6, 6, 6);
+  buttons->setSpacing(6);
   btnSaveAs = new QPushButton("Save as…", this);
   btnCopy = new QPushButton("Copy", this);
   btnCloseExport = new QPushButton("Close", this);
