@@ -132,7 +132,6 @@ INSTANTIATE_TEST_SUITE_P(
         TXmlFailure{"MissingList", "$S $L",
                     "graphtool: Datei $D/lists/xml_Sources kann nicht geöffnet werden."},
         TXmlFailure{"NoScreen", "", "graphtool: usage: graphtool xml FILE.Screen [--lists DIR]"},
-        TXmlFailure{"ListsWithoutFolder", "$S --lists", "graphtool: usage: graphtool xml FILE.Screen"},
         TXmlFailure{"UnknownOption", "$S --list x", "graphtool: usage: graphtool xml FILE.Screen"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
