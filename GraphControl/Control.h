@@ -6,6 +6,7 @@
 // does nothing and scrolling only updates positions.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -71,6 +72,15 @@ using TGraphDrawEvent = std::function<void(TGraphControl* graph, TCanvas& canvas
 using TGraphInfoTipEvent =
     std::function<void(TGraphControl* graph, TGraphObject* object, std::string& infoTip)>;
 using TContextPopupEvent = std::function<void(TGraphControl* sender, const TPoint& mousePos, bool& handled)>;
+// The framework's input events; positions are client pixels. A key handler
+// may change the key (0 consumes it).
+using TMouseEvent =
+    std::function<void(TGraphControl* sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y)>;
+using TMouseMoveEvent = std::function<void(TGraphControl* sender, TShiftState shift, int32_t x, int32_t y)>;
+using TKeyEvent = std::function<void(TGraphControl* sender, uint16_t& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TGraphControl* sender, char32_t& key)>;
+using TMouseWheelUpDownEvent =
+    std::function<void(TGraphControl* sender, TShiftState shift, const TPoint& mousePos, bool& handled)>;
 
 // Callback of VisitObjects: true goes on, false stops.
 using TGraphVisitCallback = std::function<bool(TGraphObject* object, int32_t userData)>;
@@ -224,8 +234,8 @@ class TGraphControl {
   // The selection markers (unless HideSelection hides them without the
   // focus) and the rubber band.
   virtual void DrawEditMarks(TCanvas& canvas);
-  // The host reports focus changes here; with HideSelection the selection's
-  // markers appear or disappear.
+  // The host reports focus changes here: OnEnter / OnExit, then, with
+  // HideSelection, the selection's markers appear or disappear.
   virtual void DoEnter();
   virtual void DoExit();
 
@@ -370,6 +380,16 @@ class TGraphControl {
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
   TContextPopupEvent OnContextPopup;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TMouseWheelUpDownEvent OnMouseWheelDown;
+  TMouseWheelUpDownEvent OnMouseWheelUp;
 
   // Dispatchers: each raises its event when assigned and does nothing else.
   // The four permission dispatchers are silent while QuerySuppressCount > 0,
@@ -404,6 +424,40 @@ class TGraphControl {
   virtual void DoCanRemoveObject(TGraphObject* object, bool& canRemove);
   virtual void DoNodeMoveResize(TGraphNode* node);
   virtual void DoInfoTip(TGraphObject* object, std::string& infoTip);
+  // The framework's input events. OnMouseDown fires before the control's own
+  // handling of the press, OnMouseMove and OnMouseUp after it (MouseDown,
+  // MouseMove, MouseUp). A key reaches OnKeyDown and OnKeyPress only when the
+  // key map did not handle it (see KeyDown); the host raises them.
+  virtual void DoMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual void DoMouseMove(TShiftState shift, int32_t x, int32_t y);
+  virtual void DoMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual void DoKeyDown(uint16_t& key, TShiftState shift);
+  virtual void DoKeyUp(uint16_t& key, TShiftState shift);
+  virtual void DoKeyPress(char32_t& key);
+  // A turn of the mouse wheel away from the user (up) or towards the user
+  // (down), before the host scrolls or zooms; Handled true skips that.
+  virtual void DoMouseWheelDown(TShiftState shift, TPoint mousePos, bool& handled);
+  virtual void DoMouseWheelUp(TShiftState shift, TPoint mousePos, bool& handled);
+
+  // Objects destroyed while a guard lives are freed when the last guard
+  // ends, so code that raised an event can still ask the object it holds
+  // whether a handler destroyed it (stDestroying, HoldsObject) instead of
+  // touching freed memory. Input handling and object creation hold one.
+  class TDeletionGuard {
+   public:
+    explicit TDeletionGuard(TGraphControl& control) : Control_(control) { ++Control_.DeletionGuards_; }
+    ~TDeletionGuard() {
+      if (--Control_.DeletionGuards_ == 0) Control_.FreeDeferredObjects();
+    }
+    TDeletionGuard(const TDeletionGuard&) = delete;
+    TDeletionGuard& operator=(const TDeletionGuard&) = delete;
+
+   private:
+    TGraphControl& Control_;
+  };
+  // The last step of TGraphObject::Destroy: true when a deletion guard lives
+  // and the object is freed when the last one ends; false to free it now.
+  bool DeferFree(TGraphObject* object);
 
   // ==== Mouse and keyboard input (ControlInteraction.cpp) =====================
   // Mouse input from the host, in client pixels. Each updates the object under
@@ -414,6 +468,19 @@ class TGraphControl {
   virtual void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
   // The mouse left the window: no object is under it any more.
   virtual void MouseLeave();
+  // The window lost the mouse capture (another window grabbed it, the focus
+  // or the activation went elsewhere, a modal dialog opened): a drag is
+  // cancelled as by Escape, a rubber band or pan ends, the screen cursor
+  // returns to the default.
+  virtual void MouseCaptureLost();
+  // A press that moves less than this many client pixels (Manhattan
+  // distance) before its release is a click: the drag, band or insertion it
+  // started does not follow such jitter. 0 follows every pixel.
+  int32_t DragThreshold() const { return DragThreshold_; }
+  void SetDragThreshold(int32_t value) { DragThreshold_ = std::max(value, 0); }
+  // Zooms to `newZoom` (clamped) keeping the graph point under client point
+  // `anchor` where it is. False when the zoom did not change.
+  bool ZoomAt(int32_t newZoom, TPoint anchor);
   // While dragging the hover object is the drag source, otherwise the object
   // at `point` (graph units).
   virtual void UpdateObjectAtCursor(TPoint point);
@@ -421,8 +488,11 @@ class TGraphControl {
   // on. True when the key was handled (the host then keeps it from focus
   // navigation).
   bool KeyDown(uint16_t& key, TShiftState shift);
-  // Escape cancels a drag, arrows nudge or resize the selection (or scroll in
-  // cmPan), Tab / Shift+Tab select the next / previous object.
+  // A key release from the host: OnKeyUp, then the end of a Space pan.
+  void KeyUp(uint16_t& key, TShiftState shift);
+  // Escape cancels a drag or a rubber band and leaves an insert mode, arrows
+  // nudge or resize the selection (or scroll in cmPan), Tab / Shift+Tab
+  // select the next / previous object, Space held pans.
   virtual bool DefaultKeyHandler(uint16_t& key, TShiftState shift);
   // Creates an object of `graphClass` at `point` the way a press in an insert
   // mode does; `point` becomes the point to grab (a new node's bottom-right
@@ -567,6 +637,39 @@ class TGraphControl {
     return IDIndex_.UsedByOther(id, object);
   }
 
+  // ==== Gestures (ControlDragging.cpp, ControlInteraction.cpp) ====
+  // Data changes while a press is handled are held back: a drag that the
+  // press starts takes them over (reported once when it is accepted, undone
+  // when it is cancelled), otherwise they are reported when the press ends.
+  // While a cancelled drag is undone nothing is reported as a data change.
+  TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
+  class TPressScope;
+  void FreeDeferredObjects();
+  void CancelDrag(TGraphObject* source, bool inserting);
+  // The press in an insert mode, and in cmBrowse / cmEdit (MouseDown).
+  void PressToInsert(TMouseButton button, TShiftState shift, TPoint point);
+  void PressToEdit(TMouseButton button, TShiftState shift, TPoint point);
+  void EndRubberBand(TShiftState shift);
+  // Scrolls the shown bars so the content follows the mouse from `anchor`
+  // to client (x, y); `anchor` becomes the new position on those axes.
+  void PanBy(TPoint& anchor, int32_t x, int32_t y);
+  bool WithinDragThreshold(int32_t x, int32_t y) const;
+  // Escape without a drag: ends a rubber band or leaves an insert mode.
+  bool EscapeWithoutDrag();
+  bool BeginSpacePan();
+  bool Pressing_ = false;
+  bool PressChanged_ = false;
+  bool RevertingDrag_ = false;
+  bool MiddlePanning_ = false;
+  bool PanKeyHeld_ = false;
+  TPoint PanAnchor_;
+  TPoint PressPoint_;
+  bool ThresholdPending_ = false;
+  int32_t DragThreshold_ = 0;
+  int32_t DeletionGuards_ = 0;
+  std::vector<TGraphObject*> DeferredDeletes_;
+  // ==== end of the gesture block ====
+
   // ==== Diagram stream (ControlStreaming.cpp) ====
   // State of the dragging objects saved when a drag starts; a cancelled drag
   // restores it.
@@ -578,5 +681,10 @@ class TGraphControl {
   // cache reads (0,0,0,0) and a new object's bounds replace it).
   bool AllExtentEmpty_ = true;
 };
+
+// The two parts of a hint "short|long": the tooltip text before the first
+// "|", and the status-bar text after it (the whole hint when it has none).
+std::string ShortHint(const std::string& hint);
+std::string LongHint(const std::string& hint);
 
 }  // namespace gc

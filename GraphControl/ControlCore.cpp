@@ -181,6 +181,7 @@ void TGraphControl::ObjectChanged(TGraphObject* object, TGraphChangeFlags flags)
 
 void TGraphControl::HandleObjectChange(TGraphObject* object, TGraphChangeFlags flags, bool entering) {
   if (Destroying_) return;
+  flags = FilterGestureChange(flags);
   if (UpdateCount_ == 0) {
     if (flags & chBounds) {
       if (entering)

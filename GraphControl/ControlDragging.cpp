@@ -1,13 +1,48 @@
 // TGraphControl: the control side of dragging. An object's BeginDrag asks the
 // control to start; the source object's moves come back through
-// MoveDraggingObjects, and its EndDrag ends the drag here.
+// MoveDraggingObjects, and its EndDrag ends the drag here. A drag is one
+// gesture: accepted, its data changes are reported once; cancelled, the
+// dragged objects, the edits of the press that started it and the screen go
+// back to how they were before the press, and no data change is reported.
+#include <vector>
+
 #include "GraphControl/Control.h"
 #include "GraphControl/Stream.h"
 
 namespace gc {
 
+namespace {
+
+bool IsInsertMode(TGraphCommandMode mode) { return mode == cmAddNode || mode == cmAddLink; }
+
+// Sets a flag for the lifetime of the scope, also on failure.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : Flag_(flag), Saved_(flag) { Flag_ = true; }
+  ~TFlagScope() { Flag_ = Saved_; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& Flag_;
+  bool Saved_;
+};
+
+}  // namespace
+
+TGraphChangeFlags TGraphControl::FilterGestureChange(TGraphChangeFlags flags) {
+  if (!(flags & chData)) return flags;
+  if (RevertingDrag_) return flags & static_cast<TGraphChangeFlags>(~chData);
+  if (Pressing_ && !DragSource_) {
+    PressChanged_ = true;
+    return flags & static_cast<TGraphChangeFlags>(~chData);
+  }
+  return flags;
+}
+
 bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode hitCode) {
-  if (!object) return false;
+  if (!object || object->HasState(stDestroying)) return false;
+  TDeletionGuard keep(*this);
   DragSnapshot_.clear();
   DragSource_ = object;
   DragHitTest_ = hitCode;
@@ -16,15 +51,20 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
   if (!object->Selected()) {
     SelectedObjects_.Clear();
     object->SetSelected(true);
+    // A selection handler may have destroyed the object, which ended the drag.
+    if (DragSource_ != object) return false;
   }
   DraggingObjects_.Clear();
   DraggingObjects_.SetCapacity(SelectedObjects_.Count());
   DraggingObjects_.Add(object);
-  if (CommandMode_ == cmAddNode || CommandMode_ == cmAddLink) {
+  // What the press changed before the drag began belongs to the drag.
+  const bool pressChanged = PressChanged_;
+  PressChanged_ = false;
+  if (IsInsertMode(CommandMode_)) {
     DragModified_ = true;
     return true;
   }
-  DragModified_ = false;
+  DragModified_ = pressChanged;
   for (int32_t i = 0; i < SelectedObjects_.Count(); ++i) {
     TGraphObject* other = SelectedObjects_.Items(i);
     if (other == object || other->ID() == object->ID()) continue;
@@ -37,7 +77,7 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
     DragSnapshot_ = snapshot.Bytes();
   }
   DoObjectBeginDrag(object, hitCode);
-  return true;
+  return DragSource_ == object;
 }
 
 void TGraphControl::MoveDraggingObjects(int32_t dx, int32_t dy) {
@@ -57,23 +97,15 @@ void TGraphControl::MoveDraggingObjects(int32_t dx, int32_t dy) {
 
 void TGraphControl::EndDragging(bool accept) {
   if (!DragSource_) return;
+  TDeletionGuard keep(*this);
   TGraphObject* source = DragSource_;
   DragSource_ = nullptr;
   for (int32_t i = 1; i < DraggingObjects_.Count(); ++i) DraggingObjects_.Items(i)->LeaveDrag();
   DraggingObjects_.Clear();
-  const bool inserting = CommandMode_ == cmAddNode || CommandMode_ == cmAddLink;
+  const bool inserting = IsInsertMode(CommandMode_);
   if (!accept) {
     DragModified_ = false;
-    // A new object whose insertion is cancelled goes away. When it is already
-    // leaving Objects, the removal path destroys it.
-    if (inserting && HoldsObject(source)) {
-      source->Destroy();
-    } else if (!inserting && !DragSnapshot_.empty()) {
-      // Otherwise the dragged objects get their state from before the drag back.
-      TMemoryStream snapshot(std::move(DragSnapshot_));
-      DragSnapshot_.clear();
-      RestoreSnapshot(snapshot);
-    }
+    CancelDrag(source, inserting);
   }
   DragSnapshot_.clear();
   if (inserting)
@@ -83,6 +115,29 @@ void TGraphControl::EndDragging(bool accept) {
   if (DragModified_) {
     Modified_ = true;
     DoGraphChange();
+  }
+}
+
+// Undoes the gesture. A new object whose insertion is cancelled goes away
+// (when it is already leaving Objects, the removal path destroys it).
+// Otherwise the dragged objects get their state from before the drag back,
+// reporting the areas they leave and take (RestoreSnapshot), and the source
+// undoes what the press changed before the drag began. None of this is a
+// data change: Modified stays as it was before the press.
+void TGraphControl::CancelDrag(TGraphObject* source, bool inserting) {
+  TFlagScope reverting(RevertingDrag_);
+  if (inserting) {
+    if (HoldsObject(source)) source->Destroy();
+    return;
+  }
+  if (!DragSnapshot_.empty()) {
+    TMemoryStream snapshot(std::move(DragSnapshot_));
+    DragSnapshot_.clear();
+    RestoreSnapshot(snapshot);
+  }
+  if (HoldsObject(source)) {
+    TQuerySuppressLock suppress(*this);
+    source->UndoPressEdits();
   }
 }
 

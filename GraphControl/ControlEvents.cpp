@@ -1,5 +1,7 @@
 // TGraphControl: the event dispatchers, the hover object, and the routing of
 // clicks, double clicks and context-menu requests to the selection.
+#include <vector>
+
 #include "GraphControl/Control.h"
 
 namespace gc {
@@ -124,11 +126,67 @@ void TGraphControl::DoInfoTip(TGraphObject* object, std::string& infoTip) {
   if (OnInfoTip) OnInfoTip(this, object, infoTip);
 }
 
+void TGraphControl::DoMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TGraphControl::DoMouseMove(TShiftState shift, int32_t x, int32_t y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TGraphControl::DoMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TGraphControl::DoKeyDown(uint16_t& key, TShiftState shift) {
+  if (OnKeyDown) OnKeyDown(this, key, shift);
+}
+
+void TGraphControl::DoKeyUp(uint16_t& key, TShiftState shift) {
+  if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+
+void TGraphControl::DoKeyPress(char32_t& key) {
+  if (OnKeyPress) OnKeyPress(this, key);
+}
+
+void TGraphControl::DoMouseWheelDown(TShiftState shift, TPoint mousePos, bool& handled) {
+  if (OnMouseWheelDown) OnMouseWheelDown(this, shift, mousePos, handled);
+}
+
+void TGraphControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos, bool& handled) {
+  if (OnMouseWheelUp) OnMouseWheelUp(this, shift, mousePos, handled);
+}
+
+// ---- Deferred deletion ------------------------------------------------------------------
+
+bool TGraphControl::DeferFree(TGraphObject* object) {
+  if (DeletionGuards_ == 0) return false;
+  DeferredDeletes_.push_back(object);
+  return true;
+}
+
+void TGraphControl::FreeDeferredObjects() {
+  // Freeing runs destructors only, which raise no events, so no object is
+  // added while the list is emptied.
+  std::vector<TGraphObject*> objects;
+  objects.swap(DeferredDeletes_);
+  for (TGraphObject* object : objects) TGraphObject::FreeDestroyed(object);
+}
+
 // ---- Hover object ---------------------------------------------------------------------
 
+// The hover object is cleared before the leave event, so a handler that
+// removes the old object does not see it leave twice, and an object that a
+// handler destroyed never becomes the hover object.
 void TGraphControl::SetObjectAtCursor(TGraphObject* object) {
   if (object == ObjectUnderMouse_) return;
-  if (ObjectUnderMouse_) DoObjectMouseLeave(ObjectUnderMouse_);
+  TDeletionGuard keep(*this);
+  if (TGraphObject* old = ObjectUnderMouse_) {
+    ObjectUnderMouse_ = nullptr;
+    DoObjectMouseLeave(old);
+  }
+  if (object && object->HasState(stDestroying)) object = nullptr;
   ObjectUnderMouse_ = object;
   if (object) DoObjectMouseEnter(object);
   if (!DragSource_ && Host_) Host_->CancelToolTip();
@@ -137,6 +195,7 @@ void TGraphControl::SetObjectAtCursor(TGraphObject* object) {
 // ---- Click, double click, context menu ---------------------------------------------------
 
 void TGraphControl::Click() {
+  TDeletionGuard keep(*this);
   if (!SelectedObjects_.IsEmpty())
     DoObjectClick(SelectedObjects_.Items(0));
   else if (OnClick)
@@ -145,6 +204,7 @@ void TGraphControl::Click() {
 
 void TGraphControl::DblClick() {
   if (DragSource_) return;
+  TDeletionGuard keep(*this);
   if (!SelectedObjects_.IsEmpty())
     DoObjectDblClick(SelectedObjects_.Items(0));
   else if (OnDblClick)

@@ -1,10 +1,15 @@
 // TGraphControl: mouse and keyboard input. The control tracks the object
 // under the mouse and routes every mouse event by command mode: panning,
 // rubber band, insertion of new objects, or the hover object's own handling
-// (selection, moving, resizing). The default key map cancels drags, nudges the
-// selection, scrolls in cmPan and moves the selection with Tab.
+// (selection, moving, resizing). The middle button, and the left button while
+// Space is held, pan in every mode. The default key map cancels drags and
+// bands, nudges the selection, scrolls in cmPan and moves the selection with
+// Tab. Every entry holds a deletion guard: event handlers may destroy the
+// objects the input is working on.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Geometry.h"
@@ -17,6 +22,8 @@ namespace gc {
 namespace {
 
 bool IsInsertMode(TGraphCommandMode mode) { return mode == cmAddNode || mode == cmAddLink; }
+
+bool Gone(const TGraphObject* object) { return object->HasState(stDestroying); }
 
 // Scrolls a bar that is shown by `delta` pixels, kept within 0..Range.
 void ScrollBarBy(TGraphScrollBar& bar, int64_t delta) {
@@ -31,6 +38,40 @@ TPoint Offset(TPoint p, int32_t d) {
 
 }  // namespace
 
+// Holds back the data changes of one press (see FilterGestureChange) and
+// reports what no drag took over, once, when the press is handled.
+class TGraphControl::TPressScope {
+ public:
+  explicit TPressScope(TGraphControl& control) : Control_(control), Outer_(control.Pressing_) {
+    if (Outer_) return;
+    Control_.Pressing_ = true;
+    Control_.PressChanged_ = false;
+  }
+  ~TPressScope() {
+    if (Outer_) return;
+    Control_.Pressing_ = false;
+    Control_.PressChanged_ = false;
+  }
+  void End() {
+    if (Outer_ || !Control_.Pressing_) return;
+    Control_.Pressing_ = false;
+    if (!Control_.PressChanged_) return;
+    Control_.PressChanged_ = false;
+    if (Control_.UpdateCount_ > 0) {
+      Control_.DeferredChange_ = dcChanged;
+    } else {
+      Control_.Modified_ = true;
+      Control_.DoGraphChange();
+    }
+  }
+  TPressScope(const TPressScope&) = delete;
+  TPressScope& operator=(const TPressScope&) = delete;
+
+ private:
+  TGraphControl& Control_;
+  bool Outer_;
+};
+
 // ---- Hover object ------------------------------------------------------------------------
 
 void TGraphControl::UpdateObjectAtCursor(TPoint point) {
@@ -43,14 +84,35 @@ void TGraphControl::MouseLeave() {
   SetScreenCursor(crDefault);
 }
 
+void TGraphControl::MouseCaptureLost() {
+  TDeletionGuard keep(*this);
+  ThresholdPending_ = false;
+  MiddlePanning_ = false;
+  PanKeyHeld_ = false;
+  if (DragSource_) DragSource_->EndDrag(false);
+  if (SelectionRectVisible_) SetSelectionRect(EmptyMarkerRect);
+  SetScreenCursor(crDefault);
+}
+
 // ---- Mouse ------------------------------------------------------------------------------------
 
 void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+  TDeletionGuard keep(*this);
   if (Host_ && !Host_->Focused()) Host_->SetFocus();
-  TPoint point = ClientToGraph(x, y);
+  DoMouseDown(button, shift, x, y);
+  const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
+  PressPoint_ = {x, y};
+  ThresholdPending_ = DragThreshold_ > 0;
+  if (button == TMouseButton::mbMiddle && !DragSource_ && !SelectionRectVisible_) {
+    MiddlePanning_ = true;
+    PanAnchor_ = {x, y};
+    SetScreenCursor(crHandGrab);
+    return;
+  }
   const bool plainLeft = button == TMouseButton::mbLeft && !(shift & ssDouble);
-  switch (CommandMode_) {
+  TPressScope press(*this);
+  switch (PanKeyHeld_ ? cmPan : CommandMode_) {
     case cmPan:
       if (plainLeft) {
         DragStartPoint_ = {x, y};
@@ -58,92 +120,149 @@ void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x,
       }
       break;
     case cmAddNode:
-    case cmAddLink: {
-      if (DragSource_) {
-        DragSource_->MouseDown(button, shift, point);
-        break;
-      }
-      if (!plainLeft) break;
-      const bool snap = ((shift & ssCtrl) != 0) != SnapToGrid_;
-      TGraphObject* created =
-          InsertObjectAt(point, CommandMode_ == cmAddNode ? DefaultNodeClass_ : DefaultLinkClass_, snap);
-      if (!created) break;
-      created->SetSelected(true);
-      created->MouseDown(button, shift, point);
-      if (DragSource_ == created) {
-        // The pointer jumps onto the grabbed corner or point.
-        SetCursorPoint(point);
-      } else {
-        // No drag could start (a locked kind, or Shift deselected the new
-        // object): the insertion is complete as it is.
-        SetCommandMode(cmEdit);
-        if (HoldsObject(created)) ObjectChanged(created, chData);
-      }
-      if (HoldsObject(created)) SetObjectAtCursor(created);
+    case cmAddLink:
+      PressToInsert(button, shift, point);
       break;
-    }
     case cmBrowse:
     case cmEdit:
-      if (ObjectUnderMouse_ && CommandMode_ != cmBrowse && (ObjectUnderMouse_->Options() & goSelectable)) {
-        ObjectUnderMouse_->MouseDown(button, shift, point);
-      } else if (plainLeft) {
-        DragStartPoint_ = point;
-        DragTargetPoint_ = point;
-        SetSelectionRect(MakeRectFromPoints(point, point));
-        SetScreenCursor(crCross);
-      }
+      PressToEdit(button, shift, point);
       break;
+  }
+  press.End();
+}
+
+void TGraphControl::PressToInsert(TMouseButton button, TShiftState shift, TPoint point) {
+  if (DragSource_) {
+    DragSource_->MouseDown(button, shift, point);
+    return;
+  }
+  if (button != TMouseButton::mbLeft || (shift & ssDouble)) return;
+  const bool snap = ((shift & ssCtrl) != 0) != SnapToGrid_;
+  TGraphObject* created =
+      InsertObjectAt(point, CommandMode_ == cmAddNode ? DefaultNodeClass_ : DefaultLinkClass_, snap);
+  if (!created) return;
+  created->SetSelected(true);
+  if (!Gone(created)) created->MouseDown(button, shift, point);
+  if (DragSource_ == created) {
+    // The pointer jumps onto the grabbed corner or point; the drag threshold
+    // counts from there.
+    SetCursorPoint(point);
+    PressPoint_ = GraphToClient(point);
+  } else {
+    // No drag could start (a locked kind, Shift deselected the new object, or
+    // a handler removed it): the insertion is complete as it is.
+    SetCommandMode(cmEdit);
+    if (HoldsObject(created)) ObjectChanged(created, chData);
+  }
+  if (HoldsObject(created)) SetObjectAtCursor(created);
+}
+
+void TGraphControl::PressToEdit(TMouseButton button, TShiftState shift, TPoint point) {
+  if (ObjectUnderMouse_ && CommandMode_ != cmBrowse && (ObjectUnderMouse_->Options() & goSelectable)) {
+    ObjectUnderMouse_->MouseDown(button, shift, point);
+  } else if (button == TMouseButton::mbLeft && !(shift & ssDouble)) {
+    DragStartPoint_ = point;
+    DragTargetPoint_ = point;
+    SetSelectionRect(MakeRectFromPoints(point, point));
+    SetScreenCursor(crCross);
   }
 }
 
 void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
+  TDeletionGuard keep(*this);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
-  if (CommandMode_ == cmPan) {
-    if (shift & ssLeft) {
-      // The content follows the mouse pixel for pixel.
-      if (HorzScrollBar_.IsShown()) {
-        ScrollBarBy(HorzScrollBar_, static_cast<int64_t>(DragStartPoint_.X) - x);
-        DragStartPoint_.X = x;
-      }
-      if (VertScrollBar_.IsShown()) {
-        ScrollBarBy(VertScrollBar_, static_cast<int64_t>(DragStartPoint_.Y) - y);
-        DragStartPoint_.Y = y;
-      }
-    } else {
+  if (MiddlePanning_) {
+    PanBy(PanAnchor_, x, y);
+  } else if (PanKeyHeld_ || CommandMode_ == cmPan) {
+    if (shift & ssLeft)
+      PanBy(DragStartPoint_, x, y);
+    else
       SetScreenCursor(crHandFlat);
-    }
-  } else if (SelectionRectVisible_) {
-    DragTargetPoint_ = point;
-    SetSelectionRect(MakeRectFromPoints(DragStartPoint_, point));
-    BringIntoView(point);
-  } else if (ObjectUnderMouse_ && CommandMode_ != cmBrowse) {
-    ObjectUnderMouse_->MouseMove(shift, point);
+  } else if (ThresholdPending_ && (DragSource_ || SelectionRectVisible_) && WithinDragThreshold(x, y)) {
+    // The jitter of a click: the gesture has not started moving yet.
   } else {
-    SetScreenCursor(IsInsertMode(CommandMode_) ? crXHair1 : Cursor_);
+    ThresholdPending_ = false;
+    if (SelectionRectVisible_) {
+      DragTargetPoint_ = point;
+      SetSelectionRect(MakeRectFromPoints(DragStartPoint_, point));
+      BringIntoView(point);
+    } else if (ObjectUnderMouse_ && CommandMode_ != cmBrowse) {
+      ObjectUnderMouse_->MouseMove(shift, point);
+    } else {
+      SetScreenCursor(IsInsertMode(CommandMode_) ? crXHair1 : Cursor_);
+    }
   }
+  DoMouseMove(shift, x, y);
 }
 
 void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+  TDeletionGuard keep(*this);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
-  if (CommandMode_ == cmPan) {
+  if (MiddlePanning_) {
+    if (button == TMouseButton::mbMiddle) {
+      MiddlePanning_ = false;
+      SetScreenCursor(PanKeyHeld_ || CommandMode_ == cmPan ? crHandFlat : Cursor_);
+    }
+  } else if (PanKeyHeld_ || CommandMode_ == cmPan) {
     if (button == TMouseButton::mbLeft) SetScreenCursor(crHandFlat);
   } else if (SelectionRectVisible_) {
-    const TRect band = SelectionRect_;
-    if (shift & ssAlt) {
-      if (!band.IsEmpty()) ZoomToRect(band);
-    } else if (CommandMode_ == cmEdit) {
-      SelectObjectsInRect(band, (shift & ssShift) != 0,
-                          (shift & ssCtrl) ? TGraphNode::StaticClass() : TGraphObject::StaticClass());
-    }
-    SetSelectionRect(EmptyMarkerRect);
-    SetScreenCursor(Cursor_);
+    EndRubberBand(shift);
   } else if (ObjectUnderMouse_ && CommandMode_ != cmBrowse) {
     ObjectUnderMouse_->MouseUp(button, shift, point);
   } else {
     SetScreenCursor(Cursor_);
   }
+  ThresholdPending_ = false;
+  DoMouseUp(button, shift, x, y);
+}
+
+void TGraphControl::EndRubberBand(TShiftState shift) {
+  const TRect band = SelectionRect_;
+  if (shift & ssAlt) {
+    if (!band.IsEmpty()) ZoomToRect(band);
+  } else if (CommandMode_ == cmEdit) {
+    SelectObjectsInRect(band, (shift & ssShift) != 0,
+                        (shift & ssCtrl) ? TGraphNode::StaticClass() : TGraphObject::StaticClass());
+  }
+  SetSelectionRect(EmptyMarkerRect);
+  SetScreenCursor(Cursor_);
+}
+
+void TGraphControl::PanBy(TPoint& anchor, int32_t x, int32_t y) {
+  // The content follows the mouse pixel for pixel.
+  if (HorzScrollBar_.IsShown()) {
+    ScrollBarBy(HorzScrollBar_, static_cast<int64_t>(anchor.X) - x);
+    anchor.X = x;
+  }
+  if (VertScrollBar_.IsShown()) {
+    ScrollBarBy(VertScrollBar_, static_cast<int64_t>(anchor.Y) - y);
+    anchor.Y = y;
+  }
+}
+
+bool TGraphControl::WithinDragThreshold(int32_t x, int32_t y) const {
+  const int64_t distance = std::llabs(static_cast<int64_t>(x) - PressPoint_.X) +
+                           std::llabs(static_cast<int64_t>(y) - PressPoint_.Y);
+  return distance < DragThreshold_;
+}
+
+// ---- Zoom at a point -------------------------------------------------------------------------
+
+bool TGraphControl::ZoomAt(int32_t newZoom, TPoint anchor) {
+  newZoom = std::clamp(newZoom, MinZoom, MaxZoom);
+  if (newZoom == Zoom_) return false;
+  const TPoint fixed = ClientToGraph(anchor);
+  Zoom_ = newZoom;
+  CalcScrollRanges();
+  if (HorzScrollBar_.IsShown())
+    HorzScrollBar_.SetPosition(SaturatingSub(UnitsToPixels(fixed.X, Zoom_), anchor.X));
+  if (VertScrollBar_.IsShown())
+    VertScrollBar_.SetPosition(SaturatingSub(UnitsToPixels(fixed.Y, Zoom_), anchor.Y));
+  Invalidate();
+  DoZoomChange();
+  return true;
 }
 
 // ---- Rubber band ------------------------------------------------------------------------------
@@ -207,10 +326,21 @@ TGraphObject* TGraphControl::InsertObjectAt(TPoint& point, const TGraphObjectCla
 // ---- Keyboard -----------------------------------------------------------------------------------
 
 bool TGraphControl::KeyDown(uint16_t& key, TShiftState shift) {
+  TDeletionGuard keep(*this);
   return DefaultKeyMap_ && DefaultKeyHandler(key, shift);
 }
 
+void TGraphControl::KeyUp(uint16_t& key, TShiftState shift) {
+  const uint16_t released = key;
+  DoKeyUp(key, shift);
+  if (released == VK_SPACE && PanKeyHeld_) {
+    PanKeyHeld_ = false;
+    SetScreenCursor(IsInsertMode(CommandMode_) ? crXHair1 : Cursor_);
+  }
+}
+
 bool TGraphControl::DefaultKeyHandler(uint16_t& key, TShiftState shift) {
+  TDeletionGuard keep(*this);
   bool handled = false;
   if (DragSource_) {
     GraphConstraints_.SetSourceRect(DraggingExtent());
@@ -244,9 +374,48 @@ bool TGraphControl::DefaultKeyHandler(uint16_t& key, TShiftState shift) {
       ScrollBarBy(VertScrollBar_, key == VK_UP ? -static_cast<int64_t>(VertScrollBar_.Increment())
                                                : VertScrollBar_.Increment());
       return true;
+    case VK_ESCAPE:
+      return !DragSource_ && EscapeWithoutDrag();
+    case VK_SPACE:
+      return BeginSpacePan();
     default:
       return false;
   }
+}
+
+bool TGraphControl::EscapeWithoutDrag() {
+  if (SelectionRectVisible_) {
+    SetSelectionRect(EmptyMarkerRect);
+    SetScreenCursor(Cursor_);
+    return true;
+  }
+  if (IsInsertMode(CommandMode_)) {
+    SetCommandMode(cmEdit);
+    return true;
+  }
+  return false;
+}
+
+// Space held pans like cmPan, unless a gesture is under way or the mode pans
+// anyway. Repeats of the held key are handled and change nothing.
+bool TGraphControl::BeginSpacePan() {
+  if (PanKeyHeld_) return true;
+  if (CommandMode_ == cmPan || DragSource_ || SelectionRectVisible_ || MiddlePanning_) return false;
+  PanKeyHeld_ = true;
+  SetScreenCursor(crHandFlat);
+  return true;
+}
+
+// ---- Focus --------------------------------------------------------------------------------------
+
+void TGraphControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+  if (HideSelection_) InvalidateSelectionMarks();
+}
+
+void TGraphControl::DoExit() {
+  if (OnExit) OnExit(this);
+  if (HideSelection_) InvalidateSelectionMarks();
 }
 
 // ---- Tooltips ------------------------------------------------------------------------------------
@@ -258,11 +427,17 @@ bool TGraphControl::InfoTipFor(TPoint client, std::string& text, TRect& clientRe
   if (!OnInfoTip && object->Hint().empty() && !shortened) return false;
   const TRect& bounds = object->PaintBounds();
   clientRect = TRect(GraphToClient(bounds.TopLeft()), GraphToClient(bounds.BottomRight()));
-  const std::string& hint = object->Hint();
-  text = hint.substr(0, hint.find('|'));
+  text = ShortHint(object->Hint());
   if (text.empty() && shortened) text = object->Text();
   DoInfoTip(object, text);
   return true;
+}
+
+std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
+
+std::string LongHint(const std::string& hint) {
+  const size_t bar = hint.find('|');
+  return bar == std::string::npos ? hint : hint.substr(bar + 1);
 }
 
 }  // namespace gc

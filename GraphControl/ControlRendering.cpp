@@ -204,12 +204,4 @@ void TGraphControl::InvalidateSelectionMarks() {
   if (!SelectedObjects_.IsEmpty()) InvalidateRect(InflatedRect(SelectedExtent(), MarkerSize_));
 }
 
-void TGraphControl::DoEnter() {
-  if (HideSelection_) InvalidateSelectionMarks();
-}
-
-void TGraphControl::DoExit() {
-  if (HideSelection_) InvalidateSelectionMarks();
-}
-
 }  // namespace gc

@@ -133,10 +133,18 @@ void TGraphControl::RestoreSnapshot(TStream& stream) {
   const int32_t count = stream.ReadInt32();
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t id = stream.ReadUInt32();
-    if (TGraphObject* object = ObjectByID(id))
-      object->LoadFromStream(stream);
-    else
+    TGraphObject* object = ObjectByID(id);
+    if (!object) {
       SkipPropertyStream(stream);
+      continue;
+    }
+    // Reading alone puts the values back silently. The object reports the
+    // restore once: the area it leaves and the one it takes are repainted,
+    // the extents and scroll ranges follow, OnObjectChange fires.
+    TGraphObject::TUpdateLock objectLock(*object);
+    object->Invalidate();
+    object->LoadFromStream(stream);
+    object->Changed(chVisual | chBounds);
   }
 }
 

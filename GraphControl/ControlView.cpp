@@ -12,11 +12,6 @@ namespace gc {
 
 namespace {
 
-// round(numerator / denominator), halves to even, for any 64-bit numerator.
-int32_t RoundedQuotient(int64_t numerator, int32_t denominator) {
-  return RoundHalfEven(static_cast<double>(numerator) / static_cast<double>(denominator));
-}
-
 TRect Union(const TRect& a, const TRect& b) {
   return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
           std::max(a.Bottom, b.Bottom)};
@@ -28,13 +23,13 @@ TRect Union(const TRect& a, const TRect& b) {
 
 TPoint TGraphControl::GraphToClient(int32_t x, int32_t y) const {
   // Far-away graph points saturate at the client coordinate limits.
-  return {SaturatingSub(RoundedQuotient(static_cast<int64_t>(x) * Zoom_, 100), HorzScrollBar_.Position()),
-          SaturatingSub(RoundedQuotient(static_cast<int64_t>(y) * Zoom_, 100), VertScrollBar_.Position())};
+  return {SaturatingSub(UnitsToPixels(x, Zoom_), HorzScrollBar_.Position()),
+          SaturatingSub(UnitsToPixels(y, Zoom_), VertScrollBar_.Position())};
 }
 
 TPoint TGraphControl::ClientToGraph(int32_t x, int32_t y) const {
-  return {RoundedQuotient((static_cast<int64_t>(x) + HorzScrollBar_.Position()) * 100, Zoom_),
-          RoundedQuotient((static_cast<int64_t>(y) + VertScrollBar_.Position()) * 100, Zoom_)};
+  return {PixelsToUnits(static_cast<int64_t>(x) + HorzScrollBar_.Position(), Zoom_),
+          PixelsToUnits(static_cast<int64_t>(y) + VertScrollBar_.Position(), Zoom_)};
 }
 
 TRect TGraphControl::VisibleArea() const {

@@ -136,6 +136,7 @@ class TGraphLink : public TGraphObject {
   void DrawCaption(TCanvas& canvas) override;
   void DrawBody(TCanvas& canvas) override;
   TRect ComputePaintBounds() override;
+  TRect HitBounds() const override;
   THitCode ShapeHitTest(TPoint point) const override;
   bool OverlapsRect(const TRect& rect) const override;
   TCursor CursorFor(THitCode hitCode) const override;
@@ -147,6 +148,7 @@ class TGraphLink : public TGraphObject {
   void MouseDown(TMouseButton button, TShiftState shift, TPoint point) override;
   void MouseMove(TShiftState shift, TPoint point) override;
   void MouseUp(TMouseButton button, TShiftState shift, TPoint point) override;
+  void UndoPressEdits() override;
   // Links have no settable bounds; the bounds follow the points.
   void SetBoundsRect(const TRect& rect) override;
   // The inclusive bounds of the points.
@@ -264,6 +266,12 @@ class TGraphLink : public TGraphObject {
   bool CanHookHover_ = false;
   TGraphObject* HoverObject_ = nullptr;
   int32_t ActivePoint_ = -1;
+  // What the last press changed before its drag began, for UndoPressEdits:
+  // the object an end was unhooked from (and which end), the index of a
+  // break point it inserted.
+  TGraphObject* PressUnhooked_ = nullptr;
+  bool PressUnhookedStart_ = false;
+  int32_t PressInsertedPoint_ = -1;
   uint32_t SourceID_ = 0;
   uint32_t TargetID_ = 0;
   bool Refreshing_ = false;

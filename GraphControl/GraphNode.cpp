@@ -308,8 +308,7 @@ TPoint TGraphNode::GetShapeCenter() const { return {Add(Left_, Width_ / 2), Add(
 
 TOptionalRegion TGraphNode::CreateDeviceRegion(const TCanvas& canvas) const {
   if (!Region_) return std::nullopt;
-  const double scale = canvas.Zoom() / 100.0;
-  return Region_->Transformed(scale, scale, canvas.ViewportOrigin().X, canvas.ViewportOrigin().Y);
+  return Region_->Zoomed(canvas.Zoom(), canvas.ViewportOrigin().X, canvas.ViewportOrigin().Y);
 }
 
 // ---- Caption -------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "GraphControl/GraphObject.h"
 
 #include <algorithm>
+#include <cassert>
 #include <limits>
 
 #include "GraphControl/Control.h"
@@ -45,6 +46,14 @@ const TGraphObjectClass* TGraphObject::ClassType() const { return StaticClass();
 
 TGraphObject* TGraphObject::Construct(const TGraphObjectClass* cls, TGraphControl* owner) {
   return Construct(cls, owner, [](TGraphObject*) {});
+}
+
+TGraphObject* TGraphObject::Complete(TConstructionGuard& guard) {
+  TGraphObject* object = guard.Get();
+  TGraphControl::TDeletionGuard keep(*object->Owner_);
+  object->AfterConstruction();
+  guard.Release();
+  return object->HasState(stDestroying) ? nullptr : object;
 }
 
 TGraphObject::TGraphObject(TGraphControl* owner) : Owner_(owner), Font_(owner->Font()) {
@@ -97,7 +106,12 @@ void TGraphObject::Destroy() {
     if (Owner_->HoldsObject(this)) Owner_->Objects().Remove(this);
     BroadcastToDependents(gdkGoingAway);
   }
-  delete this;
+  if (!Owner_->DeferFree(this)) delete this;
+}
+
+void TGraphObject::FreeDestroyed(TGraphObject* object) {
+  assert(object->HasState(stDestroying) && "only an object whose Destroy ran is freed later");
+  delete object;
 }
 
 void TGraphObject::SetID(uint32_t id) {
@@ -164,8 +178,11 @@ void TGraphObject::SetVisible(bool value) {
 }
 
 void TGraphObject::SetSelected(bool value) {
-  if (value && !(Options_ & goSelectable)) value = false;
+  if (value && (!(Options_ & goSelectable) || HasState(stDestroying))) value = false;
   if (Selected_ == value) return;
+  // OnObjectSelect may destroy this object; the repaint request below is
+  // then a no-op on an object that is still whole.
+  TGraphControl::TDeletionGuard keep(*Owner_);
   Selected_ = value;
   if (value)
     Owner_->SelectedObjects().Add(this);
@@ -366,10 +383,11 @@ bool TGraphObject::IsVisibleOn(TCanvas& canvas) const {
 
 // ---- Hit testing -------------------------------------------------------------------
 
+TRect TGraphObject::HitBounds() const { return Selected_ ? GetSelectedPaintBounds() : PaintBounds_; }
+
 THitCode TGraphObject::HitTest(TPoint point) const {
   if (!IsShowing()) return htNone;
-  const TRect area = Selected_ ? GetSelectedPaintBounds() : PaintBounds_;
-  if (!area.Contains(point)) return htNone;
+  if (!HitBounds().Contains(point)) return htNone;
   const THitCode code = ShapeHitTest(point);
   return code == htNone || (Options_ & goSelectable) ? code : htNotSelectable;
 }
@@ -409,9 +427,11 @@ void TGraphObject::EnableDrag() {
 }
 
 bool TGraphObject::BeginDrag(TPoint point, THitCode hitCode) {
-  if (HasState(stNoDrag)) return false;
+  if (HasState(stNoDrag | stDestroying)) return false;
   if (Owner_->DragSource() && Owner_->DragSource() != this) return false;
   if (hitCode == htFromPoint) hitCode = HitTest(point);
+  // False also when an event handler ended the drag or destroyed this object.
+  TGraphControl::TDeletionGuard keep(*Owner_);
   if (!Owner_->BeginDragging(this, point, hitCode)) return false;
   AddState(stDragging);
   Changed(chVisual);
@@ -443,17 +463,23 @@ bool TGraphObject::EndDrag(bool accept) {
 
 void TGraphObject::SetScreenCursor(TCursor cursor) const { Owner_->SetScreenCursor(cursor); }
 
+// Every step may run event handlers that destroy this object; the guard
+// keeps it whole until the press is handled, and the press stops there.
 void TGraphObject::MouseDown(TMouseButton button, TShiftState shift, TPoint point) {
+  TGraphControl::TDeletionGuard keep(*Owner_);
   if (HasState(stDragging)) EndDrag(true);
+  if (HasState(stDestroying)) return;
   if (Selected_ && (shift & ssShift)) {
     SetSelected(false);
   } else if (!Selected_ && (Options_ & goSelectable)) {
     if (!(shift & ssShift)) Owner_->SelectedObjects().Clear();
     SetSelected(true);
   }
+  if (HasState(stDestroying)) return;
   const THitCode code = HitTest(point);
   if (button == TMouseButton::mbLeft && !(shift & ssDouble) && Selected_ && !IsLocked())
     BeginDrag(point, code);
+  if (HasState(stDestroying)) return;
   SetScreenCursor(CursorFor(code));
 }
 
@@ -466,8 +492,9 @@ void TGraphObject::MouseMove(TShiftState shift, TPoint point) {
 
 void TGraphObject::MouseUp(TMouseButton /*button*/, TShiftState /*shift*/, TPoint point) {
   if (!HasState(stDragging)) return;
+  TGraphControl::TDeletionGuard keep(*Owner_);
   EndDrag(true);
-  SetScreenCursor(CursorFor(HitTest(point)));
+  if (!HasState(stDestroying)) SetScreenCursor(CursorFor(HitTest(point)));
 }
 
 bool TGraphObject::KeyDown(uint16_t key, TShiftState shift) {

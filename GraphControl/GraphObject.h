@@ -197,7 +197,10 @@ class TGraphObject {
   // Asks the owner to repaint the object's area.
   void Invalidate() const;
 
-  // Hit testing.
+  // Hit testing. HitBounds is the rectangle (right and bottom excluded)
+  // outside which HitTest never reports a hit: the painted area, or the
+  // selected painted area (with the markers) while selected.
+  virtual TRect HitBounds() const;
   virtual THitCode ShapeHitTest(TPoint /*point*/) const { return htNone; }
   virtual THitCode HitTest(TPoint point) const;
   bool ContainsPoint(int32_t x, int32_t y) const { return HitTest({x, y}) != htNone; }
@@ -216,6 +219,11 @@ class TGraphObject {
   virtual bool DragTo(TPoint point, bool snap);
   virtual bool DragBy(int32_t dx, int32_t dy, bool snap);
   virtual bool EndDrag(bool accept);
+  // Called by the control when the drag this object started is cancelled,
+  // after the dragged state is restored: undoes what the press changed
+  // before the drag began (nothing here; a link re-hooks the end it unhooked
+  // and removes the break point it inserted).
+  virtual void UndoPressEdits() {}
 
   // Mouse and keyboard, called by the control (points in graph units).
   virtual void MouseDown(TMouseButton button, TShiftState shift, TPoint point);
@@ -320,8 +328,14 @@ class TGraphObject {
   int32_t NoDragCount_ = 0;
 
   class TConstructionGuard;
+  // Runs the post-construction steps; null when an event handler destroyed
+  // the new object meanwhile.
+  static TGraphObject* Complete(TConstructionGuard& guard);
 
  public:
+  // Frees an object whose Destroy ran while its owner deferred the freeing
+  // (TGraphControl::TDeletionGuard); only the owner calls it.
+  static void FreeDestroyed(TGraphObject* object);
   // RAII form of BeginUpdate / EndUpdate: the lock ends also on failure.
   class TUpdateLock {
    public:
@@ -359,8 +373,7 @@ template <class Body>
 TGraphObject* TGraphObject::Construct(const TGraphObjectClass* cls, TGraphControl* owner, Body&& body) {
   TConstructionGuard guard(cls->Make(owner));
   body(guard.Get());
-  guard.Get()->AfterConstruction();
-  return guard.Release();
+  return Complete(guard);
 }
 
 }  // namespace gc

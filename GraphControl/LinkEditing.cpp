@@ -44,6 +44,17 @@ int32_t Pick(int which, int32_t low, int32_t high) {
 
 // ---- Hit testing ----------------------------------------------------------------------------------
 
+// A link is hit within GrabRadius of its points and segments, edges
+// included. The painted area alone would miss most of that: it is zero
+// pixels high for a straight horizontal line of a thin pen, leaves out the
+// last point of a diagonal line, and ends at the tip of an arrow head.
+TRect TGraphLink::HitBounds() const {
+  const TRect painted = TGraphObject::HitBounds();
+  const int32_t r = GrabRadius();
+  return {SaturatingSub(painted.Left, r), SaturatingSub(painted.Top, r), SaturatingAdd(painted.Right, r + 1),
+          SaturatingAdd(painted.Bottom, r + 1)};
+}
+
 THitCode TGraphLink::ShapeHitTest(TPoint point) const {
   const int32_t r = GrabRadius();
   const int32_t n = PointCount();
@@ -214,9 +225,15 @@ bool TGraphLink::RemoveClickedPoint(THitCode hit) {
   return true;
 }
 
+// Event handlers (unhooking, selection) may destroy the link; the guard
+// keeps it whole until the press is handled, and the press stops there.
 void TGraphLink::MouseDown(TMouseButton button, TShiftState shift, TPoint point) {
+  TGraphControl::TDeletionGuard keep(*Owner());
   const bool wasDragging = HasState(stDragging);
   if (wasDragging) EndDrag(true);
+  if (HasState(stDestroying)) return;
+  PressUnhooked_ = nullptr;
+  PressInsertedPoint_ = -1;
   if (wasDragging && PendingAction_ == paMovePoint &&
       (button == TMouseButton::mbRight || (shift & ssRight))) {
     DropBreakPointWhileDragging(shift, point);
@@ -229,11 +246,14 @@ void TGraphLink::MouseDown(TMouseButton button, TShiftState shift, TPoint point)
   const THitCode hit = HitTest(point);
   PrepareMouseAction(hit, shift);
   switch (PendingAction_) {
-    case paInsertPoint:
-      ActivePoint_ = PlaceBreakPoint(point);
+    case paInsertPoint: {
+      const int32_t placed = PlaceBreakPoint(point);
+      if (placed > 0) PressInsertedPoint_ = placed;
+      ActivePoint_ = placed;
       PendingAction_ = paMovePoint;
       TGraphObject::MouseDown(button, shift, point);
       break;
+    }
     case paRemovePoint:
       RemoveClickedPoint(hit);
       break;
@@ -244,7 +264,11 @@ void TGraphLink::MouseDown(TMouseButton button, TShiftState shift, TPoint point)
       ActivePoint_ = index;
       HoverObject_ = ObjectHookedAt(index);
       CanHookHover_ = HoverObject_ != nullptr;
-      UnhookPoint(index);
+      if (HoverObject_ && UnhookPoint(index)) {
+        PressUnhooked_ = HoverObject_;
+        PressUnhookedStart_ = index == 0;
+      }
+      if (HasState(stDestroying)) return;
       TGraphObject::MouseDown(button, shift, point);
       break;
     }
@@ -259,6 +283,21 @@ void TGraphLink::MouseDown(TMouseButton button, TShiftState shift, TPoint point)
       EnableDrag();
       break;
   }
+}
+
+// The snapshot restored before this call was taken after the press's edits:
+// it holds the inserted break point and the unhooked end, at their places
+// from before the drag.
+void TGraphLink::UndoPressEdits() {
+  TGraphObject* unhooked = PressUnhooked_;
+  const bool start = PressUnhookedStart_;
+  const int32_t inserted = PressInsertedPoint_;
+  ResetMouseAction();
+  if (inserted > 0 && inserted < PointCount() - 1) RemovePoint(inserted);
+  // The object may have left the diagram during the drag: compared by
+  // address only, never dereferenced unless it is still there.
+  if (unhooked && !HasState(stDestroying) && Owner()->Objects().IndexOf(unhooked) >= 0)
+    Hook(start ? 0 : PointCount() - 1, unhooked);
 }
 
 void TGraphLink::MouseMove(TShiftState shift, TPoint point) {
@@ -281,14 +320,19 @@ void TGraphLink::ResetMouseAction() {
   HoverObject_ = nullptr;
   CanHookHover_ = false;
   PendingAction_ = paNone;
+  PressUnhooked_ = nullptr;
+  PressInsertedPoint_ = -1;
 }
 
 void TGraphLink::MouseUp(TMouseButton button, TShiftState shift, TPoint point) {
   // Releasing the right button that dropped a break point does not end the point's drag.
   if (HasState(stDragging) && PendingAction_ == paMovePoint && button == TMouseButton::mbRight) return;
+  TGraphControl::TDeletionGuard keep(*Owner());
   TGraphObject::MouseUp(button, shift, point);
-  // The hovered object may have left the diagram while the point was dragged.
-  if (PendingAction_ == paMovePoint && CanHookHover_ && Owner()->HoldsObject(HoverObject_))
+  if (HasState(stDestroying)) return;
+  // The hovered object may have left the diagram while the point was dragged
+  // (compared by address, not dereferenced).
+  if (PendingAction_ == paMovePoint && CanHookHover_ && Owner()->Objects().IndexOf(HoverObject_) >= 0)
     Hook(ActivePoint_, HoverObject_);
   ResetMouseAction();
 }

@@ -32,6 +32,19 @@ constexpr int32_t SaturatingSub(int32_t a, int32_t b) { return SaturateToInt32(i
 // Round to nearest, halves to even (the FPU default rounding mode).
 inline int32_t RoundHalfEven(double v) { return ClampToInt32(std::nearbyint(v)); }
 
+// The one mapping between graph units and pixels at a zoom in percent, shared
+// by the control (client coordinates, hit testing, invalidation) and every
+// canvas (painting), so an edge is drawn on the pixel where it is hit and
+// repainted: pixels = round(units * zoom / 100), units = round(pixels * 100 /
+// zoom), halves to even. The products are exact in 64 bits and the quotient
+// of two exact doubles is correctly rounded, so a true half stays a half.
+inline int32_t UnitsToPixels(int64_t units, int32_t zoom) {
+  return RoundHalfEven(static_cast<double>(units * zoom) / 100.0);
+}
+inline int32_t PixelsToUnits(int64_t pixels, int32_t zoom) {
+  return RoundHalfEven(static_cast<double>(pixels * 100) / static_cast<double>(zoom));
+}
+
 // Integer halving truncating toward zero: Halve(-3) == -1.
 constexpr int32_t Halve(int32_t n) { return n / 2; }
 

@@ -190,9 +190,8 @@ void TRegion::Offset(int32_t dx, int32_t dy) {
   UpdateBox();
 }
 
-TRegion TRegion::Transformed(double scaleX, double scaleY, int32_t offsetX, int32_t offsetY) const {
-  auto mx = [&](int32_t x) { return AddCoord(RoundHalfEven(x * scaleX), offsetX); };
-  auto my = [&](int32_t y) { return AddCoord(RoundHalfEven(y * scaleY), offsetY); };
+template <class TMapX, class TMapY>
+TRegion TRegion::Mapped(TMapX mx, TMapY my, double scaleX, double scaleY) const {
   TRegion r = *this;
   for (TPoint& p : r.Points_) p = {mx(p.X), my(p.Y)};
   r.Bounds_ = Normalized({mx(Bounds_.Left), my(Bounds_.Top), mx(Bounds_.Right), my(Bounds_.Bottom)});
@@ -202,6 +201,18 @@ TRegion TRegion::Transformed(double scaleX, double scaleY, int32_t offsetX, int3
   }
   r.UpdateBox();
   return r;
+}
+
+TRegion TRegion::Transformed(double scaleX, double scaleY, int32_t offsetX, int32_t offsetY) const {
+  return Mapped([&](int32_t x) { return AddCoord(RoundHalfEven(x * scaleX), offsetX); },
+                [&](int32_t y) { return AddCoord(RoundHalfEven(y * scaleY), offsetY); }, scaleX, scaleY);
+}
+
+TRegion TRegion::Zoomed(int32_t zoom, int32_t offsetX, int32_t offsetY) const {
+  if (zoom <= 0) zoom = 100;
+  const double scale = zoom / 100.0;
+  return Mapped([&](int32_t x) { return SaturatingAdd(UnitsToPixels(x, zoom), offsetX); },
+                [&](int32_t y) { return SaturatingAdd(UnitsToPixels(y, zoom), offsetY); }, scale, scale);
 }
 
 bool TRegion::ContainsPoint(TPoint p) const {

@@ -37,6 +37,10 @@ class TRegion {
   // Maps every coordinate c to round(c * scale) + offset, per axis (the
   // region as seen through a zoom and scroll mapping).
   TRegion Transformed(double scaleX, double scaleY, int32_t offsetX, int32_t offsetY) const;
+  // The region through the view mapping at `zoom` percent: every coordinate
+  // goes through UnitsToPixels (the rounding the canvas paints with), then
+  // the offset is added.
+  TRegion Zoomed(int32_t zoom, int32_t offsetX, int32_t offsetY) const;
 
   bool ContainsPoint(TPoint p) const;
   // True when any pixel of the rectangle (right/bottom exclusive) is in the region.
@@ -46,6 +50,9 @@ class TRegion {
   TRect BoundingBox() const { return Box_; }
 
  private:
+  template <class TMapX, class TMapY>
+  TRegion Mapped(TMapX mx, TMapY my, double scaleX, double scaleY) const;
+
   TKind Kind_ = TKind::Polygon;
   TFillMode FillMode_ = TFillMode::fmAlternate;
   TPoints Points_;

@@ -161,18 +161,18 @@ int32_t TCanvas::DrawText(std::string& text, TRect& r, uint32_t flags) {
 // ---------------------------------------------------------------------------
 // View mapping and colours
 
+// The control's own mapping (UnitsToPixels), so painting lands on the pixels
+// that the control hit-tests and invalidates.
 TPoint TCanvas::LogicalToDevice(TPoint p) const {
-  const double scale = Zoom_ > 0 ? Zoom_ / 100.0 : 1.0;
-  auto map = [scale](int32_t c, int32_t origin) {
-    return ClampToInt32(static_cast<double>(RoundHalfEven(c * scale)) + origin);
-  };
+  const int32_t zoom = Zoom_ > 0 ? Zoom_ : 100;
+  auto map = [zoom](int32_t c, int32_t origin) { return SaturatingAdd(UnitsToPixels(c, zoom), origin); };
   return {map(p.X, ViewportOrigin_.X), map(p.Y, ViewportOrigin_.Y)};
 }
 
 TPoint TCanvas::DeviceToLogical(TPoint p) const {
-  const double scale = Zoom_ > 0 ? 100.0 / Zoom_ : 1.0;
-  auto map = [scale](int32_t c, int32_t origin) {
-    return RoundHalfEven((static_cast<double>(c) - origin) * scale);
+  const int32_t zoom = Zoom_ > 0 ? Zoom_ : 100;
+  auto map = [zoom](int32_t c, int32_t origin) {
+    return PixelsToUnits(static_cast<int64_t>(c) - origin, zoom);
   };
   return {map(p.X, ViewportOrigin_.X), map(p.Y, ViewportOrigin_.Y)};
 }

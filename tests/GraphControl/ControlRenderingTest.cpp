@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -176,6 +177,30 @@ TEST_F(RenderingTest, ViewMappingSubtractsScrollPositionAndOrigin) {
   EXPECT_EQ(canvas.ViewportOrigin(), (TPoint{-35, -17}));
   // A buffer for client (5, 7) onward: graph (10, 10) is client (-10, 10).
   EXPECT_EQ(canvas.LogicalToDevice({10, 10}), (TPoint{20 - 30 - 5, 20 - 10 - 7}));
+}
+
+// The canvas paints with the control's mapping, so an edge is drawn on the
+// pixel where it is hit and repainted: at every zoom the two agree on every
+// coordinate, both ways, with the view scrolled. At zoom 34, 25 units are
+// 8.5 pixels, which round to 8 (halves to even).
+TEST_F(RenderingTest, CanvasAndControlMapAlikeAtEveryZoom) {
+  TTestNode::Create(&Graph, {0, 0, 40000, 40000});
+  std::vector<std::string> mismatches;
+  for (int32_t zoom = MinZoom; zoom <= 400; ++zoom) {
+    Graph.SetZoom(zoom);
+    Graph.HorzScrollBar().SetPosition(37);
+    Graph.VertScrollBar().SetPosition(11);
+    TRecordingCanvas canvas;
+    Graph.ApplyViewMapping(canvas);
+    for (int32_t v = -300; v <= 300; ++v) {
+      if (canvas.LogicalToDevice({v, v}) != Graph.GraphToClient(v, v) ||
+          canvas.DeviceToLogical({v, v}) != Graph.ClientToGraph(v, v))
+        mismatches.push_back("zoom " + std::to_string(zoom) + " at " + std::to_string(v));
+    }
+  }
+  EXPECT_TRUE(mismatches.empty()) << mismatches.size() << " mismatches, first " << mismatches.front();
+  Graph.SetZoom(34);
+  EXPECT_EQ(Graph.GraphToClient(25, 25), (TPoint{8 - 37, 8 - 11}));
 }
 
 TEST_F(RenderingTest, GridFollowsZoomAndScrollPosition) {
