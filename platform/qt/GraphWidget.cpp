@@ -1,5 +1,6 @@
 #include "platform/qt/GraphWidget.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFocusEvent>
@@ -8,18 +9,23 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/Numeric.h"
 #include "platform/qt/Cursors.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtInput.h"
 
 namespace gc::qt {
 
@@ -27,8 +33,8 @@ namespace {
 
 // One notch of a mouse wheel in QWheelEvent::angleDelta units.
 constexpr int WheelNotch = 120;
-// Zoom change per wheel notch with Ctrl, in percentage points.
-constexpr int WheelZoomStep = 10;
+// Zoom factor per wheel notch with Ctrl.
+constexpr double WheelZoomFactor = 1.1;
 
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
@@ -58,17 +64,6 @@ TScrollCode CodeForAction(int action, bool& known) {
 // Named system colours keep the style's own bar colours.
 bool IsSystemColor(TColor color) { return (color & 0xFF000000u) == clSystemColor; }
 
-TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
-  TShiftState shift = 0;
-  if (modifiers & Qt::ShiftModifier) shift |= ssShift;
-  if (modifiers & Qt::AltModifier) shift |= ssAlt;
-  if (modifiers & Qt::ControlModifier) shift |= ssCtrl;
-  if (buttons & Qt::LeftButton) shift |= ssLeft;
-  if (buttons & Qt::RightButton) shift |= ssRight;
-  if (buttons & Qt::MiddleButton) shift |= ssMiddle;
-  return shift;
-}
-
 bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& button) {
   switch (qtButton) {
     case Qt::LeftButton:
@@ -82,27 +77,6 @@ bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& button) {
       return true;
     default:
       return false;
-  }
-}
-
-// The virtual key code of the keys the control's key map knows; 0 for others.
-uint16_t VirtualKeyOf(const QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      return VK_TAB;
-    case Qt::Key_Escape:
-      return VK_ESCAPE;
-    case Qt::Key_Left:
-      return VK_LEFT;
-    case Qt::Key_Up:
-      return VK_UP;
-    case Qt::Key_Right:
-      return VK_RIGHT;
-    case Qt::Key_Down:
-      return VK_DOWN;
-    default:
-      return 0;
   }
 }
 
@@ -162,7 +136,10 @@ void TGraphWidget::SetControl(TGraphControl* control) {
   if (control == Control_) return;
   if (Control_) Control_->SetHost(nullptr);
   Control_ = control;
-  if (Control_) Control_->SetHost(this);
+  if (Control_) {
+    Control_->SetHost(this);
+    Control_->SetDragThreshold(QApplication::startDragDistance());
+  }
   viewport()->update();
 }
 
@@ -222,21 +199,26 @@ void TGraphWidget::scrollContentsBy(int, int) {}
 
 // ---- Painting -------------------------------------------------------------------------------------
 
-QImage TGraphWidget::RenderClientRect(const QRect& clientRect) const {
+QImage TGraphWidget::RenderClientRect(const QRect& clientRect, qreal devicePixelRatio) const {
   // A transparent control starts from a clear buffer, so what the parent
   // painted below the viewport shows through wherever no object is drawn.
   const bool transparent = Control_ && Control_->Transparent();
-  QImage image(clientRect.size().expandedTo(QSize(1, 1)),
+  const QSize logical = clientRect.size().expandedTo(QSize(1, 1));
+  QImage image(logical * devicePixelRatio,
                transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  // The painter then works in logical pixels: text and shapes come out at
+  // the screen's resolution, the view mapping stays the control's.
+  image.setDevicePixelRatio(devicePixelRatio);
   QPainter painter(&image);
   TQtCanvas canvas(&painter);
+  const QRect all(QPoint(0, 0), logical);
   if (transparent) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(image.rect(), Qt::transparent);
+    painter.fillRect(all, Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   } else {
     const TColor background = Control_ ? Control_->Color() : clWindow;
-    painter.fillRect(image.rect(), TQtCanvas::ToQColor(canvas.ColorToRGB(background)));
+    painter.fillRect(all, TQtCanvas::ToQColor(canvas.ColorToRGB(background)));
   }
   if (Control_) {
     canvas.SaveState();
@@ -251,7 +233,7 @@ void TGraphWidget::paintEvent(QPaintEvent* event) {
   const QRect area = event->rect();
   if (area.isEmpty()) return;
   if (SyncTransparency()) return;
-  const QImage buffer = RenderClientRect(area);
+  const QImage buffer = RenderClientRect(area, viewport()->devicePixelRatioF());
   LastBufferSize_ = buffer.size();
   QPainter painter(viewport());
   painter.drawImage(area.topLeft(), buffer);
@@ -278,68 +260,151 @@ void TGraphWidget::resizeEvent(QResizeEvent* event) {
 }
 
 bool TGraphWidget::viewportEvent(QEvent* event) {
-  if (event->type() == QEvent::ToolTip) {
-    auto* help = static_cast<QHelpEvent*>(event);
-    std::string text;
-    TRect area;
-    if (Control_ && Control_->InfoTipFor({help->pos().x(), help->pos().y()}, text, area) && !text.empty())
-      QToolTip::showText(help->globalPos(), QString::fromStdString(text), viewport(), ToQRect(area));
-    else
-      QToolTip::hideText();
-    event->accept();
-    return true;
+  switch (event->type()) {
+    case QEvent::ToolTip:
+      if (!ShowToolTip(static_cast<QHelpEvent*>(event))) QToolTip::hideText();
+      event->accept();
+      return true;
+    case QEvent::Enter:
+      MouseInside_ = true;
+      break;
+    case QEvent::Leave:
+      MouseInside_ = false;
+      if (Control_) Control_->MouseLeave();
+      UpdateStatusTip();
+      break;
+    case QEvent::NativeGesture: {
+      auto* gesture = static_cast<QNativeGestureEvent*>(event);
+      if (Control_ && gesture->gestureType() == Qt::ZoomNativeGesture) {
+        // The value is the change of scale since the last event of the pinch.
+        const QPoint p = gesture->position().toPoint();
+        const int32_t zoom = Control_->Zoom();
+        const int32_t pinched = static_cast<int32_t>(std::lround(zoom * (1.0 + gesture->value())));
+        Control_->ZoomAt(pinched, {p.x(), p.y()});
+        event->accept();
+        return true;
+      }
+      break;
+    }
+    default:
+      break;
   }
-  if (event->type() == QEvent::Leave && Control_) Control_->MouseLeave();
   return QAbstractScrollArea::viewportEvent(event);
 }
 
+// The object's tip, else the widget's own tooltip over empty ground.
+bool TGraphWidget::ShowToolTip(const QHelpEvent* help) {
+  std::string text;
+  TRect area;
+  if (Control_ && Control_->InfoTipFor({help->pos().x(), help->pos().y()}, text, area)) {
+    if (text.empty()) return false;
+    QToolTip::showText(help->globalPos(), QString::fromStdString(text), viewport(), ToQRect(area));
+    return true;
+  }
+  if (toolTip().isEmpty()) return false;
+  QToolTip::showText(help->globalPos(), toolTip(), this);
+  return true;
+}
+
+void TGraphWidget::UpdateStatusTip() {
+  const TGraphObject* hover = Control_ ? Control_->ObjectUnderMouse() : nullptr;
+  const QString tip = hover ? QString::fromStdString(LongHint(hover->Hint())) : statusTip();
+  if (tip == StatusTip_) return;
+  StatusTip_ = tip;
+  // Travels up to the window, whose status bar shows it.
+  QStatusTipEvent event(tip);
+  QApplication::sendEvent(this, &event);
+}
+
 bool TGraphWidget::event(QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && ForwardKeyPress(key)) {
-      event->accept();
-      return true;
+  switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+      // Qt asks before it looks for a shortcut: a key the control handles is
+      // claimed here and stays with it, any other goes to the window's
+      // shortcuts (or, without one, comes back as an ordinary key press).
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (PreprocessKey(key)) {
+        event->accept();
+        return true;
+      }
+      break;
     }
+    case QEvent::KeyPress: {
+      // Focus navigation with Tab comes after the control's key map.
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (TakePreprocessedKey(key)) {
+        event->accept();
+        return true;
+      }
+      break;
+    }
+    case QEvent::WindowDeactivate:
+      LoseCapture();
+      break;
+    default:
+      break;
   }
   return QAbstractScrollArea::event(event);
 }
 
+// A popup (a context menu) takes the focus only for a moment; the control
+// loses the mouse to it, but neither leaves nor gets the focus.
 void TGraphWidget::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
-  if (Control_) Control_->DoEnter();
+  if (Control_ && event->reason() != Qt::PopupFocusReason) Control_->DoEnter();
 }
 
 void TGraphWidget::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
-  if (Control_) Control_->DoExit();
+  LoseCapture();
+  if (Control_ && event->reason() != Qt::PopupFocusReason) Control_->DoExit();
 }
 
-// Mouse and keys go to the control with positions in client (viewport)
+void TGraphWidget::hideEvent(QHideEvent* event) {
+  QAbstractScrollArea::hideEvent(event);
+  LoseCapture();
+}
+
+void TGraphWidget::LoseCapture() {
+  Buttons_ = Qt::NoButton;
+  ClickPending_ = false;
+  if (Control_) Control_->MouseCaptureLost();
+}
+
+// ---- Mouse ------------------------------------------------------------------------------------------
+
+// Mouse events go to the control with positions in client (viewport)
 // pixels. Qt grabs the mouse while a button is held, so moves and the release
-// outside the window still arrive.
+// outside the window still arrive; the buttons held are each event's own.
 
 void TGraphWidget::mousePressEvent(QMouseEvent* event) {
   if (!hasFocus()) setFocus(Qt::MouseFocusReason);
-  ButtonsDown_ |= event->button();
+  NoteMouse(event);
   if (event->button() == Qt::LeftButton) ClickPending_ = true;
   TMouseButton button;
   if (Control_ && ButtonOf(event->button(), button)) {
     const QPoint p = event->position().toPoint();
     Control_->MouseDown(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
   }
+  UpdateStatusTip();
   event->accept();
 }
 
 void TGraphWidget::mouseMoveEvent(QMouseEvent* event) {
+  // A release that went to another window (a popup, a dialog) ends the
+  // capture as soon as the mouse is back.
+  if (Buttons_ != Qt::NoButton && event->buttons() == Qt::NoButton) LoseCapture();
+  NoteMouse(event);
   if (Control_) {
     const QPoint p = event->position().toPoint();
     Control_->MouseMove(ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
   }
+  UpdateStatusTip();
   event->accept();
 }
 
 void TGraphWidget::mouseReleaseEvent(QMouseEvent* event) {
-  ButtonsDown_ &= ~event->button();
+  NoteMouse(event);
   // The click comes before the release, as the control expects.
   const bool click = event->button() == Qt::LeftButton && ClickPending_ &&
                      viewport()->rect().contains(event->position().toPoint());
@@ -350,11 +415,12 @@ void TGraphWidget::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     Control_->MouseUp(button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
   }
+  UpdateStatusTip();
   event->accept();
 }
 
 void TGraphWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-  ButtonsDown_ |= event->button();
+  NoteMouse(event);
   if (event->button() == Qt::LeftButton && Control_) Control_->DblClick();
   TMouseButton button;
   if (Control_ && ButtonOf(event->button(), button)) {
@@ -364,27 +430,75 @@ void TGraphWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   event->accept();
 }
 
+// The pointer is where the last mouse event put it: inside the viewport every
+// move reaches this widget, and so does every move while the mouse is captured.
 void TGraphWidget::RefreshMouse(Qt::KeyboardModifiers modifiers) {
-  if (!Control_) return;
-  const QPoint p = viewport()->mapFromGlobal(QCursor::pos());
-  if (!viewport()->rect().contains(p) && ButtonsDown_ == Qt::NoButton) return;
-  Control_->MouseMove(ShiftOf(modifiers, QGuiApplication::mouseButtons()), p.x(), p.y());
+  if (!Control_ || (!MouseInside_ && Buttons_ == Qt::NoButton)) return;
+  Control_->MouseMove(ShiftOf(modifiers, Buttons_), LastMousePos_.x(), LastMousePos_.y());
 }
 
-bool TGraphWidget::ForwardKeyPress(QKeyEvent* event) {
+void TGraphWidget::NoteMouse(const QMouseEvent* event) {
+  Buttons_ = event->buttons();
+  LastMousePos_ = event->position().toPoint();
+  MouseInside_ = viewport()->rect().contains(LastMousePos_);
+}
+
+// ---- Keys ---------------------------------------------------------------------------------------------
+
+bool TGraphWidget::PreprocessKey(QKeyEvent* event) {
+  Preprocessed_ = {};
   if (!Control_) return false;
   RefreshMouse(event->modifiers());
-  uint16_t key = VirtualKeyOf(event);
+  uint16_t key = VirtualKeyOf(event->key(), event->modifiers());
   if (key == 0) return false;
   TShiftState shift = ShiftOf(event->modifiers(), Qt::NoButton);
   // Shift+Tab arrives as its own key.
   if (event->key() == Qt::Key_Backtab) shift |= ssShift;
-  return Control_->KeyDown(key, shift);
+  // A key map that zeroes the key has consumed it.
+  const bool handled = Control_->KeyDown(key, shift) || key == 0;
+  Preprocessed_ = {true, event->key(), event->modifiers(), event->timestamp(), key, handled};
+  return handled;
 }
 
+// The key map's answer for this press, running it when no shortcut override
+// came first. The key as the map left it waits for keyPressEvent.
+bool TGraphWidget::TakePreprocessedKey(QKeyEvent* event) {
+  const bool same = Preprocessed_.Valid && Preprocessed_.QtKey == event->key() &&
+                    Preprocessed_.Modifiers == event->modifiers() &&
+                    Preprocessed_.Timestamp == event->timestamp();
+  if (!same) PreprocessKey(event);
+  const bool handled = Preprocessed_.Handled;
+  PendingKey_ = Preprocessed_.Valid ? Preprocessed_.Key : VirtualKeyOf(event->key(), event->modifiers());
+  Preprocessed_ = {};
+  return handled;
+}
+
+// The ordinary key press, for keys the key map and focus navigation left:
+// OnKeyDown, then OnKeyPress for the characters it types. Keys no handler
+// consumed go on to the parent.
 void TGraphWidget::keyPressEvent(QKeyEvent* event) {
-  // Keys the control does not handle go to the parent.
-  if (ForwardKeyPress(event))
+  if (!Control_) {
+    event->ignore();
+    return;
+  }
+  uint16_t key = PendingKey_;
+  PendingKey_ = 0;
+  TShiftState shift = ShiftOf(event->modifiers(), Qt::NoButton);
+  if (event->key() == Qt::Key_Backtab) shift |= ssShift;
+  bool consumed = false;
+  if (key != 0) {
+    Control_->DoKeyDown(key, shift);
+    consumed = key == 0;
+  }
+  if (!consumed) {
+    for (const char32_t typed : event->text().toUcs4()) {
+      if (typed < 0x20 || typed == 0x7F) continue;  // control characters type nothing
+      char32_t ch = typed;
+      Control_->DoKeyPress(ch);
+      consumed |= ch == 0;
+    }
+  }
+  if (consumed)
     event->accept();
   else
     event->ignore();
@@ -392,37 +506,86 @@ void TGraphWidget::keyPressEvent(QKeyEvent* event) {
 
 void TGraphWidget::keyReleaseEvent(QKeyEvent* event) {
   event->ignore();
+  if (!Control_) return;
+  if (!event->isAutoRepeat()) {
+    uint16_t key = VirtualKeyOf(event->key(), event->modifiers());
+    TShiftState shift = ShiftOf(event->modifiers(), Qt::NoButton);
+    if (key != 0) Control_->KeyUp(key, shift);
+  }
   RefreshMouse(event->modifiers());
 }
 
+// ---- Wheel ---------------------------------------------------------------------------------------------
+
 void TGraphWidget::wheelEvent(QWheelEvent* event) {
+  event->accept();
   if (!Control_) return;
   const QPoint delta = event->angleDelta();
+  const QPoint p = event->position().toPoint();
+  const int turn = delta.y() != 0 ? delta.y() : delta.x();
+  if (turn != 0) {
+    bool handled = false;
+    const TShiftState shift = ShiftOf(event->modifiers(), event->buttons());
+    if (turn > 0)
+      Control_->DoMouseWheelUp(shift, {p.x(), p.y()}, handled);
+    else
+      Control_->DoMouseWheelDown(shift, {p.x(), p.y()}, handled);
+    if (handled) return;
+  }
   const Qt::KeyboardModifiers modifiers = event->modifiers();
+  const bool horizontal = modifiers & Qt::ShiftModifier;
   if (modifiers & Qt::ControlModifier) {
-    WheelRemainderY_ += delta.y();
-    const int notches = WheelRemainderY_ / WheelNotch;
-    WheelRemainderY_ -= notches * WheelNotch;
-    if (notches != 0) Control_->StepZoom(notches * WheelZoomStep, zaCursor);
-  } else if (modifiers & Qt::ShiftModifier) {
-    ScrollByWheel(TScrollBarKind::sbHorizontal, WheelRemainderX_, delta.y() != 0 ? delta.y() : delta.x());
+    ZoomByWheel(event);
+  } else if (!event->pixelDelta().isNull()) {
+    // Touchpads report the distance to scroll in pixels.
+    const QPoint pixels = event->pixelDelta();
+    if (horizontal) {
+      ScrollByPixels(TScrollBarKind::sbHorizontal, pixels.y() != 0 ? pixels.y() : pixels.x());
+    } else {
+      ScrollByPixels(TScrollBarKind::sbVertical, pixels.y());
+      ScrollByPixels(TScrollBarKind::sbHorizontal, pixels.x());
+    }
+  } else if (horizontal) {
+    ScrollByWheel(TScrollBarKind::sbHorizontal, WheelRemainderX_, turn);
   } else {
     ScrollByWheel(TScrollBarKind::sbVertical, WheelRemainderY_, delta.y());
     ScrollByWheel(TScrollBarKind::sbHorizontal, WheelRemainderX_, delta.x());
   }
-  event->accept();
 }
 
-// Whole notches scroll one line (the bar's Increment) each; a positive delta
-// (wheel turned away from the user) scrolls up or left.
+// About 10 % a notch, in proportion for finer wheels, keeping the graph point
+// under the pointer in place; at least one step, so small zooms still move.
+void TGraphWidget::ZoomByWheel(QWheelEvent* event) {
+  const int turn = event->angleDelta().y();
+  if (turn == 0) return;
+  const int32_t zoom = Control_->Zoom();
+  const double factor = std::pow(WheelZoomFactor, static_cast<double>(turn) / WheelNotch);
+  int32_t zoomed = static_cast<int32_t>(std::lround(zoom * factor));
+  if (zoomed == zoom) zoomed += turn > 0 ? 1 : -1;
+  const QPoint p = event->position().toPoint();
+  Control_->ZoomAt(zoomed, {p.x(), p.y()});
+}
+
+// A notch scrolls the platform's wheel lines (three by default) of the bar's
+// Increment each; a positive delta (wheel turned away from the user) scrolls
+// up or left. Positions are set directly: wheel scrolling never animates.
 void TGraphWidget::ScrollByWheel(TScrollBarKind kind, int& remainder, int delta) {
-  remainder += delta;
-  const int notches = remainder / WheelNotch;
-  remainder -= notches * WheelNotch;
+  remainder += delta * QApplication::wheelScrollLines();
+  const int lines = remainder / WheelNotch;
+  remainder -= lines * WheelNotch;
+  if (lines == 0) return;
   TGraphScrollBar& bar =
       kind == TScrollBarKind::sbHorizontal ? Control_->HorzScrollBar() : Control_->VertScrollBar();
-  const TScrollCode code = notches > 0 ? TScrollCode::scLineUp : TScrollCode::scLineDown;
-  for (int i = 0; i < std::abs(notches); ++i) bar.HandleScrollMessage(code, bar.Position());
+  const int64_t position =
+      static_cast<int64_t>(bar.Position()) - static_cast<int64_t>(lines) * bar.Increment();
+  bar.SetPosition(SaturateToInt32(position));
+}
+
+void TGraphWidget::ScrollByPixels(TScrollBarKind kind, int delta) {
+  if (delta == 0) return;
+  TGraphScrollBar& bar =
+      kind == TScrollBarKind::sbHorizontal ? Control_->HorzScrollBar() : Control_->VertScrollBar();
+  bar.SetPosition(SaturateToInt32(static_cast<int64_t>(bar.Position()) - delta));
 }
 
 void TGraphWidget::contextMenuEvent(QContextMenuEvent* event) {

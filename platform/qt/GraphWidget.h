@@ -3,6 +3,14 @@
 // and context menu events to it, and answers what the control asks of its
 // window (repaints, scroll bars, cursor, mouse position, focus, metrics).
 //
+// Input as users of a canvas expect it: every key reaches the control's key
+// map first (before the window's shortcuts, which get the keys it does not
+// handle); the pressed buttons come from each mouse event, and losing the
+// mouse (another window or popup takes it, the focus or activation goes
+// elsewhere) cancels a drag as Escape does; Ctrl + wheel and pinch zoom at
+// the pointer; the wheel scrolls three lines a notch; the diagram is painted
+// at the screen's device pixel ratio.
+//
 // The control is not owned. It must outlive the widget, or be detached first
 // with SetControl(nullptr); the widget detaches itself when destroyed.
 #pragma once
@@ -12,6 +20,8 @@
 
 #include "platform/HostWindow.h"
 
+class QHelpEvent;
+class QMouseEvent;
 class QScrollBar;
 
 namespace gc {
@@ -33,10 +43,11 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   void SetControl(TGraphControl* control);
 
   // Renders the client rectangle `clientRect` the way a repaint of that
-  // rectangle does: an image of exactly its size, filled with the control's
-  // Color (left clear while the control is Transparent), then the control painted with its view mapping
-  // shifted to the rectangle's corner.
-  QImage RenderClientRect(const QRect& clientRect) const;
+  // rectangle does: an image of its size times `devicePixelRatio` (which the
+  // image carries), filled with the control's Color (left clear while the
+  // control is Transparent), then the control painted with its view mapping
+  // shifted to the rectangle's corner. Coordinates stay logical pixels.
+  QImage RenderClientRect(const QRect& clientRect, qreal devicePixelRatio = 1.0) const;
   // The size of the off-screen buffer of the last repaint.
   QSize LastBufferSize() const { return LastBufferSize_; }
 
@@ -51,7 +62,7 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   bool HasBorder() const override { return false; }
   bool Focused() const override;
   void SetFocus() override;
-  bool MouseCaptured() const override { return ButtonsDown_ != Qt::NoButton; }
+  bool MouseCaptured() const override { return Buttons_ != Qt::NoButton; }
   TPoint CursorPos() const override;
   void SetCursorPos(TPoint clientPoint) override;
   void SetScreenCursor(TCursor cursor) override;
@@ -72,10 +83,12 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   // The control decides the scroll positions and moves the content itself.
   void scrollContentsBy(int dx, int dy) override;
   bool viewportEvent(QEvent* event) override;
-  // Tab and Shift+Tab go to the control before focus navigation sees them.
+  // Keys go to the control's key map before shortcuts and focus navigation
+  // see them; losing the activation cancels a drag.
   bool event(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -105,12 +118,23 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   void BarAction(TScrollBarKind kind, int action);
   void BarMessage(TScrollBarKind kind, int code, int position);
   void ScrollByWheel(TScrollBarKind kind, int& remainder, int delta);
+  void ScrollByPixels(TScrollBarKind kind, int delta);
+  void ZoomByWheel(QWheelEvent* event);
   void ReleaseScreenCursor();
-  // Runs the control's key handling for a key press; true when handled.
-  bool ForwardKeyPress(QKeyEvent* event);
+  // The key pre-processing: the control's key map runs once per key press,
+  // from the shortcut override Qt sends first or, without one, from the
+  // press itself. True when the control handled the key.
+  bool PreprocessKey(QKeyEvent* event);
+  bool TakePreprocessedKey(QKeyEvent* event);
   // Re-runs the control's mouse move at the current pointer position, so the
   // hover object and cursor follow a changed modifier key at once.
   void RefreshMouse(Qt::KeyboardModifiers modifiers);
+  void NoteMouse(const QMouseEvent* event);
+  // The mouse went elsewhere without a release reaching this widget.
+  void LoseCapture();
+  // Sends the long part of the hovered object's hint to the window's status bar.
+  void UpdateStatusTip();
+  bool ShowToolTip(const QHelpEvent* help);
 
   TGraphControl* Control_ = nullptr;
   TBarState Horz_;
@@ -119,8 +143,23 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   // come back to the control.
   bool ApplyingBar_ = false;
   bool CursorOverridden_ = false;
-  Qt::MouseButtons ButtonsDown_;
+  // The buttons held and the pointer, as the last mouse event reported them.
+  Qt::MouseButtons Buttons_;
+  QPoint LastMousePos_;
+  bool MouseInside_ = false;
   bool ClickPending_ = false;
+  // The key press whose shortcut override ran the key map already.
+  struct TPreprocessedKey {
+    bool Valid = false;
+    int QtKey = 0;
+    Qt::KeyboardModifiers Modifiers;
+    quint64 Timestamp = 0;
+    uint16_t Key = 0;  // as the key map left it
+    bool Handled = false;
+  } Preprocessed_;
+  // The key for the ordinary key press that follows an unhandled one.
+  uint16_t PendingKey_ = 0;
+  QString StatusTip_;
   int WheelRemainderX_ = 0;
   int WheelRemainderY_ = 0;
   QSize LastBufferSize_;

@@ -174,6 +174,13 @@ const TDecodedGraphic& DecodeGraphic(const TGraphic& graphic) {
   return cache.front().second;
 }
 
+// The device's area in the painter's (logical) pixels.
+QRect DeviceRect(const QPaintDevice* device) {
+  const qreal ratio = device->devicePixelRatioF();
+  return QRect(0, 0, static_cast<int>(std::ceil(device->width() / ratio)),
+               static_cast<int>(std::ceil(device->height() / ratio)));
+}
+
 // Restores the painter's state when a drawing step ends, also on failure.
 class TPainterStateGuard {
  public:
@@ -197,6 +204,7 @@ struct TQtCanvas::TShape {
   QPainterPath Outline;
   bool HasOutline = false;
   QPen Pen;
+  std::vector<QPoint> Dots;  // pixels the pen sets besides its outline
 };
 
 // ---------------------------------------------------------------------------
@@ -228,7 +236,9 @@ void TQtCanvas::Init() {
     Clip_ = {true, clip.rectCount() <= 1, clip.boundingRect()};
   }
   QPaintDevice* device = Painter_->device();
-  if (device && device->devType() == QInternal::Image && DeviceTransform_.isIdentity()) {
+  if (device) DevicePixelRatio_ = device->devicePixelRatioF();
+  if (device && device->devType() == QInternal::Image && DeviceTransform_.isIdentity() &&
+      DevicePixelRatio_ == 1.0) {
     auto* image = static_cast<QImage*>(device);
     const QImage::Format f = image->format();
     if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied)
@@ -260,8 +270,10 @@ QPen TQtCanvas::MakePen(int width) const {
   if (Pen().Style() == TPenStyle::psClear) return Qt::NoPen;
   const QColor color = CopyModeColor(Pen().Mode(), ToQColor(ColorToRGB(Pen().Color())));
   // A one-pixel pen goes through the cosmetic line drawer, which leaves out
-  // the last pixel of an open line with a flat cap.
-  QPen pen(color, width == 1 ? 0 : width);
+  // the last pixel of an open line with a flat cap. On a device with more
+  // pixels than logical pixels that line would be one device pixel thin: the
+  // pen is then one logical pixel wide, centred on the pixels.
+  QPen pen(color, width == 1 && DevicePixelRatio_ == 1.0 ? 0 : width);
   const QList<qreal> dashes = DashPattern(Pen().Style());
   if (!dashes.isEmpty()) pen.setDashPattern(dashes);
   pen.setCapStyle(width == 1 || !dashes.isEmpty() ? Qt::FlatCap : Qt::RoundCap);
@@ -349,11 +361,17 @@ void TQtCanvas::PaintShape(const TShape& shape) {
       return;
     }
     if (fill) Painter_->fillPath(shape.Fill, brush);
+    if (outline && !shape.Dots.empty()) {
+      PaintWithRasterOp(shape, shape.Pen, Qt::NoBrush);
+      return;
+    }
     if (outline) Painter_->strokePath(shape.Outline, shape.Pen);
     return;
   }
   if (fill) Painter_->fillPath(shape.Fill, brush);
-  if (outline) Painter_->strokePath(shape.Outline, shape.Pen);
+  if (!outline) return;
+  Painter_->strokePath(shape.Outline, shape.Pen);
+  for (const QPoint& dot : shape.Dots) Painter_->fillRect(QRect(dot, QSize(1, 1)), shape.Pen.color());
 }
 
 // A raster operation must touch each pixel once: the pen's pixels take the
@@ -364,8 +382,11 @@ void TQtCanvas::PaintWithRasterOp(const TShape& shape, const QPen& pen, const QB
                    .toAlignedRect()
                    .adjusted(-margin, -margin, margin, margin);
   if (QPaintDevice* device = Painter_->device())
-    area &= DeviceTransform_.inverted().mapRect(QRect(0, 0, device->width(), device->height()));
-  const QRegion penPixels = CoveredPixels(area, [&](QPainter& p) { p.strokePath(shape.Outline, pen); });
+    area &= DeviceTransform_.inverted().mapRect(DeviceRect(device));
+  const QRegion penPixels = CoveredPixels(area, [&](QPainter& p) {
+    p.strokePath(shape.Outline, pen);
+    for (const QPoint& dot : shape.Dots) p.fillRect(QRect(dot, QSize(1, 1)), Qt::black);
+  });
   const QRegion fillPixels =
       CoveredPixels(area, [&](QPainter& p) { p.fillPath(shape.Fill, Qt::black); }).subtracted(penPixels);
   auto paintRegion = [&](const QRegion& region, const QBrush& b) {
@@ -455,7 +476,8 @@ void TQtCanvas::RoundRect(const TRect& r, int32_t cornerWidth, int32_t cornerHei
 }
 
 // Lines: a one-pixel pen runs through the pixels of the mapped points
-// (cosmetic, integer coordinates); a wider pen is centred on those pixels.
+// (cosmetic, integer coordinates, for open lines); a wider pen is centred on
+// those pixels.
 void TQtCanvas::Polygon(const TPoint* points, int count) {
   if (!points || count < 2) return;
   QPolygonF device;
@@ -468,7 +490,14 @@ void TQtCanvas::Polygon(const TPoint* points, int count) {
   shape.Fill.closeSubpath();
   shape.Fill.setFillRule(PolyFillMode() == TFillMode::fmWinding ? Qt::WindingFill : Qt::OddEvenFill);
   shape.HasFill = count >= 3;
-  shape.Outline.addPolygon(width == 1 ? device : device.translated(0.5, 0.5));
+  const bool hairline = width == 1 && DevicePixelRatio_ == 1.0;
+  shape.Outline.addPolygon(hairline ? device : device.translated(0.5, 0.5));
+  // A closed outline runs through every vertex. The cosmetic line drawer
+  // leaves out the last pixel of each edge, which the next edge starts with,
+  // but when the device edge clips an edge it may leave out the vertex
+  // instead: a partial repaint would then differ from a full one.
+  if (hairline)
+    for (const QPointF& p : device) shape.Dots.push_back(p.toPoint());
   shape.Outline.closeSubpath();
   shape.HasOutline = true;
   PaintShape(shape);
@@ -482,7 +511,7 @@ void TQtCanvas::Polyline(const TPoint* points, int count) {
   const int width = DevicePenWidth();
   TShape shape;
   shape.Pen = MakePen(width);
-  shape.Outline.addPolygon(width == 1 ? device : device.translated(0.5, 0.5));
+  shape.Outline.addPolygon(width == 1 && DevicePixelRatio_ == 1.0 ? device : device.translated(0.5, 0.5));
   shape.HasOutline = true;
   PaintShape(shape);
 }
@@ -648,8 +677,7 @@ void TQtCanvas::IntersectClipRect(const TRect& r) {
 }
 
 void TQtCanvas::IntersectClipRegion(const TRegion& region) {
-  const double scale = Zoom() / 100.0;
-  const TRegion device = region.Transformed(scale, scale, ViewportOrigin().X, ViewportOrigin().Y);
+  const TRegion device = region.Zoomed(Zoom(), ViewportOrigin().X, ViewportOrigin().Y);
   const TRect b = device.BoundingBox();
   QRect box = b.IsEmpty() ? QRect() : QRect(QPoint(b.Left, b.Top), QPoint(b.Right - 1, b.Bottom - 1));
   if (Metafile_) {
@@ -659,8 +687,7 @@ void TQtCanvas::IntersectClipRegion(const TRegion& region) {
     // Raster clipping takes exactly the region's pixels, which the library's
     // hit testing also uses; only the part that can show is computed.
     QRect limit = box;
-    if (QPaintDevice* d = Painter_->device())
-      limit &= DeviceTransform_.inverted().mapRect(QRect(0, 0, d->width(), d->height()));
+    if (QPaintDevice* d = Painter_->device()) limit &= DeviceTransform_.inverted().mapRect(DeviceRect(d));
     if (Painter_->hasClipping()) limit &= Painter_->clipBoundingRect().toAlignedRect();
     Painter_->setClipRegion(ToPixelRegion(device, limit), Qt::IntersectClip);
   }
@@ -674,7 +701,7 @@ TRect TQtCanvas::ClipRect() const {
   if (Painter_->hasClipping()) {
     device = Painter_->clipBoundingRect();
   } else if (QPaintDevice* d = Painter_->device()) {
-    device = DeviceTransform_.inverted().mapRect(QRectF(0, 0, d->width(), d->height()));
+    device = DeviceTransform_.inverted().mapRect(QRectF(DeviceRect(d)));
   }
   if (device.isEmpty()) {
     const TPoint p = DeviceToLogical({0, 0});

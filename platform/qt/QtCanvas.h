@@ -104,8 +104,9 @@ class TQtCanvas : public TCanvas {
   QPainter* Painter_ = nullptr;
   std::unique_ptr<QPainter> OwnedPainter_;
   bool Metafile_ = false;
-  QTransform DeviceTransform_;  // the painter's transform at construction
-  QImage* Image_ = nullptr;     // set when SetPixel may write pixels straight into the image
+  QTransform DeviceTransform_;    // the painter's transform at construction
+  qreal DevicePixelRatio_ = 1.0;  // device pixels per logical pixel
+  QImage* Image_ = nullptr;       // set when SetPixel may write pixels straight into the image
   TClipState Clip_;
   std::vector<TSavedState> States_;
   TFont FontKey_;  // the font that QFont_ was made from

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <vector>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/NodeShapes.h"
@@ -91,6 +92,47 @@ TEST_F(GraphWidgetTest, ZoomAndScrollMoveTheDrawing) {
   // Graph (100, 100)..(140, 120) is client (50, 30)..(130, 70).
   EXPECT_EQ(test::InkBox(image), QRect(50, 30, 80, 40));
   EXPECT_TRUE(test::IsColor(image, 90, 50, Red));
+}
+
+// The canvas maps with the control's rounding: at every zoom a node covers
+// exactly the client pixels between its mapped corners, where the control
+// hit-tests and repaints it (at zoom 34 graph x 25 is pixel 8, not 9).
+TEST_F(GraphWidgetTest, NodesCoverThePixelsTheControlMapsThemToAtEveryZoom) {
+  AddNode<TRectangularNode>({25, 15, 55, 45}, 0x0000FF)->Pen().SetStyle(TPenStyle::psClear);
+  std::vector<int32_t> wrong;
+  for (int32_t zoom = MinZoom; zoom <= 400; ++zoom) {
+    Graph.SetZoom(zoom);
+    const TPoint a = Graph.GraphToClient(25, 15);
+    const TPoint b = Graph.GraphToClient(55, 45);
+    const QImage image = Widget.RenderClientRect(QRect(0, 0, 230, 190));
+    if (test::InkBox(image) != QRect(QPoint(a.X, a.Y), QPoint(b.X - 1, b.Y - 1))) wrong.push_back(zoom);
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.size() << " zooms, the first " << wrong.front();
+  Graph.SetZoom(34);
+  EXPECT_EQ(test::InkBox(Widget.RenderClientRect(QRect(0, 0, 40, 40))), QRect(8, 5, 11, 10));
+}
+
+// At a device pixel ratio of 2 the diagram is painted with the screen's own
+// pixels: text edges fall between the two device pixels of a logical one,
+// while a one-pixel pen stays one logical (two device) pixels wide.
+TEST_F(GraphWidgetTest, PaintsAtTheDevicePixelRatio) {
+  TGraphNode* node = AddNode<TRectangularNode>({10, 10, 110, 50}, clWhite);
+  node->SetText("Sharp text");
+  const QImage image =
+      Widget.RenderClientRect(QRect(0, 0, 120, 60), 2.0).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(image.size(), QSize(240, 120));
+  EXPECT_EQ(image.devicePixelRatio(), 2.0);
+  int splitPairs = 0;
+  for (int y = 24; y < 96; ++y)
+    for (int x = 24; x < 216; x += 2) splitPairs += image.pixel(x, y) != image.pixel(x + 1, y);
+  for (int y = 24; y < 96; y += 2)
+    for (int x = 24; x < 216; ++x) splitPairs += image.pixel(x, y) != image.pixel(x, y + 1);
+  EXPECT_GT(splitPairs, 20) << "text drawn as doubled pixels";
+  // The left edge of the node at logical x 10, half-way down.
+  EXPECT_TRUE(test::IsWhite(image, 19, 60));
+  EXPECT_TRUE(test::IsColor(image, 20, 60, 0x000000));
+  EXPECT_TRUE(test::IsColor(image, 21, 60, 0x000000));
+  EXPECT_TRUE(test::IsWhite(image, 22, 60));
 }
 
 TEST_F(GraphWidgetTest, GridDotsFollowZoomAndScroll) {
@@ -203,27 +245,45 @@ TEST_F(GraphWidgetTest, DraggedThumbScrollsOnReleaseUnlessTracking) {
   EXPECT_EQ(Graph.HorzScrollBar().Position(), 250);
 }
 
-void SendWheel(QWidget* target, QPoint angle, Qt::KeyboardModifiers modifiers) {
+void SendWheel(QWidget* target, QPoint angle, Qt::KeyboardModifiers modifiers, QPoint pixels = {}) {
   const QPointF at(100, 100);
-  QWheelEvent event(at, target->mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers, Qt::NoScrollPhase,
+  QWheelEvent event(at, target->mapToGlobal(at), pixels, angle, Qt::NoButton, modifiers, Qt::NoScrollPhase,
                     false);
   QApplication::sendEvent(target, &event);
 }
 
-TEST_F(GraphWidgetTest, WheelScrollsAndCtrlWheelZooms) {
+// Three lines of the bar's Increment a notch, set at once even on a bar that
+// scrolls smoothly (no sleep on the user-interface thread); touchpad pixel
+// deltas scroll by pixels; Ctrl zooms by about 10 % a notch at the pointer.
+TEST_F(GraphWidgetTest, WheelScrollsLinesOrPixelsAndCtrlWheelZoomsAtThePointer) {
   MakeDiagramLarge();
+  int sleeps = 0;
+  const TScrollClock previous = SetScrollClock({nullptr, [&sleeps](int32_t) { ++sleeps; }});
+  Graph.VertScrollBar().SetSmooth(true);
   Graph.VertScrollBar().SetIncrement(10);
   Graph.HorzScrollBar().SetIncrement(10);
   SendWheel(Widget.viewport(), {0, -240}, Qt::NoModifier);
-  EXPECT_EQ(Graph.VertScrollBar().Position(), 20);
-  SendWheel(Widget.viewport(), {0, 60}, Qt::NoModifier);  // half a notch is kept for later
-  EXPECT_EQ(Graph.VertScrollBar().Position(), 20);
+  EXPECT_EQ(Graph.VertScrollBar().Position(), 60);
+  SendWheel(Widget.viewport(), {0, 60}, Qt::NoModifier);  // half a notch: one line, half a line kept
+  EXPECT_EQ(Graph.VertScrollBar().Position(), 50);
   SendWheel(Widget.viewport(), {0, 60}, Qt::NoModifier);
-  EXPECT_EQ(Graph.VertScrollBar().Position(), 10);
+  EXPECT_EQ(Graph.VertScrollBar().Position(), 30);
   SendWheel(Widget.viewport(), {0, -120}, Qt::ShiftModifier);
-  EXPECT_EQ(Graph.HorzScrollBar().Position(), 10);
+  EXPECT_EQ(Graph.HorzScrollBar().Position(), 30);
+  SendWheel(Widget.viewport(), {0, -120}, Qt::NoModifier, {-7, -25});
+  EXPECT_EQ(Graph.HorzScrollBar().Position(), 37);
+  EXPECT_EQ(Graph.VertScrollBar().Position(), 55);
+  EXPECT_EQ(sleeps, 0);
+  SetScrollClock(previous);
+
+  // Client (100, 100) shows graph (137, 155) before and after.
   SendWheel(Widget.viewport(), {0, 120}, Qt::ControlModifier);
   EXPECT_EQ(Graph.Zoom(), 110);
+  EXPECT_EQ(Graph.ClientToGraph(100, 100), (TPoint{137, 155}));
+  SendWheel(Widget.viewport(), {0, 120}, Qt::ControlModifier);
+  EXPECT_EQ(Graph.Zoom(), 121);
+  SendWheel(Widget.viewport(), {0, -240}, Qt::ControlModifier);
+  EXPECT_EQ(Graph.Zoom(), 100);
 }
 
 TEST_F(GraphWidgetTest, ScreenCursorOverridesUntilDefault) {

@@ -168,6 +168,26 @@ TEST(QtCanvasPolygon, OutlineRunsThroughEveryVertex) {
   EXPECT_EQ(CountColor(canvas.Image(), Black), 4 * 8);
 }
 
+// A repaint of part of the window draws the part of a polygon it holds with
+// the pixels a repaint of the whole window gives them, whichever polygon
+// edges the smaller buffer cuts.
+TEST(QtCanvasPolygon, APartialBufferHoldsThePixelsOfTheWholeOne) {
+  const TPoint points[] = {{40, 40}, {120, 40}, {120, 100}, {40, 100}, {70, 70}};
+  TQtImageCanvas whole(200, 160);
+  whole.Brush().SetStyle(TBrushStyle::bsClear);
+  whole.Polygon(points, 5);
+  for (const QPoint origin : {QPoint(42, 60), QPoint(117, 61), QPoint(60, 95), QPoint(30, 30)}) {
+    TQtImageCanvas part(60, 50);
+    part.SetViewMapping(100, {-origin.x(), -origin.y()});
+    part.Brush().SetStyle(TBrushStyle::bsClear);
+    part.Polygon(points, 5);
+    const QImage expected = whole.Image().copy(QRect(origin, part.Image().size()));
+    EXPECT_TRUE(part.Image() == expected) << "buffer at " << origin.x() << "," << origin.y() << "\n"
+                                          << Picture(part.Image()) << "\n"
+                                          << Picture(expected);
+  }
+}
+
 class PolygonFillMode : public testing::TestWithParam<TFillMode> {};
 
 TEST_P(PolygonFillMode, StarCentreFollowsTheFillRule) {
