@@ -236,7 +236,9 @@ TEST_P(InsertionTest, IsReportedOnceWhenItFinishesAndNotAtAllWhenCancelled) {
   EXPECT_EQ(Graph.Modified(), c.GraphChanges > 0);
   EXPECT_EQ(Graph.Objects().Count(), c.Objects);
   EXPECT_EQ(Graph.CommandMode(), cmEdit);
-  if (c.Escape) EXPECT_TRUE(Screen() == before) << "the cancelled object is still drawn";
+  if (c.Escape) {
+    EXPECT_TRUE(Screen() == before) << "the cancelled object is still drawn";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, InsertionTest,
