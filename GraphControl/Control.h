@@ -20,6 +20,7 @@
 #include "GraphControl/GraphObjectList.h"
 #include "GraphControl/GraphScrollBar.h"
 #include "GraphControl/ObjectIDIndex.h"
+#include "GraphControl/SpatialIndex.h"
 #include "GraphControl/Types.h"
 #include "platform/HostWindow.h"
 
@@ -154,6 +155,22 @@ class TGraphControl {
   // Puts `newObject` into the slots of `oldObject` in Objects and
   // SelectedObjects without notification (class conversion).
   void ReplaceObject(TGraphObject* oldObject, TGraphObject* newObject);
+
+  // ---- Spatial index ------------------------------------------------------------
+  // Which index answers the area queries (hit test, rubber band, painting,
+  // extent). Changing it rebuilds the index; both kinds give the same results.
+  TSpatialIndexKind SpatialIndexKind() const { return SpatialIndex_->Kind(); }
+  void SetSpatialIndexKind(TSpatialIndexKind kind);
+  // The kind new controls start with (the R-tree unless changed).
+  static TSpatialIndexKind DefaultSpatialIndexKind();
+  static void SetDefaultSpatialIndexKind(TSpatialIndexKind kind);
+  // Keeps the object's entry in the spatial index current; the object calls
+  // it whenever its painted area, its visibility or its pen changed.
+  void UpdateSpatialEntry(TGraphObject* object);
+  // Appends the objects of `graphClass` (null: any) whose OverlapsRect(rect)
+  // holds, bottom of the z-order first.
+  void ObjectsInRect(const TRect& rect, std::vector<TGraphObject*>& out,
+                     const TGraphObjectClass* graphClass = nullptr) const;
 
   // ---- Update lock ----------------------------------------------------------
   void BeginUpdate();
@@ -629,10 +646,43 @@ class TGraphControl {
   bool Destroying_ = false;
 
  private:
-  // ObjectChanged with the knowledge that `object` has just entered Objects,
-  // so its bounds can be merged into a clean extent instead of re-measuring.
-  void HandleObjectChange(TGraphObject* object, TGraphChangeFlags flags, bool entering);
-  void MergeEnteringBounds(TGraphObject* object);
+  // Reusable vectors for the candidates of area queries, so that painting
+  // and hit testing do not allocate per call. A query made while another is
+  // being worked through (from an event handler) takes a vector of its own.
+  class TCandidates {
+   public:
+    explicit TCandidates(const TGraphControl& control);
+    ~TCandidates();
+    TCandidates(const TCandidates&) = delete;
+    TCandidates& operator=(const TCandidates&) = delete;
+    std::vector<TGraphObject*>& List() { return List_; }
+
+   private:
+    const TGraphControl& Control_;
+    std::vector<TGraphObject*> List_;
+  };
+  // Watches Objects for removals while a list of candidates is worked
+  // through, so that objects an event handler removed are skipped.
+  class TRemovalWatch {
+   public:
+    explicit TRemovalWatch(TGraphControl& control);
+    ~TRemovalWatch();
+    TRemovalWatch(const TRemovalWatch&) = delete;
+    TRemovalWatch& operator=(const TRemovalWatch&) = delete;
+    bool Removed(const TGraphObject* object) const;
+
+   private:
+    TGraphControl& Control_;
+    std::vector<TGraphObject*>* Outer_;
+    std::vector<TGraphObject*> Removed_;
+  };
+  void UpdateAllSpatialEntries();
+  // The objects whose painted area may meet `rect`, with the selected ones
+  // when `withSelected`, each once, bottom of the z-order first.
+  void SelectionCandidates(const TRect& rect, bool withSelected, std::vector<TGraphObject*>& out) const;
+  // Compares objects of Objects by z-order.
+  bool Below(const TGraphObject* a, const TGraphObject* b) const;
+  void RebuildSpatialIndex(TSpatialIndexKind kind);
   bool IDUsedByOther(uint32_t id, const TGraphObject* object) const {
     return IDIndex_.UsedByOther(id, object);
   }
@@ -677,9 +727,9 @@ class TGraphControl {
   // ==== end of the stream block ====
   IGraphHost* Host_ = nullptr;
   TObjectIDIndex IDIndex_;
-  // Whether the clean ekAll cache holds no showing object at all (then the
-  // cache reads (0,0,0,0) and a new object's bounds replace it).
-  bool AllExtentEmpty_ = true;
+  std::unique_ptr<TSpatialIndex> SpatialIndex_;
+  mutable std::vector<std::vector<TGraphObject*>> FreeCandidates_;
+  std::vector<TGraphObject*>* RemovedObjects_ = nullptr;
 };
 
 // The two parts of a hint "short|long": the tooltip text before the first

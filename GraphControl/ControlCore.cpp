@@ -1,6 +1,7 @@
 // TGraphControl: construction, the object lists and their reactions,
 // identifiers, the update lock, searches, visiting and the class registries.
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <unordered_set>
 
@@ -56,6 +57,11 @@ int32_t CountInstances(const TGraphObjectList& list, const TGraphObjectClass* cl
       std::count_if(list.begin(), list.end(), [cls](TGraphObject* o) { return o->InheritsFrom(cls); }));
 }
 
+TSpatialIndexKind& DefaultIndexKind() {
+  static TSpatialIndexKind kind = TSpatialIndexKind::RTree;
+  return kind;
+}
+
 }  // namespace
 
 // ---- Construction and destruction -------------------------------------------------
@@ -63,7 +69,11 @@ int32_t CountInstances(const TGraphObjectList& list, const TGraphObjectClass* cl
 TGraphControl::TGraphControl()
     : HorzScrollBar_(this, TScrollBarKind::sbHorizontal),
       VertScrollBar_(this, TScrollBarKind::sbVertical),
-      GraphConstraints_(this) {
+      GraphConstraints_(this),
+      SpatialIndex_(MakeSpatialIndex(DefaultIndexKind(), Objects_)) {
+  Objects_.KeepPositionKeys();
+  SelectedObjects_.KeepPositionKeys();
+  DraggingObjects_.KeepPositionKeys();
   Objects_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
     ObjectListChanged(o, a);
   };
@@ -114,11 +124,14 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
   switch (action) {
     case glaAdded:
       IDIndex_.Add(object->ID(), object);
+      UpdateSpatialEntry(object);
       DoObjectInsert(object);
-      HandleObjectChange(object, EntryExitFlags, true);
+      ObjectChanged(object, EntryExitFlags);
       break;
     case glaRemoved: {
       IDIndex_.Remove(object->ID(), object);
+      UpdateSpatialEntry(object);
+      if (RemovedObjects_) RemovedObjects_->push_back(object);
       // The object has left Objects, so it is freed here even when a step
       // below (an event handler) fails; it would be lost otherwise.
       struct TFreeOnExit {
@@ -176,18 +189,12 @@ void TGraphControl::DraggingListChanged(TGraphObject* object, TGraphListAction a
 // ---- Changes and the update lock -----------------------------------------------------
 
 void TGraphControl::ObjectChanged(TGraphObject* object, TGraphChangeFlags flags) {
-  HandleObjectChange(object, flags, false);
-}
-
-void TGraphControl::HandleObjectChange(TGraphObject* object, TGraphChangeFlags flags, bool entering) {
   if (Destroying_) return;
+  UpdateSpatialEntry(object);
   flags = FilterGestureChange(flags);
   if (UpdateCount_ == 0) {
     if (flags & chBounds) {
-      if (entering)
-        MergeEnteringBounds(object);
-      else
-        BoundsCacheDirty_ |= AllExtentKinds;
+      BoundsCacheDirty_ |= AllExtentKinds;
       CalcScrollRanges();
     }
     if (flags & chData) {
@@ -208,26 +215,6 @@ void TGraphControl::HandleObjectChange(TGraphObject* object, TGraphChangeFlags f
     if (flags & chBounds) DeferredBoundsChange_ = true;
   }
   if (flags & chVisual) object->Invalidate();
-}
-
-// An object entering the diagram only widens the extent of all objects, so a
-// clean cache is merged with its bounds instead of being measured again; this
-// keeps inserting n objects one at a time O(n) instead of O(n^2). The result
-// is exactly what MeasureObjects would give. The selection and dragging
-// extents do not contain the new object, but are re-measured lazily anyway.
-void TGraphControl::MergeEnteringBounds(TGraphObject* object) {
-  BoundsCacheDirty_ |= (1 << ekSelected) | (1 << ekDragging);
-  if (BoundsCacheDirty_ & (1 << ekAll)) return;
-  if (!object->IsShowing()) return;
-  TRect& cache = BoundsCache_[ekAll];
-  const TRect& bounds = object->PaintBounds();
-  if (AllExtentEmpty_) {
-    cache = bounds;
-    AllExtentEmpty_ = false;
-  } else {
-    cache = {std::min(cache.Left, bounds.Left), std::min(cache.Top, bounds.Top),
-             std::max(cache.Right, bounds.Right), std::max(cache.Bottom, bounds.Bottom)};
-  }
 }
 
 void TGraphControl::BeginUpdate() {
@@ -330,6 +317,108 @@ void TGraphControl::ReplaceObject(TGraphObject* oldObject, TGraphObject* newObje
   SelectedObjects_.Replace(oldObject, newObject);
   if (ObjectUnderMouse_ == oldObject) ObjectUnderMouse_ = newObject;
   BoundsCacheDirty_ |= AllExtentKinds;
+  UpdateSpatialEntry(oldObject);
+  UpdateSpatialEntry(newObject);
+}
+
+// ---- Spatial index ---------------------------------------------------------------------
+
+TSpatialIndexKind TGraphControl::DefaultSpatialIndexKind() { return DefaultIndexKind(); }
+
+void TGraphControl::SetDefaultSpatialIndexKind(TSpatialIndexKind kind) { DefaultIndexKind() = kind; }
+
+void TGraphControl::SetSpatialIndexKind(TSpatialIndexKind kind) {
+  if (kind == SpatialIndex_->Kind()) return;
+  for (TGraphObject* object : Objects_) object->SpatialEntry().Indexed = false;
+  SpatialIndex_ = MakeSpatialIndex(kind, Objects_);
+  UpdateAllSpatialEntries();
+  BoundsCacheDirty_ |= AllExtentKinds;
+}
+
+namespace {
+
+// How far the object's selected painted area reaches beyond its painted area.
+int32_t MarkerReach(const TGraphObject& object) {
+  const TRect& painted = object.PaintBounds();
+  const TRect selected = object.GetSelectedPaintBounds();
+  const int64_t reach =
+      std::max({int64_t{0}, int64_t{painted.Left} - selected.Left, int64_t{painted.Top} - selected.Top,
+                int64_t{selected.Right} - painted.Right, int64_t{selected.Bottom} - painted.Bottom});
+  return static_cast<int32_t>(std::min<int64_t>(reach, INT32_MAX));
+}
+
+}  // namespace
+
+// An object is filed while it is in Objects and showing, under its painted
+// area; every path that changes one of these ends here.
+void TGraphControl::UpdateSpatialEntry(TGraphObject* object) {
+  TSpatialEntry& entry = object->SpatialEntry();
+  const bool wanted = !Destroying_ && object->IsShowing() && HoldsObject(object);
+  if (!wanted) {
+    if (entry.Indexed) SpatialIndex_->Remove(object, entry.Area, entry.Reach);
+    entry.Indexed = false;
+    return;
+  }
+  const TRect& area = object->PaintBounds();
+  const int32_t reach = MarkerReach(*object);
+  if (entry.Indexed && entry.Area == area && entry.Reach == reach) return;
+  if (entry.Indexed) SpatialIndex_->Remove(object, entry.Area, entry.Reach);
+  entry = {area, reach, true};
+  SpatialIndex_->Insert(object, area, reach);
+}
+
+void TGraphControl::UpdateAllSpatialEntries() {
+  for (TGraphObject* object : Objects_) UpdateSpatialEntry(object);
+}
+
+TGraphControl::TCandidates::TCandidates(const TGraphControl& control) : Control_(control) {
+  if (!Control_.FreeCandidates_.empty()) {
+    List_ = std::move(Control_.FreeCandidates_.back());
+    Control_.FreeCandidates_.pop_back();
+  }
+}
+
+TGraphControl::TCandidates::~TCandidates() {
+  List_.clear();
+  Control_.FreeCandidates_.push_back(std::move(List_));
+}
+
+TGraphControl::TRemovalWatch::TRemovalWatch(TGraphControl& control)
+    : Control_(control), Outer_(control.RemovedObjects_) {
+  Control_.RemovedObjects_ = &Removed_;
+}
+
+TGraphControl::TRemovalWatch::~TRemovalWatch() {
+  Control_.RemovedObjects_ = Outer_;
+  if (Outer_) Outer_->insert(Outer_->end(), Removed_.begin(), Removed_.end());
+}
+
+bool TGraphControl::TRemovalWatch::Removed(const TGraphObject* object) const {
+  return std::find(Removed_.begin(), Removed_.end(), object) != Removed_.end();
+}
+
+bool TGraphControl::Below(const TGraphObject* a, const TGraphObject* b) const {
+  if (Objects_.KeepsPositionKeys()) return Objects_.PositionKey(a) < Objects_.PositionKey(b);
+  return Objects_.IndexOf(a) < Objects_.IndexOf(b);
+}
+
+void TGraphControl::SelectionCandidates(const TRect& rect, bool withSelected,
+                                        std::vector<TGraphObject*>& out) const {
+  SpatialIndex_->Query(rect, out);
+  if (!withSelected || SelectedObjects_.IsEmpty()) return;
+  out.insert(out.end(), SelectedObjects_.begin(), SelectedObjects_.end());
+  const auto below = [this](const TGraphObject* a, const TGraphObject* b) { return Below(a, b); };
+  std::sort(out.begin(), out.end(), below);
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+}
+
+void TGraphControl::ObjectsInRect(const TRect& rect, std::vector<TGraphObject*>& out,
+                                  const TGraphObjectClass* graphClass) const {
+  const TGraphObjectClass* cls = graphClass ? graphClass : TGraphObject::StaticClass();
+  TCandidates candidates(*this);
+  SpatialIndex_->Query(rect, candidates.List());
+  for (TGraphObject* object : candidates.List())
+    if (object->InheritsFrom(cls) && object->OverlapsRect(rect)) out.push_back(object);
 }
 
 // ---- Creating and clearing ---------------------------------------------------------------
@@ -393,12 +482,15 @@ void TGraphControl::VisitObjects(const TGraphVisitCallback& callback, int32_t us
 
 TGraphObject* TGraphControl::ObjectAtPoint(int32_t x, int32_t y, TGraphObject* below) const {
   const TPoint p{x, y};
-  int32_t start = Objects_.Count() - 1;
-  if (below) start = Objects_.IndexOf(below) - 1;
+  // Only objects under `below` in z-order take part; one that is not in
+  // Objects has nothing under it.
+  if (below && Objects_.IndexOf(below) < 0) return nullptr;
+  TCandidates candidates(*this);
+  SpatialIndex_->Query({x, y, x, y}, candidates.List());
   TGraphObject* candidate = nullptr;
-  for (int32_t i = start; i >= 0; --i) {
-    TGraphObject* object = Objects_.Items(i);
-    if (object == DragSource_) continue;
+  for (auto it = candidates.List().rbegin(); it != candidates.List().rend(); ++it) {
+    TGraphObject* object = *it;
+    if (object == DragSource_ || (below && !Below(object, below))) continue;
     const THitCode code = object->HitTest(p);
     if (code == htNone) continue;
     if (!candidate) {

@@ -280,8 +280,13 @@ void TGraphControl::SetSelectionRect(const TRect& rect) {
 void TGraphControl::SelectObjectsInRect(const TRect& rect, bool toggle, const TGraphObjectClass* graphClass) {
   const TGraphObjectClass* cls = graphClass ? graphClass : TGraphObject::StaticClass();
   TUpdateLock lock(*this);
-  for (int32_t i = 0; i < Objects_.Count(); ++i) {
-    TGraphObject* object = Objects_.Items(i);
+  // Only the objects near the band and, unless toggling, the selected ones
+  // can change; they are visited in z-order as a scan of Objects would.
+  TCandidates candidates(*this);
+  SelectionCandidates(rect, !toggle, candidates.List());
+  TRemovalWatch watch(*this);
+  for (TGraphObject* object : candidates.List()) {
+    if (watch.Removed(object)) continue;
     if (object->InheritsFrom(cls) && object->OverlapsRect(rect))
       object->SetSelected(!(toggle && object->Selected()));
     else if (!toggle)

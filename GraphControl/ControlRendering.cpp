@@ -139,10 +139,17 @@ void TGraphControl::DrawObjects(TCanvas& canvas, const TGraphObjectList& list) {
     // one of them fails; nested painting (an OnBeforeDraw handler exporting
     // the diagram) has its own.
     TCanvasRecall recall(&canvas);
+    // Painting Objects on a raster canvas visits only the objects whose
+    // painted area meets the clip area; a vector drawing takes them all.
+    TCandidates candidates(*this);
+    const bool culled = &list == &Objects_ && !canvas.IsMetafile();
+    if (culled) SpatialIndex_->Query(canvas.ClipRect(), candidates.List());
+    const std::vector<TGraphObject*>& objects = culled ? candidates.List() : list.Items();
+    TRemovalWatch watch(*this);
     auto drawWhere = [&](auto wanted) {
-      for (int32_t i = 0; i < list.Count(); ++i) {
-        TGraphObject* object = list.Items(i);
-        if (wanted(object)) object->Draw(canvas);
+      for (size_t i = 0; i < objects.size(); ++i) {
+        TGraphObject* object = objects[i];
+        if (!watch.Removed(object) && wanted(object)) object->Draw(canvas);
       }
     };
     const auto isLink = [](const TGraphObject* o) { return o->IsLink(); };

@@ -96,14 +96,17 @@ TRect TGraphControl::MeasureObjects(const TGraphObjectList& list) const {
 
 TRect TGraphControl::GetExtent(TExtentKind kind) {
   const uint8_t bit = static_cast<uint8_t>(1 << kind);
+  // The index files exactly the showing objects under their painted areas,
+  // so its extent is the measurement of Objects, without visiting them.
+  if (kind == ekAll && SpatialIndex_->Extent(BoundsCache_[ekAll])) {
+    BoundsCacheDirty_ &= static_cast<uint8_t>(~bit);
+    return BoundsCache_[ekAll];
+  }
   if (BoundsCacheDirty_ & bit) {
     const TGraphObjectList& list = kind == ekAll        ? Objects_
                                    : kind == ekSelected ? SelectedObjects_
                                                         : DraggingObjects_;
     BoundsCache_[kind] = MeasureObjects(list);
-    if (kind == ekAll)
-      AllExtentEmpty_ =
-          std::none_of(list.begin(), list.end(), [](TGraphObject* o) { return o->IsShowing(); });
     BoundsCacheDirty_ &= static_cast<uint8_t>(~bit);
   }
   return BoundsCache_[kind];
@@ -213,6 +216,7 @@ void TGraphControl::SetShowGrid(bool value) {
 void TGraphControl::SetShowHiddenObjects(bool value) {
   if (value == ShowHiddenObjects_) return;
   ShowHiddenObjects_ = value;
+  UpdateAllSpatialEntries();
   // Which objects show has changed, so every cached extent is stale.
   BoundsCacheDirty_ |= (1 << ekAll) | (1 << ekSelected) | (1 << ekDragging);
   CalcScrollRanges();
@@ -246,6 +250,7 @@ void TGraphControl::SetMarkerColor(TColor value) {
 void TGraphControl::SetMarkerSize(int32_t value) {
   if (value == MarkerSize_) return;
   MarkerSize_ = value;
+  UpdateAllSpatialEntries();  // the markers' reach beyond the painted areas changed
   if (!SelectedObjects_.IsEmpty()) Invalidate();
 }
 

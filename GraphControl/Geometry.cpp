@@ -401,12 +401,22 @@ std::string WrapText(TCanvas& canvas, const std::string& text, int32_t maxWidth)
     const size_t start = i;
     size_t p = start;
     size_t lastFit = start;  // one past the last accepted character
-    while (p < n && !IsLineBreak(chars.Char(p))) {
-      if (lastFit == start || TextWidth(canvas, chars.Range(start, p + 1)) <= maxWidth) {
-        lastFit = ++p;
-        continue;
+    // The line takes its first character and then as many as fit. A prefix
+    // of text that fits fits too, so the longest fitting prefix is found by
+    // bisection, with a few measurements instead of one per character.
+    size_t end = start;
+    while (end < n && !IsLineBreak(chars.Char(end))) ++end;
+    if (end > start) {
+      size_t low = start + 1;
+      size_t high = end;
+      while (low < high) {
+        const size_t mid = low + (high - low + 1) / 2;
+        if (TextWidth(canvas, chars.Range(start, mid)) <= maxWidth)
+          low = mid;
+        else
+          high = mid - 1;
       }
-      break;
+      lastFit = p = low;
     }
 
     size_t lineEnd = p;

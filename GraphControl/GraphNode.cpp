@@ -325,12 +325,12 @@ TRect TGraphNode::LayoutCaption() {
   const TRect area{Sub(bounds.Left, Left_), Sub(bounds.Top, Top_), Sub(bounds.Right, Left_),
                    Sub(bounds.Bottom, Top_)};
 
-  const std::unique_ptr<TCanvas> canvas = CreateCompatibleCanvas();
-  canvas->Font().Assign(Font());
-  std::string display = FitText(*canvas, Text(), area);
+  TCanvas& canvas = CompatibleCanvas();
+  canvas.Font().Assign(Font());
+  std::string display = FitText(canvas, Text(), area);
   SetDisplayText(display);
   TRect rect = area;
-  canvas->DrawText(display, rect, dt::CalcRect | dt::NoPrefix | dt::EditControl);
+  canvas.DrawText(display, rect, dt::CalcRect | dt::NoPrefix | dt::EditControl);
   rect.Right = std::min(rect.Right, area.Right);
   rect.Bottom = std::min(rect.Bottom, area.Bottom);
 

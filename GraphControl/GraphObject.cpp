@@ -59,7 +59,10 @@ TGraphObject* TGraphObject::Complete(TConstructionGuard& guard) {
 TGraphObject::TGraphObject(TGraphControl* owner) : Owner_(owner), Font_(owner->Font()) {
   Font_.OnChange = [this] { FontChanged(); };
   Brush_.OnChange = [this] { Changed(chVisual | chData); };
-  Pen_.OnChange = [this] { Changed(chVisual | chData | chCaption | chBounds); };
+  Pen_.OnChange = [this] {
+    Changed(chVisual | chData | chCaption | chBounds);
+    Owner_->UpdateSpatialEntry(this);  // the markers' reach depends on the pen
+  };
   Dependents_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
     DependentsListChanged(o, a);
   };
@@ -173,6 +176,7 @@ void TGraphObject::SetOptions(TGraphObjectOptions value) {
 void TGraphObject::SetVisible(bool value) {
   if (Visible_ == value) return;
   Visible_ = value;
+  Owner_->UpdateSpatialEntry(this);
   // Unless hidden objects are shown anyway, the diagram's extent changes too.
   Changed(chVisual | chData | (Owner_->ShowHiddenObjects() ? 0 : chBounds));
 }
@@ -233,6 +237,7 @@ void TGraphObject::Prepare() {
   if (!HasState(stLoading)) ResolveReferences();
   UpdateCaptionPlacement(true, 0, 0);
   PaintBounds_ = ComputePaintBounds();
+  Owner_->UpdateSpatialEntry(this);
   BroadcastToDependents(gdkChanged);
 }
 
@@ -271,6 +276,7 @@ void TGraphObject::Changed(TGraphChangeFlags flags) {
       flags |= chBounds;
       Invalidate();
       PaintBounds_ = bounds;
+      Owner_->UpdateSpatialEntry(this);
     }
   }
   if (flags & (chData | chBounds)) Owner_->DoObjectChange(this);
@@ -286,6 +292,7 @@ void TGraphObject::BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t
     Invalidate();
     PaintBounds_ = {PaintBounds_.Left + dx, PaintBounds_.Top + dy, PaintBounds_.Right + dx,
                     PaintBounds_.Bottom + dy};
+    Owner_->UpdateSpatialEntry(this);
     VisualTriggers_ &= static_cast<TGraphChangeFlags>(~(chData | chBounds));
   }
   Changed(chVisual | chData | chBounds);

@@ -18,6 +18,7 @@
 #include "GraphControl/DrawingTools.h"
 #include "GraphControl/GraphObjectClass.h"
 #include "GraphControl/GraphObjectList.h"
+#include "GraphControl/SpatialEntry.h"
 #include "GraphControl/Types.h"
 
 namespace gc {
@@ -140,6 +141,9 @@ class TGraphObject {
   TGraphObjectStates States() const { return States_; }
   bool HasState(TGraphObjectStates s) const { return (States_ & s) != 0; }
   const TRect& PaintBounds() const { return PaintBounds_; }
+  // What the owner's spatial index holds for the object; kept by the control.
+  TSpatialEntry& SpatialEntry() { return SpatialEntry_; }
+  const TSpatialEntry& SpatialEntry() const { return SpatialEntry_; }
   TGraphChangeFlags VisualTriggers() const { return VisualTriggers_; }
   TGraphChangeFlags PendingChanges() const { return PendingChanges_; }
   int32_t UpdateCount() const { return UpdateCount_; }
@@ -326,6 +330,15 @@ class TGraphObject {
   int32_t UpdateCount_ = 0;
   TGraphChangeFlags PendingChanges_ = 0;
   int32_t NoDragCount_ = 0;
+  // Position keys of the keyed lists holding the object (see
+  // TGraphObjectList::KeepPositionKeys); a free entry has no list.
+  friend class TGraphObjectList;
+  struct TListKey {
+    const TGraphObjectList* List = nullptr;
+    uint64_t Key = 0;
+  };
+  TListKey ListKeys_[3];
+  TSpatialEntry SpatialEntry_;
 
   class TConstructionGuard;
   // Runs the post-construction steps; null when an event handler destroyed

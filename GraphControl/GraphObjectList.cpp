@@ -1,10 +1,23 @@
 #include "GraphControl/GraphObjectList.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cstdint>
 
 #include "GraphControl/Exceptions.h"
+#include "GraphControl/GraphObject.h"
 
 namespace gc {
+
+namespace {
+
+// Position keys start in the middle of the key range, one gap apart, so
+// objects can be put before the first and after the last for a long time
+// and between two neighbours 24 times before the keys are renumbered.
+constexpr uint64_t FirstKey = uint64_t{1} << 62;
+constexpr uint64_t KeyGap = uint64_t{1} << 24;
+
+}  // namespace
 
 // Capacity reports the logical slot count of the list's growth rule (16 more
 // while Count < 64, then 8 more), which callers and tests can observe. The
@@ -30,8 +43,10 @@ void TGraphObjectList::Grow() {
 
 int32_t TGraphObjectList::Add(TGraphObject* object) {
   Grow();
+  Admit(object);
   Items_.push_back(object);
   const int32_t index = Count() - 1;
+  if (Keyed()) PlaceKey(index);
   Notify(object, glaAdded);
   return index;
 }
@@ -39,7 +54,9 @@ int32_t TGraphObjectList::Add(TGraphObject* object) {
 void TGraphObjectList::Insert(int32_t index, TGraphObject* object) {
   CheckIndex(index, Count());
   Grow();
+  Admit(object);
   Items_.insert(Items_.begin() + index, object);
+  if (Keyed()) PlaceKey(index);
   if (Enumerating_ && index <= Cursor_) ++Cursor_;
   Notify(object, glaAdded);
 }
@@ -48,6 +65,10 @@ void TGraphObjectList::Delete(int32_t index) {
   CheckIndex(index, Count() - 1);
   TGraphObject* object = Items_[static_cast<size_t>(index)];
   Items_.erase(Items_.begin() + index);
+  if (Keyed())
+    ReleaseKey(object);
+  else if (KeyMode_ == TKeyMode::Scanning && Items_.empty())
+    KeyMode_ = TKeyMode::Keyed;
   if (Enumerating_ && index <= Cursor_) --Cursor_;
   Notify(object, glaRemoved);
 }
@@ -59,6 +80,15 @@ int32_t TGraphObjectList::Remove(TGraphObject* object) {
 }
 
 int32_t TGraphObjectList::IndexOf(const TGraphObject* object) const {
+  if (Keyed()) {
+    const uint64_t* slot = KeySlot(object);
+    if (!slot) return -1;
+    const uint64_t key = *slot;
+    const auto found = std::lower_bound(Items_.begin(), Items_.end(), key,
+                                        [this](TGraphObject* o, uint64_t k) { return *KeySlot(o) < k; });
+    if (found != Items_.end() && *found == object) return static_cast<int32_t>(found - Items_.begin());
+    assert(!"position keys out of order");
+  }
   for (int32_t i = Count() - 1; i >= 0; --i)
     if (Items_[static_cast<size_t>(i)] == object) return i;
   return -1;
@@ -66,7 +96,12 @@ int32_t TGraphObjectList::IndexOf(const TGraphObject* object) const {
 
 int32_t TGraphObjectList::Replace(TGraphObject* oldObject, TGraphObject* newObject) {
   const int32_t index = IndexOf(oldObject);
-  if (index >= 0) Items_[static_cast<size_t>(index)] = newObject;
+  if (index < 0) return index;
+  const uint64_t key = Keyed() ? *KeySlot(oldObject) : 0;
+  if (Keyed()) ReleaseKey(oldObject);
+  Admit(newObject);
+  Items_[static_cast<size_t>(index)] = newObject;
+  if (Keyed()) *ClaimKeySlot(newObject) = key;
   return index;
 }
 
@@ -83,6 +118,7 @@ void TGraphObjectList::Move(int32_t fromIndex, int32_t toIndex) {
     std::rotate(begin + fromIndex, begin + fromIndex + 1, begin + toIndex + 1);
   else
     std::rotate(begin + toIndex, begin + fromIndex, begin + fromIndex + 1);
+  if (Keyed()) PlaceKey(toIndex);
   Notify(object, glaReordered);
 }
 
@@ -125,6 +161,93 @@ TGraphObject* TGraphObjectList::Next() {
     }
   }
   throw EListError("List enumeration is not initialized");
+}
+
+// ---- Position keys -------------------------------------------------------------------
+
+void TGraphObjectList::KeepPositionKeys() {
+  if (KeyMode_ != TKeyMode::None) return;
+  KeyMode_ = TKeyMode::Keyed;
+  for (TGraphObject* object : Items_) {
+    Admit(object);
+    if (!Keyed()) return;
+    ClaimKeySlot(object);
+  }
+  Renumber();
+}
+
+uint64_t TGraphObjectList::PositionKey(const TGraphObject* object) const {
+  if (!Keyed()) return 0;
+  const uint64_t* slot = KeySlot(object);
+  return slot ? *slot : 0;
+}
+
+uint64_t* TGraphObjectList::KeySlot(const TGraphObject* object) const {
+  for (TGraphObject::TListKey& entry : const_cast<TGraphObject*>(object)->ListKeys_)
+    if (entry.List == this) return &entry.Key;
+  return nullptr;
+}
+
+uint64_t* TGraphObjectList::ClaimKeySlot(TGraphObject* object) {
+  if (uint64_t* slot = KeySlot(object)) return slot;
+  for (TGraphObject::TListKey& entry : object->ListKeys_) {
+    if (!entry.List) {
+      entry.List = this;
+      return &entry.Key;
+    }
+  }
+  assert(!"Admit guarantees a free key entry");
+  return nullptr;
+}
+
+void TGraphObjectList::ReleaseKey(TGraphObject* object) {
+  for (TGraphObject::TListKey& entry : object->ListKeys_)
+    if (entry.List == this) entry = {};
+}
+
+void TGraphObjectList::Admit(const TGraphObject* object) {
+  if (!Keyed()) return;
+  bool free = false;
+  for (const TGraphObject::TListKey& entry : object->ListKeys_) {
+    if (entry.List == this) {
+      DropKeys();  // a second occurrence: keys can no longer follow positions
+      return;
+    }
+    free |= entry.List == nullptr;
+  }
+  if (!free) DropKeys();
+}
+
+void TGraphObjectList::DropKeys() {
+  for (TGraphObject* object : Items_) ReleaseKey(object);
+  KeyMode_ = TKeyMode::Scanning;
+}
+
+void TGraphObjectList::PlaceKey(int32_t index) {
+  uint64_t& key = *ClaimKeySlot(Items_[static_cast<size_t>(index)]);
+  const bool hasPrevious = index > 0;
+  const bool hasNext = index + 1 < Count();
+  const uint64_t low = hasPrevious ? *KeySlot(Items_[static_cast<size_t>(index - 1)]) : 0;
+  const uint64_t high = hasNext ? *KeySlot(Items_[static_cast<size_t>(index + 1)]) : 0;
+  if (!hasPrevious && !hasNext) {
+    key = FirstKey;
+  } else if (!hasNext && low <= UINT64_MAX - KeyGap) {
+    key = low + KeyGap;
+  } else if (!hasPrevious && high > KeyGap) {
+    key = high - KeyGap;
+  } else if (hasPrevious && hasNext && high > low + 1) {
+    key = low + (high - low) / 2;
+  } else {
+    Renumber();
+  }
+}
+
+void TGraphObjectList::Renumber() {
+  uint64_t key = FirstKey;
+  for (TGraphObject* object : Items_) {
+    *KeySlot(object) = key;
+    key += KeyGap;
+  }
 }
 
 void TGraphObjectList::Notify(TGraphObject* object, TGraphListAction action) {

@@ -67,6 +67,17 @@ class TGraphObjectList {
   TGraphObject* First();
   TGraphObject* Next();
 
+  // Keeps a position key on every held object, ascending in list order, so
+  // that IndexOf and Remove find an object by binary search and an object
+  // that is not held is told at once. The control turns this on for its
+  // three lists. A list holding one object twice falls back to scanning
+  // until it is empty again.
+  void KeepPositionKeys();
+  // The object's position key in this list; 0 when the list keeps no keys
+  // or does not hold the object. Keys compare as the positions do.
+  uint64_t PositionKey(const TGraphObject* object) const;
+  bool KeepsPositionKeys() const { return Keyed(); }
+
   // The held objects, for read-only iteration.
   const std::vector<TGraphObject*>& Items() const { return Items_; }
   auto begin() const { return Items_.begin(); }
@@ -79,11 +90,26 @@ class TGraphObjectList {
  private:
   void Grow();
   void CheckIndex(int32_t index, int32_t highest) const;
+  bool Keyed() const { return KeyMode_ == TKeyMode::Keyed; }
+  // Gives the object at `index` a key between its neighbours' keys.
+  void PlaceKey(int32_t index);
+  void Renumber();
+  void ReleaseKey(TGraphObject* object);
+  // Called before `object` enters the list: a second occurrence or an object
+  // without a free key entry ends the keyed mode.
+  void Admit(const TGraphObject* object);
+  void DropKeys();
+  // The key entry this list holds on the object, or null.
+  uint64_t* KeySlot(const TGraphObject* object) const;
+  uint64_t* ClaimKeySlot(TGraphObject* object);
+
+  enum class TKeyMode : uint8_t { None, Keyed, Scanning };
 
   std::vector<TGraphObject*> Items_;
   int32_t Capacity_ = 0;
   int32_t Cursor_ = -1;
   bool Enumerating_ = false;
+  TKeyMode KeyMode_ = TKeyMode::None;
 };
 
 }  // namespace gc

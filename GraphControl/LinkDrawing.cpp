@@ -233,10 +233,10 @@ TOptionalRegion TGraphLink::CreateCaptionRegion() {
   std::string text = TrimCaption(Text());
   TRect extent{0, 0, avail, 0};
   {
-    std::unique_ptr<TCanvas> measure = CreateCompatibleCanvas();
-    measure->Font().Assign(Font());
-    measure->DrawText(text, extent,
-                      dt::CalcRect | dt::NoPrefix | dt::EditControl | dt::EndEllipsis | dt::ModifyString);
+    TCanvas& measure = CompatibleCanvas();
+    measure.Font().Assign(Font());
+    measure.DrawText(text, extent,
+                     dt::CalcRect | dt::NoPrefix | dt::EditControl | dt::EndEllipsis | dt::ModifyString);
   }
   SetDisplayText(text.substr(0, text.find('\0')));
   const int32_t w = extent.Width();

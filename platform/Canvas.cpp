@@ -292,9 +292,26 @@ class TFallbackMeasurer final : public TCanvas {
 
 TCanvasFactory CompatibleCanvasFactory = nullptr;
 
+// The canvas that CompatibleCanvas() hands out; made on first use.
+std::unique_ptr<TCanvas>& SharedCompatibleCanvas() {
+  static std::unique_ptr<TCanvas> canvas;
+  return canvas;
+}
+
 }  // namespace
 
-void SetCompatibleCanvasFactory(TCanvasFactory factory) { CompatibleCanvasFactory = factory; }
+void SetCompatibleCanvasFactory(TCanvasFactory factory) {
+  CompatibleCanvasFactory = factory;
+  SharedCompatibleCanvas().reset();
+}
+
+TCanvas& CompatibleCanvas() {
+  std::unique_ptr<TCanvas>& canvas = SharedCompatibleCanvas();
+  if (!canvas) canvas = CreateCompatibleCanvas();
+  return *canvas;
+}
+
+void ReleaseCompatibleCanvas() { SharedCompatibleCanvas().reset(); }
 
 std::unique_ptr<TCanvas> CreateCompatibleCanvas() {
   if (CompatibleCanvasFactory)

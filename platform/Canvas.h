@@ -165,5 +165,11 @@ class TCanvas {
 using TCanvasFactory = std::unique_ptr<TCanvas> (*)();
 void SetCompatibleCanvasFactory(TCanvasFactory factory);
 std::unique_ptr<TCanvas> CreateCompatibleCanvas();
+// One compatible canvas kept for measuring text, so that laying out a
+// caption does not create a canvas each time. Callers set the font they
+// measure with. It is made on first use and dropped when the factory
+// changes or ReleaseCompatibleCanvas is called (before the platform goes).
+TCanvas& CompatibleCanvas();
+void ReleaseCompatibleCanvas();
 
 }  // namespace gc

@@ -573,6 +573,9 @@ const QFont& TQtCanvas::CurrentFont() {
     QFont_ = ToQFont(Font());
     FontKey_ = Font();
     FontValid_ = true;
+    WidthMetrics_.emplace(QFont_, Painter_->device());
+    LineMetrics_.emplace(QFont_, Painter_->device());
+    MeasuredCount_ = 0;
   }
   return QFont_;
 }
@@ -584,11 +587,15 @@ QTransform TQtCanvas::TextTransform() const {
 }
 
 TSize TQtCanvas::TextExtent(const std::string& text) {
-  const QFont& font = CurrentFont();
-  const QFontMetricsF widths(font, Painter_->device());
-  const QFontMetrics lines(font, Painter_->device());
-  const double w = widths.horizontalAdvance(QString::fromStdString(text));
-  return {static_cast<int32_t>(std::ceil(w - 1e-9)), lines.height()};
+  CurrentFont();
+  for (size_t i = 0; i < MeasuredCount_; ++i)
+    if (Measured_[i].Text == text) return Measured_[i].Extent;
+  const double w = WidthMetrics_->horizontalAdvance(QString::fromStdString(text));
+  const TSize extent{static_cast<int32_t>(std::ceil(w - 1e-9)), LineMetrics_->height()};
+  Measured_[MeasuredNext_] = {text, extent};
+  MeasuredNext_ = (MeasuredNext_ + 1) % Measured_.size();
+  MeasuredCount_ = std::max(MeasuredCount_, MeasuredNext_ == 0 ? Measured_.size() : MeasuredNext_);
+  return extent;
 }
 
 bool TQtCanvas::HasGlyph(char32_t ch) {

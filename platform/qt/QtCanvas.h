@@ -12,13 +12,18 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/Canvas.h"
@@ -112,6 +117,17 @@ class TQtCanvas : public TCanvas {
   TFont FontKey_;  // the font that QFont_ was made from
   QFont QFont_;
   bool FontValid_ = false;
+  // Metrics of QFont_ on the painter's device, and the last few extents
+  // measured with it: laying out a caption measures the same lines again.
+  std::optional<QFontMetricsF> WidthMetrics_;
+  std::optional<QFontMetrics> LineMetrics_;
+  struct TMeasured {
+    std::string Text;
+    TSize Extent;
+  };
+  std::array<TMeasured, 4> Measured_;
+  size_t MeasuredCount_ = 0;
+  size_t MeasuredNext_ = 0;
 };
 
 // A canvas over an image it owns: bitmap export, tests, text measuring.

@@ -1,5 +1,7 @@
 #include "platform/qt/QtMeasuringCanvas.h"
 
+#include <QCoreApplication>
+
 #include "GraphControl/Unit.h"
 #include "platform/qt/Cursors.h"
 #include "platform/qt/QtCanvas.h"
@@ -13,6 +15,10 @@ void InstallQtPlatform() {
   SetCompatibleCanvasFactory(&CreateQtMeasuringCanvas);
   RegisterCursors();
   SetPlatformHooks({.LoadCursors = &RegisterCursors, .RegisterClipboardFormat = &RegisterQtClipboardFormat});
+  // The kept measuring canvas holds a painter and fonts: it goes with the
+  // application, not at program exit after it.
+  qRemovePostRoutine(&ReleaseCompatibleCanvas);
+  qAddPostRoutine(&ReleaseCompatibleCanvas);
 }
 
 void UninstallQtPlatform() {
