@@ -293,10 +293,17 @@ void TGraphNode::BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t d
 
 void TGraphNode::UpdateCaptionPlacement(bool recompute, int32_t dx, int32_t dy) {
   if (recompute)
-    CaptionRect_ = LayoutCaption();
-  else
+    CaptionStale_ = true;
+  else if (!CaptionStale_)
     CaptionRect_ = {Add(CaptionRect_.Left, dx), Add(CaptionRect_.Top, dy), Add(CaptionRect_.Right, dx),
                     Add(CaptionRect_.Bottom, dy)};
+}
+
+void TGraphNode::EnsureCaptionLayout() const {
+  if (!CaptionStale_) return;
+  CaptionStale_ = false;
+  auto* self = const_cast<TGraphNode*>(this);
+  self->CaptionRect_ = self->LayoutCaption();
 }
 
 TRect TGraphNode::ComputePaintBounds() {
@@ -351,6 +358,7 @@ TRect TGraphNode::LayoutCaption() {
 }
 
 void TGraphNode::DrawCaption(TCanvas& canvas) {
+  EnsureCaptionLayout();
   if (DisplayText().empty()) return;
   struct TTextModeGuard {
     TCanvas& Canvas;
@@ -437,7 +445,7 @@ THitCode TGraphNode::ShapeHitTest(TPoint point) const {
   }
   THitCode code = htNone;
   if (Region_ && Region_->ContainsPoint(point)) code |= nhBody;
-  if ((Options() & goShowCaption) && CaptionRect_.Contains(point)) code |= nhCaption;
+  if ((Options() & goShowCaption) && CaptionRect().Contains(point)) code |= nhCaption;
   return code;
 }
 

@@ -99,7 +99,12 @@ class TGraphNode : public TGraphObject {
   // The filled area of the shape in graph coordinates; empty only before Prepare.
   const TOptionalRegion& Region() const { return Region_; }
   // Where DisplayText is drawn, in graph coordinates; (0,0,0,0) without Text.
-  const TRect& CaptionRect() const { return CaptionRect_; }
+  const TRect& CaptionRect() const {
+    EnsureCaptionLayout();
+    return CaptionRect_;
+  }
+  // Lays the caption out if a change asked for it since the last layout.
+  void EnsureCaptionLayout() const override;
 
   // ---- Node operations ------------------------------------------------------------
   // Where the line through `point` with direction `angle` crosses the outline.
@@ -189,6 +194,11 @@ class TGraphNode : public TGraphObject {
   TGraphNodeOptions NodeOptions_ = gnoAllOptions;
   TOptionalRegion Region_;
   TRect CaptionRect_;
+  // A change asked for a new caption layout, which is made when the caption
+  // is first needed (painted, hit, read): measuring text is the main cost of
+  // creating and loading nodes, and most nodes of a large diagram are never
+  // on screen.
+  mutable bool CaptionStale_ = false;
   // The bounds were stored while update-locked; the outline is rebuilt by the
   // next unlocked change.
   bool ShapeStale_ = false;

@@ -137,7 +137,10 @@ class TGraphObject {
   void BringToFront();
   void SendToBack();
 
-  const std::string& DisplayText() const { return DisplayText_; }
+  const std::string& DisplayText() const {
+    EnsureCaptionLayout();
+    return DisplayText_;
+  }
   TGraphObjectStates States() const { return States_; }
   bool HasState(TGraphObjectStates s) const { return (States_ & s) != 0; }
   const TRect& PaintBounds() const { return PaintBounds_; }
@@ -174,6 +177,9 @@ class TGraphObject {
   virtual void RefreshHooks() {}
   virtual void DependencyChanged(TGraphObject* /*object*/, TGraphDependencyKind /*kind*/) {}
   virtual void UpdateCaptionPlacement(bool /*recompute*/, int32_t /*dx*/, int32_t /*dy*/) {}
+  // Classes that lay their caption out when it is first needed do it here;
+  // DisplayText calls it.
+  virtual void EnsureCaptionLayout() const {}
   virtual void Changed(TGraphChangeFlags flags);
   virtual void BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight);
   virtual void ParentFontChanged();

@@ -83,6 +83,7 @@ int32_t TGraphObjectList::IndexOf(const TGraphObject* object) const {
   if (Keyed()) {
     const uint64_t* slot = KeySlot(object);
     if (!slot) return -1;
+    if (!Items_.empty() && Items_.back() == object) return Count() - 1;  // the usual removal
     const uint64_t key = *slot;
     const auto found = std::lower_bound(Items_.begin(), Items_.end(), key,
                                         [this](TGraphObject* o, uint64_t k) { return *KeySlot(o) < k; });

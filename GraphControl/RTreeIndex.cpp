@@ -11,6 +11,7 @@
 #include <map>
 #include <utility>
 
+#include "GraphControl/GraphObject.h"
 #include "GraphControl/GraphObjectList.h"
 #include "GraphControl/SpatialIndex.h"
 
@@ -41,30 +42,37 @@ class TRTreeIndex final : public TSpatialIndex {
 
   TSpatialIndexKind Kind() const override { return TSpatialIndexKind::RTree; }
 
+  // Changes are queued and applied by the next query, so a batch (loading,
+  // inserting in one update lock) builds the tree in one pass from the
+  // objects' entries instead of inserting one by one. The extent is kept
+  // without the tree where it can be: an entry coming in widens it, one
+  // going out leaves it unless it lay on its edge.
   void Insert(TGraphObject* object, const TRect& area, int32_t reach) override {
-    if (IsRegular(area))
-      Tree_.insert({BoxOf(area), object});
-    else
-      Irregular_.push_back({area, object});
     ++Reaches_[reach];
+    // An entry only widens the extent.
+    if (ExtentValid_) ExtentValue_ = Filed_ == 0 ? area : Union(ExtentValue_, area);
+    ++Filed_;
+    Queue({true, object, area});
   }
 
   void Remove(TGraphObject* object, const TRect& area, int32_t reach) override {
-    if (IsRegular(area)) {
-      if (Tree_.remove(TValue{BoxOf(area), object}) == 0) RemoveAnywhere(object);
-    } else {
-      const auto found = std::find_if(Irregular_.begin(), Irregular_.end(),
-                                      [object](const auto& entry) { return entry.second == object; });
-      if (found != Irregular_.end()) Irregular_.erase(found);
-    }
     const auto count = Reaches_.find(reach);
     if (count != Reaches_.end() && --count->second == 0) Reaches_.erase(count);
+    // The extent stays unless the entry lay on its edge.
+    if (ExtentValid_ && (area.Left <= ExtentValue_.Left || area.Top <= ExtentValue_.Top ||
+                         area.Right >= ExtentValue_.Right || area.Bottom >= ExtentValue_.Bottom))
+      ExtentValid_ = false;
+    --Filed_;
+    Queue({false, object, area});
   }
 
   void Clear() override {
     Tree_.clear();
     Irregular_.clear();
     Reaches_.clear();
+    Pending_.clear();
+    Filed_ = 0;
+    ExtentValid_ = true;
   }
 
   void Query(const TRect& area, std::vector<TGraphObject*>& out) const override {
@@ -73,6 +81,7 @@ class TRTreeIndex final : public TSpatialIndex {
       out.insert(out.end(), Objects_.begin(), Objects_.end());
       return;
     }
+    Flush();
     // Sorted by z-order with each key read once, into a buffer kept between queries.
     std::vector<std::pair<uint64_t, TGraphObject*>>& found = Found_;
     found.clear();
@@ -86,6 +95,43 @@ class TRTreeIndex final : public TSpatialIndex {
   }
 
   bool Extent(TRect& out) const override {
+    if (!ExtentValid_) {
+      ExtentValue_ = MeasureTree();
+      ExtentValid_ = true;
+    }
+    out = Filed_ == 0 ? TRect{0, 0, 0, 0} : ExtentValue_;
+    return true;
+  }
+
+ private:
+  struct TChange {
+    bool Insert;
+    TGraphObject* Object;
+    TRect Area;
+  };
+
+  static TRect Union(const TRect& a, const TRect& b) {
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+            std::max(a.Bottom, b.Bottom)};
+  }
+
+  // Many changes without a query in between (one object moved again and
+  // again) are applied one by one, so the queue stays bounded. Rebuilding
+  // is left to queries: while the caller is changing an entry, the entries
+  // on the objects are not yet what the queue leads to.
+  void Queue(const TChange& change) {
+    Pending_.push_back(change);
+    if (Pending_.size() > 2 * static_cast<size_t>(std::max<int64_t>(Filed_, 0)) + 1024) {
+      for (const TChange& queued : Pending_) Apply(queued);
+      Pending_.clear();
+    }
+  }
+
+  size_t FlushLimit() const { return Tree_.size() / 4 + 64; }
+
+  TRect MeasureTree() const {
+    Flush();
+    TRect out{0, 0, 0, 0};
     bool any = false;
     if (!Tree_.empty()) {
       const TBox box = Tree_.bounds();
@@ -95,20 +141,56 @@ class TRTreeIndex final : public TSpatialIndex {
       any = true;
     }
     for (const auto& entry : Irregular_) {
-      const TRect& r = entry.first;
-      out = any ? TRect{std::min(out.Left, r.Left), std::min(out.Top, r.Top), std::max(out.Right, r.Right),
-                        std::max(out.Bottom, r.Bottom)}
-                : r;
+      out = any ? Union(out, entry.first) : entry.first;
       any = true;
     }
-    if (!any) out = {0, 0, 0, 0};
-    return true;
+    return out;
   }
 
- private:
+  // Applies the queued changes; many of them rebuild the tree from the
+  // entries the objects carry, which packs it better and costs less.
+  void Flush() const {
+    if (Pending_.empty()) return;
+    if (Pending_.size() >= FlushLimit())
+      Rebuild();
+    else
+      for (const TChange& change : Pending_) Apply(change);
+    Pending_.clear();
+  }
+
+  void Rebuild() const {
+    std::vector<TValue> values;
+    values.reserve(Objects_.Count());
+    Irregular_.clear();
+    for (TGraphObject* object : Objects_) {
+      const TSpatialEntry& entry = object->SpatialEntry();
+      if (!entry.Indexed) continue;
+      if (IsRegular(entry.Area))
+        values.push_back({BoxOf(entry.Area), object});
+      else
+        Irregular_.push_back({entry.Area, object});
+    }
+    Tree_ = TTree(values.begin(), values.end());
+  }
+
+  void Apply(const TChange& change) const {
+    if (change.Insert) {
+      if (IsRegular(change.Area))
+        Tree_.insert({BoxOf(change.Area), change.Object});
+      else
+        Irregular_.push_back({change.Area, change.Object});
+    } else if (IsRegular(change.Area)) {
+      if (Tree_.remove(TValue{BoxOf(change.Area), change.Object}) == 0) RemoveAnywhere(change.Object);
+    } else {
+      const auto found = std::find_if(Irregular_.begin(), Irregular_.end(),
+                                      [&change](const auto& entry) { return entry.second == change.Object; });
+      if (found != Irregular_.end()) Irregular_.erase(found);
+    }
+  }
+
   // The entry was filed under another area than the caller says: a fault
   // in the change protocol. Find it by object so no stale pointer stays.
-  void RemoveAnywhere(TGraphObject* object) {
+  void RemoveAnywhere(TGraphObject* object) const {
     assert(!"spatial entry filed under another area");
     for (const TValue& v : Tree_) {
       if (v.second == object) {
@@ -118,12 +200,20 @@ class TRTreeIndex final : public TSpatialIndex {
     }
   }
 
+  using TTree = bgi::rtree<TValue, bgi::quadratic<16>>;
   const TGraphObjectList& Objects_;
-  bgi::rtree<TValue, bgi::quadratic<16>> Tree_;
-  std::vector<std::pair<TRect, TGraphObject*>> Irregular_;
+  // The tree and the areas without a box, as of the last Flush.
+  mutable TTree Tree_;
+  mutable std::vector<std::pair<TRect, TGraphObject*>> Irregular_;
+  mutable std::vector<TChange> Pending_;
   // How many filed objects have each reach; the largest grows every query.
   std::map<int32_t, int32_t> Reaches_;
   mutable std::vector<std::pair<uint64_t, TGraphObject*>> Found_;
+  // The number of filed objects, and the extent while it is known without
+  // measuring the tree.
+  int64_t Filed_ = 0;
+  mutable bool ExtentValid_ = true;
+  mutable TRect ExtentValue_;
 };
 
 }  // namespace

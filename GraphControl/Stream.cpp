@@ -114,6 +114,13 @@ size_t TMemoryStream::Read(void* buffer, size_t count) {
 
 size_t TMemoryStream::Write(const void* buffer, size_t count) {
   if (count == 0) return 0;
+  if (static_cast<size_t>(Position_) == Bytes_.size()) {
+    // Appending, the common case of writing a stream: one copy, no zero fill.
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    Bytes_.insert(Bytes_.end(), bytes, bytes + count);
+    Position_ = static_cast<int64_t>(Bytes_.size());
+    return count;
+  }
   const auto end = static_cast<size_t>(Position_) + count;
   if (end > Bytes_.size()) Bytes_.resize(end);
   std::memcpy(Bytes_.data() + Position_, buffer, count);

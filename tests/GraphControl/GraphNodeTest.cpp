@@ -150,6 +150,7 @@ TEST_F(GraphNodeTest, PureMoveOffsetsCachedDataAndResizeRebuildsIt) {
 
   node->SetBounds(107, 97, 60, 60);
   EXPECT_EQ(node->RegionBuilds, regions + 1);
+  node->CaptionRect();  // the caption is laid out anew when it is next needed
   EXPECT_GT(node->CaptionLayouts, layouts);
   EXPECT_EQ(node->PolygonPoints(), (TPoints{{107, 97}, {167, 97}, {167, 157}, {107, 157}}));
 }

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
+#include "support/TestObjects.h"
 
 namespace gc {
 namespace {
@@ -190,6 +194,69 @@ TEST_F(GraphObjectListTest, NullObjectsAreNeverReported) {
   List.Add(nullptr);
   List.Delete(0);
   EXPECT_TRUE(Changes.empty());
+}
+
+// ---- Position keys -----------------------------------------------------------------------------
+
+// A keyed list against a plain vector through random inserts (many at the
+// front and between two neighbours, which use up the gaps between keys and
+// force renumbering), moves, deletions, replacements and a duplicate.
+TEST(GraphObjectListKeys, KeyedListFindsEveryObjectWhereAScanWould) {
+  TGraphControl graph;
+  std::vector<TGraphObject*> pool;
+  for (int i = 0; i < 40; ++i) pool.push_back(test::TTestNode::Create(&graph, {i, i, i + 5, i + 5}));
+  TGraphObjectList list;
+  list.KeepPositionKeys();
+  std::vector<TGraphObject*> model;
+  std::mt19937 random(7);
+  auto pick = [&](size_t n) { return static_cast<int32_t>(random() % n); };
+  auto expectSameIndexes = [&](int step) {
+    for (TGraphObject* o : pool) {
+      const auto last = std::find(model.rbegin(), model.rend(), o);
+      const int32_t expected = last == model.rend() ? -1 : static_cast<int32_t>(model.rend() - last - 1);
+      ASSERT_EQ(list.IndexOf(o), expected) << "step " << step;
+    }
+    ASSERT_EQ(list.Items(), model) << "step " << step;
+  };
+  for (int step = 0; step < 3000; ++step) {
+    std::vector<TGraphObject*> absent;
+    for (TGraphObject* o : pool)
+      if (std::find(model.begin(), model.end(), o) == model.end()) absent.push_back(o);
+    const int what = pick(10);
+    if ((what < 4 || model.empty()) && !absent.empty()) {
+      TGraphObject* o = absent[static_cast<size_t>(pick(absent.size()))];
+      const int32_t index = what < 2 || model.empty() ? 0 : pick(model.size() + 1);
+      list.Insert(index, o);
+      model.insert(model.begin() + index, o);
+    } else if (what < 6 && model.size() > 1) {
+      const int32_t from = pick(model.size()), to = what == 4 ? 0 : pick(model.size());
+      list.Move(from, to);
+      TGraphObject* o = model[static_cast<size_t>(from)];
+      model.erase(model.begin() + from);
+      model.insert(model.begin() + to, o);
+    } else if (what < 8 && !model.empty()) {
+      const int32_t index = pick(model.size());
+      list.Delete(index);
+      model.erase(model.begin() + index);
+    } else if (!model.empty() && !absent.empty()) {
+      TGraphObject* o = model[static_cast<size_t>(pick(model.size()))];
+      TGraphObject* replacement = absent[static_cast<size_t>(pick(absent.size()))];
+      list.Replace(o, replacement);
+      *std::find(model.rbegin(), model.rend(), o) = replacement;
+    }
+    expectSameIndexes(step);
+  }
+  // Holding an object twice gives up the keys; emptied, the list keeps them again.
+  ASSERT_FALSE(model.empty());
+  list.Add(model.front());
+  model.push_back(model.front());
+  EXPECT_FALSE(list.KeepsPositionKeys());
+  expectSameIndexes(-1);
+  list.Clear();
+  EXPECT_TRUE(list.KeepsPositionKeys());
+  list.Add(pool[0]);
+  list.Add(pool[1]);
+  EXPECT_LT(list.PositionKey(pool[0]), list.PositionKey(pool[1]));
 }
 
 }  // namespace
