@@ -71,9 +71,8 @@ TGraphControl::TGraphControl()
       VertScrollBar_(this, TScrollBarKind::sbVertical),
       GraphConstraints_(this),
       SpatialIndex_(MakeSpatialIndex(DefaultIndexKind(), Objects_)) {
-  Objects_.KeepPositionKeys();
-  SelectedObjects_.KeepPositionKeys();
-  DraggingObjects_.KeepPositionKeys();
+  Objects_.KeepPositionKeys(0);
+  SelectedObjects_.KeepPositionKeys(1);
   Objects_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
     ObjectListChanged(o, a);
   };

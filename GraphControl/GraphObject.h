@@ -336,14 +336,10 @@ class TGraphObject {
   int32_t UpdateCount_ = 0;
   TGraphChangeFlags PendingChanges_ = 0;
   int32_t NoDragCount_ = 0;
-  // Position keys of the keyed lists holding the object (see
-  // TGraphObjectList::KeepPositionKeys); a free entry has no list.
+  // Position keys of the owner's keyed lists holding the object, one per
+  // key slot (see TGraphObjectList::KeepPositionKeys); 0 while not held.
   friend class TGraphObjectList;
-  struct TListKey {
-    const TGraphObjectList* List = nullptr;
-    uint64_t Key = 0;
-  };
-  TListKey ListKeys_[3];
+  uint64_t ListKeys_[2] = {0, 0};
   TSpatialEntry SpatialEntry_;
 
   class TConstructionGuard;

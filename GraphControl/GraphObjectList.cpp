@@ -86,9 +86,10 @@ int32_t TGraphObjectList::IndexOf(const TGraphObject* object) const {
     if (!Items_.empty() && Items_.back() == object) return Count() - 1;  // the usual removal
     const uint64_t key = *slot;
     const auto found = std::lower_bound(Items_.begin(), Items_.end(), key,
-                                        [this](TGraphObject* o, uint64_t k) { return *KeySlot(o) < k; });
+                                        [this](TGraphObject* o, uint64_t k) { return RawKey(o) < k; });
     if (found != Items_.end() && *found == object) return static_cast<int32_t>(found - Items_.begin());
-    assert(!"position keys out of order");
+    // A key from another list of the same slot (an object of another
+    // control): not held here, which the scan below confirms.
   }
   for (int32_t i = Count() - 1; i >= 0; --i)
     if (Items_[static_cast<size_t>(i)] == object) return i;
@@ -102,7 +103,7 @@ int32_t TGraphObjectList::Replace(TGraphObject* oldObject, TGraphObject* newObje
   if (Keyed()) ReleaseKey(oldObject);
   Admit(newObject);
   Items_[static_cast<size_t>(index)] = newObject;
-  if (Keyed()) *ClaimKeySlot(newObject) = key;
+  if (Keyed()) RawKey(newObject) = key;
   return index;
 }
 
@@ -166,13 +167,15 @@ TGraphObject* TGraphObjectList::Next() {
 
 // ---- Position keys -------------------------------------------------------------------
 
-void TGraphObjectList::KeepPositionKeys() {
+void TGraphObjectList::KeepPositionKeys(int slot) {
   if (KeyMode_ != TKeyMode::None) return;
+  assert(slot >= 0 && slot < 2);
+  KeySlot_ = static_cast<uint8_t>(slot);
   KeyMode_ = TKeyMode::Keyed;
   for (TGraphObject* object : Items_) {
     Admit(object);
     if (!Keyed()) return;
-    ClaimKeySlot(object);
+    RawKey(object) = 1;  // held; Renumber gives the real keys
   }
   Renumber();
 }
@@ -183,40 +186,19 @@ uint64_t TGraphObjectList::PositionKey(const TGraphObject* object) const {
   return slot ? *slot : 0;
 }
 
+uint64_t& TGraphObjectList::RawKey(TGraphObject* object) const { return object->ListKeys_[KeySlot_]; }
+
 uint64_t* TGraphObjectList::KeySlot(const TGraphObject* object) const {
-  for (TGraphObject::TListKey& entry : const_cast<TGraphObject*>(object)->ListKeys_)
-    if (entry.List == this) return &entry.Key;
-  return nullptr;
+  uint64_t& key = RawKey(const_cast<TGraphObject*>(object));
+  return key != 0 ? &key : nullptr;
 }
 
-uint64_t* TGraphObjectList::ClaimKeySlot(TGraphObject* object) {
-  if (uint64_t* slot = KeySlot(object)) return slot;
-  for (TGraphObject::TListKey& entry : object->ListKeys_) {
-    if (!entry.List) {
-      entry.List = this;
-      return &entry.Key;
-    }
-  }
-  assert(!"Admit guarantees a free key entry");
-  return nullptr;
-}
+void TGraphObjectList::ReleaseKey(TGraphObject* object) { RawKey(object) = 0; }
 
-void TGraphObjectList::ReleaseKey(TGraphObject* object) {
-  for (TGraphObject::TListKey& entry : object->ListKeys_)
-    if (entry.List == this) entry = {};
-}
-
+// An object that has a key in this list's slot already is held twice, or by
+// another list of that slot: its key cannot follow two positions.
 void TGraphObjectList::Admit(const TGraphObject* object) {
-  if (!Keyed()) return;
-  bool free = false;
-  for (const TGraphObject::TListKey& entry : object->ListKeys_) {
-    if (entry.List == this) {
-      DropKeys();  // a second occurrence: keys can no longer follow positions
-      return;
-    }
-    free |= entry.List == nullptr;
-  }
-  if (!free) DropKeys();
+  if (Keyed() && KeySlot(object)) DropKeys();
 }
 
 void TGraphObjectList::DropKeys() {
@@ -225,11 +207,11 @@ void TGraphObjectList::DropKeys() {
 }
 
 void TGraphObjectList::PlaceKey(int32_t index) {
-  uint64_t& key = *ClaimKeySlot(Items_[static_cast<size_t>(index)]);
+  uint64_t& key = RawKey(Items_[static_cast<size_t>(index)]);
   const bool hasPrevious = index > 0;
   const bool hasNext = index + 1 < Count();
-  const uint64_t low = hasPrevious ? *KeySlot(Items_[static_cast<size_t>(index - 1)]) : 0;
-  const uint64_t high = hasNext ? *KeySlot(Items_[static_cast<size_t>(index + 1)]) : 0;
+  const uint64_t low = hasPrevious ? RawKey(Items_[static_cast<size_t>(index - 1)]) : 0;
+  const uint64_t high = hasNext ? RawKey(Items_[static_cast<size_t>(index + 1)]) : 0;
   if (!hasPrevious && !hasNext) {
     key = FirstKey;
   } else if (!hasNext && low <= UINT64_MAX - KeyGap) {
@@ -246,7 +228,7 @@ void TGraphObjectList::PlaceKey(int32_t index) {
 void TGraphObjectList::Renumber() {
   uint64_t key = FirstKey;
   for (TGraphObject* object : Items_) {
-    *KeySlot(object) = key;
+    RawKey(object) = key;
     key += KeyGap;
   }
 }

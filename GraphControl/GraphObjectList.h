@@ -69,10 +69,12 @@ class TGraphObjectList {
 
   // Keeps a position key on every held object, ascending in list order, so
   // that IndexOf and Remove find an object by binary search and an object
-  // that is not held is told at once. The control turns this on for its
-  // three lists. A list holding one object twice falls back to scanning
+  // that is not held is told at once. The keys live on the objects, in key
+  // slot `slot` (0 or 1); the control keys Objects and SelectedObjects in
+  // the two slots. A list given an object that already has a key in its
+  // slot (held twice, or by another control's list) falls back to scanning
   // until it is empty again.
-  void KeepPositionKeys();
+  void KeepPositionKeys(int slot);
   // The object's position key in this list; 0 when the list keeps no keys
   // or does not hold the object. Keys compare as the positions do.
   uint64_t PositionKey(const TGraphObject* object) const;
@@ -101,7 +103,7 @@ class TGraphObjectList {
   void DropKeys();
   // The key entry this list holds on the object, or null.
   uint64_t* KeySlot(const TGraphObject* object) const;
-  uint64_t* ClaimKeySlot(TGraphObject* object);
+  uint64_t& RawKey(TGraphObject* object) const;
 
   enum class TKeyMode : uint8_t { None, Keyed, Scanning };
 
@@ -110,6 +112,7 @@ class TGraphObjectList {
   int32_t Cursor_ = -1;
   bool Enumerating_ = false;
   TKeyMode KeyMode_ = TKeyMode::None;
+  uint8_t KeySlot_ = 0;
 };
 
 }  // namespace gc

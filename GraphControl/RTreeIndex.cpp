@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>
+#include <boost/iterator/filter_iterator.hpp>
 #include <boost/iterator/function_output_iterator.hpp>
+#include <boost/iterator/transform_iterator.hpp>
 #include <cassert>
 #include <map>
 #include <utility>
@@ -71,6 +73,7 @@ class TRTreeIndex final : public TSpatialIndex {
     Irregular_.clear();
     Reaches_.clear();
     Pending_.clear();
+    RebuildDue_ = false;
     Filed_ = 0;
     ExtentValid_ = true;
   }
@@ -119,9 +122,17 @@ class TRTreeIndex final : public TSpatialIndex {
   // again) are applied one by one, so the queue stays bounded. Rebuilding
   // is left to queries: while the caller is changing an entry, the entries
   // on the objects are not yet what the queue leads to.
+  //
+  // Once the queue holds more changes than a rebuild costs, the tree is due
+  // for a rebuild from the entries on the objects and the queue is dropped:
+  // loading a large diagram does not also hold a queue as long as itself.
   void Queue(const TChange& change) {
+    if (RebuildDue_) return;
     Pending_.push_back(change);
-    if (Pending_.size() > 2 * static_cast<size_t>(std::max<int64_t>(Filed_, 0)) + 1024) {
+    if (Pending_.size() >= FlushLimit()) {
+      RebuildDue_ = true;
+      std::vector<TChange>().swap(Pending_);
+    } else if (Pending_.size() > 2 * static_cast<size_t>(std::max<int64_t>(Filed_, 0)) + 1024) {
       for (const TChange& queued : Pending_) Apply(queued);
       Pending_.clear();
     }
@@ -150,28 +161,37 @@ class TRTreeIndex final : public TSpatialIndex {
   // Applies the queued changes; many of them rebuild the tree from the
   // entries the objects carry, which packs it better and costs less.
   void Flush() const {
-    if (Pending_.empty()) return;
-    if (Pending_.size() >= FlushLimit())
+    if (RebuildDue_) {
       Rebuild();
-    else
-      for (const TChange& change : Pending_) Apply(change);
+      RebuildDue_ = false;
+    }
+    for (const TChange& change : Pending_) Apply(change);
     Pending_.clear();
   }
 
+  // Packs the tree straight from the entries on the objects, without a
+  // copy of all values: the rebuild after loading happens at the diagram's
+  // largest, and the copy would add to its peak memory.
   void Rebuild() const {
-    std::vector<TValue> values;
-    values.reserve(Objects_.Count());
+    Tree_.clear();
     Irregular_.clear();
-    for (TGraphObject* object : Objects_) {
+    const std::vector<TGraphObject*>& objects = Objects_.Items();
+    for (TGraphObject* object : objects) {
       const TSpatialEntry& entry = object->SpatialEntry();
-      if (!entry.Indexed) continue;
-      if (IsRegular(entry.Area))
-        values.push_back({BoxOf(entry.Area), object});
-      else
-        Irregular_.push_back({entry.Area, object});
+      if (entry.Indexed && !IsRegular(entry.Area)) Irregular_.push_back({entry.Area, object});
     }
-    Tree_ = TTree(values.begin(), values.end());
+    const auto first = boost::make_transform_iterator(
+        boost::make_filter_iterator(&FiledInTree, objects.begin(), objects.end()), &ValueOf);
+    const auto last = boost::make_transform_iterator(
+        boost::make_filter_iterator(&FiledInTree, objects.end(), objects.end()), &ValueOf);
+    Tree_ = TTree(first, last);
   }
+
+  static bool FiledInTree(const TGraphObject* object) {
+    const TSpatialEntry& entry = object->SpatialEntry();
+    return entry.Indexed && IsRegular(entry.Area);
+  }
+  static TValue ValueOf(TGraphObject* object) { return {BoxOf(object->SpatialEntry().Area), object}; }
 
   void Apply(const TChange& change) const {
     if (change.Insert) {
@@ -206,6 +226,7 @@ class TRTreeIndex final : public TSpatialIndex {
   mutable TTree Tree_;
   mutable std::vector<std::pair<TRect, TGraphObject*>> Irregular_;
   mutable std::vector<TChange> Pending_;
+  mutable bool RebuildDue_ = false;
   // How many filed objects have each reach; the largest grows every query.
   std::map<int32_t, int32_t> Reaches_;
   mutable std::vector<std::pair<uint64_t, TGraphObject*>> Found_;

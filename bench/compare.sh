@@ -7,7 +7,7 @@
 #
 # ANCHOR_DIR (or the environment variable ANCHOR_DIR) is the comparison
 # program's folder; by default ../shared/anchors/qgraphics-bench next to the
-# repository. It is built outside the repository, in $ANCHOR_BUILD (default
+# repository (next to the main checkout when run from a linked worktree). It is built outside the repository, in $ANCHOR_BUILD (default
 # /tmp/qgs-build). --quick runs one repetition instead of three.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -19,10 +19,17 @@ for a in "$@"; do
     *) args+=("$a") ;;
   esac
 done
-anchor="${args[0]:-${ANCHOR_DIR:-$root/../shared/anchors/qgraphics-bench}}"
+default_anchor="$root/../shared/anchors/qgraphics-bench"
+if [ ! -d "$default_anchor" ]; then
+  # A linked worktree: next to the main checkout instead.
+  common="$(git -C "$root" rev-parse --path-format=absolute --git-common-dir 2>/dev/null || true)"
+  [ -n "$common" ] && default_anchor="$(dirname "$common")/../shared/anchors/qgraphics-bench"
+fi
+anchor="${args[0]:-${ANCHOR_DIR:-$default_anchor}}"
 anchor="$(cd "$anchor" && pwd)"
 anchor_build="${ANCHOR_BUILD:-/tmp/qgs-build}"
 out="${COMPARE_OUT:-$(mktemp -d)}"
+mkdir -p "$out"
 export QT_QPA_PLATFORM=offscreen
 
 echo "== building (ours in $root/build/release, the other in $anchor_build)"
@@ -36,7 +43,7 @@ theirs="$(find "$anchor_build" -maxdepth 1 -type f -executable -name '*bench*' |
 common=(--benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true --benchmark_format=json)
 echo "== running the other program"
 "$theirs" "${common[@]}" \
-  --benchmark_filter='BM_(Insert|HitTest/[0-9]+/0|RubberBand/[0-9]+/[0-9]+/1|Paint|Move|RemoveAll)/' \
+  --benchmark_filter='BM_(Insert/|HitTest/[0-9]+/0|RubberBand/[0-9]+/[0-9]+/1|Paint/|Move/|RemoveAll/)' \
   >"$out/theirs.json" 2>/dev/null
 echo "== running this control"
 "$ours" "${common[@]}" >"$out/ours.json" 2>/dev/null

@@ -206,7 +206,7 @@ TEST(GraphObjectListKeys, KeyedListFindsEveryObjectWhereAScanWould) {
   std::vector<TGraphObject*> pool;
   for (int i = 0; i < 40; ++i) pool.push_back(test::TTestNode::Create(&graph, {i, i, i + 5, i + 5}));
   TGraphObjectList list;
-  list.KeepPositionKeys();
+  list.KeepPositionKeys(1);  // the slot the selection would use
   std::vector<TGraphObject*> model;
   std::mt19937 random(7);
   auto pick = [&](size_t n) { return static_cast<int32_t>(random() % n); };
