@@ -26,7 +26,9 @@
 
 namespace gc {
 
+class IClipboard;
 class TCanvas;
+class TGraphHistory;
 class TGraphLink;
 class TGraphNode;
 class TStream;
@@ -41,6 +43,21 @@ using TGraphClipboardFormats = uint8_t;
 inline constexpr TGraphClipboardFormats cfNative = 1;
 inline constexpr TGraphClipboardFormats cfMetafile = 2;
 inline constexpr TGraphClipboardFormats cfBitmap = 4;
+
+// Alignment of the selected nodes to the first selected one, and their
+// distribution with equal gaps.
+enum TGraphAlignment : uint8_t {
+  gaLeft = 0,
+  gaCenter = 1,
+  gaRight = 2,
+  gaTop = 3,
+  gaMiddle = 4,
+  gaBottom = 5
+};
+enum TGraphDistribution : uint8_t { gdHorizontal = 0, gdVertical = 1 };
+
+// The default byte budget of the undo history: 64 MB.
+inline constexpr int64_t DefaultHistoryLimit = int64_t{64} * 1024 * 1024;
 
 inline constexpr int32_t MinZoom = 5;
 inline constexpr int32_t MaxZoom = 36863;
@@ -526,6 +543,104 @@ class TGraphControl {
   bool InfoTipFor(TPoint client, std::string& text, TRect& clientRect);
   // ==== end of the input block ================================================
 
+  // ==== Undo history (ControlHistory.cpp) =====================================
+  // Every data change that reaches the control through the change protocol
+  // is recorded: one step per outermost update lock (VisitObjects, loading a
+  // block, nudging), per mouse gesture (from the press to the end of its
+  // drag) and per history step (BeginHistoryStep); a change made outside all
+  // of them is a step of its own. Loading and clearing empty the history.
+  bool CanUndo() const;
+  bool CanRedo() const;
+  // Undo gives the diagram its state from before the last step back, Redo
+  // applies the step again. Either makes the objects the step touched the
+  // selection and reports one OnGraphChange; Modified is false exactly when
+  // the diagram is back at the state last loaded or saved. Both are refused
+  // (false) while an update lock, a drag or a history step is open.
+  bool Undo();
+  bool Redo();
+  void ClearHistory();
+  int32_t UndoCount() const;
+  int32_t RedoCount() const;
+  // The name of the step Undo / Redo would apply, for "Undo move": the name
+  // given to BeginHistoryStep, "move", "resize", "move point" or "insert"
+  // for mouse gestures, else "insert", "delete", "order" or "change" by what
+  // the step did. "" when there is no such step.
+  std::string UndoName() const;
+  std::string RedoName() const;
+  // Changes between BeginHistoryStep and the matching EndHistoryStep are one
+  // step, named by the first name given. Notifications are not deferred, as
+  // they are by BeginUpdate. Steps with the same non-zero merge key that
+  // follow each other become one (typing into a field).
+  void BeginHistoryStep() { ++HistoryHold_; }
+  void BeginHistoryStep(const std::string& name, int32_t mergeKey = 0);
+  void EndHistoryStep();
+  // RAII form of BeginHistoryStep / EndHistoryStep.
+  class THistoryStep {
+   public:
+    explicit THistoryStep(TGraphControl& control) : Control_(control) { Control_.BeginHistoryStep(); }
+    THistoryStep(TGraphControl& control, const std::string& name, int32_t mergeKey = 0) : Control_(control) {
+      Control_.BeginHistoryStep(name, mergeKey);
+    }
+    ~THistoryStep() { Control_.EndHistoryStep(); }
+    THistoryStep(const THistoryStep&) = delete;
+    THistoryStep& operator=(const THistoryStep&) = delete;
+
+   private:
+    TGraphControl& Control_;
+  };
+  // The byte budget of the steps (DefaultHistoryLimit); the oldest steps are
+  // dropped to stay within it. 0 turns the history off.
+  int64_t HistoryLimit() const;
+  void SetHistoryLimit(int64_t bytes);
+  // Bytes the steps hold now.
+  int64_t HistorySize() const;
+  // Fires when a step was added, undone, redone or dropped, or the history cleared.
+  TNotifyEvent OnHistoryChange;
+  virtual void DoHistoryChange();
+  // ==== end of the history block ================================================
+
+  // ==== Clipboard (ControlClipboard.cpp) ========================================
+  // The clipboard the control uses: the one set here, else the platform's.
+  IClipboard* Clipboard() const;
+  void SetClipboard(IClipboard* clipboard) { Clipboard_ = clipboard; }
+  // Puts the selected objects on the clipboard: in the diagram's own format a
+  // diagram stream of them in z-order (hooks to objects that are not copied
+  // left out), and a PNG and an SVG picture of them and their captions as
+  // text for other programs. False when nothing is selected or there is no
+  // clipboard.
+  bool CopyToClipboard();
+  // Copies, then deletes the selected objects (one step).
+  bool CutToClipboard();
+  // Appends the objects of the clipboard's diagram stream as one step. They
+  // get new identifiers where theirs are taken, keep their links among each
+  // other, and become the selection; they are placed at the mouse pointer
+  // when it is over the control, else offset so they do not cover objects
+  // like them. Data that is not a valid diagram stream changes nothing and
+  // raises the reader's error. False when the clipboard holds no diagram.
+  bool PasteFromClipboard();
+  // Pastes a copy of the selection next to it without using the clipboard.
+  bool DuplicateSelection();
+  // The selected objects as a diagram stream, as CopyToClipboard writes them.
+  std::vector<uint8_t> SelectionStream() const;
+  // Pastes a diagram stream as PasteFromClipboard does; `atCursor` allows
+  // placing it at the mouse pointer.
+  bool PasteStream(const std::vector<uint8_t>& bytes, bool atCursor, const std::string& stepName);
+  // ==== end of the clipboard block ================================================
+
+  // ==== Alignment (ControlAlignment.cpp) =========================================
+  // Each acts on the selected nodes, is one step, and moves or sizes a node
+  // only as far as GraphConstraints, MinNodeSize, the node's options, LockNodes
+  // and OnCanMoveResizeNode allow. False when nothing changed.
+  // Lines the nodes up with the first selected node.
+  bool AlignSelection(TGraphAlignment alignment);
+  // Spreads three or more nodes so the gaps between them are equal; the
+  // outermost two stay where they are.
+  bool DistributeSelection(TGraphDistribution direction);
+  // Gives the nodes the width / height of the first selected node.
+  bool MakeSameWidth();
+  bool MakeSameHeight();
+  // ==== end of the alignment block ================================================
+
   // ==== Diagram stream, snapshots and export (ControlStreaming.cpp) ============
   // The diagram stream: the signature "0.GS", then the object block.
   virtual void SaveToStream(TStream& stream);
@@ -585,7 +700,9 @@ class TGraphControl {
   virtual void SelectedListChanged(TGraphObject* object, TGraphListAction action);
   virtual void DraggingListChanged(TGraphObject* object, TGraphListAction action);
 
-  void SetModified(bool value) { Modified_ = value; }
+  // A subclass may mark the diagram saved (false) or not; the history's saved
+  // state follows.
+  void SetModified(bool value);
   void MarkBoundsCacheDirty(uint8_t kinds) { BoundsCacheDirty_ |= kinds; }
   void InvalidateClientRect(const TRect& clientRect);
   void FontChanged();
@@ -725,6 +842,28 @@ class TGraphControl {
   // restores it.
   std::vector<uint8_t> DragSnapshot_;
   // ==== end of the stream block ====
+  // ==== Undo history (ControlHistory.cpp) ====
+  // Whether a step is held open: an update lock, a drag or a history step.
+  bool HistoryHeld() const { return UpdateCount_ > 0 || DragSource_ || HistoryHold_ > 0; }
+  // A point where the step being recorded may end; commits it unless held.
+  void HistoryQuiet();
+  // Pauses recording for its lifetime; the diagram as it is then becomes the
+  // history's start (clearing, loading).
+  class THistoryReset {
+   public:
+    explicit THistoryReset(TGraphControl& control);
+    ~THistoryReset();
+    THistoryReset(const THistoryReset&) = delete;
+    THistoryReset& operator=(const THistoryReset&) = delete;
+
+   private:
+    TGraphControl& Control_;
+  };
+  static std::string DragStepName(TGraphCommandMode mode, THitCode hitCode);
+  std::unique_ptr<TGraphHistory> History_;
+  int32_t HistoryHold_ = 0;
+  IClipboard* Clipboard_ = nullptr;
+  // ==== end of the history block ====
   IGraphHost* Host_ = nullptr;
   TObjectIDIndex IDIndex_;
   std::unique_ptr<TSpatialIndex> SpatialIndex_;

@@ -7,6 +7,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
+#include "GraphControl/GraphHistory.h"
 
 namespace gc {
 
@@ -83,6 +84,7 @@ TGraphControl::TGraphControl()
     DraggingListChanged(o, a);
   };
   Font_.OnChange = [this] { FontChanged(); };
+  History_ = std::make_unique<TGraphHistory>(*this);
   if (NodeClassCount() > 0) DefaultNodeClass_ = NodeClasses(0);
   if (LinkClassCount() > 0) DefaultLinkClass_ = LinkClasses(0);
 }
@@ -92,6 +94,7 @@ TGraphControl::~TGraphControl() {
   Destroying_ = true;
   ++UpdateCount_;
   ++QuerySuppressCount_;
+  History_->Pause();
   Host_ = nullptr;
   Objects_.Clear();
   SelectedObjects_.OnChange = nullptr;
@@ -120,14 +123,18 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
     if (action == glaAdded) Objects_.Remove(object);
     return;
   }
+  // What an insertion or removal sets off (unhooking links) is part of its step.
+  THistoryStep step(*this);
   switch (action) {
     case glaAdded:
+      History_->Added(object, Objects_.ChangeIndex());
       IDIndex_.Add(object->ID(), object);
       UpdateSpatialEntry(object);
       DoObjectInsert(object);
       ObjectChanged(object, EntryExitFlags);
       break;
     case glaRemoved: {
+      History_->Removed(object, Objects_.ChangeIndex());
       IDIndex_.Remove(object->ID(), object);
       UpdateSpatialEntry(object);
       if (RemovedObjects_) RemovedObjects_->push_back(object);
@@ -150,6 +157,7 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
       break;
     }
     case glaReordered:
+      History_->Moved(object, Objects_.ChangeFromIndex(), Objects_.ChangeIndex());
       ObjectChanged(object, chVisual | chData);
       break;
   }
@@ -189,6 +197,9 @@ void TGraphControl::DraggingListChanged(TGraphObject* object, TGraphListAction a
 
 void TGraphControl::ObjectChanged(TGraphObject* object, TGraphChangeFlags flags) {
   if (Destroying_) return;
+  THistoryStep step(*this);
+  // The history hears of every data change, also of those a gesture reports later.
+  if (flags & chData) History_->DataChanged(object);
   UpdateSpatialEntry(object);
   flags = FilterGestureChange(flags);
   if (UpdateCount_ == 0) {
@@ -228,6 +239,7 @@ void TGraphControl::BeginUpdate() {
 void TGraphControl::EndUpdate() {
   if (UpdateCount_ <= 0) return;
   if (--UpdateCount_ > 0 || Destroying_) return;
+  HistoryQuiet();
   if (DeferredBoundsChange_) {
     DeferredBoundsChange_ = false;
     BoundsCacheDirty_ |= AllExtentKinds;
@@ -314,6 +326,7 @@ void TGraphControl::ReplaceObject(TGraphObject* oldObject, TGraphObject* newObje
     IDIndex_.Add(newObject->ID(), newObject);
   }
   SelectedObjects_.Replace(oldObject, newObject);
+  History_->Replaced(oldObject, newObject);
   if (ObjectUnderMouse_ == oldObject) ObjectUnderMouse_ = newObject;
   BoundsCacheDirty_ |= AllExtentKinds;
   UpdateSpatialEntry(oldObject);
@@ -448,6 +461,7 @@ TGraphObject* TGraphControl::AddLink(const TPoints& points, const TGraphObjectCl
 }
 
 void TGraphControl::Clear() {
+  THistoryReset reset(*this);
   if (!Objects_.IsEmpty()) {
     TUpdateLock lock(*this);
     {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/GraphHistory.h"
 #include "GraphControl/Stream.h"
 
 namespace gc {
@@ -43,6 +44,7 @@ TGraphChangeFlags TGraphControl::FilterGestureChange(TGraphChangeFlags flags) {
 bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode hitCode) {
   if (!object || object->HasState(stDestroying)) return false;
   TDeletionGuard keep(*this);
+  History_->NameStep(DragStepName(CommandMode_, hitCode), 0);
   DragSnapshot_.clear();
   DragSource_ = object;
   DragHitTest_ = hitCode;
@@ -116,6 +118,8 @@ void TGraphControl::EndDragging(bool accept) {
     Modified_ = true;
     DoGraphChange();
   }
+  // The gesture is one step of the history.
+  HistoryQuiet();
 }
 
 // Undoes the gesture. A new object whose insertion is cancelled goes away

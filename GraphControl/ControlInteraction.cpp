@@ -98,6 +98,8 @@ void TGraphControl::MouseCaptureLost() {
 
 void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
   TDeletionGuard keep(*this);
+  // A press and the drag it starts are one history step.
+  THistoryStep gesture(*this);
   if (Host_ && !Host_->Focused()) Host_->SetFocus();
   DoMouseDown(button, shift, x, y);
   const TPoint point = ClientToGraph(x, y);

@@ -55,7 +55,7 @@ std::string ReadClassName(TStream& stream) {
 void TGraphControl::SaveToStream(TStream& stream) {
   stream.WriteBuffer(DiagramSignature, sizeof DiagramSignature);
   WriteObjects(stream, Objects_);
-  Modified_ = false;
+  SetModified(false);
 }
 
 void TGraphControl::LoadFromStream(TStream& stream) {
@@ -63,6 +63,7 @@ void TGraphControl::LoadFromStream(TStream& stream) {
   if (stream.Read(signature, sizeof signature) != sizeof signature ||
       std::memcmp(signature, DiagramSignature, sizeof signature) != 0)
     throw EGraphStreamError(InvalidStreamContentText);
+  THistoryReset reset(*this);
   TUpdateLock lock(*this);
   Clear();
   ReadObjects(stream);
@@ -77,7 +78,7 @@ void TGraphControl::SaveToFile(const std::string& fileName) {
     WriteObjects(stream, Objects_);
   });
   // Only a file that reached the disk makes the diagram unmodified.
-  Modified_ = false;
+  SetModified(false);
 }
 
 void TGraphControl::LoadFromFile(const std::string& fileName) {

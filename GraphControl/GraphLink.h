@@ -209,6 +209,9 @@ class TGraphLink : public TGraphObject {
   virtual bool Scale(double factor);
   // Swaps the ends and the order of the points; the caption stays on its segment.
   virtual void Reverse();
+  // Unhooks the ends whose stored identifier differs from the hooked object,
+  // restores the state, and reports the ends it hooked anew (OnObjectHook).
+  void RestoreState(const std::vector<uint8_t>& state) override;
 
  protected:
   explicit TGraphLink(TGraphControl* owner);

@@ -103,6 +103,8 @@ void TGraphObject::AfterConstruction() {
 void TGraphObject::Destroy() {
   if (HasState(stDestroying)) return;
   AddState(stDestroying);
+  // Leaving the diagram and the links unhooking from it are one history step.
+  TGraphControl::THistoryStep step(*Owner_);
   if (!HasState(stConverting)) {
     // Skips the list search when the object already left Objects (the removal
     // path destroys it), which keeps clearing n objects O(n).
@@ -267,6 +269,8 @@ void TGraphObject::Changed(TGraphChangeFlags flags) {
     PendingChanges_ |= flags;
     return;
   }
+  // The changes of the dependents this change moves belong to its step.
+  TGraphControl::THistoryStep step(*Owner_);
   if (flags & chHooks) RefreshHooks();
   if ((flags & chCaption) && (!Text_.empty() || !DisplayText_.empty())) UpdateCaptionPlacement(true, 0, 0);
   if (flags & chBounds) BroadcastToDependents(gdkChanged);

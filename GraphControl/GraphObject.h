@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "GraphControl/DrawingTools.h"
 #include "GraphControl/GraphObjectClass.h"
@@ -268,6 +269,14 @@ class TGraphObject {
   // classes with properties of their own override both.
   virtual void WriteStreamProperties(TPropertyWriter& writer, const std::string& prefix) const;
   virtual void ReadStreamProperty(TPropertyReader& reader, std::string_view path);
+
+  // ---- Restoring a saved state (ObjectState.cpp) ------------------------------
+  // Gives the object the state of `state`, a property stream that
+  // SaveToStream wrote: every property the stream leaves out returns to its
+  // default, so the object ends exactly as it was when the state was saved,
+  // whatever it holds now. Links hook their ends to the stored identifiers.
+  // The undo history restores objects through this.
+  virtual void RestoreState(const std::vector<uint8_t>& state);
 
   // Links are locked by the owner's LockLinks, nodes by its LockNodes.
   virtual bool IsLocked() const;

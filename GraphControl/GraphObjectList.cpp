@@ -47,7 +47,7 @@ int32_t TGraphObjectList::Add(TGraphObject* object) {
   Items_.push_back(object);
   const int32_t index = Count() - 1;
   if (Keyed()) PlaceKey(index);
-  Notify(object, glaAdded);
+  NotifyAt(object, glaAdded, index);
   return index;
 }
 
@@ -58,7 +58,7 @@ void TGraphObjectList::Insert(int32_t index, TGraphObject* object) {
   Items_.insert(Items_.begin() + index, object);
   if (Keyed()) PlaceKey(index);
   if (Enumerating_ && index <= Cursor_) ++Cursor_;
-  Notify(object, glaAdded);
+  NotifyAt(object, glaAdded, index);
 }
 
 void TGraphObjectList::Delete(int32_t index) {
@@ -70,7 +70,7 @@ void TGraphObjectList::Delete(int32_t index) {
   else if (KeyMode_ == TKeyMode::Scanning && Items_.empty())
     KeyMode_ = TKeyMode::Keyed;
   if (Enumerating_ && index <= Cursor_) --Cursor_;
-  Notify(object, glaRemoved);
+  NotifyAt(object, glaRemoved, index);
 }
 
 int32_t TGraphObjectList::Remove(TGraphObject* object) {
@@ -121,7 +121,7 @@ void TGraphObjectList::Move(int32_t fromIndex, int32_t toIndex) {
   else
     std::rotate(begin + toIndex, begin + fromIndex, begin + fromIndex + 1);
   if (Keyed()) PlaceKey(toIndex);
-  Notify(object, glaReordered);
+  NotifyAt(object, glaReordered, toIndex, fromIndex);
 }
 
 void TGraphObjectList::SetCapacity(int32_t capacity) {
@@ -235,6 +235,13 @@ void TGraphObjectList::Renumber() {
 
 void TGraphObjectList::Notify(TGraphObject* object, TGraphListAction action) {
   if (object && OnChange) OnChange(this, object, action);
+}
+
+void TGraphObjectList::NotifyAt(TGraphObject* object, TGraphListAction action, int32_t index,
+                                int32_t fromIndex) {
+  ChangeIndex_ = index;
+  ChangeFromIndex_ = fromIndex;
+  Notify(object, action);
 }
 
 }  // namespace gc

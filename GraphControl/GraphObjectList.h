@@ -28,6 +28,10 @@ class TGraphObjectList {
 
   // Called after every add, remove and reorder, never for a null object.
   TGraphObjectListEvent OnChange;
+  // While OnChange runs: the index the object was added at, removed from or
+  // moved to, and for a move the index it came from (-1 otherwise).
+  int32_t ChangeIndex() const { return ChangeIndex_; }
+  int32_t ChangeFromIndex() const { return ChangeFromIndex_; }
 
   int32_t Count() const { return static_cast<int32_t>(Items_.size()); }
   bool IsEmpty() const { return Items_.empty(); }
@@ -88,6 +92,8 @@ class TGraphObjectList {
  protected:
   // The list's notification: calls OnChange for a non-null object.
   virtual void Notify(TGraphObject* object, TGraphListAction action);
+  // Notify, with the indices ChangeIndex and ChangeFromIndex report.
+  void NotifyAt(TGraphObject* object, TGraphListAction action, int32_t index, int32_t fromIndex = -1);
 
  private:
   void Grow();
@@ -113,6 +119,8 @@ class TGraphObjectList {
   bool Enumerating_ = false;
   TKeyMode KeyMode_ = TKeyMode::None;
   uint8_t KeySlot_ = 0;
+  int32_t ChangeIndex_ = -1;
+  int32_t ChangeFromIndex_ = -1;
 };
 
 }  // namespace gc

@@ -187,6 +187,7 @@ const TPropertyTable<TGraphObject>& ObjectTable() {
           .Stored = [](const TGraphObject& o) { return o.HasCustomData(); },
           .WriteData = WriteCustomData,
           .ReadData = ReadCustomData,
+          .FromApplication = true,
       }}};
   return table;
 }

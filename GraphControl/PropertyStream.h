@@ -48,6 +48,12 @@ class TPropertyWriter {
   explicit TPropertyWriter(TStream& stream) : Stream_(stream) {}
   TStream& Stream() { return Stream_; }
 
+  // A writer of complete states writes every property, default values
+  // included, so that reading its records sets each one (see WriteProperties).
+  // Files never hold complete states.
+  void SetCompleteState(bool value) { CompleteState_ = value; }
+  bool CompleteState() const { return CompleteState_; }
+
   // "TPF0", the class name and the component name.
   void WriteHeader(std::string_view className, std::string_view componentName = {});
   // A property path or any other short string: one length byte, cut at 255.
@@ -77,6 +83,7 @@ class TPropertyWriter {
   void WriteLength(size_t length);
 
   TStream& Stream_;
+  bool CompleteState_ = false;
 };
 
 // Reads values in the forms the writer produces and the older forms other

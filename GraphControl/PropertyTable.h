@@ -61,9 +61,16 @@ struct TDefinedProperty {
   // Other defined properties write and read their tagged values themselves.
   std::function<void(TPropertyWriter&, const T&)> Write{};
   std::function<void(TPropertyReader&, T&)> Read{};
+  // The payload comes from the application (custom data): a complete state
+  // holds it only when it is stored, as a file would.
+  bool FromApplication = false;
 
   bool IsBinary() const { return WriteData || ReadData; }
   bool IsStored(const T& object) const { return Stored && Stored(object); }
+  // Whether a writer of complete states writes the property.
+  bool IsWritten(const TPropertyWriter& writer, const T& object) const {
+    return writer.CompleteState() && !FromApplication ? static_cast<bool>(Stored) : IsStored(object);
+  }
 };
 
 template <class T>
@@ -87,12 +94,14 @@ struct TPropertyTable {
 // --- Writing and reading through a table --------------------------------------
 
 // The records of `object`: its stored published properties (nested objects
-// under their paths), then its stored defined properties.
+// under their paths), then its stored defined properties. A writer of
+// complete states writes every published property and every defined one
+// that can be written, except application payloads that are not stored.
 template <class T>
 void WriteProperties(TPropertyWriter& writer, const TPropertyTable<T>& table, const T& object,
                      const std::string& prefix = {}) {
   for (const auto& p : table.Published) {
-    if (!p.IsStored(object)) continue;
+    if (!writer.CompleteState() && !p.IsStored(object)) continue;
     if (p.Kind == TPropertyKind::Object) {
       p.WriteNested(writer, object, prefix + p.Name + ".");
     } else {
@@ -101,7 +110,7 @@ void WriteProperties(TPropertyWriter& writer, const TPropertyTable<T>& table, co
     }
   }
   for (const auto& d : table.Defined) {
-    if (!d.IsStored(object)) continue;
+    if (!d.IsWritten(writer, object)) continue;
     writer.WritePropertyName(prefix + d.Name);
     if (d.IsBinary()) {
       TMemoryStream data;
@@ -346,6 +355,7 @@ TPropertyTable<Derived> InheritTable(const TPropertyTable<Base>& base) {
     if (b.ReadData) d.ReadData = [f = b.ReadData](TStream& s, Derived& o) { f(s, o); };
     if (b.Write) d.Write = [f = b.Write](TPropertyWriter& w, const Derived& o) { f(w, o); };
     if (b.Read) d.Read = [f = b.Read](TPropertyReader& r, Derived& o) { f(r, o); };
+    d.FromApplication = b.FromApplication;
     table.Defined.push_back(std::move(d));
   }
   return table;

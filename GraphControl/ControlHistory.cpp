@@ -1,0 +1,114 @@
+// TGraphControl: the undo history. The change protocol feeds the history
+// (ControlCore.cpp); here the control decides where a step ends, applies
+// undo and redo inside one update lock, and keeps Modified in step with the
+// saved position of the history.
+#include <algorithm>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/GraphHistory.h"
+
+namespace gc {
+
+namespace {
+
+// Node and link hit codes that name the part a drag takes hold of.
+constexpr THitCode BodyOrCaption = 0x0200 | 0x0400;
+constexpr THitCode LinkPoint = 0x0800;
+
+}  // namespace
+
+TGraphControl::THistoryReset::THistoryReset(TGraphControl& control) : Control_(control) {
+  Control_.History_->Pause();
+}
+
+TGraphControl::THistoryReset::~THistoryReset() {
+  if (Control_.History_->Resume(!Control_.Modified_)) Control_.DoHistoryChange();
+}
+
+std::string TGraphControl::DragStepName(TGraphCommandMode mode, THitCode hitCode) {
+  if (mode == cmAddNode || mode == cmAddLink) return "insert";
+  if (hitCode & LinkPoint) return "move point";
+  if (hitCode & BodyOrCaption) return "move";
+  return "resize";
+}
+
+void TGraphControl::HistoryQuiet() {
+  if (Destroying_ || HistoryHeld()) return;
+  if (History_->Commit()) DoHistoryChange();
+}
+
+void TGraphControl::BeginHistoryStep(const std::string& name, int32_t mergeKey) {
+  ++HistoryHold_;
+  History_->NameStep(name, mergeKey);
+}
+
+void TGraphControl::EndHistoryStep() {
+  if (HistoryHold_ <= 0) return;
+  if (--HistoryHold_ == 0) HistoryQuiet();
+}
+
+void TGraphControl::DoHistoryChange() {
+  if (OnHistoryChange && !Destroying_) OnHistoryChange(this);
+}
+
+bool TGraphControl::CanUndo() const { return !HistoryHeld() && History_->CanUndo(); }
+bool TGraphControl::CanRedo() const { return !HistoryHeld() && History_->CanRedo(); }
+int32_t TGraphControl::UndoCount() const { return static_cast<int32_t>(History_->UndoCount()); }
+int32_t TGraphControl::RedoCount() const { return static_cast<int32_t>(History_->RedoCount()); }
+std::string TGraphControl::UndoName() const { return History_->UndoName(); }
+std::string TGraphControl::RedoName() const { return History_->RedoName(); }
+
+bool TGraphControl::Undo() {
+  if (!CanUndo()) return false;
+  bool applied = false;
+  {
+    TUpdateLock lock(*this);
+    TQuerySuppressLock suppress(*this);
+    DeferredChange_ = dcChanged;
+    applied = History_->Undo();
+    if (applied && History_->AtSavedState()) DeferredChange_ = dcReset;
+  }
+  DoHistoryChange();
+  return applied;
+}
+
+bool TGraphControl::Redo() {
+  if (!CanRedo()) return false;
+  bool applied = false;
+  {
+    TUpdateLock lock(*this);
+    TQuerySuppressLock suppress(*this);
+    DeferredChange_ = dcChanged;
+    applied = History_->Redo();
+    if (applied && History_->AtSavedState()) DeferredChange_ = dcReset;
+  }
+  DoHistoryChange();
+  return applied;
+}
+
+void TGraphControl::ClearHistory() {
+  History_->Clear(!Modified_);
+  DoHistoryChange();
+}
+
+int64_t TGraphControl::HistoryLimit() const { return static_cast<int64_t>(History_->Limit()); }
+
+void TGraphControl::SetHistoryLimit(int64_t bytes) {
+  bytes = std::max<int64_t>(bytes, 0);
+  if (bytes == HistoryLimit()) return;
+  History_->SetLimit(static_cast<size_t>(bytes), !Modified_);
+  DoHistoryChange();
+}
+
+int64_t TGraphControl::HistorySize() const { return static_cast<int64_t>(History_->Size()); }
+
+void TGraphControl::SetModified(bool value) {
+  const bool was = Modified_;
+  Modified_ = value;
+  if (!value)
+    History_->MarkSaved();
+  else if (!was)
+    History_->Unsave();
+}
+
+}  // namespace gc

@@ -1,0 +1,479 @@
+#include "GraphControl/GraphHistory.h"
+
+#include <algorithm>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/Stream.h"
+
+namespace gc {
+
+namespace {
+
+constexpr uint32_t NoObject = UINT32_MAX;
+
+}  // namespace
+
+class TGraphHistory::TApplying {
+ public:
+  explicit TApplying(TGraphHistory& history) : History_(history) { ++History_.Paused_; }
+  ~TApplying() { --History_.Paused_; }
+  TApplying(const TApplying&) = delete;
+  TApplying& operator=(const TApplying&) = delete;
+
+ private:
+  TGraphHistory& History_;
+};
+
+TGraphHistory::TGraphHistory(TGraphControl& control) : Control_(control), Limit_(DefaultHistoryLimit) {}
+
+TGraphHistory::~TGraphHistory() = default;
+
+// ---- Recording ------------------------------------------------------------------------
+
+uint32_t TGraphHistory::OpenObject(TGraphObject* object) {
+  const auto [entry, fresh] = OpenIndex_.try_emplace(object, static_cast<uint32_t>(Open_.size()));
+  if (fresh) {
+    TState before;
+    if (const auto found = Baseline_.find(object->ID()); found != Baseline_.end())
+      before = found->second;
+    else
+      Broken_ = true;  // an object the history never saw: it cannot tell what to undo
+    Open_.push_back({object, std::move(before), nullptr});
+  }
+  return entry->second;
+}
+
+void TGraphHistory::DataChanged(TGraphObject* object) {
+  if (!Recording() || !Control_.HoldsObject(object)) return;
+  OpenObject(object);
+}
+
+void TGraphHistory::Added(TGraphObject* object, int32_t index) {
+  if (!Recording()) return;
+  const auto entry = static_cast<uint32_t>(Open_.size());
+  OpenIndex_[object] = entry;
+  Open_.push_back({object, nullptr, nullptr});
+  OpenEvents_.push_back({glaAdded, entry, index, -1});
+}
+
+void TGraphHistory::Removed(TGraphObject* object, int32_t index) {
+  if (!Recording()) return;
+  const uint32_t entry = OpenObject(object);
+  TOpenObject& open = Open_[entry];
+  // An object this step created has no state to come back to: replaying the
+  // step needs the one it had when it went.
+  if (!open.Before) {
+    try {
+      open.Passing = Capture(object);
+    } catch (...) {
+      Broken_ = true;
+    }
+  }
+  open.Object = nullptr;
+  OpenIndex_.erase(object);
+  OpenEvents_.push_back({glaRemoved, entry, index, -1});
+}
+
+void TGraphHistory::Moved(TGraphObject* object, int32_t fromIndex, int32_t toIndex) {
+  if (!Recording()) return;
+  OpenEvents_.push_back({glaReordered, OpenObject(object), toIndex, fromIndex});
+}
+
+void TGraphHistory::Replaced(TGraphObject* oldObject, TGraphObject* newObject) {
+  const auto found = OpenIndex_.find(oldObject);
+  if (found == OpenIndex_.end()) return;
+  const uint32_t entry = found->second;
+  OpenIndex_.erase(found);
+  OpenIndex_[newObject] = entry;
+  Open_[entry].Object = newObject;
+}
+
+void TGraphHistory::NameStep(const std::string& name, int32_t mergeKey) {
+  if (OpenName_.empty()) OpenName_ = name;
+  if (OpenMergeKey_ == 0) OpenMergeKey_ = mergeKey;
+}
+
+TGraphHistory::TState TGraphHistory::Capture(TGraphObject* object) const {
+  TMemoryStream stream;
+  object->SaveToStream(stream);
+  auto state = std::make_shared<TObjectState>();
+  state->Class = object->ClassType();
+  state->ID = object->ID();
+  state->Bytes = stream.Bytes();
+  return state;
+}
+
+void TGraphHistory::DiscardOpen() {
+  Open_.clear();
+  OpenIndex_.clear();
+  OpenEvents_.clear();
+  OpenName_.clear();
+  OpenMergeKey_ = 0;
+  SavedWhileOpen_ = false;
+}
+
+bool TGraphHistory::Commit() noexcept {
+  if (Broken_) {
+    // Start again from the diagram as it is.
+    DiscardOpen();
+    Clear(false);
+    try {
+      Rebuild();
+      Broken_ = false;
+    } catch (...) {
+      Baseline_.clear();
+    }
+    return true;
+  }
+  if (Open_.empty()) {
+    const bool saved = SavedWhileOpen_;
+    DiscardOpen();
+    if (saved) Saved_ = static_cast<int64_t>(Position_);
+    return false;
+  }
+  try {
+    TStep step;
+    const bool changed = BuildStep(step);
+    const bool saved = SavedWhileOpen_;
+    DiscardOpen();
+    if (changed) {
+      JustSaved_ = false;
+      UpdateBaseline(step, true);
+      if (!Merge(step)) Push(std::move(step));
+      Trim();
+    }
+    if (saved) Saved_ = static_cast<int64_t>(Position_);
+    return changed;
+  } catch (...) {
+    DiscardOpen();
+    Broken_ = true;
+    return Commit();
+  }
+}
+
+// Fills `step` from what was recorded; true when the diagram changed.
+bool TGraphHistory::BuildStep(TStep& step) {
+  std::vector<bool> inEvents(Open_.size(), false);
+  for (const TStepEvent& event : OpenEvents_) inEvents[event.Object] = true;
+  std::vector<uint32_t> stepIndex(Open_.size(), NoObject);
+  bool changed = false;
+  for (size_t i = 0; i < Open_.size(); ++i) {
+    const TOpenObject& open = Open_[i];
+    TState after = open.Object ? Capture(open.Object) : nullptr;
+    const TState& before = open.Before;
+    if (before && after && before->Class == after->Class && before->ID == after->ID &&
+        before->Bytes == after->Bytes) {
+      after = before;  // unchanged: share the bytes
+      if (!inEvents[i]) continue;
+    }
+    changed = changed || !before != !after || before != after;
+    stepIndex[i] = static_cast<uint32_t>(step.Objects.size());
+    step.Objects.push_back({before, after, open.Passing});
+  }
+  for (const TStepEvent& event : OpenEvents_) {
+    const TStepObject& object = step.Objects[stepIndex[event.Object]];
+    // A move of an object that is there before and after changes the z-order.
+    changed = changed || (event.Action == glaReordered && object.Before && object.After);
+    step.Events.push_back({event.Action, stepIndex[event.Object], event.Index, event.From});
+  }
+  if (!changed) return false;
+  step.Name = OpenName_;
+  if (step.Name.empty()) {
+    const auto all = [&](auto pred) { return std::all_of(step.Objects.begin(), step.Objects.end(), pred); };
+    if (all([](const TStepObject& o) { return !o.Before; }))
+      step.Name = "insert";
+    else if (all([](const TStepObject& o) { return !o.After; }))
+      step.Name = "delete";
+    else if (all([](const TStepObject& o) { return o.Before == o.After; }))
+      step.Name = "order";
+    else
+      step.Name = "change";
+  }
+  step.MergeKey = OpenMergeKey_;
+  step.Bytes = StepBytes(step);
+  return true;
+}
+
+void TGraphHistory::UpdateBaseline(const TStep& step, bool forward) {
+  // Identifiers an object gave up first: another may have taken them.
+  for (const TStepObject& object : step.Objects) {
+    const TState& gone = forward ? object.Before : object.After;
+    const TState& now = forward ? object.After : object.Before;
+    if (gone && !now) Baseline_.erase(gone->ID);
+  }
+  for (const TStepObject& object : step.Objects) {
+    const TState& now = forward ? object.After : object.Before;
+    if (now) Baseline_[now->ID] = now;
+  }
+}
+
+size_t TGraphHistory::StepBytes(const TStep& step) {
+  size_t bytes = sizeof(TStep) + step.Name.size() + step.Events.size() * sizeof(TStepEvent) +
+                 step.Objects.size() * sizeof(TStepObject);
+  for (const TStepObject& object : step.Objects)
+    for (const TState* state : {&object.Before, &object.After, &object.Passing})
+      if (*state) bytes += sizeof(TObjectState) + (*state)->Bytes.size();
+  return bytes;
+}
+
+void TGraphHistory::Push(TStep&& step) {
+  // A new step ends the steps that were undone.
+  while (Steps_.size() > Position_) {
+    Size_ -= Steps_.back().Bytes;
+    Steps_.pop_back();
+  }
+  if (Saved_ > static_cast<int64_t>(Position_)) Saved_ = -1;
+  Size_ += step.Bytes;
+  Steps_.push_back(std::move(step));
+  ++Position_;
+}
+
+// Typing into one field, for example, is one step: a step with the merge key
+// of the step before it joins it, unless the saved state lies between them.
+bool TGraphHistory::Merge(TStep& step) {
+  if (step.MergeKey == 0 || Position_ == 0 || Position_ != Steps_.size() ||
+      Saved_ == static_cast<int64_t>(Position_))
+    return false;
+  TStep& top = Steps_.back();
+  if (top.MergeKey != step.MergeKey || !top.Events.empty() || !step.Events.empty()) return false;
+  for (TStepObject& object : step.Objects) {
+    const auto same = std::find_if(top.Objects.begin(), top.Objects.end(), [&](const TStepObject& o) {
+      return o.After && object.Before && o.After->ID == object.Before->ID;
+    });
+    if (same != top.Objects.end())
+      same->After = object.After;
+    else
+      top.Objects.push_back(std::move(object));
+  }
+  Size_ -= top.Bytes;
+  top.Bytes = StepBytes(top);
+  Size_ += top.Bytes;
+  return true;
+}
+
+// Drops the oldest steps (the undone ones last) until the steps fit the
+// budget. Every step holds whole states, so the others stay intact.
+void TGraphHistory::Trim() {
+  while (Size_ > Limit_ && !Steps_.empty()) {
+    if (Position_ > 0) {
+      Size_ -= Steps_.front().Bytes;
+      Steps_.pop_front();
+      --Position_;
+      Saved_ = Saved_ > 0 ? Saved_ - 1 : -1;
+    } else {
+      Size_ -= Steps_.back().Bytes;
+      Steps_.pop_back();
+      if (Saved_ > static_cast<int64_t>(Steps_.size())) Saved_ = -1;
+    }
+  }
+}
+
+void TGraphHistory::Rebuild() {
+  Baseline_.clear();
+  if (Limit_ == 0) return;
+  Baseline_.reserve(static_cast<size_t>(Control_.Objects().Count()));
+  for (TGraphObject* object : Control_.Objects()) Baseline_[object->ID()] = Capture(object);
+}
+
+bool TGraphHistory::Resume(bool saved) {
+  if (Paused_ <= 0 || --Paused_ > 0) return false;
+  DiscardOpen();
+  Clear(saved);
+  try {
+    Rebuild();
+    Broken_ = false;
+  } catch (...) {
+    Broken_ = true;
+  }
+  return true;
+}
+
+void TGraphHistory::Clear(bool saved) {
+  Steps_.clear();
+  Position_ = 0;
+  Size_ = 0;
+  Saved_ = saved ? 0 : -1;
+  SavedBefore_ = Saved_;
+  JustSaved_ = false;
+}
+
+void TGraphHistory::SetLimit(size_t bytes, bool saved) {
+  if (bytes == Limit_) return;
+  const bool wasOff = Limit_ == 0;
+  Limit_ = bytes;
+  if (bytes == 0) {
+    DiscardOpen();
+    Clear(saved);
+    Baseline_.clear();
+  } else if (wasOff) {
+    DiscardOpen();
+    Clear(saved);
+    Rebuild();
+  } else {
+    Trim();
+  }
+}
+
+// ---- Saved state ----------------------------------------------------------------------
+
+void TGraphHistory::MarkSaved() {
+  SavedBefore_ = Saved_;
+  JustSaved_ = true;
+  if (!Open_.empty()) {
+    // The saved diagram is the one the open step ends in.
+    SavedWhileOpen_ = true;
+    Saved_ = -1;
+  } else {
+    Saved_ = static_cast<int64_t>(Position_);
+  }
+}
+
+// Right after a save the saved state goes back to where it was; otherwise
+// the diagram as it is no longer counts as saved.
+void TGraphHistory::Unsave() {
+  if (JustSaved_) {
+    Saved_ = SavedBefore_;
+    SavedWhileOpen_ = false;
+    JustSaved_ = false;
+  } else if (AtSavedState() && Open_.empty()) {
+    Saved_ = -1;
+  }
+}
+
+// ---- Undo and redo --------------------------------------------------------------------
+
+std::string TGraphHistory::UndoName() const { return CanUndo() ? Steps_[Position_ - 1].Name : std::string(); }
+
+std::string TGraphHistory::RedoName() const { return CanRedo() ? Steps_[Position_].Name : std::string(); }
+
+bool TGraphHistory::Undo() {
+  if (!CanUndo()) return false;
+  const TStep& step = Steps_[Position_ - 1];
+  bool applied = false;
+  try {
+    applied = Apply(step, false);
+  } catch (...) {
+    Broken_ = true;
+    throw;
+  }
+  if (!applied) {
+    Broken_ = true;
+    return false;
+  }
+  UpdateBaseline(step, false);
+  --Position_;
+  JustSaved_ = false;
+  SelectTouched(step, false);
+  return true;
+}
+
+bool TGraphHistory::Redo() {
+  if (!CanRedo()) return false;
+  const TStep& step = Steps_[Position_];
+  bool applied = false;
+  try {
+    applied = Apply(step, true);
+  } catch (...) {
+    Broken_ = true;
+    throw;
+  }
+  if (!applied) {
+    Broken_ = true;
+    return false;
+  }
+  UpdateBaseline(step, true);
+  ++Position_;
+  JustSaved_ = false;
+  SelectTouched(step, true);
+  return true;
+}
+
+TGraphObject* TGraphHistory::ObjectAt(int32_t index, uint32_t id) const {
+  const TGraphObjectList& objects = Control_.Objects();
+  if (index < 0 || index >= objects.Count()) return nullptr;
+  TGraphObject* object = objects.Items(index);
+  return object->ID() == id ? object : nullptr;
+}
+
+// The object as the state describes it, created as a stream read creates it
+// (its references resolve at the end of the replay), at `index` in z-order.
+TGraphObject* TGraphHistory::Recreate(const TObjectState& state, int32_t index) {
+  TMemoryStream stream(state.Bytes);
+  TGraphObject* object = TGraphObject::CreateFromStream(state.Class, &Control_, stream);
+  TGraphObjectList& objects = Control_.Objects();
+  const int32_t last = objects.Count() - 1;
+  if (objects.Items(last) != object || index < 0 || index > last) return nullptr;
+  objects.Move(last, index);
+  return object;
+}
+
+void TGraphHistory::Restore(const TObjectState& state) {
+  TGraphObject* object = Control_.ObjectByID(state.ID);
+  if (!object) throw EGraphInvalidOperation("The undo history does not match the diagram");
+  if (object->ClassType() != state.Class) object = object->ConvertTo(state.Class);
+  object->RestoreState(state.Bytes);
+}
+
+// Forwards replays the list events in order and gives the touched objects
+// their states after the step; backwards replays the events in reverse and
+// gives them their states before it.
+bool TGraphHistory::Apply(const TStep& step, bool forward) {
+  TApplying applying(*this);
+  TGraphObjectList& objects = Control_.Objects();
+  std::vector<TGraphObject*> created(step.Objects.size(), nullptr);
+  const auto create = [&](const TStepEvent& event, const TState& state) {
+    TGraphObject* object = Recreate(*state, event.Index);
+    created[event.Object] = object;
+    return object != nullptr;
+  };
+  const auto destroy = [&](const TStepEvent& event, const TState& state) {
+    TGraphObject* object = ObjectAt(event.Index, state->ID);
+    if (!object) return false;
+    created[event.Object] = nullptr;
+    object->Destroy();
+    return true;
+  };
+  const auto move = [&](int32_t from, int32_t to) {
+    if (from < 0 || to < 0 || from >= objects.Count() || to >= objects.Count()) return false;
+    objects.Move(from, to);
+    return true;
+  };
+  const auto replay = [&](const TStepEvent& event) {
+    const TStepObject& object = step.Objects[event.Object];
+    const TState& present = forward ? object.After : object.Before;
+    const TState& ends = present ? present : object.Passing;
+    switch (event.Action) {
+      case glaAdded:
+        return forward ? create(event, ends) : destroy(event, object.After ? object.After : object.Passing);
+      case glaRemoved:
+        return forward ? destroy(event, object.Before ? object.Before : object.Passing) : create(event, ends);
+      case glaReordered:
+        return forward ? move(event.From, event.Index) : move(event.Index, event.From);
+    }
+    return false;
+  };
+  if (forward) {
+    for (const TStepEvent& event : step.Events)
+      if (!replay(event)) return false;
+  } else {
+    for (auto event = step.Events.rbegin(); event != step.Events.rend(); ++event)
+      if (!replay(*event)) return false;
+  }
+  for (const TStepObject& object : step.Objects)
+    if (object.Before && object.After && object.Before != object.After)
+      Restore(forward ? *object.After : *object.Before);
+  for (TGraphObject* object : created)
+    if (object) object->FinishLoading();
+  return true;
+}
+
+void TGraphHistory::SelectTouched(const TStep& step, bool forward) {
+  Control_.SelectedObjects().Clear();
+  for (const TStepObject& object : step.Objects) {
+    const TState& state = forward ? object.After : object.Before;
+    if (!state) continue;
+    if (TGraphObject* touched = Control_.ObjectByID(state->ID)) touched->SetSelected(true);
+  }
+}
+
+}  // namespace gc

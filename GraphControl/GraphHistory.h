@@ -1,0 +1,182 @@
+// The undo history of a diagram control, fed by the change protocol only.
+//
+// A step records, for every object it touched, the object's state before and
+// after as the stream format captures it (class, identifier and property
+// stream, hooks included), and the object list's own events (insertions,
+// removals, z-order moves) with their indices. Undoing replays the list
+// events backwards and gives the touched objects their earlier states back;
+// redoing replays them forwards. Because states come from the stream format,
+// any change that reaches the control through the change protocol is
+// undoable without code of its own.
+//
+// The history keeps the committed state of every object (the baseline), so
+// the state an object had before a step is at hand when the step first
+// touches it: recording costs time in proportion to the objects a step
+// touches, not to the size of the diagram.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "GraphControl/GraphObjectList.h"
+
+namespace gc {
+
+class TGraphControl;
+class TGraphObject;
+class TGraphObjectClass;
+
+class TGraphHistory {
+ public:
+  explicit TGraphHistory(TGraphControl& control);
+  ~TGraphHistory();
+
+  TGraphHistory(const TGraphHistory&) = delete;
+  TGraphHistory& operator=(const TGraphHistory&) = delete;
+
+  // ---- Recording --------------------------------------------------------------------
+  // Whether changes are recorded: the history has a budget, is not paused and
+  // is not applying a step.
+  bool Recording() const { return Limit_ > 0 && Paused_ == 0 && !Broken_; }
+  // The change protocol: a data change of an object in the diagram, and the
+  // events of the object list with their indices. A removed object is still
+  // whole (and hooked) when Removed is called.
+  void DataChanged(TGraphObject* object);
+  void Added(TGraphObject* object, int32_t index);
+  void Removed(TGraphObject* object, int32_t index);
+  void Moved(TGraphObject* object, int32_t fromIndex, int32_t toIndex);
+  // `newObject` took `oldObject`'s place (class conversion).
+  void Replaced(TGraphObject* oldObject, TGraphObject* newObject);
+  // Names the step being recorded, unless it has a name already. Steps with
+  // the same non-zero merge key that follow each other become one step.
+  void NameStep(const std::string& name, int32_t mergeKey);
+  // Ends the step being recorded. True when the history changed (a step was
+  // added or merged); a step that changed nothing is dropped. A failure to
+  // record clears the history instead of leaving it half right.
+  bool Commit() noexcept;
+
+  // While paused nothing is recorded. The outermost Resume takes the diagram
+  // as it is then as the history's start: no steps, the diagram as saved
+  // when `saved`; it returns true.
+  void Pause() { ++Paused_; }
+  bool Resume(bool saved);
+
+  // ---- Steps ------------------------------------------------------------------------
+  bool CanUndo() const { return Position_ > 0; }
+  bool CanRedo() const { return Position_ < Steps_.size(); }
+  size_t UndoCount() const { return Position_; }
+  size_t RedoCount() const { return Steps_.size() - Position_; }
+  // Names of the steps Undo and Redo would apply ("" when none).
+  std::string UndoName() const;
+  std::string RedoName() const;
+  // Apply the step before / after the current position; the caller holds the
+  // control's update lock. The touched objects that exist afterwards become
+  // the selection. False, and the history is cleared, when the diagram no
+  // longer matches the step (it was changed behind the history's back).
+  bool Undo();
+  bool Redo();
+  // Forgets every step; the diagram as it is stays the baseline.
+  void Clear(bool saved);
+
+  // ---- Saved state ------------------------------------------------------------------
+  // The diagram was saved: the current position is the saved state. Unsave
+  // takes that back (a copy that does not count as saving).
+  void MarkSaved();
+  void Unsave();
+  bool AtSavedState() const { return Saved_ == static_cast<int64_t>(Position_); }
+
+  // ---- Memory -----------------------------------------------------------------------
+  // The byte budget of the steps. Old steps are dropped to stay within it;
+  // 0 turns the history off.
+  size_t Limit() const { return Limit_; }
+  void SetLimit(size_t bytes, bool saved);
+  // Bytes the steps hold now.
+  size_t Size() const { return Size_; }
+
+ private:
+  struct TObjectState {
+    const TGraphObjectClass* Class = nullptr;
+    uint32_t ID = 0;
+    std::vector<uint8_t> Bytes;  // the object's property stream
+  };
+  using TState = std::shared_ptr<const TObjectState>;
+
+  // One object's part in a step. An object the step created and removed
+  // again has neither state; Passing is its state when it was removed, which
+  // replaying needs.
+  struct TStepObject {
+    TState Before;
+    TState After;
+    TState Passing;
+  };
+  struct TStepEvent {
+    TGraphListAction Action;
+    uint32_t Object;  // index into the step's objects
+    int32_t Index;    // added at, removed from, moved to
+    int32_t From;     // moved from
+  };
+  struct TStep {
+    std::string Name;
+    int32_t MergeKey = 0;
+    std::vector<TStepObject> Objects;
+    std::vector<TStepEvent> Events;
+    size_t Bytes = 0;
+  };
+  // An object the step being recorded touched.
+  struct TOpenObject {
+    TGraphObject* Object;  // null once it left the diagram
+    TState Before;
+    TState Passing;
+  };
+  // Nothing is recorded while the history applies a step.
+  class TApplying;
+
+  uint32_t OpenObject(TGraphObject* object);
+  TState Capture(TGraphObject* object) const;
+  bool BuildStep(TStep& step);
+  void UpdateBaseline(const TStep& step, bool forward);
+  void Push(TStep&& step);
+  bool Merge(TStep& step);
+  void Trim();
+  void DiscardOpen();
+  void Rebuild();
+  bool Apply(const TStep& step, bool forward);
+  TGraphObject* Recreate(const TObjectState& state, int32_t index);
+  TGraphObject* ObjectAt(int32_t index, uint32_t id) const;
+  void Restore(const TObjectState& state);
+  void SelectTouched(const TStep& step, bool forward);
+  static size_t StepBytes(const TStep& step);
+
+  TGraphControl& Control_;
+  size_t Limit_;
+  int32_t Paused_ = 0;
+  // A step could not be recorded; nothing is recorded until the next reset.
+  bool Broken_ = false;
+
+  // The committed state of every object, by identifier.
+  std::unordered_map<uint32_t, TState> Baseline_;
+
+  // The step being recorded.
+  std::vector<TOpenObject> Open_;
+  std::unordered_map<const TGraphObject*, uint32_t> OpenIndex_;
+  std::vector<TStepEvent> OpenEvents_;
+  std::string OpenName_;
+  int32_t OpenMergeKey_ = 0;
+  bool SavedWhileOpen_ = false;
+
+  std::deque<TStep> Steps_;
+  size_t Position_ = 0;  // steps applied
+  size_t Size_ = 0;
+  // The position of the saved state; -1 when no position holds it.
+  int64_t Saved_ = 0;
+  int64_t SavedBefore_ = 0;
+  // Nothing happened since the last MarkSaved.
+  bool JustSaved_ = false;
+};
+
+}  // namespace gc

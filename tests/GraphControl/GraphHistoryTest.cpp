@@ -1,0 +1,464 @@
+// The undo history: every kind of change, whatever made it, is one step that
+// undo takes back to the exact bytes of the diagram before it and redo to the
+// bytes after it; a long random session unwinds to the start; the steps stay
+// within their byte budget; Modified follows the saved position.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/GraphLink.h"
+#include "GraphControl/NodeShapes.h"
+#include "GraphControl/Stream.h"
+#include "GraphControl/Unit.h"
+#include "support/FakeHost.h"
+#include "support/FixedWidthCanvas.h"
+
+namespace gc {
+namespace {
+
+using TBytes = std::vector<uint8_t>;
+using enum TMouseButton;
+
+constexpr double HalfPi = 1.5707963267948966;
+
+// Identifiers of the sample diagram's objects.
+enum : uint32_t { idA = 1, idB = 2, idC = 3, idL = 4, idF = 5 };
+
+class GraphHistoryTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    GraphControlStartup();
+    InstallFixedWidthMeasurer();
+  }
+  static void TearDownTestSuite() { GraphControlShutdown(); }
+
+  // A loaded screen: a rectangle A with a caption, an ellipse B with a font
+  // and a picture of its own, a triangle C, a link L from A to B with a
+  // break point and a free link F.
+  void SetUp() override {
+    Host.Cursor = {-1, -1};
+    TGraphControl builder;
+    auto* a = TGraphNode::CreateWithBounds<TRectangularNode>(&builder, {10, 10, 90, 50});
+    a->SetText("A");
+    auto* b = TGraphNode::CreateWithBounds<TEllipticNode>(&builder, {200, 10, 280, 60});
+    b->Font().SetName("Arial");
+    b->Font().SetSize(12);
+    const TGraphic picture{"TBitmap", {'B', 'M', 1, 2, 3}};
+    b->Background().SetGraphic(&picture);
+    TGraphNode::CreateWithBounds<TTriangularNode>(&builder, {10, 200, 90, 260});
+    TGraphLink::CreateNew(&builder, a, {{150, 120}}, b);
+    TGraphLink::CreateNew(&builder, nullptr, {{300, 300}, {400, 350}, {450, 300}}, nullptr);
+    TMemoryStream file;
+    builder.SaveToStream(file);
+    file.SetPosition(0);
+    Graph.SetHost(&Host);
+    Graph.SetSnapToGrid(false);
+    Graph.LoadFromStream(file);
+  }
+  void TearDown() override { Graph.SetHost(nullptr); }
+
+  // The object block a save writes (without touching Modified).
+  TBytes Bytes() {
+    TMemoryStream stream;
+    Graph.WriteObjects(stream, Graph.Objects());
+    return stream.Bytes();
+  }
+  TGraphNode* Node(uint32_t id) { return static_cast<TGraphNode*>(Graph.ObjectByID(id)); }
+  TGraphLink* Link(uint32_t id) { return static_cast<TGraphLink*>(Graph.ObjectByID(id)); }
+  void Drag(TPoint from, TPoint to) {
+    Graph.MouseDown(mbLeft, ssLeft, from.X, from.Y);
+    Graph.MouseMove(ssLeft, (from.X + to.X) / 2, (from.Y + to.Y) / 2);
+    Graph.MouseMove(ssLeft, to.X, to.Y);
+    Graph.MouseUp(mbLeft, 0, to.X, to.Y);
+  }
+  void Click(TPoint p) {
+    Graph.MouseDown(mbLeft, ssLeft, p.X, p.Y);
+    Graph.MouseUp(mbLeft, 0, p.X, p.Y);
+  }
+
+  TFakeHost Host;
+  TGraphControl Graph;
+};
+
+// ---- Every kind of change is one exact step ------------------------------------------------
+
+class EveryChange;
+struct TChangeCase {
+  const char* Name;
+  std::function<void(EveryChange&)> Change;
+  friend void PrintTo(const TChangeCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class EveryChange : public GraphHistoryTest, public ::testing::WithParamInterface<TChangeCase> {
+ public:
+  void Run() { GetParam().Change(*this); }
+  using GraphHistoryTest::Click;
+  using GraphHistoryTest::Drag;
+  using GraphHistoryTest::Graph;
+  using GraphHistoryTest::Link;
+  using GraphHistoryTest::Node;
+};
+
+TEST_P(EveryChange, IsOneStepThatUndoAndRedoReplayToTheByte) {
+  const TBytes before = Bytes();
+  ASSERT_FALSE(Graph.Modified());
+  Run();
+  const TBytes after = Bytes();
+  ASSERT_NE(after, before) << "the change changed nothing";
+  ASSERT_EQ(Graph.UndoCount(), 1);
+  EXPECT_TRUE(Graph.Modified());
+
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(Bytes(), before);
+  EXPECT_FALSE(Graph.Modified()) << "back at the loaded state";
+  ASSERT_TRUE(Graph.Redo());
+  EXPECT_EQ(Bytes(), after);
+  EXPECT_TRUE(Graph.Modified());
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(Bytes(), before);
+}
+
+using T = EveryChange;
+const TChangeCase ChangeCases[] = {
+    {"InsertNode",
+     [](T& t) {
+       t.Graph.AddNode({400, 10, 480, 60});
+     }},
+    {"InsertHookedLink", [](T& t) { TGraphLink::CreateNew(&t.Graph, t.Node(idC), {}, t.Node(idB)); }},
+    {"DeleteNodeUnhooksItsLink", [](T& t) { t.Node(idA)->Delete(); }},
+    {"DeleteLink", [](T& t) { t.Link(idL)->Delete(); }},
+    {"DragMovesNodeAndHookedLink",
+     [](T& t) {
+       t.Drag({50, 30}, {70, 45});
+     }},
+    {"DragResizesNode",
+     [](T& t) {
+       t.Click({50, 30});
+       t.Drag({90, 50}, {120, 80});
+     }},
+    {"DragMovesLinkPoint",
+     [](T& t) {
+       t.Click({350, 325});
+       t.Drag({400, 350}, {420, 390});
+     }},
+    {"NudgeMovesSelection",
+     [](T& t) {
+       t.Node(idA)->SetSelected(true);
+       t.Node(idC)->SetSelected(true);
+       uint16_t key = VK_RIGHT;
+       t.Graph.KeyDown(key, 0);
+     }},
+    {"BringToFront", [](T& t) { t.Node(idA)->BringToFront(); }},
+    {"SendToBack", [](T& t) { t.Link(idF)->SendToBack(); }},
+    {"ZOrderInTheMiddle", [](T& t) { t.Node(idA)->SetZOrder(2); }},
+    {"HookFreeEnd", [](T& t) { t.Link(idF)->Hook(0, t.Node(idC)); }},
+    {"UnhookEnd", [](T& t) { t.Link(idL)->Unhook(t.Node(idB)); }},
+    {"ReverseLink", [](T& t) { t.Link(idL)->Reverse(); }},
+    {"RotateLink",
+     [](T& t) {
+       t.Link(idF)->Rotate({375, 325}, HalfPi);
+     }},
+    {"ScaleLink", [](T& t) { t.Link(idF)->Scale(1.25); }},
+    {"InsertBreakPoint",
+     [](T& t) {
+       t.Link(idF)->InsertPoint(1, {350, 400});
+     }},
+    {"RemoveBreakPoint", [](T& t) { t.Link(idF)->RemovePoint(1); }},
+    {"TextFromCode", [](T& t) { t.Node(idB)->SetText("changed"); }},
+    {"TextCleared", [](T& t) { t.Node(idA)->SetText(""); }},
+    {"FontOfItsOwn", [](T& t) { t.Node(idA)->Font().SetName("Courier New"); }},
+    {"ParentFontBack", [](T& t) { t.Node(idB)->SetParentFont(true); }},
+    {"Fill", [](T& t) { t.Node(idC)->Brush().SetColor(clRed); }},
+    {"PictureAdded",
+     [](T& t) {
+       const TGraphic picture{"TBitmap", {'B', 'M', 9}};
+       t.Node(idA)->Background().SetGraphic(&picture);
+     }},
+    {"PictureRemoved", [](T& t) { t.Node(idB)->Background().SetGraphic(nullptr); }},
+    {"NodeOptions", [](T& t) { t.Node(idC)->SetNodeOptions(gnoShowBackground); }},
+    {"ConvertClass", [](T& t) { t.Node(idC)->ConvertTo(THexagonalNode::StaticClass()); }},
+    {"VisitDeletesSelection",
+     [](T& t) {
+       t.Node(idA)->SetSelected(true);
+       t.Node(idB)->SetSelected(true);
+       t.Graph.VisitObjects([](TGraphObject* o, int32_t) { return o->Delete(); }, 0, true);
+     }},
+    {"UpdateLockBatch",
+     [](T& t) {
+       TGraphControl::TUpdateLock lock(t.Graph);
+       t.Node(idA)->SetText("batch");
+       t.Node(idB)->MoveBy(5, 5);
+       t.Link(idF)->Delete();
+       t.Graph.AddNode({500, 500, 540, 540});
+     }},
+    {"ReadObjectsWithTakenIdentifiers",
+     [](T& t) {
+       TMemoryStream block;
+       t.Graph.WriteObjects(block, t.Graph.Objects());
+       block.SetPosition(0);
+       t.Graph.ReadObjects(block);
+     }},
+    {"DuplicateSelection",
+     [](T& t) {
+       t.Link(idL)->SetSelected(true);
+       t.Node(idA)->SetSelected(true);
+       t.Graph.DuplicateSelection();
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Changes, EveryChange, ::testing::ValuesIn(ChangeCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// ---- A long random session ----------------------------------------------------------------
+
+// One random edit, wrapped in a step of its own so that the session knows
+// which edits the history holds.
+void RandomEdit(TGraphControl& graph, std::mt19937& random) {
+  const auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(random); };
+  std::vector<TGraphNode*> nodes;
+  std::vector<TGraphLink*> links;
+  for (TGraphObject* o : graph.Objects())
+    if (auto* link = dynamic_cast<TGraphLink*>(o))
+      links.push_back(link);
+    else
+      nodes.push_back(static_cast<TGraphNode*>(o));
+  const auto node = [&] { return nodes[static_cast<size_t>(pick(static_cast<int32_t>(nodes.size())))]; };
+  const auto link = [&] { return links[static_cast<size_t>(pick(static_cast<int32_t>(links.size())))]; };
+  TGraphControl::THistoryStep step(graph);
+  switch (pick(nodes.size() < 3 ? 2 : 14)) {
+    case 0:
+    case 1: {
+      const TPoint p{pick(1500), pick(1500)};
+      graph.AddNode({p.X, p.Y, p.X + 20 + pick(80), p.Y + 20 + pick(60)},
+                    TGraphControl::NodeClasses(pick(TGraphControl::NodeClassCount())));
+      break;
+    }
+    case 2: {
+      TGraphNode* from = node();
+      TGraphNode* to = node();
+      if (from != to) TGraphLink::CreateNew(&graph, from, {{pick(1500), pick(1500)}}, to);
+      break;
+    }
+    case 3:
+      graph.Objects().Items(pick(graph.Objects().Count()))->Delete();
+      break;
+    case 4:
+      node()->MoveBy(pick(41) - 20, pick(41) - 20);
+      break;
+    case 5: {
+      TGraphNode* n = node();
+      n->SetBounds(n->Left(), n->Top(), 16 + pick(100), 16 + pick(100));
+      break;
+    }
+    case 6:
+      node()->SetText(pick(2) ? "" : "text " + std::to_string(pick(100)));
+      break;
+    case 7:
+      if (pick(2))
+        node()->Font().SetSize(8 + pick(10));
+      else
+        node()->SetParentFont(true);
+      break;
+    case 8:
+      graph.Objects().Items(pick(graph.Objects().Count()))->SetZOrder(pick(graph.Objects().Count()));
+      break;
+    case 9:
+      if (!links.empty()) link()->Hook(pick(2) ? 0 : link()->PointCount() - 1, node());
+      break;
+    case 10:
+      if (!links.empty()) {
+        TGraphLink* l = link();
+        if (l->Source()) l->Unhook(l->Source());
+      }
+      break;
+    case 11:
+      if (!links.empty()) link()->Reverse();
+      break;
+    case 12:
+      node()->ConvertTo(TGraphControl::NodeClasses(pick(TGraphControl::NodeClassCount())));
+      break;
+    default: {
+      TGraphControl::TUpdateLock lock(graph);
+      node()->Brush().SetColor(static_cast<TColor>(pick(0x1000000)));
+      graph.Objects().Items(pick(graph.Objects().Count()))->Delete();
+      break;
+    }
+  }
+}
+
+TEST_F(GraphHistoryTest, ThousandRandomEditsWithUndoAndRedoUnwindToTheOriginalBytes) {
+  std::mt19937 random(20240611);
+  // The states the history can reach, as the session expects them.
+  std::vector<TBytes> states{Bytes()};
+  size_t position = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const int action = std::uniform_int_distribution<int>(0, 9)(random);
+    if (action == 0 && position > 0) {
+      ASSERT_TRUE(Graph.Undo());
+      ASSERT_EQ(Bytes(), states[--position]) << "undo at edit " << i;
+    } else if (action == 1 && position + 1 < states.size()) {
+      ASSERT_TRUE(Graph.Redo());
+      ASSERT_EQ(Bytes(), states[++position]) << "redo at edit " << i;
+    } else {
+      const int32_t steps = Graph.UndoCount();
+      RandomEdit(Graph, random);
+      if (Graph.UndoCount() == steps) continue;  // the edit changed nothing
+      states.resize(position + 1);
+      states.push_back(Bytes());
+      ++position;
+      ASSERT_EQ(Graph.RedoCount(), 0);
+    }
+    ASSERT_EQ(static_cast<size_t>(Graph.UndoCount()), position);
+  }
+  ASSERT_GT(position, 100u);
+  while (Graph.CanUndo()) ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(Bytes(), states.front());
+  EXPECT_FALSE(Graph.Modified());
+  while (Graph.CanRedo()) ASSERT_TRUE(Graph.Redo());
+  EXPECT_EQ(Bytes(), states.back());
+}
+
+// ---- Steps: what makes one, and what none ---------------------------------------------------
+
+TEST_F(GraphHistoryTest, ADragIsOneNamedStepAndACancelledDragIsNone) {
+  Drag({50, 30}, {70, 45});
+  EXPECT_EQ(Graph.UndoCount(), 1);
+  EXPECT_EQ(Graph.UndoName(), "move");
+
+  Graph.MouseDown(mbLeft, ssLeft, 70, 45);
+  Graph.MouseMove(ssLeft, 120, 90);
+  uint16_t escape = VK_ESCAPE;
+  Graph.KeyDown(escape, 0);
+  Graph.MouseUp(mbLeft, 0, 120, 90);
+  EXPECT_EQ(Graph.UndoCount(), 1);
+  EXPECT_EQ(Node(idA)->GetBoundsRect(), (TRect{30, 25, 110, 65}));
+}
+
+TEST_F(GraphHistoryTest, AnInsertionGestureIsOneStepAndAnEscapedOneLeavesNone) {
+  Graph.SetSnapToGrid(false);
+  Graph.SetCommandMode(cmAddNode);
+  Graph.MouseDown(mbLeft, ssLeft, 500, 400);
+  Graph.MouseMove(ssLeft, 560, 450);
+  Graph.MouseUp(mbLeft, 0, 560, 450);
+  EXPECT_EQ(Graph.UndoCount(), 1);
+  EXPECT_EQ(Graph.UndoName(), "insert");
+
+  Graph.SetCommandMode(cmAddNode);
+  Graph.MouseDown(mbLeft, ssLeft, 600, 400);
+  Graph.MouseMove(ssLeft, 660, 450);
+  uint16_t escape = VK_ESCAPE;
+  Graph.KeyDown(escape, 0);
+  EXPECT_EQ(Graph.Objects().Count(), 6);
+  EXPECT_EQ(Graph.UndoCount(), 1);
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(Graph.Objects().Count(), 5);
+}
+
+TEST_F(GraphHistoryTest, StepsWithOneMergeKeyJoinUnlessTheSavedStateLiesBetween) {
+  TGraphNode* a = Node(idA);
+  for (const char* text : {"A w", "A wo", "A wor"}) {
+    TGraphControl::THistoryStep step(Graph, "text", 7);
+    a->SetText(text);
+  }
+  EXPECT_EQ(Graph.UndoCount(), 1);
+  EXPECT_EQ(Graph.UndoName(), "text");
+  TMemoryStream file;
+  Graph.SaveToStream(file);
+  {
+    TGraphControl::THistoryStep step(Graph, "text", 7);
+    a->SetText("A word");
+  }
+  EXPECT_EQ(Graph.UndoCount(), 2);
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(a->Text(), "A wor");
+  EXPECT_FALSE(Graph.Modified());
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(a->Text(), "A");
+  EXPECT_TRUE(Graph.Modified());
+}
+
+TEST_F(GraphHistoryTest, UndoSelectsWhatTheStepTouchedAndIsRefusedInsideALock) {
+  Node(idA)->SetSelected(true);
+  Node(idC)->SetSelected(true);
+  Graph.VisitObjects([](TGraphObject* o, int32_t) { return o->Delete(); }, 0, true);
+  {
+    TGraphControl::TUpdateLock lock(Graph);
+    EXPECT_FALSE(Graph.CanUndo());
+    EXPECT_FALSE(Graph.Undo());
+  }
+  ASSERT_TRUE(Graph.Undo());
+  std::vector<uint32_t> selected;
+  for (TGraphObject* o : Graph.SelectedObjects()) selected.push_back(o->ID());
+  EXPECT_EQ(selected, (std::vector<uint32_t>{idA, idL, idC}));
+  EXPECT_EQ(Link(idL)->Source(), Node(idA)) << "the link hooks to the node it was hooked to";
+}
+
+TEST_F(GraphHistoryTest, ModifiedFollowsTheSavedPosition) {
+  TGraphNode* a = Node(idA);
+  a->SetText("one");
+  a->SetText("two");
+  TMemoryStream file;
+  Graph.SaveToStream(file);
+  EXPECT_FALSE(Graph.Modified());
+  Graph.Undo();
+  EXPECT_TRUE(Graph.Modified());
+  Graph.Redo();
+  EXPECT_FALSE(Graph.Modified());
+  Graph.Undo();
+  Graph.Undo();
+  EXPECT_TRUE(Graph.Modified()) << "the loaded state is not the saved one any more";
+  a->SetText("three");  // ends the undone steps, the saved one among them
+  while (Graph.CanUndo()) Graph.Undo();
+  EXPECT_TRUE(Graph.Modified());
+}
+
+TEST_F(GraphHistoryTest, LoadingAndClearingEmptyTheHistory) {
+  int changes = 0;
+  Graph.OnHistoryChange = [&](TGraphControl*) { ++changes; };
+  Node(idA)->SetText("x");
+  EXPECT_EQ(changes, 1);
+  TMemoryStream file;
+  Graph.SaveToStream(file);
+  file.SetPosition(0);
+  Graph.LoadFromStream(file);
+  EXPECT_FALSE(Graph.CanUndo());
+  EXPECT_EQ(changes, 2);
+  Node(idA)->SetText("y");
+  Graph.Clear();
+  EXPECT_FALSE(Graph.CanUndo());
+  EXPECT_FALSE(Graph.Modified());
+}
+
+TEST_F(GraphHistoryTest, StepsStayWithinTheBudgetAndTheNewestStillUndoExactly) {
+  constexpr int64_t Budget = 6000;
+  Graph.SetHistoryLimit(Budget);
+  std::vector<TBytes> states{Bytes()};
+  for (int i = 0; i < 100; ++i) {
+    Node(idA)->SetText("edit " + std::to_string(i));
+    states.push_back(Bytes());
+    ASSERT_LE(Graph.HistorySize(), Budget);
+  }
+  const int32_t kept = Graph.UndoCount();
+  ASSERT_GT(kept, 2);
+  ASSERT_LT(kept, 100);
+  for (int32_t i = 1; i <= kept; ++i) {
+    ASSERT_TRUE(Graph.Undo());
+    EXPECT_EQ(Bytes(), states[static_cast<size_t>(100 - i)]);
+  }
+  EXPECT_FALSE(Graph.CanUndo());
+  EXPECT_TRUE(Graph.Modified()) << "the loaded state was dropped";
+
+  Graph.SetHistoryLimit(0);
+  Node(idA)->SetText("unrecorded");
+  EXPECT_FALSE(Graph.CanUndo());
+  EXPECT_FALSE(Graph.CanRedo());
+  EXPECT_EQ(Graph.HistorySize(), 0);
+}
+
+}  // namespace
+}  // namespace gc
