@@ -6,6 +6,7 @@
 #include "platform/qt/Cursors.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtRenderedImage.h"
 
 namespace gc::qt {
 
@@ -19,9 +20,13 @@ void InstallQtPlatform() {
   // application, not at program exit after it.
   qRemovePostRoutine(&ReleaseCompatibleCanvas);
   qAddPostRoutine(&ReleaseCompatibleCanvas);
+  InstallQtImageFactory();
+  SetPlatformClipboard(&QtClipboard());
 }
 
 void UninstallQtPlatform() {
+  SetPlatformClipboard(nullptr);
+  UninstallQtImageFactory();
   SetPlatformHooks({});
   SetCompatibleCanvasFactory(nullptr);
   ReleaseCursors();

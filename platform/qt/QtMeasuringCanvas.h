@@ -13,13 +13,14 @@ namespace gc::qt {
 std::unique_ptr<TCanvas> CreateQtMeasuringCanvas();
 
 // Installs the measuring canvas as the compatible canvas factory, loads the
-// control's cursors and installs the start-up hooks (cursors, clipboard
-// format) that GraphControlStartup runs. Call after the QGuiApplication
-// exists and before GraphControlStartup; calling it again does no harm.
+// control's cursors, installs the start-up hooks (cursors, clipboard
+// format) that GraphControlStartup runs, the image factory (bitmaps and SVG
+// pictures) and the system clipboard. Call after the QGuiApplication exists
+// and before GraphControlStartup; calling it again does no harm.
 void InstallQtPlatform();
 
 // Undoes InstallQtPlatform: the library falls back to its fixed-width
-// measurer and the cursors are released.
+// measurer, makes no images, has no clipboard, and the cursors are released.
 void UninstallQtPlatform();
 
 }  // namespace gc::qt
