@@ -1,8 +1,11 @@
 #include "app/Unit1.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QGuiApplication>
@@ -15,8 +18,10 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cctype>
 #include <climits>
 
 #include "GraphControl/Stream.h"
@@ -96,6 +101,52 @@ std::string ReadFailure(const std::string& fileName, const std::exception& e) {
   return "Cannot open \"" + FullFileName(fileName) + "\":\n" + e.what();
 }
 
+// The history step names of the commands that run over the selection.
+std::string ActionStepName(int32_t action) {
+  switch (action) {
+    case waDelete:
+      return "delete";
+    case waBringToFront:
+      return "bring to front";
+    case waSendToBack:
+      return "send to back";
+    case waAlignLeft:
+    case waAlignCenter:
+    case waAlignRight:
+      return "text alignment";
+    case waLayoutTop:
+    case waLayoutCenter:
+    case waLayoutBottom:
+      return "text placement";
+    default:
+      return "change";
+  }
+}
+
+// The arrangement commands: toolbar icon, text, tooltip.
+struct TArrangeCommand {
+  const char* Icon;
+  const char* Text;
+  const char* Hint;
+};
+
+constexpr TArrangeCommand AlignCommands[] = {
+    {"align-left", "Align left", "Align the left edges with the first selected widget"},
+    {"align-center", "Align centres", "Centre the widgets horizontally on the first selected widget"},
+    {"align-right", "Align right", "Align the right edges with the first selected widget"},
+    {"align-top", "Align tops", "Align the top edges with the first selected widget"},
+    {"align-middle", "Align middles", "Centre the widgets vertically on the first selected widget"},
+    {"align-bottom", "Align bottoms", "Align the bottom edges with the first selected widget"},
+};
+constexpr TArrangeCommand DistributeHorizontally{"distribute-horizontal", "Distribute horizontally",
+                                                 "Space three or more widgets evenly from left to right"};
+constexpr TArrangeCommand DistributeVertically{"distribute-vertical", "Distribute vertically",
+                                               "Space three or more widgets evenly from top to bottom"};
+constexpr TArrangeCommand SameWidth{"same-width", "Same width",
+                                    "Give the widgets the first selected widget's width"};
+constexpr TArrangeCommand SameHeight{"same-height", "Same height",
+                                     "Give the widgets the first selected widget's height"};
+
 }  // namespace
 
 TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent), Dialogs_(dialogs) {
@@ -116,6 +167,8 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
     GraphControl1ObjectRemove(g, o);
   };
   GraphControl1.OnGraphChange = [this](TGraphControl* g) { GraphControl1GraphChange(g); };
+  GraphControl1.OnHistoryChange = [this](TGraphControl* g) { GraphControl1HistoryChange(g); };
+  GraphControl1.OnZoomChange = [this](TGraphControl* g) { GraphControl1ZoomChange(g); };
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -127,6 +180,7 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
   layout->addWidget(GraphWidget, 1);
   BuildPanel();
   BuildActions();
+  BuildEditing();
   ShowWidget(nullptr);
 
   resize(835, 476);
@@ -141,6 +195,8 @@ TForm1::~TForm1() {
   GraphControl1.OnObjectRemove = nullptr;
   GraphControl1.OnObjectChange = nullptr;
   GraphControl1.OnGraphChange = nullptr;
+  GraphControl1.OnHistoryChange = nullptr;
+  GraphControl1.OnZoomChange = nullptr;
   if (GraphWidget) GraphWidget->SetControl(nullptr);
 }
 
@@ -179,7 +235,22 @@ void TForm1::BuildToolbar() {
   add(chGrid);
   row->addSpacing(6);
   add(chSnap);
-  row->addStretch(1);
+  gap();
+  // The editing buttons take the room that is left; those that do not fit
+  // are offered by the bar's extension button.
+  EditBar = new QToolBar(bar);
+  EditBar->setIconSize(QSize(20, 20));
+  EditBar->setFixedHeight(25);
+  EditBar->setContentsMargins(0, 0, 0, 0);
+  EditBar->layout()->setContentsMargins(0, 0, 0, 0);
+  EditBar->layout()->setSpacing(0);
+  EditBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  row->addWidget(EditBar, 1);
+  lblZoom = new QLabel("100%", bar);
+  lblZoom->setToolTip("Zoom");
+  lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  lblZoom->setFixedWidth(lblZoom->fontMetrics().horizontalAdvance("36863%") + 8);
+  add(lblZoom);
   static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(bar);
 }
 
@@ -265,6 +336,50 @@ void TForm1::BuildActions() {
   actZoomOut = add("Zoom OUT", Keys(K::ZoomOut, K(Qt::CTRL | Qt::Key_Minus)), &TForm1::btnZoomMinusClick);
   actZoom100 = add("Zoom to 100%", {K(Qt::CTRL | Qt::Key_0)}, &TForm1::btnFullViewClick);
   actSelectAll = add("Select all", Keys(K::SelectAll, K(Qt::CTRL | Qt::Key_A)), &TForm1::SelectAllClick);
+}
+
+void TForm1::BuildEditing() {
+  using K = QKeySequence;
+  auto add = [this](const QString& text, const QList<K>& keys, std::function<void()> handler) {
+    auto* action = new QAction(text, this);
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this, [h = std::move(handler)] { h(); });
+    addAction(action);
+    return action;
+  };
+  auto arrange = [&](const TArrangeCommand& command, std::function<void()> handler) {
+    QAction* action = add(command.Text, {}, std::move(handler));
+    action->setIcon(DesignerIcon(command.Icon));
+    action->setToolTip(command.Hint);
+    return action;
+  };
+  QList<K> redo = Keys(K::Redo, K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+  if (!redo.contains(K(Qt::CTRL | Qt::Key_Y))) redo.append(K(Qt::CTRL | Qt::Key_Y));
+  actUndo = add("Undo", Keys(K::Undo, K(Qt::CTRL | Qt::Key_Z)), [this] { UndoClick(); });
+  actRedo = add("Redo", redo, [this] { RedoClick(); });
+  actUndo->setIcon(DesignerIcon("undo"));
+  actRedo->setIcon(DesignerIcon("redo"));
+  actCut = add("Cut", Keys(K::Cut, K(Qt::CTRL | Qt::Key_X)), [this] { CutClick(); });
+  actCopy = add("Copy", Keys(K::Copy, K(Qt::CTRL | Qt::Key_C)), [this] { CopyClick(); });
+  actPaste = add("Paste", Keys(K::Paste, K(Qt::CTRL | Qt::Key_V)), [this] { PasteClick(); });
+  actDuplicate = add("Duplicate", {K(Qt::CTRL | Qt::Key_D)}, [this] { DuplicateClick(); });
+  QAction** aligns[] = {&actAlignLeft, &actAlignCenter, &actAlignRight,
+                        &actAlignTop,  &actAlignMiddle, &actAlignBottom};
+  for (int i = 0; i < 6; ++i)
+    *aligns[i] = arrange(AlignCommands[i], [this, i] { AlignClick(static_cast<TGraphAlignment>(i)); });
+  actDistributeHorizontally = arrange(DistributeHorizontally, [this] { DistributeClick(gdHorizontal); });
+  actDistributeVertically = arrange(DistributeVertically, [this] { DistributeClick(gdVertical); });
+  actSameWidth = arrange(SameWidth, [this] { SameWidthClick(); });
+  actSameHeight = arrange(SameHeight, [this] { SameHeightClick(); });
+
+  EditBar->addAction(actUndo);
+  EditBar->addAction(actRedo);
+  EditBar->addSeparator();
+  for (QAction** align : aligns) EditBar->addAction(*align);
+  EditBar->addSeparator();
+  for (QAction* action : {actDistributeHorizontally, actDistributeVertically, actSameWidth, actSameHeight})
+    EditBar->addAction(action);
+  UpdateEditCommands();
 }
 
 bool TForm1::ApplyWidgetAction(TGraphObject* object, int32_t action) {
@@ -359,6 +474,7 @@ bool TForm1::ApplyWidgetAction(TGraphObject* object, int32_t action) {
 
 void TForm1::VisitSelected(int32_t action) {
   Guarded([&] {
+    TGraphControl::THistoryStep step(GraphControl1, ActionStepName(action));
     GraphControl1.VisitObjects([this](TGraphObject* o, int32_t a) { return ApplyWidgetAction(o, a); }, action,
                                true);
   });
@@ -411,6 +527,7 @@ bool TForm1::OpenScreen(const std::string& fileName) {
     TFileStream file(fileName, TFileMode::OpenRead);
     bytes.CopyFrom(file, file.Size());
     TGraphControl trial;
+    trial.SetHistoryLimit(0);
     trial.SetGraphConstraints(GraphControl1.GraphConstraints());
     bytes.SetPosition(0);
     trial.LoadFromStream(bytes);
@@ -518,6 +635,9 @@ TGraphObject* TForm1::PanelWidget() const {
 
 void TForm1::ShowWidget(TGraphObject* widget) {
   ShownWidget_ = widget;
+  // Edits of another widget (or after a new showing) start steps of their own.
+  TextMergeKey_ = SizeMergeKey_ = 0;
+  WordEnded_ = false;
   for (QWidget* field : std::initializer_list<QWidget*>{edText, edPosX, edPosY, edBreite, edHoehe, edHinter,
                                                         edVorder, edSchrift, edFontSize, edZPosition})
     field->setEnabled(widget != nullptr);
@@ -566,36 +686,48 @@ void TForm1::ShowPlacement() {
   edZPosition->setValue(ShownWidget_->ZOrder());
 }
 
+// Each key typed into the field is a step of the history; the steps of one
+// word, with the blank that ends it, join into one.
 void TForm1::edTextChange() {
   Guarded([&] {
     TGraphObject* widget = PanelWidget();
     if (!widget) return;
+    const std::string text = edText->text().toStdString();
+    if (TextMergeKey_ == 0 || WordEnded_) TextMergeKey_ = NextMergeKey_++;
+    WordEnded_ = !text.empty() && std::isspace(static_cast<unsigned char>(text.back()));
+    TGraphControl::THistoryStep step(GraphControl1, "text", TextMergeKey_);
     if (widget->InheritsFrom(TGraphNode::StaticClass())) static_cast<TGraphNode*>(widget)->SetMargin(0);
-    widget->SetText(edText->text().toStdString());
+    widget->SetText(text);
   });
 }
 
 void TForm1::edHinterChange() {
   Guarded([&] {
+    TGraphControl::THistoryStep step(GraphControl1, "background colour");
     if (TGraphObject* widget = PanelWidget()) widget->Brush().SetColor(edHinter->Color());
   });
 }
 
 void TForm1::edVorderChange() {
   Guarded([&] {
+    TGraphControl::THistoryStep step(GraphControl1, "text colour");
     if (TGraphObject* widget = PanelWidget()) widget->Font().SetColor(edVorder->Color());
   });
 }
 
 void TForm1::edSchriftChange() {
   Guarded([&] {
+    TGraphControl::THistoryStep step(GraphControl1, "font");
     if (TGraphObject* widget = PanelWidget())
       widget->Font().SetName(edSchrift->currentFont().family().toStdString());
   });
 }
 
+// The digits of one size typed into the field are one step.
 void TForm1::edFontSizeChange() {
   Guarded([&] {
+    if (SizeMergeKey_ == 0) SizeMergeKey_ = NextMergeKey_++;
+    TGraphControl::THistoryStep step(GraphControl1, "font size", SizeMergeKey_);
     if (TGraphObject* widget = PanelWidget()) widget->Font().SetSize(edFontSize->value());
   });
 }
@@ -660,6 +792,102 @@ void TForm1::GraphControl1ObjectRemove(TGraphControl*, TGraphObject* object) {
 void TForm1::GraphControl1GraphChange(TGraphControl*) {
   ShowPlacement();
   UpdateCaption();
+}
+
+void TForm1::GraphControl1HistoryChange(TGraphControl*) { UpdateEditCommands(); }
+
+void TForm1::GraphControl1ZoomChange(TGraphControl*) {
+  lblZoom->setText(QString("%1%").arg(GraphControl1.Zoom()));
+}
+
+// ---- Editing --------------------------------------------------------------------------------
+
+namespace {
+
+// The panel's text field that has the keyboard focus (the text edit, the
+// line of a numeric edit or of the font picker), or null.
+QLineEdit* FocusedField(QWidget* panel) {
+  QWidget* focus = QApplication::focusWidget();
+  if (!focus || !panel->isAncestorOf(focus)) return nullptr;
+  if (auto* edit = qobject_cast<QLineEdit*>(focus)) return edit;
+  if (auto* spin = qobject_cast<QAbstractSpinBox*>(focus)) return spin->findChild<QLineEdit*>();
+  if (auto* combo = qobject_cast<QComboBox*>(focus)) return combo->lineEdit();
+  return nullptr;
+}
+
+}  // namespace
+
+void TForm1::UpdateEditCommands() {
+  const bool undo = GraphControl1.CanUndo();
+  const bool redo = GraphControl1.CanRedo();
+  actUndo->setEnabled(undo);
+  actRedo->setEnabled(redo);
+  actUndo->setText(undo ? QString("Undo %1").arg(QString::fromStdString(GraphControl1.UndoName())) : "Undo");
+  actRedo->setText(redo ? QString("Redo %1").arg(QString::fromStdString(GraphControl1.RedoName())) : "Redo");
+}
+
+void TForm1::RefreshPanel() {
+  TGraphObject* widget = nullptr;
+  if (GraphControl1.CountSelected() == 1)
+    widget = GraphControl1.SelectedObjects()[0];
+  else if (ShownWidget_ && GraphControl1.HoldsObject(ShownWidget_))
+    widget = ShownWidget_;
+  const QSignalBlocker text(edText), size(edFontSize), z(edZPosition), font(edSchrift);
+  ShowWidget(widget);
+}
+
+void TForm1::UndoClick() {
+  if (QLineEdit* field = FocusedField(Panel_)) return field->undo();
+  Guarded([&] {
+    if (GraphControl1.Undo()) RefreshPanel();
+  });
+}
+
+void TForm1::RedoClick() {
+  if (QLineEdit* field = FocusedField(Panel_)) return field->redo();
+  Guarded([&] {
+    if (GraphControl1.Redo()) RefreshPanel();
+  });
+}
+
+void TForm1::CutClick() {
+  if (QLineEdit* field = FocusedField(Panel_)) return field->cut();
+  Guarded([&] { GraphControl1.CutToClipboard(); });
+}
+
+void TForm1::CopyClick() {
+  if (QLineEdit* field = FocusedField(Panel_)) return field->copy();
+  Guarded([&] { GraphControl1.CopyToClipboard(); });
+}
+
+void TForm1::PasteClick() {
+  if (QLineEdit* field = FocusedField(Panel_)) return field->paste();
+  Guarded([&] {
+    if (GraphControl1.PasteFromClipboard()) RefreshPanel();
+  });
+}
+
+void TForm1::DuplicateClick() {
+  if (FocusedField(Panel_)) return;
+  Guarded([&] {
+    if (GraphControl1.DuplicateSelection()) RefreshPanel();
+  });
+}
+
+void TForm1::AlignClick(TGraphAlignment alignment) {
+  Guarded([&] { GraphControl1.AlignSelection(alignment); });
+}
+
+void TForm1::DistributeClick(TGraphDistribution direction) {
+  Guarded([&] { GraphControl1.DistributeSelection(direction); });
+}
+
+void TForm1::SameWidthClick() {
+  Guarded([&] { GraphControl1.MakeSameWidth(); });
+}
+
+void TForm1::SameHeightClick() {
+  Guarded([&] { GraphControl1.MakeSameHeight(); });
 }
 
 // ---- Layout ---------------------------------------------------------------------------------

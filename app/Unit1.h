@@ -19,6 +19,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
+class QToolBar;
 class QToolButton;
 
 namespace gc::qt {
@@ -101,6 +102,19 @@ class TForm1 : public QMainWindow {
   // Selects every widget (keyboard only).
   void SelectAllClick();
 
+  // Editing commands. Inside a focused edit field of the panel, undo, redo,
+  // cut, copy and paste act on the field and duplicate does nothing.
+  void UndoClick();
+  void RedoClick();
+  void CutClick();
+  void CopyClick();
+  void PasteClick();
+  void DuplicateClick();
+  void AlignClick(TGraphAlignment alignment);
+  void DistributeClick(TGraphDistribution direction);
+  void SameWidthClick();
+  void SameHeightClick();
+
   // Property panel commands.
   void edTextChange();
   void edHinterChange();
@@ -120,6 +134,8 @@ class TForm1 : public QMainWindow {
   void GraphControl1ObjectChange(TGraphControl* graph, TGraphObject* object);
   void GraphControl1ObjectRemove(TGraphControl* graph, TGraphObject* object);
   void GraphControl1GraphChange(TGraphControl* graph);
+  void GraphControl1HistoryChange(TGraphControl* graph);
+  void GraphControl1ZoomChange(TGraphControl* graph);
 
   // The widget the panel shows and edits, or null.
   TGraphObject* ShownWidget() const { return ShownWidget_; }
@@ -152,6 +168,16 @@ class TForm1 : public QMainWindow {
           *actExport = nullptr, *actExit = nullptr, *actDelete = nullptr, *actToFront = nullptr,
           *actToBack = nullptr, *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr,
           *actSelectAll = nullptr;
+  // Editing: the history, the clipboard and the arrangement of the selection.
+  // Undo, redo and the arrangement commands are also toolbar buttons, after
+  // the specified ones; the zoom percentage shows at the toolbar's right end.
+  QAction *actUndo = nullptr, *actRedo = nullptr, *actCut = nullptr, *actCopy = nullptr, *actPaste = nullptr,
+          *actDuplicate = nullptr, *actAlignLeft = nullptr, *actAlignCenter = nullptr,
+          *actAlignRight = nullptr, *actAlignTop = nullptr, *actAlignMiddle = nullptr,
+          *actAlignBottom = nullptr, *actDistributeHorizontally = nullptr, *actDistributeVertically = nullptr,
+          *actSameWidth = nullptr, *actSameHeight = nullptr;
+  QToolBar* EditBar = nullptr;
+  QLabel* lblZoom = nullptr;
 
  protected:
   // Closing asks about unsaved changes first.
@@ -163,7 +189,12 @@ class TForm1 : public QMainWindow {
   void BuildToolbar();
   void BuildPanel();
   void BuildActions();
+  void BuildEditing();
   void VisitSelected(int32_t action);
+  // The panel shows the widget again after undo or redo, without writing
+  // anything back: the one selected widget, or the shown one while it exists.
+  void RefreshPanel();
+  void UpdateEditCommands();
   // The shown widget when exactly one widget is selected, else null.
   TGraphObject* PanelWidget() const;
   // Fills the panel from `widget`, or empties and disables it for null.
@@ -191,6 +222,12 @@ class TForm1 : public QMainWindow {
   // Whether a screen was created or opened: the caption then shows its name.
   bool Named_ = false;
   QWidget* Panel_ = nullptr;
+  // Merge keys of the panel's edits: the letters of one word typed into the
+  // text field are one step, and so are the digits of one font size.
+  int32_t NextMergeKey_ = 1;
+  int32_t TextMergeKey_ = 0;
+  int32_t SizeMergeKey_ = 0;
+  bool WordEnded_ = false;
 };
 
 }  // namespace gc::app

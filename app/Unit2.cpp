@@ -27,6 +27,8 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
 TForm2::TForm2(IDesignerDialogs& dialogs, QWidget* parent) : QDialog(parent), Dialogs_(dialogs) {
   setWindowTitle("XML-Export");
   resize(591, 395);
+  // The hidden control only reads the workspace; it keeps no undo history.
+  XEXPORTER.SetHistoryLimit(0);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
