@@ -94,7 +94,7 @@ TGraphControl::~TGraphControl() {
   Destroying_ = true;
   ++UpdateCount_;
   ++QuerySuppressCount_;
-  History_->Pause();
+  History_->Pause();  // the destruction is not recorded
   Host_ = nullptr;
   Objects_.Clear();
   SelectedObjects_.OnChange = nullptr;

@@ -113,6 +113,8 @@ void TGraphHistory::DiscardOpen() {
 }
 
 bool TGraphHistory::Commit() noexcept {
+  // Every change notification ends here; most of them record nothing.
+  if (Open_.empty() && !Broken_ && !SavedWhileOpen_ && OpenName_.empty() && OpenMergeKey_ == 0) return false;
   if (Broken_) {
     // Start again from the diagram as it is.
     DiscardOpen();
