@@ -105,23 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "ids=1,2 selected=1 top=b2 undo=change redo=cut clipboard=b2"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(EditingTest, PastedAndDuplicatedWidgetsAreCopiesWithTheirOwnIdentifiers) {
-  TGraphNode* a = PlaceWidget({20, 20}, {100, 50});
-  Click({50, 30});
-  QTest::keyClicks(Form.edText, "OK");
-  Form.GraphWidget->setFocus();
-  Key(Qt::Key_C, Ctrl);
-  Key(Qt::Key_V, Ctrl);
-  Key(Qt::Key_D, Ctrl);
-  ASSERT_EQ(Count(), 3);
-  for (int i : {1, 2}) {
-    EXPECT_EQ(Widget(i)->ID(), static_cast<uint32_t>(i + 1));
-    EXPECT_EQ(Widget(i)->Text(), "OK");
-    EXPECT_EQ(Widget(i)->GetBoundsRect().Width(), a->GetBoundsRect().Width());
-    EXPECT_NE(Widget(i)->GetBoundsRect(), Widget(i - 1)->GetBoundsRect()) << "not on top of the one before";
-  }
-}
-
 TEST_F(EditingTest, TypingAWordIsOneStepAndTheFieldKeepsItsOwnKeys) {
   PlaceWidget({20, 20}, {100, 50});
   TGraphNode* b = PlaceWidget({20, 80}, {100, 110});
