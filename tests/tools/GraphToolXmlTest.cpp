@@ -107,6 +107,7 @@ TEST_F(GraphToolXmlTest, WithListsTheFirstLineOfEachListAnswers) {
 struct TXmlFailure {
   const char* Name;
   const char* Args;   // "$S" stands for the screen, "$L" for --lists with the list folder
+  int Status;         // 1 for a failure, 2 for a command line that does not fit
   const char* Error;  // the start of standard error
 };
 
@@ -119,20 +120,22 @@ TEST_P(GraphToolXmlFailureTest, PrintsTheErrorAndNoXml) {
   std::string error = GetParam().Error;
   if (const auto at = error.find("$D"); at != std::string::npos) error.replace(at, 2, Dir.string());
   const TXmlRun r = Xml(args);
-  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Status, GetParam().Status);
   EXPECT_EQ(r.Err.substr(0, error.size()), error) << r.Err;
   EXPECT_EQ(r.Out, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, GraphToolXmlFailureTest,
-    ::testing::Values(
-        TXmlFailure{"MissingScreen", "'/nonexistent/x.Screen'",
-                    "graphtool: Datei /nonexistent/x.Screen kann nicht geöffnet werden."},
-        TXmlFailure{"MissingList", "$S $L",
-                    "graphtool: Datei $D/lists/xml_Sources kann nicht geöffnet werden."},
-        TXmlFailure{"NoScreen", "", "graphtool: usage: graphtool xml FILE.Screen [--lists DIR]"},
-        TXmlFailure{"UnknownOption", "$S --list x", "graphtool: usage: graphtool xml FILE.Screen"}),
+    ::testing::Values(TXmlFailure{"MissingScreen", "'/nonexistent/x.Screen'", 2,
+                                  "graphtool: /nonexistent/x.Screen: no such file\nusage: graphtool xml"},
+                      TXmlFailure{"MissingList", "$S $L", 1,
+                                  "graphtool xml: Datei $D/lists/xml_Sources kann nicht geöffnet werden."},
+                      TXmlFailure{
+                          "NoScreen", "", 2,
+                          "graphtool: missing arguments\nusage: graphtool xml [--lists DIR] FILE.Screen"},
+                      TXmlFailure{"UnknownOption", "$S --list x", 2,
+                                  "graphtool: unknown option --list\nusage: graphtool xml"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

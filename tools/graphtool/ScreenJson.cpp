@@ -1,0 +1,196 @@
+#include "tools/graphtool/ScreenJson.h"
+
+#include <cstring>
+#include <limits>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/Stream.h"
+
+namespace gc::tool {
+
+namespace {
+
+constexpr uint8_t DiagramSignature[4] = {0x30, 0x2E, 0x47, 0x53};  // "0.GS"
+constexpr size_t ObjectBlockStart = 8;                             // signature and object count
+constexpr std::string_view WrapperClassName = "TGraphStreamableObject";
+constexpr const char* KnownClasses =
+    "TRectangularNode, TRoundRectangularNode, TEllipticNode, TTriangularNode, TRhomboidalNode, "
+    "TPentagonalNode, THexagonalNode, TGraphLink";
+
+using TBytes = std::vector<uint8_t>;
+
+// Where each object record ends, as the library's own reader finds it: the
+// object enters the diagram right after its property stream was read.
+std::vector<int64_t> ObjectEnds(const TBytes& file) {
+  TGraphControl graph;
+  TMemoryStream stream(file);
+  std::vector<int64_t> ends;
+  graph.OnObjectInsert = [&](TGraphControl*, TGraphObject*) { ends.push_back(stream.Position()); };
+  graph.LoadFromStream(stream);
+  return ends;
+}
+
+int32_t StoredCount(const TBytes& file) {
+  TMemoryStream stream(TBytes(file.begin() + 4, file.begin() + ObjectBlockStart));
+  return stream.ReadInt32();
+}
+
+// The class name of an object record: up to the first zero of its name bytes.
+std::string RecordClassName(const TBytes& record) {
+  TMemoryStream stream(record);
+  const int32_t length = stream.Remaining() >= 4 ? stream.ReadInt32() : 0;
+  if (length < 1 || length > stream.Remaining()) return {};
+  const auto* name = reinterpret_cast<const char*>(record.data() + 4);
+  return std::string(name, strnlen(name, static_cast<size_t>(length)));
+}
+
+const TGraphObjectClass* ClassOf(const TJson& object, const TJsonPlace& place) {
+  if (!object.contains("class")) throw EJsonError(place, "missing \"class\"");
+  const TJson& name = object["class"];
+  if (!name.is_string()) throw EJsonError(place / "class", "expected a class name");
+  const TGraphObjectClass* cls = FindGraphClass(name.get<std::string>());
+  if (!cls || cls->IsAbstract())
+    throw EJsonError(place / "class", "unknown class \"" + name.get<std::string>() + "\" (expected one of " +
+                                          KnownClasses + ")");
+  return cls;
+}
+
+void WriteClassName(TStream& stream, const std::string& name) {
+  stream.WriteInt32(static_cast<int32_t>(name.size() + 1));
+  stream.WriteBuffer(name.data(), name.size());
+  stream.WriteUInt8(0);
+}
+
+void WriteProperties(TPropertyWriter& writer, const TJson& properties, bool isLink, const TJsonPlace& place) {
+  if (!properties.is_object()) throw EJsonError(place, "expected an object of records by path");
+  for (const auto& [path, value] : properties.items()) {
+    const TRecordType* type = FindRecordType(path, isLink);
+    if (!type)
+      throw EJsonError(place / path,
+                       FindRecordType(path, !isLink)
+                           ? std::string("only ") + (isLink ? "nodes" : "links") + " have this property"
+                           : "unknown property");
+    writer.WritePropertyName(path);
+    WriteValueJson(writer, *type, value, place / path);
+  }
+}
+
+TBytes EncodeObject(const TJson& object, const TJsonPlace& place) {
+  if (!object.is_object()) throw EJsonError(place, "expected an object with \"class\" and \"properties\"");
+  CheckKeys(object, place, {"class", "properties", "record"});
+  const TGraphObjectClass* cls = ClassOf(object, place);
+  if (object.contains("record")) {
+    if (object.contains("properties"))
+      throw EJsonError(place, "an object has \"properties\" or a \"record\", not both");
+    TBytes record = DecodeBase64(object["record"], place / "record");
+    if (RecordClassName(record) != cls->ClassName())
+      throw EJsonError(place / "record", "the record does not hold a " + cls->ClassName());
+    return record;
+  }
+  TMemoryStream stream;
+  WriteClassName(stream, cls->ClassName());
+  TPropertyWriter writer(stream);
+  writer.WriteHeader(WrapperClassName);
+  if (object.contains("properties"))
+    WriteProperties(writer, object["properties"], cls->IsLink(), place / "properties");
+  writer.WriteListEnd();
+  writer.WriteListEnd();
+  return stream.Bytes();
+}
+
+// The record's class and properties; EInexpressible (or a read error) when
+// it holds something the properties have no place for.
+TJson DecodeObject(const TBytes& record) {
+  const std::string className = RecordClassName(record);
+  const TGraphObjectClass* cls = FindGraphClass(className);
+  if (!cls) throw EInexpressible("unknown class");
+  TMemoryStream stream(record);
+  stream.SetPosition(4 + stream.ReadInt32());
+  TPropertyReader reader(stream);
+  reader.ReadHeader();
+  TJson properties = TJson::object();
+  while (!reader.EndOfList()) {
+    const std::string path = reader.ReadPropertyName();
+    const TRecordType* type = FindRecordType(path, cls->IsLink());
+    if (!type || properties.contains(path)) throw EInexpressible("record without a place");
+    properties[path] = ReadValueJson(reader, *type);
+  }
+  return TJson{{"class", className}, {"properties", std::move(properties)}};
+}
+
+TJson ObjectJson(const TBytes& record) {
+  try {
+    TJson object = DecodeObject(record);
+    if (EncodeObject(object, TJsonPlace()) == record) return object;
+  } catch (const std::exception&) {
+    // Kept as stored bytes below.
+  }
+  return TJson{{"class", RecordClassName(record)}, {"record", EncodeBase64(record)}};
+}
+
+int32_t CountOf(const TJson& document, size_t objects) {
+  if (objects > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+    throw EJsonError(TJsonPlace("/objects"), "too many objects");
+  if (!document.contains("count")) return static_cast<int32_t>(objects);
+  const TJson& count = document["count"];
+  const TJsonPlace place("/count");
+  if (!count.is_number_integer()) throw EJsonError(place, "expected an integer");
+  const int64_t value = count.get<int64_t>();
+  if (objects > 0 ? value != static_cast<int64_t>(objects)
+                  : value > 0 || value < std::numeric_limits<int32_t>::min())
+    throw EJsonError(place, "must be the number of objects (or, without objects, 0 or less)");
+  return static_cast<int32_t>(value);
+}
+
+// Whatever the checks above let through, the library's reader has the last
+// word: a file it rejects is never written.
+void CheckReaderAccepts(const TBytes& file) {
+  TGraphControl graph;
+  TMemoryStream stream(file);
+  try {
+    graph.LoadFromStream(stream);
+  } catch (const EGraphException& e) {
+    throw EJsonError(TJsonPlace("/objects") / static_cast<size_t>(graph.Objects().Count()),
+                     std::string("the diagram reader rejects this object: ") + e.what());
+  }
+}
+
+}  // namespace
+
+TJson DiagramToJson(const TBytes& file) {
+  const std::vector<int64_t> ends = ObjectEnds(file);
+  TJson objects = TJson::array();
+  auto start = static_cast<int64_t>(ObjectBlockStart);
+  for (const int64_t end : ends) {
+    objects.push_back(ObjectJson(TBytes(file.begin() + start, file.begin() + end)));
+    start = end;
+  }
+  TJson document{{"objects", std::move(objects)}};
+  const int32_t count = StoredCount(file);
+  if (count != static_cast<int64_t>(ends.size())) document["count"] = count;
+  if (start < static_cast<int64_t>(file.size()))
+    document["trailing"] = EncodeBase64(TBytes(file.begin() + start, file.end()));
+  return document;
+}
+
+TBytes DiagramFromJson(const TJson& document) {
+  if (!document.is_object()) throw EJsonError(TJsonPlace(), "expected an object with \"objects\"");
+  CheckKeys(document, TJsonPlace(), {"objects", "count", "trailing"});
+  const TJson objects = document.contains("objects") ? document["objects"] : TJson::array();
+  if (!objects.is_array()) throw EJsonError(TJsonPlace("/objects"), "expected an array of objects");
+  TMemoryStream stream;
+  stream.WriteBuffer(DiagramSignature, sizeof DiagramSignature);
+  stream.WriteInt32(CountOf(document, objects.size()));
+  for (size_t i = 0; i < objects.size(); ++i) {
+    const TBytes record = EncodeObject(objects[i], TJsonPlace("/objects") / i);
+    stream.WriteBuffer(record.data(), record.size());
+  }
+  if (document.contains("trailing")) {
+    const TBytes trailing = DecodeBase64(document["trailing"], TJsonPlace("/trailing"));
+    if (!trailing.empty()) stream.WriteBuffer(trailing.data(), trailing.size());
+  }
+  CheckReaderAccepts(stream.Bytes());
+  return stream.Bytes();
+}
+
+}  // namespace gc::tool
