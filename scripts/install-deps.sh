@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang libclang-rt-dev clang-format
   qt6-base-dev qt6-svg-dev libgl1-mesa-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libboost-dev nlohmann-json3-dev
+  dpkg-dev file
   fonts-liberation xvfb xauth imagemagick
 )
 

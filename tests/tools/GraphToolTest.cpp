@@ -1,147 +1,178 @@
-// Runs the real graphtool program on diagrams written by the library.
+// Runs the real graphtool program: dump, resave and render of diagrams written
+// by the library, and the command line's help, usage and exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
+#include <nlohmann/json.hpp>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/NodeShapes.h"
 #include "GraphControl/Stream.h"
 #include "GraphControl/Unit.h"
+#include "tools/GraphToolRunner.h"
 
 namespace gc {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-struct TRun {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
+using namespace tooltest;
+using TJson = nlohmann::ordered_json;
 
 class GraphToolTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    GraphControlStartup();
-    Dir = fs::temp_directory_path() / ("graphtool_test_" + std::to_string(::getpid()));
-    fs::create_directories(Dir);
-  }
-  void TearDown() override {
-    fs::remove_all(Dir);
-    GraphControlShutdown();
-  }
-
-  TRun Run(const std::string& args) {
-    const fs::path out = Dir / "stdout.txt";
-    const fs::path err = Dir / "stderr.txt";
-    const std::string command =
-        std::string("'") + GRAPHTOOL_PATH + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    TRun result;
-    result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.Out = ReadFile(out);
-    result.Err = ReadFile(err);
-    return result;
-  }
-  std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+  void SetUp() override { GraphControlStartup(); }
+  void TearDown() override { GraphControlShutdown(); }
 
   // Two nodes and a link between them, with custom data on the first node.
-  fs::path WriteSample() {
+  std::string WriteSample() {
     TGraphControl graph;
     graph.OnObjectWrite = [](TGraphControl*, TGraphObject*, TStream& s) { s.WriteBuffer("xyz", 3); };
     auto* a = TGraphNode::CreateWithBounds<TRectangularNode>(&graph, {10, 10, 110, 60});
     auto* b = TGraphNode::CreateWithBounds<TEllipticNode>(&graph, {200, 10, 260, 60});
     a->SetText("Say \"hi\"");
     a->SetHasCustomData(true);
-    auto* link = TGraphLink::CreateNew(&graph, a, {{150, 100}}, b);
-    link->SetEndStyle(lsDiamond);
-    const fs::path file = Dir / "sample.Screen";
-    graph.SaveToFile(file.string());
+    TGraphLink::CreateNew(&graph, a, {{150, 100}}, b)->SetEndStyle(lsDiamond);
+    const std::string file = Tool.File("sample.Screen");
+    graph.SaveToFile(file);
     return file;
   }
 
-  fs::path Dir;
+  TToolRunner Tool;
 };
 
-TEST_F(GraphToolTest, DumpPrintsEveryObjectWithPropertiesPointsAndEnds) {
-  const TRun r = Run("dump " + Quoted(WriteSample()));
+TEST_F(GraphToolTest, DumpListsEveryObjectsRecordsInStoredOrder) {
+  const TToolRun r = Tool.Run({"dump", WriteSample()});
   ASSERT_EQ(r.Status, 0) << r.Err;
-  EXPECT_NE(r.Out.find(R"({"class": "TRectangularNode", "ID": 1, "Text": "Say \"hi\"")"), std::string::npos)
-      << r.Out;
-  EXPECT_NE(r.Out.find(R"("class": "TEllipticNode", "ID": 2)"), std::string::npos);
-  EXPECT_NE(r.Out.find(R"("Left": 10, "Top": 10, "Width": 100, "Height": 50)"), std::string::npos);
-  EXPECT_NE(r.Out.find(R"("CustomDataSize": 3)"), std::string::npos);
-  EXPECT_NE(r.Out.find(R"("EndStyle": "lsDiamond")"), std::string::npos);
-  EXPECT_NE(r.Out.find(R"("Source": 1, "Target": 2)"), std::string::npos);
-  EXPECT_NE(r.Out.find(R"("Points": [[)"), std::string::npos);
-  // z-order: the link was added last.
-  EXPECT_LT(r.Out.find("TEllipticNode"), r.Out.find("TGraphLink"));
+  const TJson expected = TJson::parse(R"({"objects": [
+    {"class": "TRectangularNode",
+     "properties": {"ID": 1, "G.Text": "Say \"hi\"", "G.HasCustomData": true,
+                    "G.Left": 10, "G.Top": 10, "G.Width": 100, "G.Height": 50, "G.CustomData": "eHl6"}},
+    {"class": "TEllipticNode",
+     "properties": {"ID": 2, "G.Left": 200, "G.Top": 10, "G.Width": 60, "G.Height": 50}},
+    {"class": "TGraphLink",
+     "properties": {"ID": 3, "G.EndStyle": "lsDiamond", "G.Source": 1, "G.Target": 2,
+                    "G.BreakPoints": [[95, 60], [150, 100], [209, 52]]}}]})");
+  EXPECT_EQ(TJson::parse(r.Out), expected) << r.Out;
 }
 
 TEST_F(GraphToolTest, ResaveWritesTheSameBytesIncludingCustomData) {
-  const fs::path in = WriteSample();
-  const fs::path out = Dir / "copy.Screen";
-  const TRun r = Run("resave " + Quoted(in) + " " + Quoted(out));
+  const std::string in = WriteSample();
+  const TToolRun r = Tool.Run({"resave", in, Tool.File("copy.Screen")});
   ASSERT_EQ(r.Status, 0) << r.Err;
-  EXPECT_EQ(ReadFile(out), ReadFile(in));
+  EXPECT_EQ(ReadFile(Tool.File("copy.Screen")), ReadFile(in));
 }
 
-TEST_F(GraphToolTest, RenderWritesAPngOfThePaintBoundsSizeOrAnSvg) {
+uint32_t BigEndian32(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return value;
+}
+
+TEST_F(GraphToolTest, RenderCoversThePaintBoundsAtTheZoomOnTheBackground) {
   TGraphControl graph;
   TGraphNode::CreateWithBounds<TRectangularNode>(&graph, {10, 10, 110, 60});
-  const fs::path in = Dir / "one.Screen";
-  graph.SaveToFile(in.string());
-  const fs::path png = Dir / "one.png";
-  TRun r = Run("render " + Quoted(in) + " " + Quoted(png));
-  ASSERT_EQ(r.Status, 0) << r.Err;
-  const std::string bytes = ReadFile(png);
-  ASSERT_GE(bytes.size(), 24u);
-  EXPECT_EQ(bytes.substr(1, 3), "PNG");
-  auto be32 = [&](size_t at) {
-    return (uint32_t(uint8_t(bytes[at])) << 24) | (uint32_t(uint8_t(bytes[at + 1])) << 16) |
-           (uint32_t(uint8_t(bytes[at + 2])) << 8) | uint32_t(uint8_t(bytes[at + 3]));
+  graph.SaveToFile(Tool.File("one.Screen"));
+  const struct {
+    std::vector<std::string> Options;
+    uint32_t Width, Height;
+    int ColourType;  // of the PNG header: 2 RGB, 6 RGB with alpha
+  } cases[] = {
+      {{}, 101, 51, 2},
+      {{"--zoom", "200"}, 201, 101, 2},
+      {{"--zoom=50%", "--background", "clBtnFace"}, 51, 26, 2},
+      {{"--background", "transparent"}, 101, 51, 6},
   };
-  EXPECT_EQ(be32(16), 101u);
-  EXPECT_EQ(be32(20), 51u);
-
-  const fs::path svg = Dir / "one.svg";
-  r = Run("render " + Quoted(in) + " " + Quoted(svg));
-  ASSERT_EQ(r.Status, 0) << r.Err;
-  EXPECT_NE(ReadFile(svg).find("<svg"), std::string::npos);
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"render"};
+    args.insert(args.end(), c.Options.begin(), c.Options.end());
+    args.insert(args.end(), {Tool.File("one.Screen"), Tool.File("one.png")});
+    const TToolRun r = Tool.Run(args);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const std::string png = ReadFile(Tool.File("one.png"));
+    ASSERT_GE(png.size(), 26u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(BigEndian32(png, 16), c.Width) << testing::PrintToString(c.Options);
+    EXPECT_EQ(BigEndian32(png, 20), c.Height) << testing::PrintToString(c.Options);
+    EXPECT_EQ(png[25], c.ColourType) << testing::PrintToString(c.Options);
+  }
+  ASSERT_EQ(Tool.Run({"render", Tool.File("one.Screen"), Tool.File("one.svg")}).Status, 0);
+  EXPECT_EQ(ReadFile(Tool.File("one.svg")).find("#ffeeaa"), std::string::npos);
+  ASSERT_EQ(
+      Tool.Run({"render", "--background", "#ffeeaa", Tool.File("one.Screen"), Tool.File("one.svg")}).Status,
+      0);
+  EXPECT_NE(ReadFile(Tool.File("one.svg")).find("fill=\"#ffeeaa\""), std::string::npos);
 }
 
-TEST_F(GraphToolTest, FailuresPrintAMessageAndExitWithOne) {
-  const fs::path missing = Dir / "missing.Screen";
-  TRun r = Run("dump " + Quoted(missing));
-  EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Err.find("kann nicht geöffnet werden"), std::string::npos) << r.Err;
-  EXPECT_TRUE(r.Out.empty());
+struct TCommandLineCase {
+  std::string Name;
+  std::vector<std::string> Args;  // "SAMPLE" and "DIR/" stand for the sample file and the scratch folder
+  int Status;
+  std::string Output;  // expected on stdout for status 0, on stderr otherwise
+};
 
-  std::ofstream(Dir / "bad.Screen", std::ios::binary) << "not a diagram";
-  r = Run("dump " + Quoted(Dir / "bad.Screen"));
-  EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Err.find("Invalid stream content"), std::string::npos) << r.Err;
+const TCommandLineCase CommandLineCases[] = {
+    {"Help", {"--help"}, 0, "  build FILE.json OUT.Screen\n      write a diagram file from its JSON form"},
+    {"CommandHelp",
+     {"render", "--help"},
+     0,
+     "usage: graphtool render [--zoom PERCENT] [--background COLOR] IN.Screen OUT.png|OUT.svg\n"},
+    {"HelpOnCommand", {"help", "dump"}, 0, "usage: graphtool dump FILE.Screen\n"},
+    {"NoCommand", {}, 2, "graphtool: no command given\nusage: graphtool COMMAND"},
+    {"UnknownCommand",
+     {"frobnicate"},
+     2,
+     "graphtool: unknown command \"frobnicate\"\nusage: graphtool COMMAND"},
+    {"MissingArgument", {"dump"}, 2, "graphtool: missing arguments\nusage: graphtool dump FILE.Screen\n"},
+    {"TooManyArguments",
+     {"dump", "SAMPLE", "SAMPLE"},
+     2,
+     "graphtool: too many arguments\nusage: graphtool dump"},
+    {"MissingFile",
+     {"resave", "DIR/missing.Screen", "DIR/out.Screen"},
+     2,
+     "missing.Screen: no such file\nusage:"},
+    {"FolderForAFile", {"dump", "DIR/"}, 2, "is a folder, not a file\nusage:"},
+    {"UnknownOption", {"dump", "--zoom", "50", "SAMPLE"}, 2, "graphtool: unknown option --zoom\n"},
+    {"OptionWithoutValue",
+     {"render", "SAMPLE", "DIR/out.png", "--zoom"},
+     2,
+     "--zoom needs a value (PERCENT)"},
+    {"ZoomOutOfRange",
+     {"render", "--zoom", "4", "SAMPLE", "DIR/out.png"},
+     2,
+     "graphtool: --zoom: expected a percentage from 5 to 36863, not \"4\""},
+    {"UnknownBackground",
+     {"render", "--background", "mauvish", "SAMPLE", "DIR/out.png"},
+     2,
+     "graphtool: --background: unknown colour \"mauvish\""},
+    {"UnknownImageType", {"render", "SAMPLE", "DIR/out.gif"}, 2, "unknown image type (use .png or .svg)"},
+    {"NotADiagram", {"dump", "DIR/bad.Screen"}, 1, "graphtool dump: Invalid stream content\n"},
+};
 
-  r = Run("render " + Quoted(WriteSample()) + " " + Quoted(Dir / "out.gif"));
-  EXPECT_EQ(r.Status, 1);
-  EXPECT_FALSE(fs::exists(Dir / "out.gif"));
+void PrintTo(const TCommandLineCase& c, std::ostream* os) { *os << c.Name; }
 
-  r = Run("frobnicate");
-  EXPECT_EQ(r.Status, 1);
-  EXPECT_NE(r.Err.find("usage"), std::string::npos);
+class GraphToolCommandLine : public GraphToolTest, public ::testing::WithParamInterface<TCommandLineCase> {};
+
+TEST_P(GraphToolCommandLine, ExitStatusAndMessage) {
+  const std::string sample = WriteSample();
+  WriteFile(Tool.File("bad.Screen"), "not a diagram");
+  std::vector<std::string> args;
+  for (const std::string& arg : GetParam().Args)
+    args.push_back(arg == "SAMPLE"           ? sample
+                   : arg.starts_with("DIR/") ? Tool.File(arg.substr(4)).string()
+                                             : arg);
+  const TToolRun r = Tool.Run(args);
+  EXPECT_EQ(r.Status, GetParam().Status) << r.Err;
+  const std::string& shown = GetParam().Status == 0 ? r.Out : r.Err;
+  EXPECT_NE(shown.find(GetParam().Output), std::string::npos) << shown;
+  if (GetParam().Status != 0) {
+    EXPECT_EQ(r.Out, "");
+  }
+  EXPECT_FALSE(fs::exists(Tool.File("out.png")) || fs::exists(Tool.File("out.gif")) ||
+               fs::exists(Tool.File("out.Screen")));
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, GraphToolCommandLine, ::testing::ValuesIn(CommandLineCases),
+                         [](const auto& info) { return info.param.Name; });
 
 }  // namespace
 }  // namespace gc

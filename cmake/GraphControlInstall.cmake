@@ -1,0 +1,52 @@
+# Install rules: the library as a CMake package (headers, static libraries,
+# imported targets GraphControl::graphcontrol and GraphControl::graphcontrol_qt
+# with a version file), the designer and graphtool with the desktop entry and
+# icon, and the example screens.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(GC_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/GraphControl)
+
+# Headers keep the include paths the code uses: "GraphControl/Control.h",
+# "platform/qt/GraphWidget.h".
+install(DIRECTORY GraphControl/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/GraphControl
+        COMPONENT Development FILES_MATCHING PATTERN "*.h")
+install(DIRECTORY platform/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/platform
+        COMPONENT Development FILES_MATCHING PATTERN "*.h")
+
+install(TARGETS graphcontrol EXPORT GraphControlTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
+install(EXPORT GraphControlTargets NAMESPACE GraphControl:: DESTINATION ${GC_PACKAGE_DIR}
+        COMPONENT Development)
+if(TARGET graphcontrol_qt)
+  install(TARGETS graphcontrol_qt EXPORT GraphControlQtTargets
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
+  install(EXPORT GraphControlQtTargets NAMESPACE GraphControl:: DESTINATION ${GC_PACKAGE_DIR}
+          COMPONENT Development)
+endif()
+
+set(GC_QT_VERSION ${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR})
+configure_package_config_file(cmake/GraphControlConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/GraphControlConfig.cmake
+                              INSTALL_DESTINATION ${GC_PACKAGE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/GraphControlConfigVersion.cmake
+                                 VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/GraphControlConfig.cmake ${PROJECT_BINARY_DIR}/GraphControlConfigVersion.cmake
+        DESTINATION ${GC_PACKAGE_DIR} COMPONENT Development)
+
+# The programs. The designer takes its cursors and icons from its resources,
+# so it needs nothing from the source tree and runs in any folder.
+foreach(program ScreenDesigner graphtool)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+  endif()
+endforeach()
+install(FILES resources/ScreenDesigner.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
+        COMPONENT Runtime)
+install(FILES resources/icons/ScreenDesigner.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT Runtime)
+
+set(GC_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/screendesigner)
+install(FILES README.md docs/embedding.md DESTINATION ${GC_DOC_DIR} COMPONENT Runtime)
+install(FILES examples/demo.Screen examples/xml_Sources examples/xml_ConvTypes examples/xml_ConvNames
+        DESTINATION ${GC_DOC_DIR}/examples COMPONENT Runtime)
