@@ -47,6 +47,7 @@ install(FILES resources/icons/ScreenDesigner.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT Runtime)
 
 set(GC_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/screendesigner)
-install(FILES README.md docs/embedding.md DESTINATION ${GC_DOC_DIR} COMPONENT Runtime)
+install(FILES README.md DESTINATION ${GC_DOC_DIR} COMPONENT Runtime)
+install(FILES docs/embedding.md docs/screenshot.png DESTINATION ${GC_DOC_DIR}/docs COMPONENT Runtime)
 install(FILES examples/demo.Screen examples/xml_Sources examples/xml_ConvTypes examples/xml_ConvNames
         DESTINATION ${GC_DOC_DIR}/examples COMPONENT Runtime)
