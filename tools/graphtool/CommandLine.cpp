@@ -73,11 +73,9 @@ std::string OverviewHelp() {
          "       graphtool COMMAND --help\n"
          "       graphtool --help | --version\n\n"
          "Inspects, converts and renders \".Screen\" diagram files.\n\nCommands:\n";
-  for (const TCommand* command : Commands()) {
-    std::string arguments;
-    for (const TArgumentSpec& argument : command->Arguments) arguments += " " + std::string(argument.Name);
-    out << "  " << command->Name << arguments << "\n      " << command->Summary << "\n";
-  }
+  for (const TCommand* command : Commands())
+    out << "  " << UsageLine(*command).substr(std::string_view("graphtool ").size()) << "\n      "
+        << command->Summary << "\n";
   out << "\nExit status: 0 on success, 1 when the command fails (the reason goes to standard\n"
          "error), 2 for an unknown command, wrong arguments or a missing input file.\n";
   return out.str();
