@@ -105,7 +105,13 @@ TGraphHistory::TState TGraphHistory::Capture(TGraphObject* object) const {
 
 void TGraphHistory::DiscardOpen() {
   Open_.clear();
-  OpenIndex_.clear();
+  // Clearing an unordered_map touches every bucket it ever grew, so after a
+  // large step (a load, a bulk insert) each later small step would pay for
+  // it: give the buckets back instead.
+  if (OpenIndex_.bucket_count() > 64)
+    decltype(OpenIndex_)().swap(OpenIndex_);
+  else
+    OpenIndex_.clear();
   OpenEvents_.clear();
   OpenName_.clear();
   OpenMergeKey_ = 0;

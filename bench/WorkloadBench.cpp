@@ -9,6 +9,8 @@
 //
 // The benchmark names, sizes, seeds, points, band squares and view
 // rectangles are those of the other program, so compare.sh can pair them.
+// The other program keeps no undo history, so by default neither does the
+// control here; GC_WORKLOAD_HISTORY=1 measures it with its default history.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -17,9 +19,11 @@
 #include <QPainter>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "GraphControl/Control.h"
@@ -58,6 +62,16 @@ struct TDiagram {
 
 void Settle() { QCoreApplication::processEvents(); }
 
+const bool WithHistory = [] {
+  const char* value = std::getenv("GC_WORKLOAD_HISTORY");
+  return value && *value && std::string(value) != "0";
+}();
+
+// A control of this run: with the default undo history, or with none.
+void PrepareControl(TGraphControl& graph) {
+  if (!WithHistory) graph.SetHistoryLimit(0);
+}
+
 TColor NodeColor(int i) {
   const QColor c = QColor::fromHsv((i * 37) % 360, 60, 240);
   return static_cast<TColor>(c.red() | (c.green() << 8) | (c.blue() << 16));
@@ -68,6 +82,7 @@ TDiagram AddNodes(int n) {
   TDiagram d;
   d.Side = static_cast<int>(std::sqrt(static_cast<double>(n)) * 60.0);
   d.Graph = std::make_unique<TGraphControl>();
+  PrepareControl(*d.Graph);
   d.Graph->SetShowGrid(false);
   d.View = std::make_unique<qt::TGraphWidget>(d.Graph.get());
   d.Nodes.reserve(static_cast<size_t>(n));
@@ -263,6 +278,7 @@ void BM_Load(benchmark::State& state) {
   const TMemoryStream saved = SavedDiagram(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     TGraphControl graph;
+    PrepareControl(graph);
     TMemoryStream stream(saved.Bytes());
     graph.LoadFromStream(stream);
     state.PauseTiming();
@@ -275,6 +291,7 @@ void BM_Load(benchmark::State& state) {
 void BM_Save(benchmark::State& state) {
   const TMemoryStream saved = SavedDiagram(static_cast<int>(state.range(0)));
   TGraphControl graph;
+  PrepareControl(graph);
   TMemoryStream source(saved.Bytes());
   graph.LoadFromStream(source);
   for (auto _ : state) {

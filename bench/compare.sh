@@ -45,15 +45,19 @@ echo "== running the other program"
 "$theirs" "${common[@]}" \
   --benchmark_filter='BM_(Insert/|HitTest/[0-9]+/0|RubberBand/[0-9]+/[0-9]+/1|Paint/|Move/|RemoveAll/)' \
   >"$out/theirs.json" 2>/dev/null
-echo "== running this control"
+echo "== running this control (no undo history, like the other program)"
 "$ours" "${common[@]}" >"$out/ours.json" 2>/dev/null
+echo "== running this control with its default undo history"
+GC_WORKLOAD_HISTORY=1 "$ours" "${common[@]}" \
+  --benchmark_filter='BM_(Insert|Move|RemoveAll|Load|Save)/' >"$out/ours-history.json" 2>/dev/null
 
 echo "== peak memory of inserting 100,000 nodes (one process each)"
 peak() { /usr/bin/time -f %M "$@" --benchmark_filter='^BM_Insert/100000$' >/dev/null 2>"$out/time.txt"; tail -1 "$out/time.txt"; }
 mem_theirs=$(peak "$theirs")
 mem_ours=$(peak "$ours")
+mem_history=$(GC_WORKLOAD_HISTORY=1 peak "$ours")
 
-python3 - "$out/ours.json" "$out/theirs.json" "$mem_ours" "$mem_theirs" <<'PY'
+python3 - "$out/ours.json" "$out/theirs.json" "$mem_ours" "$mem_theirs" "$out/ours-history.json" "$mem_history" <<'PY'
 import json, sys
 
 def load(path):
@@ -66,7 +70,7 @@ def load(path):
     return runs
 
 scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
-ours, theirs = load(sys.argv[1]), load(sys.argv[2])
+ours, theirs, history = load(sys.argv[1]), load(sys.argv[2]), load(sys.argv[5])
 def seconds(runs, name):
     r = runs.get(name)
     return None if r is None or "median" not in r else r["median"] * scale[r["unit"]]
@@ -87,17 +91,26 @@ rows = [("Insert N nodes (settled)", "BM_Insert/{n}", "BM_Insert/{n}"),
         ("Move 1,000 nodes in a lock", "BM_Move/{n}/iterations:100", "BM_Move/{n}/iterations:100"),
         ("Remove all one by one", "BM_RemoveAll/{n}", "BM_RemoveAll/{n}"),
         ("Load file (vs. their insert)", "BM_Load/{n}", "BM_Insert/{n}")]
-print(f"{'Operation':32} {'N':>7} {'this control':>13} {'other':>11} {'ratio':>7}  cv ours/other")
+# "with history" is the control with its default undo history, measured for
+# the operations that record steps; the other program keeps none.
+print(f"{'Operation':32} {'N':>7} {'this control':>13} {'other':>11} {'ratio':>7}  "
+      f"{'with history':>13} {'ratio':>7}  cv ours/other")
 for n in (1000, 10000, 100000):
     for label, mine, other in rows:
         a, b = seconds(ours, mine.format(n=n)), seconds(theirs, other.format(n=n))
+        h = seconds(history, mine.format(n=n))
         ratio = f"{a / b:.2f}" if a and b else "-"
+        hratio = f"{h / b:.2f}" if h and b else "-"
         c1, c2 = cv(ours, mine.format(n=n)), cv(theirs, other.format(n=n))
         noise = f"{c1:.1%}/{c2:.1%}" if c1 is not None and c2 is not None else ""
-        print(f"{label:32} {n:>7} {fmt(a):>13} {fmt(b):>11} {ratio:>7}  {noise}")
+        print(f"{label:32} {n:>7} {fmt(a):>13} {fmt(b):>11} {ratio:>7}  {fmt(h) if h else '':>13} "
+              f"{hratio if h else '':>7}  {noise}")
 for n in (1000, 10000, 100000):
-    print(f"{'Save file':32} {n:>7} {fmt(seconds(ours, f'BM_Save/{n}')):>13}")
-mo, mt = int(sys.argv[3]), int(sys.argv[4])
-print(f"{'Peak memory, insert 100,000':32} {'':>7} {mo / 1024:>10.0f} MB {mt / 1024:>8.0f} MB {mo / mt:>7.2f}")
+    name = f'BM_Save/{n}'
+    print(f"{'Save file':32} {n:>7} {fmt(seconds(ours, name)):>13} {'':>11} {'':>7}  "
+          f"{fmt(seconds(history, name)):>13}")
+mo, mt, mh = int(sys.argv[3]), int(sys.argv[4]), int(sys.argv[6])
+print(f"{'Peak memory, insert 100,000':32} {'':>7} {mo / 1024:>10.0f} MB {mt / 1024:>8.0f} MB {mo / mt:>7.2f}  "
+      f"{mh / 1024:>10.0f} MB {mh / mt:>7.2f}")
 PY
 echo "(raw results in $out)"
