@@ -649,16 +649,23 @@ class TGraphControl {
   // content" and leaves the diagram untouched. A failure further on leaves the
   // objects read before it (see ReadObjects) and propagates.
   virtual void LoadFromStream(TStream& stream);
-  // Writes through a temporary file that replaces `fileName` only when
-  // complete, so a failed save leaves the old file as it was.
+  // SaveToStream into a temporary file that replaces `fileName` only when
+  // complete, so a failed save leaves the old file as it was and the diagram
+  // modified (WriteFileAtomically: a read-only file is refused, a replaced
+  // file keeps its permissions, a symbolic link is saved through).
   void SaveToFile(const std::string& fileName);
+  // Reads the whole file into memory first (ReadFileBytes), so pipes and other
+  // files that cannot seek load too, then LoadFromStream.
   void LoadFromFile(const std::string& fileName);
   // The object block: a 32-bit count, then per object its class name record
   // and its property stream.
   virtual void WriteObjects(TStream& stream, const TGraphObjectList& list);
   // Appends the block's objects, renumbers their identifiers where they clash
-  // and resolves their link ends. Objects completed before a failure stay;
-  // the one being read is discarded.
+  // and resolves their link ends. When reading fails, the object being read
+  // is discarded and those completed before it are finished all the same
+  // (unique identifiers, link ends resolved among what was read, no longer
+  // loading) before the error propagates, so the diagram stays consistent and
+  // a later save keeps their hooks.
   virtual void ReadObjects(TStream& stream);
   // Object-state snapshot (memory only): a count, then per object its ID and
   // its property stream. Restoring skips entries whose object is gone.
@@ -667,8 +674,8 @@ class TGraphControl {
   // The list's objects drawn into a new image of the size of their paint
   // bounds, through the platform's image hooks (RenderHooks.h). Null when no
   // platform installed the hook.
-  std::unique_ptr<TRenderedImage> RenderBitmap(const TGraphObjectList& list);
-  std::unique_ptr<TRenderedImage> RenderMetafile(const TGraphObjectList& list);
+  virtual std::unique_ptr<TRenderedImage> RenderBitmap(const TGraphObjectList& list);
+  virtual std::unique_ptr<TRenderedImage> RenderMetafile(const TGraphObjectList& list);
   // ==== end of the stream block ==================================================
 
  protected:
@@ -694,6 +701,10 @@ class TGraphControl {
   // renumbering the references among the appended objects with it. The caller
   // then runs FinishLoading on each appended object.
   void RenumberAppendedObjects(int32_t firstIndex);
+  // The same for the objects a read appended, in the order they were read;
+  // null entries (objects removed meanwhile) are skipped. O(n) for the whole
+  // pass, whatever identifiers the block holds.
+  void RenumberObjects(const std::vector<TGraphObject*>& appended);
 
   // Reactions to the three lists.
   virtual void ObjectListChanged(TGraphObject* object, TGraphListAction action);
@@ -841,6 +852,15 @@ class TGraphControl {
   // State of the dragging objects saved when a drag starts; a cancelled drag
   // restores it.
   std::vector<uint8_t> DragSnapshot_;
+  // The objects a running ReadObjects appended, in reading order; an object
+  // that leaves Objects meanwhile leaves a null entry. Reads nest through
+  // event handlers, so each batch links to the one outside it.
+  struct TReadBatch {
+    std::vector<TGraphObject*> Objects;
+    TReadBatch* Outer = nullptr;
+  };
+  TReadBatch* ReadBatch_ = nullptr;
+  void FinishReadObjects(TReadBatch& batch);
   // ==== end of the stream block ====
   // ==== Undo history (ControlHistory.cpp) ====
   // Whether a step is held open: an update lock, a drag or a history step.

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
@@ -130,6 +132,7 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
       History_->Added(object, Objects_.ChangeIndex());
       IDIndex_.Add(object->ID(), object);
       UpdateSpatialEntry(object);
+      if (ReadBatch_ && object->HasState(stLoading)) ReadBatch_->Objects.push_back(object);
       DoObjectInsert(object);
       ObjectChanged(object, EntryExitFlags);
       break;
@@ -138,6 +141,10 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
       IDIndex_.Remove(object->ID(), object);
       UpdateSpatialEntry(object);
       if (RemovedObjects_) RemovedObjects_->push_back(object);
+      for (TReadBatch* batch = ReadBatch_; batch; batch = batch->Outer) {
+        auto& read = batch->Objects;
+        if (auto it = std::find(read.rbegin(), read.rend(), object); it != read.rend()) *it = nullptr;
+      }
       // The object has left Objects, so it is freed here even when a step
       // below (an event handler) fails; it would be lost otherwise.
       struct TFreeOnExit {
@@ -261,14 +268,12 @@ void TGraphControl::EndUpdate() {
 
 // Gives the identifiers of the plain algorithm (own ID or count + 1, raised
 // past identifiers held by other objects) but asks the identifier index
-// instead of scanning Objects for each candidate.
+// instead of scanning Objects for each candidate. Above the starting value the
+// object holds no identifier, so any holder there is another object.
 uint32_t TGraphControl::NewObjectID(TGraphObject* object) {
-  uint32_t candidate = object->ID() != 0 ? object->ID() : static_cast<uint32_t>(Objects_.Count()) + 1;
-  while (IDUsedByOther(candidate, object)) {
-    ++candidate;
-    if (candidate == 0) candidate = 1;  // 0 is never an identifier
-  }
-  return candidate;
+  const uint32_t candidate = object->ID() != 0 ? object->ID() : static_cast<uint32_t>(Objects_.Count()) + 1;
+  if (!IDUsedByOther(candidate, object)) return candidate;
+  return IDIndex_.FirstFreeFrom(candidate + 1);  // wraps past 0xFFFFFFFF to 1
 }
 
 void TGraphControl::ObjectIDChanged(TGraphObject* object, uint32_t oldID) {
@@ -298,25 +303,43 @@ TGraphObject* TGraphControl::ObjectByID(uint32_t id) const {
 }
 
 void TGraphControl::RenumberAppendedObjects(int32_t firstIndex) {
-  firstIndex = std::max(firstIndex, 0);
-  std::unordered_set<const TGraphObject*> appended;
-  for (int32_t i = firstIndex; i < Objects_.Count(); ++i) appended.insert(Objects_.Items(i));
-  for (int32_t i = firstIndex; i < Objects_.Count(); ++i) {
-    TGraphObject* object = Objects_.Items(i);
+  std::vector<TGraphObject*> appended;
+  for (int32_t i = std::max(firstIndex, 0); i < Objects_.Count(); ++i) appended.push_back(Objects_.Items(i));
+  RenumberObjects(appended);
+}
+
+// Each renumbering from old to new reaches, besides the object itself, only
+// the appended objects that refer to old (GetReferencedIDs): RenumberID
+// changes nothing in the others. A new identifier was free when handed out,
+// so it is never renumbered again later in the pass.
+void TGraphControl::RenumberObjects(const std::vector<TGraphObject*>& appended) {
+  std::unordered_map<uint32_t, int32_t> holders;
+  std::unordered_map<uint32_t, std::vector<TGraphObject*>> referrers;
+  std::vector<uint32_t> referenced;
+  for (TGraphObject* object : appended) {
+    if (!object) continue;
+    ++holders[object->ID()];
+    referenced.clear();
+    object->GetReferencedIDs(referenced);
+    std::sort(referenced.begin(), referenced.end());
+    referenced.erase(std::unique(referenced.begin(), referenced.end()), referenced.end());
+    for (uint32_t id : referenced) referrers[id].push_back(object);
+  }
+  for (TGraphObject* object : appended) {
+    if (!object) continue;
     const uint32_t oldID = object->ID();
     const uint32_t newID = NewObjectID(object);
     if (newID == oldID) continue;
-    // Another appended object holding the same identifier means the stream
+    --holders[oldID];
+    ++holders[newID];
+    object->RenumberID(oldID, newID);
+    // Another appended object still holding the identifier means the stream
     // itself held it twice: references cannot tell the two apart, so only this
     // object moves (renumbering them all would keep the clash forever).
-    bool clashInsideBlock = false;
-    IDIndex_.ForEach(oldID,
-                     [&](TGraphObject* o) { clashInsideBlock |= o != object && appended.count(o) != 0; });
-    if (clashInsideBlock) {
-      object->RenumberID(oldID, newID);
-      continue;
-    }
-    for (int32_t j = firstIndex; j < Objects_.Count(); ++j) Objects_.Items(j)->RenumberID(oldID, newID);
+    if (holders[oldID] > 0) continue;
+    if (auto it = referrers.find(oldID); it != referrers.end())
+      for (TGraphObject* referrer : it->second)
+        if (referrer != object) referrer->RenumberID(oldID, newID);
   }
 }
 

@@ -26,6 +26,7 @@ constexpr int64_t MinObjectRecordSize = 4 + 1 + 4 + 1 + 1 + 2;
 
 constexpr const char* InvalidStreamContentText = "Invalid stream content";
 constexpr const char* ClassNotFoundText = "Klasse %s nicht gefunden";
+constexpr const char* ClassNameNotStorableText = "Klassenname %s kann nicht gespeichert werden";
 
 // Consumes one property stream without applying it (a snapshot entry whose
 // object is gone).
@@ -73,16 +74,18 @@ void TGraphControl::LoadFromStream(TStream& stream) {
 }
 
 void TGraphControl::SaveToFile(const std::string& fileName) {
-  WriteFileAtomically(fileName, [this](TStream& stream) {
-    stream.WriteBuffer(DiagramSignature, sizeof DiagramSignature);
-    WriteObjects(stream, Objects_);
-  });
-  // Only a file that reached the disk makes the diagram unmodified.
-  SetModified(false);
+  const bool wasModified = Modified_;
+  try {
+    WriteFileAtomically(fileName, [this](TStream& stream) { SaveToStream(stream); });
+  } catch (...) {
+    // Only a file that reached the disk makes the diagram unmodified.
+    if (wasModified) SetModified(true);
+    throw;
+  }
 }
 
 void TGraphControl::LoadFromFile(const std::string& fileName) {
-  TFileStream stream(fileName, TFileMode::OpenRead);
+  TMemoryStream stream(ReadFileBytes(fileName));
   LoadFromStream(stream);
 }
 
@@ -91,9 +94,11 @@ void TGraphControl::WriteObjects(TStream& stream, const TGraphObjectList& list) 
   for (int32_t i = 0; i < list.Count(); ++i) {
     TGraphObject* object = list.Items(i);
     const std::string& name = object->ClassType()->ClassName();
-    const size_t length = std::min<size_t>(name.size(), MaxClassNameRecord - 1);
-    stream.WriteInt32(static_cast<int32_t>(length + 1));
-    stream.WriteBuffer(name.data(), length);
+    // A name the reader would cut or reject is refused rather than written.
+    if (name.empty() || name.size() >= MaxClassNameRecord || name.find('\0') != std::string::npos)
+      throw EWriteError(Format(ClassNameNotStorableText, name));
+    stream.WriteInt32(static_cast<int32_t>(name.size() + 1));
+    stream.WriteBuffer(name.data(), name.size());
     stream.WriteUInt8(0);
     object->SaveToStream(stream);
   }
@@ -102,19 +107,40 @@ void TGraphControl::WriteObjects(TStream& stream, const TGraphObjectList& list) 
 void TGraphControl::ReadObjects(TStream& stream) {
   TUpdateLock lock(*this);
   TQuerySuppressLock suppress(*this);
-  const int32_t first = Objects_.Count();
-  const int32_t count = stream.ReadInt32();
-  if (count <= 0) return;
-  const int64_t fitting = std::min<int64_t>(count, stream.Remaining() / MinObjectRecordSize);
-  Objects_.SetCapacity(static_cast<int32_t>(std::min<int64_t>(first + fitting, INT32_MAX)));
-  for (int32_t i = 0; i < count; ++i) {
-    const std::string name = ReadClassName(stream);
-    const TGraphObjectClass* cls = FindGraphClass(name);
-    if (!cls || cls->IsAbstract()) throw EReadError(Format(ClassNotFoundText, name));
-    TGraphObject::CreateFromStream(cls, this, stream);
+  TReadBatch batch{.Objects = {}, .Outer = ReadBatch_};
+  ReadBatch_ = &batch;
+  struct TBatchEnd {
+    TGraphControl& Control;
+    TReadBatch& Batch;
+    ~TBatchEnd() { Control.ReadBatch_ = Batch.Outer; }
+  } batchEnd{*this, batch};
+  try {
+    const int32_t count = stream.ReadInt32();
+    if (count <= 0) return;
+    const int32_t first = Objects_.Count();
+    const int64_t fitting = std::min<int64_t>(count, stream.Remaining() / MinObjectRecordSize);
+    Objects_.SetCapacity(static_cast<int32_t>(std::min<int64_t>(first + fitting, INT32_MAX)));
+    for (int32_t i = 0; i < count; ++i) {
+      const std::string name = ReadClassName(stream);
+      const TGraphObjectClass* cls = FindGraphClass(name);
+      if (!cls || cls->IsAbstract()) throw EReadError(Format(ClassNotFoundText, name));
+      // Joins the batch when it enters Objects (ObjectListChanged).
+      TGraphObject::CreateFromStream(cls, this, stream);
+    }
+  } catch (...) {
+    FinishReadObjects(batch);
+    throw;
   }
-  RenumberAppendedObjects(first);
-  for (int32_t i = first; i < Objects_.Count(); ++i) Objects_.Items(i)->FinishLoading();
+  FinishReadObjects(batch);
+}
+
+// Renumbers the objects read, then ends their loading state in reading order,
+// which resolves the links' stored ends into references. Event handlers may
+// remove objects meanwhile; their entries become null and are skipped.
+void TGraphControl::FinishReadObjects(TReadBatch& batch) {
+  RenumberObjects(batch.Objects);
+  for (size_t i = 0; i < batch.Objects.size(); ++i)
+    if (TGraphObject* object = batch.Objects[i]) object->FinishLoading();
 }
 
 // ---- Snapshots --------------------------------------------------------------------------------

@@ -579,6 +579,11 @@ void TGraphLink::RenumberID(uint32_t oldID, uint32_t newID) {
   if (TargetID_ != 0 && TargetID_ == oldID) TargetID_ = newID;
 }
 
+void TGraphLink::GetReferencedIDs(std::vector<uint32_t>& ids) const {
+  if (SourceID_ != 0) ids.push_back(SourceID_);
+  if (TargetID_ != 0) ids.push_back(TargetID_);
+}
+
 void TGraphLink::SubstituteObject(TGraphObject* oldObject, TGraphObject* newObject) {
   if (Source_ == oldObject) {
     Source_ = newObject;

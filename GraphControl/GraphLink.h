@@ -123,6 +123,7 @@ class TGraphLink : public TGraphObject {
   void Prepare() override;
   void FinishLoading() override;
   void RenumberID(uint32_t oldID, uint32_t newID) override;
+  void GetReferencedIDs(std::vector<uint32_t>& ids) const override;
   void SubstituteObject(TGraphObject* oldObject, TGraphObject* newObject) override;
   void BroadcastToDependents(TGraphDependencyKind kind) override;
   void ResolveReferences() override;

@@ -172,6 +172,11 @@ class TGraphObject {
   virtual void Prepare();
   virtual void FinishLoading();
   virtual void RenumberID(uint32_t oldID, uint32_t newID);
+  // Adds the identifiers of other objects this object refers to and that its
+  // RenumberID renumbers (a loading link's stored ends). The renumbering after
+  // a read renumbers an identifier only in the objects that report it, so a
+  // class whose RenumberID renumbers references must report them here.
+  virtual void GetReferencedIDs(std::vector<uint32_t>& /*ids*/) const {}
   virtual void SubstituteObject(TGraphObject* oldObject, TGraphObject* newObject);
   virtual void BroadcastToDependents(TGraphDependencyKind kind);
   virtual void ResolveReferences() {}

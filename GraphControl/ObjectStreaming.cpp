@@ -107,8 +107,16 @@ void ReadCustomData(TStream& stream, TGraphObject& object) {
 constexpr std::string_view GraphicClassNames[] = {"TBitmap", "TMetafile", "TIcon"};
 constexpr size_t MaxGraphicClassName = 63;
 
+bool IsGraphicClassName(std::string_view name) {
+  return name.size() <= MaxGraphicClassName &&
+         std::any_of(std::begin(GraphicClassNames), std::end(GraphicClassNames),
+                     [&](std::string_view known) { return known == name; });
+}
+
+// A graphic of a class the reader does not know is refused, not written.
 void WritePictureData(TStream& stream, const TPicture& picture) {
   const TGraphic* graphic = picture.Graphic();
+  if (graphic && !IsGraphicClassName(graphic->ClassName)) throw EWriteError(InvalidPropertyValueText);
   TPropertyWriter writer(stream);
   writer.WriteShortString(graphic ? graphic->ClassName : std::string());
   if (!graphic) return;
@@ -125,10 +133,7 @@ void ReadPictureData(TStream& stream, TPicture& picture) {
     picture.SetGraphic(nullptr);
     return;
   }
-  const bool known = className.size() <= MaxGraphicClassName &&
-                     std::any_of(std::begin(GraphicClassNames), std::end(GraphicClassNames),
-                                 [&](std::string_view n) { return n == className; });
-  if (!known) throw EReadError(InvalidPropertyValueText);
+  if (!IsGraphicClassName(className)) throw EReadError(InvalidPropertyValueText);
   TGraphic graphic;
   graphic.ClassName = className;
   graphic.Data.resize(ReadCount(stream, 1));

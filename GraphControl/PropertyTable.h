@@ -9,7 +9,6 @@
 // by the object properties that nest them.
 #pragma once
 
-#include <cassert>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -213,12 +212,13 @@ struct TCharset {
   Value Read(TPropertyReader& r) const { return r.ReadCharset(); }
 };
 // Enumerations by ordinal; an identifier outside the table is rejected, so no
-// out-of-range value is ever stored.
+// out-of-range value is ever stored. A value without an identifier (set
+// through a cast) is refused when writing: the reader would reject it.
 struct TEnum {
   using Value = int;
   const TIdentTable* Names;
   void Write(TPropertyWriter& w, Value v) const {
-    assert(Names->Contains(v) && "enumeration value outside its identifier table");
+    if (!Names->Contains(v)) throw EWriteError(InvalidPropertyValueText);
     w.WriteIdent(Names->Name(v));
   }
   Value Read(TPropertyReader& r) const { return r.ReadEnum(*Names); }

@@ -233,27 +233,101 @@ void SyncFolder(const std::filesystem::path& folder) {
   ::close(fd);
 }
 
+// The file a save replaces: `fileName` with every symbolic link on the way
+// followed, also to a target that does not exist yet.
+std::filesystem::path SaveTarget(const std::string& fileName) {
+  namespace fs = std::filesystem;
+  fs::path target(fileName);
+  for (int hops = 0;; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(target, ec)) return target;
+    if (hops == 40) throw CreateError(fileName, ELOOP);
+    const fs::path next = fs::read_symlink(target, ec);
+    if (ec) throw CreateError(fileName, ec.value());
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+}
+
+// A temporary name next to `target` that fits the file system's name limit:
+// a dot, as much of the target's name as fits, and six random characters.
+std::string TemporaryPattern(const std::filesystem::path& folder, const std::filesystem::path& target) {
+  constexpr size_t MaxNameLength = 255;
+  constexpr std::string_view Suffix = ".XXXXXX";
+  std::string name = target.filename().string();
+  const size_t room = MaxNameLength - 1 - Suffix.size();
+  if (name.size() > room) {
+    name.resize(room);
+    // Do not leave half a UTF-8 character at the end.
+    while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80) name.pop_back();
+    if (!name.empty() && static_cast<unsigned char>(name.back()) >= 0xC0) name.pop_back();
+  }
+  return (folder / ("." + name + std::string(Suffix))).string();
+}
+
 }  // namespace
+
+std::vector<uint8_t> ReadFileBytes(const std::string& fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw OpenError(fileName, errno);
+  struct TCloser {
+    int Fd;
+    ~TCloser() { ::close(Fd); }
+  } closer{fd};
+  struct stat info;
+  if (::fstat(fd, &info) != 0) throw OpenError(fileName, errno);
+  if (S_ISDIR(info.st_mode)) throw OpenError(fileName, EISDIR);
+  std::vector<uint8_t> bytes;
+  if (S_ISREG(info.st_mode)) {
+    if (info.st_size > MaxReadFileSize) throw OpenError(fileName, EFBIG);
+    bytes.reserve(static_cast<size_t>(info.st_size));
+  }
+  uint8_t chunk[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw OpenError(fileName, errno);
+    }
+    if (n == 0) return bytes;
+    if (static_cast<int64_t>(bytes.size()) + n > MaxReadFileSize) throw OpenError(fileName, EFBIG);
+    bytes.insert(bytes.end(), chunk, chunk + n);
+  }
+}
 
 void WriteFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& fill) {
   namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target(fileName);
-  // Replace what a symbolic link points to, not the link.
-  if (fs::is_symlink(target, ec)) {
-    const fs::path resolved = fs::canonical(target, ec);
-    if (!ec) target = resolved;
-  }
   struct stat existing;
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  const bool exists = ::stat(fileName.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) throw CreateError(fileName, EISDIR);
+  // A file the user may not write, or one whose mode grants writing to nobody
+  // (which a privileged user could still write), stays as it is.
+  if (exists && ::access(fileName.c_str(), W_OK) != 0) throw CreateError(fileName, errno);
+  if (exists && (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw CreateError(fileName, EACCES);
+  if (exists && !S_ISREG(existing.st_mode)) {
+    // A pipe, a terminal or a device cannot be replaced: it is written directly.
+    std::FILE* file = std::fopen(fileName.c_str(), "wb");
+    if (!file) throw CreateError(fileName, errno);
+    TFileStream stream(file, fileName);
+    fill(stream);
+    if (std::fflush(file) != 0) throw CreateError(fileName, errno);
+    stream.Close();
+    return;
+  }
 
+  const fs::path target = SaveTarget(fileName);
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string pattern = TemporaryPattern(folder, target);
   const int fd = ::mkstemp(pattern.data());
   if (fd < 0) throw CreateError(fileName, errno);
   TTemporaryFile temporary{pattern};
-  ::fchmod(fd, exists ? existing.st_mode & 07777 : NewFileMode());
+  if (exists) {
+    // Owner first: changing it may clear set-user-ID bits that fchmod restores.
+    if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())
+      (void)::fchown(fd, existing.st_uid, existing.st_gid);  // best effort
+    ::fchmod(fd, existing.st_mode & 07777);
+  } else {
+    ::fchmod(fd, NewFileMode());
+  }
 
   std::FILE* file = ::fdopen(fd, "wb");
   if (!file) {

@@ -126,12 +126,32 @@ class TFileStream : public TStream {
 // The file name as the messages show it: absolute and normalised.
 std::string FullFileName(const std::string& fileName);
 
+// The largest file ReadFileBytes accepts: 1 GiB.
+inline constexpr int64_t MaxReadFileSize = int64_t{1} << 30;
+
+// The whole contents of a readable file, pipes and other files that cannot
+// seek included. Raises EFOpenError "Datei %s kann nicht geöffnet werden. %s" with
+// the full file name and the system's reason when the file cannot be opened
+// or read, is a folder, or holds more than MaxReadFileSize bytes.
+std::vector<uint8_t> ReadFileBytes(const std::string& fileName);
+
 // Saves a file through `fill`: the bytes go to a new temporary file in the
 // target's folder, which replaces the target only after `fill` returned and
 // everything reached the disk. When `fill` throws or a step fails, the target
 // keeps its old contents, the temporary file is removed and the error
 // propagates (file-system failures as EFCreateError "Datei "%s" kann nicht
-// erstellt werden. %s"). A replaced file keeps its permission bits.
+// erstellt werden. %s", always naming `fileName` as given).
+// The saved file keeps the identity of the one it replaces:
+// - a file the user may not write, or whose mode grants writing to nobody, is
+//   refused with the platform's error and left as it is;
+// - the replacement gets the old file's permission bits (and, where the
+//   process may set them, its owner and group);
+// - a symbolic link, also one whose target does not exist yet, is saved
+//   through to its target and stays a link;
+// - names up to the file system's longest (255 bytes) work: the temporary
+//   name is kept within that length;
+// - a target that is not a regular file (a pipe, a terminal, a device) is
+//   written directly, since it cannot be replaced.
 void WriteFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& fill);
 
 }  // namespace gc

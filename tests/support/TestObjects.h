@@ -168,6 +168,10 @@ class TTestLink : public TGraphObject {
     if (SourceID_ == oldID) SourceID_ = newID;
     if (TargetID_ == oldID) TargetID_ = newID;
   }
+  void GetReferencedIDs(std::vector<uint32_t>& ids) const override {
+    ids.push_back(SourceID_);
+    ids.push_back(TargetID_);
+  }
   void ResolveReferences() override {
     Source_ = SourceID_ ? Owner()->ObjectByID(SourceID_) : nullptr;
     Target_ = TargetID_ ? Owner()->ObjectByID(TargetID_) : nullptr;

@@ -89,9 +89,20 @@ void DrawDiagram(TGraphControl& graph, QPainter& painter, const TImageFrame& fra
   graph.DrawObjects(canvas, graph.Objects());
 }
 
+// The largest PNG image render makes: 32767 pixels a side and 2^26 pixels in
+// all (192 MiB at 24 bits), so a far-flung diagram or a high zoom gets an
+// error instead of gigabytes of memory.
+constexpr int64_t MaxPngSide = 32767;
+constexpr int64_t MaxPngPixels = int64_t{1} << 26;
+
 // A 24-bit image on white unless the background is not opaque.
 std::vector<uint8_t> RenderPng(TGraphControl& graph, const TImageFrame& frame, int32_t zoom,
                                const std::optional<QColor>& background) {
+  if (frame.Width > MaxPngSide || frame.Height > MaxPngSide ||
+      int64_t{frame.Width} * frame.Height > MaxPngPixels)
+    throw EGraphInvalidOperation("Image too large: " + std::to_string(frame.Width) + " x " +
+                                 std::to_string(frame.Height) +
+                                 " pixels (at most 32767 a side and 67108864 in all)");
   const bool opaque = !background || background->alpha() == 255;
   QImage image(frame.Width, frame.Height, opaque ? QImage::Format_RGB888 : QImage::Format_ARGB32);
   if (image.isNull())
@@ -160,7 +171,8 @@ extern const TCommand RenderCommand{
     .Description =
         "Draws every object of IN into OUT, a PNG or an SVG file by its extension. The image\n"
         "covers the objects' paint bounds: at 100 % a node from (10, 10) to (110, 60) gives a\n"
-        "101 x 51 image with the node's top-left corner at (0, 0).\n",
+        "101 x 51 image with the node's top-left corner at (0, 0). A PNG image may be at most\n"
+        "32767 pixels wide and high and hold at most 67,108,864 pixels (192 MiB).\n",
     .Arguments = {{"IN.Screen", TArgumentRole::InputFile}, {"OUT.png|OUT.svg", TArgumentRole::OutputFile}},
     .Options = {{"--zoom", "PERCENT", "draw at this zoom, 5 to 36863 (default 100)"},
                 {"--background", "COLOR",
