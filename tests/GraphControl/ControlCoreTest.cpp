@@ -129,15 +129,133 @@ TEST_F(ControlCoreTest, ReadObjectsRenumbersClashesAndKeepsLinksJoined) {
   EXPECT_FALSE(a->HasState(stLoading));
 }
 
-TEST_F(ControlCoreTest, ABlockHoldingOneIdentifierTwiceEndsWithUniqueIdentifiers) {
-  const int32_t first = Graph.Objects().Count();
-  TTestNode::CreateLoaded(&Graph, 5, {0, 0, 5, 5});
-  TTestNode::CreateLoaded(&Graph, 5, {0, 0, 5, 5});
-  EXPECT_EQ(Graph.ObjectByID(5), Graph.Objects().Items(1));  // the higher one while both hold it
-  Graph.RenumberAppendedObjects(first);
-  std::vector<uint32_t> ids = IDs();
-  std::sort(ids.begin(), ids.end());
-  EXPECT_TRUE(std::adjacent_find(ids.begin(), ids.end()) == ids.end());
+// One record of a block as a read appends it; links refer to their ends by ID.
+struct TBlockRecord {
+  uint32_t ID;
+  bool Link = false;
+  uint32_t Source = 0;
+  uint32_t Target = 0;
+  bool operator==(const TBlockRecord&) const = default;
+};
+void PrintTo(const TBlockRecord& r, std::ostream* os) {
+  *os << r.ID;
+  if (r.Link) *os << " (" << r.Source << " -> " << r.Target << ")";
+}
+
+void AppendBlock(TGraphControl& graph, const std::vector<TBlockRecord>& block) {
+  for (const TBlockRecord& r : block) {
+    if (r.Link)
+      TTestLink::CreateLoaded(&graph, r.ID, r.Source, r.Target);
+    else
+      TTestNode::CreateLoaded(&graph, r.ID, {0, 0, 5, 5});
+  }
+}
+
+std::vector<TBlockRecord> BlockFrom(const TGraphControl& graph, int32_t first) {
+  std::vector<TBlockRecord> block;
+  for (int32_t i = first; i < graph.Objects().Count(); ++i) {
+    TGraphObject* o = graph.Objects().Items(i);
+    if (auto* link = dynamic_cast<TTestLink*>(o))
+      block.push_back({o->ID(), true, link->SourceID(), link->TargetID()});
+    else
+      block.push_back({o->ID()});
+  }
+  return block;
+}
+
+// The renumbering as the plain algorithm does it, one candidate and one
+// rescan at a time, over identifiers only.
+std::vector<TBlockRecord> ReferenceRenumbering(const std::vector<uint32_t>& present,
+                                               std::vector<TBlockRecord> block) {
+  const auto total = static_cast<uint32_t>(present.size() + block.size());
+  auto heldByOther = [&](uint32_t id, size_t self) {
+    if (std::find(present.begin(), present.end(), id) != present.end()) return true;
+    for (size_t j = 0; j < block.size(); ++j)
+      if (j != self && block[j].ID == id) return true;
+    return false;
+  };
+  auto renumber = [](TBlockRecord& r, uint32_t from, uint32_t to) {
+    if (r.ID == from) r.ID = to;
+    if (r.Link && r.Source == from) r.Source = to;
+    if (r.Link && r.Target == from) r.Target = to;
+  };
+  for (size_t i = 0; i < block.size(); ++i) {
+    const uint32_t old = block[i].ID;
+    uint32_t candidate = old != 0 ? old : total + 1;
+    while (heldByOther(candidate, i))
+      if (++candidate == 0) candidate = 1;
+    if (candidate == old) continue;
+    bool clash = false;
+    for (size_t j = 0; j < block.size(); ++j) clash |= j != i && block[j].ID == old;
+    renumber(block[i], old, candidate);
+    if (!clash)
+      for (size_t j = 0; j < block.size(); ++j)
+        if (j != i) renumber(block[j], old, candidate);
+  }
+  return block;
+}
+
+struct TRenumberCase {
+  const char* Name;
+  int32_t Present;  // objects 1..Present in the diagram before the read
+  std::vector<TBlockRecord> Block;
+  std::vector<TBlockRecord> Expected;
+};
+
+void PrintTo(const TRenumberCase& c, std::ostream* os) { *os << c.Name; }
+
+class RenumberingTest : public ::testing::TestWithParam<TRenumberCase> {};
+
+// Only the first holder of a repeated identifier moves, one step further each
+// time; the last keeps it. Records without identifiers count up from the
+// object count + 1. Links follow an end only when its identifier was unique
+// in the block.
+TEST_P(RenumberingTest, GivesThePlainAlgorithmsIdentifiers) {
+  const TRenumberCase& c = GetParam();
+  TTestControl graph;
+  for (int32_t i = 0; i < c.Present; ++i) TTestNode::Create(&graph, {0, 0, 5, 5});
+  AppendBlock(graph, c.Block);
+  graph.RenumberAppendedObjects(c.Present);
+  EXPECT_EQ(BlockFrom(graph, c.Present), c.Expected);
+}
+
+constexpr uint32_t MaxID = 0xFFFFFFFF;
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, RenumberingTest,
+    ::testing::Values(
+        TRenumberCase{"OneIdentifierThreeTimes", 0, {{5}, {5}, {5}}, {{6}, {7}, {5}}},
+        TRenumberCase{"NoIdentifiers", 0, {{0}, {0}, {0}}, {{4}, {5}, {6}}},
+        TRenumberCase{"ClashesWithTheDiagramCarryTheLinks",
+                      3,
+                      {{2}, {3}, {7, true, 2, 3}},
+                      {{4}, {5}, {7, true, 4, 5}}},
+        TRenumberCase{
+            "RepeatedAndClashingWithTheDiagram", 1, {{1}, {1}, {9, true, 1, 1}}, {{2}, {3}, {9, true, 3, 3}}},
+        TRenumberCase{"LargestIdentifierTwiceWrapsToOne", 0, {{MaxID}, {MaxID}}, {{1}, {MaxID}}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(RenumberingReference, RandomBlocksGetThePlainAlgorithmsIdentifiers) {
+  std::mt19937 random(2024);
+  auto pick = [&](uint32_t low, uint32_t high) {
+    return std::uniform_int_distribution<uint32_t>(low, high)(random);
+  };
+  for (int round = 0; round < 300; ++round) {
+    TTestControl graph;
+    const auto present = static_cast<int32_t>(pick(0, 8));
+    for (int32_t i = 0; i < present; ++i) TTestNode::Create(&graph, {0, 0, 5, 5});
+    for (uint32_t gone = pick(0, 2); gone > 0 && graph.Objects().Count() > 0; --gone)
+      graph.Objects().Items(static_cast<int32_t>(pick(0, graph.Objects().Count() - 1)))->Destroy();
+    std::vector<uint32_t> ids;
+    for (TGraphObject* o : graph.Objects()) ids.push_back(o->ID());
+    std::vector<TBlockRecord> block(pick(1, 12));
+    for (TBlockRecord& r : block) r = {pick(0, 12), pick(0, 3) == 0, pick(0, 12), pick(0, 12)};
+    for (TBlockRecord& r : block)
+      if (!r.Link) r.Source = r.Target = 0;
+    const int32_t first = graph.Objects().Count();
+    AppendBlock(graph, block);
+    graph.RenumberAppendedObjects(first);
+    ASSERT_EQ(BlockFrom(graph, first), ReferenceRenumbering(ids, block)) << "round " << round;
+  }
 }
 
 // ---- Update lock and modification -----------------------------------------------------------

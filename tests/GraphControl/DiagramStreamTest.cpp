@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GraphControl/Control.h"
@@ -423,6 +426,80 @@ TEST_F(DiagramStreamTest, PartialLoadKeepsCompletedObjectsAndDiscardsTheBrokenOn
   EXPECT_EQ(copy.QuerySuppressCount(), 0);
 }
 
+bool IdentifiersUnique(const TGraphControl& graph) {
+  std::vector<uint32_t> ids;
+  for (TGraphObject* o : graph.Objects()) ids.push_back(o->ID());
+  std::sort(ids.begin(), ids.end());
+  return std::adjacent_find(ids.begin(), ids.end()) == ids.end();
+}
+bool NoneLoading(const TGraphControl& graph) {
+  return std::none_of(graph.Objects().begin(), graph.Objects().end(),
+                      [](TGraphObject* o) { return o->HasState(stLoading); });
+}
+
+// A block whose last record fails (an unknown property), read into a diagram
+// holding the same identifiers: the objects read before the failure end up
+// as a successful read leaves them, and a save keeps the link's hooks.
+TEST_F(DiagramStreamTest, FailedReadFinishesTheObjectsReadBeforeTheFailure) {
+  TGraphNode* a = Node({0, 0, 50, 50});
+  TGraphNode* b = Node({100, 0, 50, 50});
+  a->SetText("a");
+  b->SetText("b");
+  Link(a, b);
+  Node({200, 0, 50, 50})->SetText("broken");
+  TMemoryStream block;
+  Graph.WriteObjects(block, Graph.Objects());
+  TBytes bytes = block.Bytes();
+  const TBytes text{6, 'G', '.', 'T', 'e', 'x', 't', 6, 6, 'b', 'r'};
+  auto it = std::search(bytes.begin(), bytes.end(), text.begin(), text.end());
+  ASSERT_NE(it, bytes.end());
+  it[4] = 'q';
+
+  TGraphControl target;
+  for (int i = 0; i < 2; ++i) TGraphNode::CreateWithBounds<TEllipticNode>(&target, {0, 200, 30, 30});
+  TMemoryStream in(bytes);
+  EXPECT_THROW(target.ReadObjects(in), EReadError);
+  ASSERT_EQ(target.Objects().Count(), 5);
+  EXPECT_TRUE(IdentifiersUnique(target));
+  EXPECT_TRUE(NoneLoading(target));
+  auto* link = static_cast<TGraphLink*>(target.Objects().Items(4));
+  ASSERT_NE(link->Source(), nullptr);
+  ASSERT_NE(link->Target(), nullptr);
+  EXPECT_EQ(link->Source()->Text(), "a");
+  EXPECT_EQ(link->Target()->Text(), "b");
+
+  TGraphControl copy;
+  Load(copy, Save(target));
+  auto* copied = static_cast<TGraphLink*>(copy.Objects().Items(4));
+  ASSERT_NE(copied->Source(), nullptr);
+  EXPECT_EQ(copied->Source()->Text(), "a");
+  EXPECT_EQ(copied->Target()->Text(), "b");
+}
+
+// The objects a read appends are known by identity, not by position: an
+// OnObjectInsert handler deleting an older object does not leave the first
+// object read loading.
+TEST_F(DiagramStreamTest, HandlerDeletingObjectsDuringAReadLeavesNoObjectLoading) {
+  TGraphNode* a = Node({0, 0, 50, 50});
+  TGraphNode* b = Node({100, 0, 50, 50});
+  Link(a, b);
+  TMemoryStream block;
+  Graph.WriteObjects(block, Graph.Objects());
+
+  TGraphControl target;
+  TGraphObject* older = TGraphNode::CreateWithBounds<TEllipticNode>(&target, {0, 200, 30, 30});
+  target.OnObjectInsert = [&](TGraphControl*, TGraphObject*) {
+    if (older) std::exchange(older, nullptr)->Delete();
+  };
+  block.SetPosition(0);
+  target.ReadObjects(block);
+  ASSERT_EQ(target.Objects().Count(), 3);
+  EXPECT_TRUE(NoneLoading(target));
+  auto* link = static_cast<TGraphLink*>(target.Objects().Items(2));
+  EXPECT_EQ(link->Source(), target.Objects().Items(0));
+  EXPECT_EQ(link->Target(), target.Objects().Items(1));
+}
+
 // Every cut of a complete file fails cleanly: a stream error, the locks
 // restored, and only whole objects left.
 TEST_F(DiagramStreamTest, FileCutAtEveryOffsetFailsCleanly) {
@@ -517,6 +594,98 @@ TEST_F(DiagramStreamTest, FileErrorsCarryTheirMessagesAndAFailedSaveKeepsTheOldF
   }
   EXPECT_EQ(copy.Objects().Count(), 1);
   std::filesystem::remove_all(dir);
+}
+
+// A rectangle whose class carries a name of a chosen length.
+class TNamedNode : public TRectangularNode {
+ public:
+  static inline const TGraphObjectClass* Class = nullptr;
+  const TGraphObjectClass* ClassType() const override { return Class; }
+  static TGraphObject* Make(TGraphControl* owner) { return new TNamedNode(owner); }
+
+ protected:
+  explicit TNamedNode(TGraphControl* owner) : TRectangularNode(owner) {}
+};
+
+// What the reader would reject or read differently is refused when writing,
+// with the reason, instead of being written (or stopping the program).
+TEST_F(DiagramStreamTest, WriterRefusesWhatTheReaderWouldReject) {
+  const TGraphObjectClass longName(std::string(256, 'N'), TRectangularNode::StaticClass(), false,
+                                   &TNamedNode::Make);
+  const struct {
+    const char* Name;
+    std::function<void(TGraphNode&)> Spoil;
+    std::string Message;
+  } cases[] = {
+      {"enumeration value without identifier",
+       [](TGraphNode& n) { n.SetAlignment(static_cast<TAlignment>(7)); }, "Ungültiger Eigenschaftswert"},
+      {"graphic class the reader does not know",
+       [](TGraphNode& n) {
+         const TGraphic png{"TPngImage", {1, 2, 3}};
+         n.Background().SetGraphic(&png);
+       },
+       "Ungültiger Eigenschaftswert"},
+      {"class name of 256 bytes", [&](TGraphNode& n) { n.ConvertTo(&longName); },
+       "Klassenname " + std::string(256, 'N') + " kann nicht gespeichert werden"},
+  };
+  TNamedNode::Class = &longName;
+  for (const auto& c : cases) {
+    TGraphControl graph;
+    c.Spoil(*TGraphNode::CreateWithBounds<TRectangularNode>(&graph, {0, 0, 50, 50}));
+    TMemoryStream out;
+    try {
+      graph.SaveToStream(out);
+      ADD_FAILURE() << c.Name << ": saved";
+    } catch (const EWriteError& e) {
+      EXPECT_EQ(std::string(e.what()), c.Message) << c.Name;
+    }
+  }
+  TNamedNode::Class = nullptr;
+}
+
+TEST_F(DiagramStreamTest, ClassNameOf255BytesIsStoredWhole) {
+  const TGraphObjectClass named(std::string(255, 'N'), TRectangularNode::StaticClass(), false,
+                                &TNamedNode::Make);
+  TNamedNode::Class = &named;
+  RegisterGraphClass(&named);
+  TGraphNode::CreateWithBounds(&named, &Graph, {0, 0, 50, 50});
+  TGraphControl copy;
+  Load(copy, Save(Graph));
+  UnregisterGraphClass(&named);
+  ASSERT_EQ(copy.Objects().Count(), 1);
+  EXPECT_EQ(copy.Objects().Items(0)->ClassType(), &named);
+  Graph.Clear();
+  copy.Clear();
+  TNamedNode::Class = nullptr;
+}
+
+// A derived control's overrides are what SaveToFile and the image export reach.
+TEST_F(DiagramStreamTest, SaveToFileAndRenderingGoThroughTheVirtualOperations) {
+  struct TTrailingControl : TGraphControl {
+    int Rendered = 0;
+    void SaveToStream(TStream& stream) override {
+      TGraphControl::SaveToStream(stream);
+      stream.WriteBuffer("tail", 4);
+    }
+    std::unique_ptr<TRenderedImage> RenderBitmap(const TGraphObjectList&) override {
+      ++Rendered;
+      return nullptr;
+    }
+    std::unique_ptr<TRenderedImage> RenderMetafile(const TGraphObjectList&) override {
+      ++Rendered;
+      return nullptr;
+    }
+  } derived;
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "gc_virtual_save.Screen";
+  TGraphControl& control = derived;
+  control.SaveToFile(file.string());
+  std::ifstream in(file, std::ios::binary);
+  const std::string saved{std::istreambuf_iterator<char>(in), {}};
+  std::filesystem::remove(file);
+  EXPECT_EQ(saved, std::string("0.GS\0\0\0\0tail", 12));
+  control.RenderBitmap(control.Objects());
+  control.RenderMetafile(control.Objects());
+  EXPECT_EQ(derived.Rendered, 2);
 }
 
 // ---- Snapshots and drags ------------------------------------------------------------------------

@@ -1,7 +1,9 @@
 #include "GraphControl/Stream.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -195,8 +197,129 @@ TEST(AtomicFileWriting, KeepsThePermissionsOfAReplacedFile) {
   const fs::path target = folder.Path / "d.Screen";
   WriteText(target, "old");
   fs::permissions(target, fs::perms(0640));
+  // Only a privileged process can hand a file to another owner.
+  const bool privileged = ::geteuid() == 0;
+  const uid_t owner = privileged ? 65534 : ::geteuid();
+  const gid_t group = privileged ? 65534 : ::getegid();
+  ASSERT_EQ(::chown(target.c_str(), owner, group), 0);
   WriteFileAtomically(target.string(), [](TStream& s) { s.WriteUInt8(1); });
   EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
+  struct stat info;
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, owner);
+  EXPECT_EQ(info.st_gid, group);
+}
+
+// Even a user who could write it (a privileged one) keeps a file whose mode
+// grants writing to nobody.
+TEST(AtomicFileWriting, RefusesAFileWithoutWritePermissionAndKeepsIt) {
+  TempFolder folder;
+  const fs::path target = folder.Path / "d.Screen";
+  WriteText(target, "old");
+  fs::permissions(target, fs::perms(0444));
+  bool called = false;
+  try {
+    WriteFileAtomically(target.string(), [&](TStream&) { called = true; });
+    FAIL() << "no exception";
+  } catch (const EFCreateError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Datei \"" + target.string() + "\" kann nicht erstellt werden. " + std::strerror(EACCES));
+  }
+  EXPECT_FALSE(called);
+  EXPECT_EQ(ReadFile(target), "old");
+  EXPECT_EQ(EntryCount(folder.Path), 1u);
+}
+
+TEST(AtomicFileWriting, SavesANameOfTheLongestLength) {
+  TempFolder folder;
+  const fs::path target = folder.Path / (std::string(248, 'n') + ".Screen");
+  ASSERT_EQ(target.filename().string().size(), 255u);
+  WriteFileAtomically(target.string(), [](TStream& s) { s.WriteBuffer("new", 3); });
+  EXPECT_EQ(ReadFile(target), "new");
+  EXPECT_EQ(EntryCount(folder.Path), 1u);
+}
+
+TEST(AtomicFileWriting, SavesThroughADanglingSymbolicLinkToANewTarget) {
+  TempFolder folder;
+  const fs::path link = folder.Path / "link.Screen";
+  fs::create_symlink("real.Screen", link);
+  WriteFileAtomically(link.string(), [](TStream& s) { s.WriteBuffer("new", 3); });
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadFile(folder.Path / "real.Screen"), "new");
+}
+
+TEST(AtomicFileWriting, WritesAPipeInPlace) {
+  TempFolder folder;
+  const fs::path pipe = folder.Path / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  WriteFileAtomically(pipe.string(), [](TStream& s) { s.WriteBuffer("new", 3); });
+  char buffer[8] = {};
+  EXPECT_EQ(::read(reader, buffer, sizeof buffer), 3);
+  ::close(reader);
+  EXPECT_EQ(std::string(buffer), "new");
+  EXPECT_EQ(fs::status(pipe).type(), fs::file_type::fifo);
+}
+
+// Whatever the save runs into, the message names the file the user asked
+// for, in full.
+TEST(AtomicFileWriting, ErrorsNameTheFileAsked) {
+  TempFolder folder;
+  WriteText(folder.Path / "plain", "x");
+  fs::create_symlink(folder.Path / "none" / "real.Screen", folder.Path / "link.Screen");
+  const struct {
+    fs::path Asked;
+    int Error;
+  } cases[] = {
+      {folder.Path / "none" / "d.Screen", ENOENT},
+      {folder.Path / "link.Screen", ENOENT},
+      {folder.Path / "plain" / "d.Screen", ENOTDIR},
+  };
+  for (const auto& c : cases) {
+    try {
+      WriteFileAtomically(c.Asked.string(), [](TStream&) {});
+      ADD_FAILURE() << c.Asked << ": no exception";
+    } catch (const EFCreateError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "Datei \"" + c.Asked.string() + "\" kann nicht erstellt werden. " + std::strerror(c.Error));
+    }
+  }
+}
+
+// A pipe has no size to ask for; its bytes are read until it ends.
+TEST(FileReading, ReadsAPipeWhole) {
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  ASSERT_EQ(::write(fds[1], "0.GS\0\0\0\0", 8), 8);
+  ::close(fds[1]);
+  const std::vector<uint8_t> bytes = ReadFileBytes("/proc/self/fd/" + std::to_string(fds[0]));
+  ::close(fds[0]);
+  EXPECT_EQ(bytes, Bytes({'0', '.', 'G', 'S', 0, 0, 0, 0}));
+}
+
+TEST(FileReading, ReportsWhatCannotBeRead) {
+  TempFolder folder;
+  const fs::path huge = folder.Path / "huge.Screen";
+  // Sparse: takes no room on the disk.
+  ASSERT_EQ(::truncate((WriteText(huge, ""), huge).c_str(), MaxReadFileSize + 1), 0);
+  const struct {
+    fs::path File;
+    int Error;
+  } cases[] = {
+      {folder.Path / "missing.Screen", ENOENT},
+      {folder.Path, EISDIR},
+      {huge, EFBIG},
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadFileBytes(c.File.string());
+      ADD_FAILURE() << c.File << ": no exception";
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "Datei " + c.File.string() + " kann nicht geöffnet werden. " + std::strerror(c.Error));
+    }
+  }
 }
 
 TEST(AtomicFileWriting, WritesThroughASymbolicLink) {

@@ -47,9 +47,11 @@ class TToolRunner {
   const fs::path& Dir() const { return Dir_; }
   fs::path File(const std::string& name) const { return Dir_ / name; }
 
-  // graphtool with each argument passed as it is (no shell expansion).
-  TToolRun Run(const std::vector<std::string>& args) const {
-    std::string command = Quote(GRAPHTOOL_PATH);
+  // graphtool with each argument passed as it is (no shell expansion); with
+  // `pipedInput`, that file reaches its standard input through a pipe.
+  TToolRun Run(const std::vector<std::string>& args, const fs::path& pipedInput = {}) const {
+    std::string command = pipedInput.empty() ? "" : "cat " + Quote(pipedInput.string()) + " | ";
+    command += Quote(GRAPHTOOL_PATH);
     for (const std::string& arg : args) command += " " + Quote(arg);
     const fs::path out = Dir_ / "stdout.txt";
     const fs::path err = Dir_ / "stderr.txt";

@@ -102,6 +102,29 @@ TEST_F(GraphToolTest, RenderCoversThePaintBoundsAtTheZoomOnTheBackground) {
   EXPECT_NE(ReadFile(Tool.File("one.svg")).find("fill=\"#ffeeaa\""), std::string::npos);
 }
 
+TEST_F(GraphToolTest, DumpReadsADiagramFromAPipe) {
+  const TToolRun r = Tool.Run({"dump", "/dev/stdin"}, WriteSample());
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find(R"("class": "TEllipticNode")"), std::string::npos) << r.Out;
+}
+
+TEST_F(GraphToolTest, RenderRefusesAPngBeyondTheLimitAndWritesNothing) {
+  TGraphControl graph;
+  TGraphNode::CreateWithBounds<TRectangularNode>(&graph, {0, 0, 10, 10});
+  TGraphNode::CreateWithBounds<TRectangularNode>(&graph, {9990, 9990, 10000, 10000});
+  graph.SaveToFile(Tool.File("wide.Screen"));
+  TToolRun r = Tool.Run({"render", Tool.File("wide.Screen"), Tool.File("wide.png")});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("Image too large: 10007 x 10007 pixels (at most 32767 a side and 67108864 in all)"),
+            std::string::npos)
+      << r.Err;
+  EXPECT_FALSE(fs::exists(Tool.File("wide.png")));
+  r = Tool.Run({"render", "--zoom", "10", Tool.File("wide.Screen"), Tool.File("small.png")});
+  EXPECT_EQ(r.Status, 0) << "the limit applies to the zoomed image: " << r.Err;
+  r = Tool.Run({"render", Tool.File("wide.Screen"), Tool.File("wide.svg")});
+  EXPECT_EQ(r.Status, 0) << "a vector image has no pixels to allocate: " << r.Err;
+}
+
 struct TCommandLineCase {
   std::string Name;
   std::vector<std::string> Args;  // "SAMPLE" and "DIR/" stand for the sample file and the scratch folder
