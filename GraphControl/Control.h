@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GraphControl/DrawingTools.h"
@@ -473,15 +474,21 @@ class TGraphControl {
   virtual void DoMouseWheelDown(TShiftState shift, TPoint mousePos, bool& handled);
   virtual void DoMouseWheelUp(TShiftState shift, TPoint mousePos, bool& handled);
 
-  // Objects destroyed while a guard lives are freed when the last guard
-  // ends, so code that raised an event can still ask the object it holds
-  // whether a handler destroyed it (stDestroying, HoldsObject) instead of
-  // touching freed memory. Input handling and object creation hold one.
+  // Objects destroyed while a guard lives or an event handler runs leave the
+  // diagram at once but stay allocated, so code that raised an event can
+  // still ask the object it holds whether a handler destroyed it
+  // (stDestroying, HoldsObject) instead of touching freed memory. They are
+  // freed when the last guard ends outside any handler. The operations that
+  // raise events hold a guard: input handling, object creation, hooking,
+  // visiting, loading, saving and snapshots. An object that a handler
+  // destroys while the program calls an operation without one (a property
+  // setter) is freed when the next guard ends, at the latest when the
+  // control is destroyed.
   class TDeletionGuard {
    public:
     explicit TDeletionGuard(TGraphControl& control) : Control_(control) { ++Control_.DeletionGuards_; }
     ~TDeletionGuard() {
-      if (--Control_.DeletionGuards_ == 0) Control_.FreeDeferredObjects();
+      if (--Control_.DeletionGuards_ == 0 && Control_.HandlersRunning_ == 0) Control_.FreeDeferredObjects();
     }
     TDeletionGuard(const TDeletionGuard&) = delete;
     TDeletionGuard& operator=(const TDeletionGuard&) = delete;
@@ -490,8 +497,22 @@ class TGraphControl {
     TGraphControl& Control_;
   };
   // The last step of TGraphObject::Destroy: true when a deletion guard lives
-  // and the object is freed when the last one ends; false to free it now.
+  // or a handler runs, and the object is freed later; false to free it now.
   bool DeferFree(TGraphObject* object);
+  // Calls an event handler, when one is set, with the control and `args`;
+  // objects it destroys are freed only later (TDeletionGuard).
+  template <class Event, class... Args>
+  void Raise(const Event& event, Args&&... args) {
+    if (!event) return;
+    struct THandlerRunning {
+      int32_t& Count;
+      explicit THandlerRunning(int32_t& count) : Count(count) { ++Count; }
+      ~THandlerRunning() { --Count; }
+      THandlerRunning(const THandlerRunning&) = delete;
+      THandlerRunning& operator=(const THandlerRunning&) = delete;
+    } running(HandlersRunning_);
+    event(this, std::forward<Args>(args)...);
+  }
 
   // ==== Mouse and keyboard input (ControlInteraction.cpp) =====================
   // Mouse input from the host, in client pixels. Each updates the object under
@@ -845,6 +866,7 @@ class TGraphControl {
   bool ThresholdPending_ = false;
   int32_t DragThreshold_ = 0;
   int32_t DeletionGuards_ = 0;
+  int32_t HandlersRunning_ = 0;
   std::vector<TGraphObject*> DeferredDeletes_;
   // ==== end of the gesture block ====
 

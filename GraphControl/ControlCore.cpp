@@ -99,6 +99,8 @@ TGraphControl::~TGraphControl() {
   History_->Pause();  // the destruction is not recorded
   Host_ = nullptr;
   Objects_.Clear();
+  // Objects a handler destroyed outside any deletion guard are still held.
+  FreeDeferredObjects();
   SelectedObjects_.OnChange = nullptr;
   DraggingObjects_.OnChange = nullptr;
   Objects_.OnChange = nullptr;
@@ -512,6 +514,7 @@ void TGraphControl::VisitObjects(const TGraphVisitCallback& callback, int32_t us
   TGraphObjectList& list = selectedOnly ? SelectedObjects_ : Objects_;
   if (!callback || list.IsEmpty()) return;
   TUpdateLock lock(*this);
+  TDeletionGuard keep(*this);
   for (TGraphObject* object = list.First(); object; object = list.Next())
     if (!callback(object, userData)) break;
 }

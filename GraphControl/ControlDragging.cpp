@@ -42,7 +42,8 @@ TGraphChangeFlags TGraphControl::FilterGestureChange(TGraphChangeFlags flags) {
 }
 
 bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode hitCode) {
-  if (!object || object->HasState(stDestroying)) return false;
+  // Not an object a handler deleted meanwhile, nor one still being built.
+  if (!object || object->HasState(stDestroying) || !HoldsObject(object)) return false;
   TDeletionGuard keep(*this);
   History_->NameStep(DragStepName(CommandMode_, hitCode), 0);
   DragSnapshot_.clear();

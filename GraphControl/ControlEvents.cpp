@@ -6,162 +6,126 @@
 
 namespace gc {
 
-void TGraphControl::DoZoomChange() {
-  if (OnZoomChange) OnZoomChange(this);
-}
+void TGraphControl::DoZoomChange() { Raise(OnZoomChange); }
 
-void TGraphControl::DoGraphChange() {
-  if (OnGraphChange) OnGraphChange(this);
-}
+void TGraphControl::DoGraphChange() { Raise(OnGraphChange); }
 
 void TGraphControl::DoCommandModeChange() {
-  if (OnCommandModeChange && !Destroying_) OnCommandModeChange(this);
+  if (!Destroying_) Raise(OnCommandModeChange);
 }
 
-void TGraphControl::DoBeforeDraw(TCanvas& canvas) {
-  if (OnBeforeDraw) OnBeforeDraw(this, canvas);
-}
+void TGraphControl::DoBeforeDraw(TCanvas& canvas) { Raise(OnBeforeDraw, canvas); }
 
-void TGraphControl::DoAfterDraw(TCanvas& canvas) {
-  if (OnAfterDraw) OnAfterDraw(this, canvas);
-}
+void TGraphControl::DoAfterDraw(TCanvas& canvas) { Raise(OnAfterDraw, canvas); }
 
-void TGraphControl::DoObjectClick(TGraphObject* object) {
-  if (OnObjectClick) OnObjectClick(this, object);
-}
+void TGraphControl::DoObjectClick(TGraphObject* object) { Raise(OnObjectClick, object); }
 
-void TGraphControl::DoObjectDblClick(TGraphObject* object) {
-  if (OnObjectDblClick) OnObjectDblClick(this, object);
-}
+void TGraphControl::DoObjectDblClick(TGraphObject* object) { Raise(OnObjectDblClick, object); }
 
-void TGraphControl::DoObjectInitInstance(TGraphObject* object) {
-  if (OnObjectInitInstance) OnObjectInitInstance(this, object);
-}
+void TGraphControl::DoObjectInitInstance(TGraphObject* object) { Raise(OnObjectInitInstance, object); }
 
-void TGraphControl::DoObjectInsert(TGraphObject* object) {
-  if (OnObjectInsert) OnObjectInsert(this, object);
-}
+void TGraphControl::DoObjectInsert(TGraphObject* object) { Raise(OnObjectInsert, object); }
 
-void TGraphControl::DoObjectRemove(TGraphObject* object) {
-  if (OnObjectRemove) OnObjectRemove(this, object);
-}
+void TGraphControl::DoObjectRemove(TGraphObject* object) { Raise(OnObjectRemove, object); }
 
-void TGraphControl::DoObjectSelect(TGraphObject* object) {
-  if (OnObjectSelect) OnObjectSelect(this, object);
-}
+void TGraphControl::DoObjectSelect(TGraphObject* object) { Raise(OnObjectSelect, object); }
 
-void TGraphControl::DoObjectChange(TGraphObject* object) {
-  if (OnObjectChange) OnObjectChange(this, object);
-}
+void TGraphControl::DoObjectChange(TGraphObject* object) { Raise(OnObjectChange, object); }
 
-void TGraphControl::DoObjectMouseEnter(TGraphObject* object) {
-  if (OnObjectMouseEnter) OnObjectMouseEnter(this, object);
-}
+void TGraphControl::DoObjectMouseEnter(TGraphObject* object) { Raise(OnObjectMouseEnter, object); }
 
-void TGraphControl::DoObjectMouseLeave(TGraphObject* object) {
-  if (OnObjectMouseLeave) OnObjectMouseLeave(this, object);
-}
+void TGraphControl::DoObjectMouseLeave(TGraphObject* object) { Raise(OnObjectMouseLeave, object); }
 
 void TGraphControl::DoObjectBeforeDraw(TCanvas& canvas, TGraphObject* object) {
-  if (OnObjectBeforeDraw) OnObjectBeforeDraw(this, object, canvas);
+  Raise(OnObjectBeforeDraw, object, canvas);
 }
 
 void TGraphControl::DoObjectAfterDraw(TCanvas& canvas, TGraphObject* object) {
-  if (OnObjectAfterDraw) OnObjectAfterDraw(this, object, canvas);
+  Raise(OnObjectAfterDraw, object, canvas);
 }
 
 void TGraphControl::DoObjectContextPopup(TGraphObject* object, const TPoint& mousePos, bool& handled) {
-  if (OnObjectContextPopup) OnObjectContextPopup(this, object, mousePos, handled);
+  Raise(OnObjectContextPopup, object, mousePos, handled);
 }
 
 void TGraphControl::DoObjectBeginDrag(TGraphObject* object, THitCode ht) {
-  if (OnObjectBeginDrag) OnObjectBeginDrag(this, object, ht);
+  Raise(OnObjectBeginDrag, object, ht);
 }
 
 void TGraphControl::DoObjectEndDrag(TGraphObject* object, THitCode ht, bool cancelled) {
-  if (OnObjectEndDrag) OnObjectEndDrag(this, object, ht, cancelled);
+  Raise(OnObjectEndDrag, object, ht, cancelled);
 }
 
 void TGraphControl::DoObjectRead(TGraphObject* object, TStream& stream) {
-  if (OnObjectRead) OnObjectRead(this, object, stream);
+  Raise(OnObjectRead, object, stream);
 }
 
 void TGraphControl::DoObjectWrite(TGraphObject* object, TStream& stream) {
-  if (OnObjectWrite) OnObjectWrite(this, object, stream);
+  Raise(OnObjectWrite, object, stream);
 }
 
 void TGraphControl::DoObjectUnhook(TGraphObject* object, TGraphLink* link, int32_t index) {
-  if (OnObjectUnhook) OnObjectUnhook(this, object, link, index);
+  Raise(OnObjectUnhook, object, link, index);
 }
 
 void TGraphControl::DoObjectHook(TGraphObject* object, TGraphLink* link, int32_t index) {
-  if (OnObjectHook) OnObjectHook(this, object, link, index);
+  Raise(OnObjectHook, object, link, index);
 }
 
 void TGraphControl::DoCanHookLink(TGraphObject* object, TGraphLink* link, int32_t index, bool& canHook) {
-  if (OnCanHookLink && QuerySuppressCount_ <= 0) OnCanHookLink(this, object, link, index, canHook);
+  if (QuerySuppressCount_ <= 0) Raise(OnCanHookLink, object, link, index, canHook);
 }
 
 void TGraphControl::DoCanLinkObjects(TGraphLink* link, TGraphObject* source, TGraphObject* target,
                                      bool& canLink) {
-  if (OnCanLinkObjects && QuerySuppressCount_ <= 0) OnCanLinkObjects(this, link, source, target, canLink);
+  if (QuerySuppressCount_ <= 0) Raise(OnCanLinkObjects, link, source, target, canLink);
 }
 
 void TGraphControl::DoCanMoveResizeNode(TGraphNode* node, int32_t& newLeft, int32_t& newTop,
                                         int32_t& newWidth, int32_t& newHeight, bool& canMove,
                                         bool& canResize) {
-  if (OnCanMoveResizeNode && QuerySuppressCount_ <= 0)
-    OnCanMoveResizeNode(this, node, newLeft, newTop, newWidth, newHeight, canMove, canResize);
+  if (QuerySuppressCount_ <= 0)
+    Raise(OnCanMoveResizeNode, node, newLeft, newTop, newWidth, newHeight, canMove, canResize);
 }
 
 void TGraphControl::DoCanRemoveObject(TGraphObject* object, bool& canRemove) {
-  if (OnCanRemoveObject && QuerySuppressCount_ <= 0) OnCanRemoveObject(this, object, canRemove);
+  if (QuerySuppressCount_ <= 0) Raise(OnCanRemoveObject, object, canRemove);
 }
 
-void TGraphControl::DoNodeMoveResize(TGraphNode* node) {
-  if (OnNodeMoveResize) OnNodeMoveResize(this, node);
-}
+void TGraphControl::DoNodeMoveResize(TGraphNode* node) { Raise(OnNodeMoveResize, node); }
 
 void TGraphControl::DoInfoTip(TGraphObject* object, std::string& infoTip) {
-  if (OnInfoTip) OnInfoTip(this, object, infoTip);
+  Raise(OnInfoTip, object, infoTip);
 }
 
 void TGraphControl::DoMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
-  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+  Raise(OnMouseDown, button, shift, x, y);
 }
 
-void TGraphControl::DoMouseMove(TShiftState shift, int32_t x, int32_t y) {
-  if (OnMouseMove) OnMouseMove(this, shift, x, y);
-}
+void TGraphControl::DoMouseMove(TShiftState shift, int32_t x, int32_t y) { Raise(OnMouseMove, shift, x, y); }
 
 void TGraphControl::DoMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
-  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+  Raise(OnMouseUp, button, shift, x, y);
 }
 
-void TGraphControl::DoKeyDown(uint16_t& key, TShiftState shift) {
-  if (OnKeyDown) OnKeyDown(this, key, shift);
-}
+void TGraphControl::DoKeyDown(uint16_t& key, TShiftState shift) { Raise(OnKeyDown, key, shift); }
 
-void TGraphControl::DoKeyUp(uint16_t& key, TShiftState shift) {
-  if (OnKeyUp) OnKeyUp(this, key, shift);
-}
+void TGraphControl::DoKeyUp(uint16_t& key, TShiftState shift) { Raise(OnKeyUp, key, shift); }
 
-void TGraphControl::DoKeyPress(char32_t& key) {
-  if (OnKeyPress) OnKeyPress(this, key);
-}
+void TGraphControl::DoKeyPress(char32_t& key) { Raise(OnKeyPress, key); }
 
 void TGraphControl::DoMouseWheelDown(TShiftState shift, TPoint mousePos, bool& handled) {
-  if (OnMouseWheelDown) OnMouseWheelDown(this, shift, mousePos, handled);
+  Raise(OnMouseWheelDown, shift, mousePos, handled);
 }
 
 void TGraphControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos, bool& handled) {
-  if (OnMouseWheelUp) OnMouseWheelUp(this, shift, mousePos, handled);
+  Raise(OnMouseWheelUp, shift, mousePos, handled);
 }
 
 // ---- Deferred deletion ------------------------------------------------------------------
 
 bool TGraphControl::DeferFree(TGraphObject* object) {
-  if (DeletionGuards_ == 0) return false;
+  if (DeletionGuards_ == 0 && HandlersRunning_ == 0) return false;
   DeferredDeletes_.push_back(object);
   return true;
 }
@@ -198,8 +162,8 @@ void TGraphControl::Click() {
   TDeletionGuard keep(*this);
   if (!SelectedObjects_.IsEmpty())
     DoObjectClick(SelectedObjects_.Items(0));
-  else if (OnClick)
-    OnClick(this);
+  else
+    Raise(OnClick);
 }
 
 void TGraphControl::DblClick() {
@@ -207,8 +171,8 @@ void TGraphControl::DblClick() {
   TDeletionGuard keep(*this);
   if (!SelectedObjects_.IsEmpty())
     DoObjectDblClick(SelectedObjects_.Items(0));
-  else if (OnDblClick)
-    OnDblClick(this);
+  else
+    Raise(OnDblClick);
 }
 
 void TGraphControl::DoContextPopup(TPoint mousePos, bool& handled) {
@@ -225,7 +189,7 @@ void TGraphControl::DoContextPopup(TPoint mousePos, bool& handled) {
   }
   if (handled) return;
   // The control's own handling: its event, then its popup menu.
-  if (OnContextPopup) OnContextPopup(this, mousePos, handled);
+  Raise(OnContextPopup, mousePos, handled);
   if (!handled && PopupMenu_) {
     if (Host_) Host_->PopupMenu(PopupMenu_, mousePos);
     handled = true;

@@ -48,7 +48,7 @@ void TGraphControl::EndHistoryStep() {
 }
 
 void TGraphControl::DoHistoryChange() {
-  if (OnHistoryChange && !Destroying_) OnHistoryChange(this);
+  if (!Destroying_) Raise(OnHistoryChange);
 }
 
 bool TGraphControl::CanUndo() const { return !HistoryHeld() && History_->CanUndo(); }

@@ -416,12 +416,12 @@ bool TGraphControl::BeginSpacePan() {
 // ---- Focus --------------------------------------------------------------------------------------
 
 void TGraphControl::DoEnter() {
-  if (OnEnter) OnEnter(this);
+  Raise(OnEnter);
   if (HideSelection_) InvalidateSelectionMarks();
 }
 
 void TGraphControl::DoExit() {
-  if (OnExit) OnExit(this);
+  Raise(OnExit);
   if (HideSelection_) InvalidateSelectionMarks();
 }
 

@@ -65,6 +65,7 @@ void TGraphControl::LoadFromStream(TStream& stream) {
       std::memcmp(signature, DiagramSignature, sizeof signature) != 0)
     throw EGraphStreamError(InvalidStreamContentText);
   THistoryReset reset(*this);
+  TDeletionGuard keep(*this);
   TUpdateLock lock(*this);
   Clear();
   ReadObjects(stream);
@@ -89,7 +90,10 @@ void TGraphControl::LoadFromFile(const std::string& fileName) {
   LoadFromStream(stream);
 }
 
+// OnObjectWrite may destroy objects: the list shrinks, and the objects stay
+// whole until the block is written.
 void TGraphControl::WriteObjects(TStream& stream, const TGraphObjectList& list) {
+  TDeletionGuard keep(*this);
   stream.WriteInt32(list.Count());
   for (int32_t i = 0; i < list.Count(); ++i) {
     TGraphObject* object = list.Items(i);
@@ -105,6 +109,7 @@ void TGraphControl::WriteObjects(TStream& stream, const TGraphObjectList& list) 
 }
 
 void TGraphControl::ReadObjects(TStream& stream) {
+  TDeletionGuard keep(*this);
   TUpdateLock lock(*this);
   TQuerySuppressLock suppress(*this);
   TReadBatch batch{.Objects = {}, .Outer = ReadBatch_};
@@ -146,6 +151,7 @@ void TGraphControl::FinishReadObjects(TReadBatch& batch) {
 // ---- Snapshots --------------------------------------------------------------------------------
 
 void TGraphControl::SaveSnapshot(TStream& stream, const TGraphObjectList& list) {
+  TDeletionGuard keep(*this);
   stream.WriteInt32(list.Count());
   for (int32_t i = 0; i < list.Count(); ++i) {
     TGraphObject* object = list.Items(i);
@@ -155,6 +161,7 @@ void TGraphControl::SaveSnapshot(TStream& stream, const TGraphObjectList& list) 
 }
 
 void TGraphControl::RestoreSnapshot(TStream& stream) {
+  TDeletionGuard keep(*this);
   TUpdateLock lock(*this);
   TQuerySuppressLock suppress(*this);
   const int32_t count = stream.ReadInt32();

@@ -284,6 +284,12 @@ bool TGraphLink::CanHook(int32_t index, TGraphObject* object) {
   return answer;
 }
 
+// Whether this link can still be hooked to `object`: an event handler may
+// have destroyed either of them (a deletion guard keeps both whole).
+bool TGraphLink::Alive(const TGraphObject* object) const {
+  return !HasState(stDestroying) && object && !object->HasState(stDestroying) && Owner()->HoldsObject(object);
+}
+
 void TGraphLink::AttachSource(TGraphObject* object) {
   Source_ = object;
   SourceID_ = object->ID();
@@ -303,7 +309,10 @@ bool TGraphLink::Hook(int32_t index, TGraphObject* object) {
   const bool isStart = index == 0;
   if (!isStart && index < PointCount() - 1) return false;
   if (object == (isStart ? Source_ : Target_)) return true;
+  TGraphControl::TDeletionGuard keep(*Owner());
   if (!CanHook(index, object)) return false;
+  // The permission handlers may have deleted either object.
+  if (!Alive(object)) return false;
   {
     TGraphObject::TUpdateLock lock(*this);
     if (isStart) {
@@ -362,19 +371,24 @@ bool TGraphLink::CanLink(TGraphObject* source, TGraphObject* target) {
 }
 
 bool TGraphLink::Link(TGraphObject* source, TGraphObject* target) {
+  TGraphControl::TDeletionGuard keep(*Owner());
   if (!CanLink(source, target)) return false;
+  if (!Alive(source)) return false;
   TGraphObject::TUpdateLock lock(*this);
   if (source != Source_) {
     // When the new source holds the other end now (the ends swap), that end
     // is released first so the source is not unhooked again below.
     if (source == Target_) Unhook(Target_);
     Unhook(Source_);
+    if (!Alive(source)) return false;
     if (PointCount() <= 0) InsertPoint(0, source->GetCenter());
     AttachSource(source);
     Owner()->DoObjectHook(source, this, 0);
   }
   if (target != Target_) {
     Unhook(Target_);
+    // Event handlers may have deleted the target, or this link, meanwhile.
+    if (!Alive(target)) return false;
     if (PointCount() < 2) AddPoint(target->GetCenter());
     AttachTarget(target);
     Owner()->DoObjectHook(target, this, PointCount() - 1);

@@ -241,6 +241,7 @@ class TGraphLink : public TGraphObject {
   template <class T>
   void SetProperty(T& field, T value, TGraphChangeFlags flags);
   // Both ends of a hook: the reference, the identifier and the object's list.
+  bool Alive(const TGraphObject* object) const;
   void AttachSource(TGraphObject* object);
   void AttachTarget(TGraphObject* object);
   // A point is usable as another link's attach point when it is not hooked to a node.

@@ -85,6 +85,8 @@ TGraphObject::~TGraphObject() {
 }
 
 void TGraphObject::AfterConstruction() {
+  // Deleted by an event handler while being built: it never enters the diagram.
+  if (HasState(stDestroying)) return;
   if (HasState(stConverting)) {
     RemoveState(stConverting | stCreating);
     Prepare();
@@ -94,6 +96,7 @@ void TGraphObject::AfterConstruction() {
   if (!HasState(stLoading)) {
     SetID(Owner_->NewObjectID(this));
     Owner_->DoObjectInitInstance(this);
+    if (HasState(stDestroying)) return;
   }
   RemoveState(stCreating);
   Prepare();
@@ -184,7 +187,10 @@ void TGraphObject::SetVisible(bool value) {
 }
 
 void TGraphObject::SetSelected(bool value) {
-  if (value && (!(Options_ & goSelectable) || HasState(stDestroying))) value = false;
+  // Only an object of the diagram can be selected: not one a handler has
+  // deleted meanwhile, nor one still being built.
+  if (value && (!(Options_ & goSelectable) || HasState(stDestroying) || !Owner_->HoldsObject(this)))
+    value = false;
   if (Selected_ == value) return;
   // OnObjectSelect may destroy this object; the repaint request below is
   // then a no-op on an object that is still whole.

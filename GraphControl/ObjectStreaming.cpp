@@ -414,7 +414,16 @@ void TGraphObject::LoadFromStream(TStream& stream) {
     ReadPropertyStream(reader, WrapperTable(), wrapper);
   }
   SetID(wrapper.ID);
-  if (!HasState(stCreating)) Prepare();
+  if (HasState(stCreating)) return;
+  // Reading stores bounds without notification; an object that was already
+  // in the diagram (a snapshot restored) reports a new place, so that the
+  // cached extents and the scroll ranges follow and the old area is repainted.
+  const TRect before = PaintBounds();
+  Prepare();
+  if (PaintBounds() != before) {
+    Owner()->InvalidateRect(before);
+    Changed(chVisual | chBounds);
+  }
 }
 
 // ---- Constructors that read or replace ------------------------------------------------------

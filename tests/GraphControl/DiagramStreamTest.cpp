@@ -721,9 +721,20 @@ TEST_F(DiagramStreamTest, CancelledDragPutsTheDraggedObjectsBack) {
   a->MouseMove(0, {45, 65});
   ASSERT_EQ(a->Left(), 20);
   ASSERT_EQ(b->Top(), 40);
+  ASSERT_EQ(Graph.AllExtent(), Graph.MeasureObjects(Graph.Objects()));
   EXPECT_TRUE(a->KeyDown(VK_ESCAPE, 0));
   EXPECT_EQ(a->GetBoundsRect(), (TRect{0, 0, 50, 50}));
   EXPECT_EQ(b->GetBoundsRect(), (TRect{100, 0, 150, 50}));
+  EXPECT_EQ(Graph.AllExtent(), Graph.MeasureObjects(Graph.Objects()));
+  // A node without links: only the restore itself can report its new place.
+  TGraphNode* c = Node({300, 300, 50, 50});
+  c->MouseDown(TMouseButton::mbLeft, 0, {325, 325});
+  c->MouseMove(0, {345, 365});
+  ASSERT_EQ(c->Left(), 320);
+  ASSERT_EQ(Graph.AllExtent(), Graph.MeasureObjects(Graph.Objects()));
+  EXPECT_TRUE(c->KeyDown(VK_ESCAPE, 0));
+  EXPECT_EQ(c->Left(), 300);
+  EXPECT_EQ(Graph.AllExtent(), Graph.MeasureObjects(Graph.Objects())) << "the extent follows the restore";
   EXPECT_EQ(link->Source(), a);
   EXPECT_EQ(link->Target(), b);
   EXPECT_EQ(link->Polyline(), linkPoints);

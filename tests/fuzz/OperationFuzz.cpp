@@ -1,0 +1,747 @@
+// libFuzzer target over whole editing sessions: the input is read as a
+// sequence of operations on a TGraphControl with a fake host window (adding
+// nodes of every shape and links to nodes and to links, deleting, selecting,
+// rubber band, dragging and cancelling with the mouse, nudging, z-order,
+// Reverse / Rotate / Scale, property edits, zoom and scroll, clear, save,
+// load, merge and snapshot restore), while event handlers now and then delete
+// objects or refuse permissions. After every operation the diagram must be
+// consistent:
+// - identifiers unique and not 0, no object left loading or half destroyed;
+// - SelectedObjects, DraggingObjects, the drag source and the hover object
+//   refer only to objects of Objects, and Selected agrees with SelectedObjects;
+// - the link bookkeeping agrees: Dependents = LinksIn + LinksOut, every link
+//   in the lists of the objects it is hooked to and only there, and every
+//   end hooked to a node lies where the node places it;
+// - every cached painted rectangle and the three cached extents equal a fresh
+//   computation;
+// - saving, loading into a fresh control and saving again gives the same bytes.
+// A broken invariant aborts with a message naming it.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/GraphLink.h"
+#include "GraphControl/GraphNode.h"
+#include "GraphControl/Stream.h"
+#include "GraphControl/Unit.h"
+#include "support/FakeHost.h"
+#include "support/FixedWidthCanvas.h"
+#include "support/TestObjects.h"
+
+namespace {
+
+using namespace gc;
+
+// OPERATION_FUZZ_TRACE=1 prints each operation (for reproducing a finding).
+const bool Trace = std::getenv("OPERATION_FUZZ_TRACE") != nullptr;
+
+[[noreturn]] void Broken(const char* invariant, int step) {
+  std::fprintf(stderr, "invariant broken after operation %d: %s\n", step, invariant);
+  std::abort();
+}
+
+// The input as a stream of small decisions; exhausted input reads as zeros.
+class TInput {
+ public:
+  TInput(const uint8_t* data, size_t size) : Data_(data), Size_(size) {}
+  bool Empty() const { return Pos_ >= Size_; }
+  uint8_t Byte() { return Pos_ < Size_ ? Data_[Pos_++] : 0; }
+  uint32_t Below(uint32_t n) { return n == 0 ? 0 : Byte() % n; }
+  bool Flag() { return Byte() & 1; }
+  int32_t Int32() {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= uint32_t{Byte()} << (8 * i);
+    return static_cast<int32_t>(v);
+  }
+  // Mostly a coordinate near the visible area, now and then any 32-bit value.
+  int32_t Coord() {
+    const uint8_t b = Byte();
+    if (b == 0xFF) return Int32();
+    return static_cast<int32_t>(b) * 4 - 40;
+  }
+  TPoint Point() { return {Coord(), Coord()}; }
+
+ private:
+  const uint8_t* Data_;
+  size_t Size_;
+  size_t Pos_ = 0;
+};
+
+constexpr int32_t MaxObjects = 48;
+constexpr int MaxSteps = 80;
+
+const uint8_t Signature[4] = {0x30, 0x2E, 0x47, 0x53};
+
+// The diagram stream without SaveToStream's side effect on Modified.
+std::vector<uint8_t> Save(TGraphControl& graph) {
+  TMemoryStream stream;
+  stream.WriteBuffer(Signature, sizeof Signature);
+  graph.WriteObjects(stream, graph.Objects());
+  return stream.Bytes();
+}
+
+// Custom data is a few bytes derived from the object's tag; a control that
+// reloads a saved diagram keeps what it read and writes it back unchanged.
+void WriteCustomData(TGraphControl*, TGraphObject* object, TStream& stream) {
+  const int32_t tag = object->Tag();
+  const auto count = static_cast<size_t>(static_cast<uint32_t>(tag) % 5);
+  for (size_t i = 0; i < count; ++i) stream.WriteUInt8(static_cast<uint8_t>(tag >> i));
+}
+
+class TCustomDataKeeper {
+ public:
+  explicit TCustomDataKeeper(TGraphControl& graph) {
+    graph.OnObjectRead = [this](TGraphControl*, TGraphObject* object, TStream& stream) {
+      std::vector<uint8_t>& bytes = Data_[object];
+      bytes.resize(static_cast<size_t>(stream.Size()));
+      stream.ReadBuffer(bytes.data(), bytes.size());
+    };
+    graph.OnObjectWrite = [this](TGraphControl*, TGraphObject* object, TStream& stream) {
+      const auto it = Data_.find(object);
+      if (it != Data_.end() && !it->second.empty()) stream.WriteBuffer(it->second.data(), it->second.size());
+    };
+  }
+
+ private:
+  std::map<const TGraphObject*, std::vector<uint8_t>> Data_;
+};
+
+// Event handlers that disturb the session: every `Period`-th call of an event
+// whose bit is in `Mask` deletes an object (the one the event is about, or
+// another) or refuses the permission asked. Handlers never nest their mischief.
+class TChaos {
+ public:
+  enum : uint16_t {
+    DeleteOnInsert = 1 << 0,
+    DeleteOnRemove = 1 << 1,
+    DeleteOnChange = 1 << 2,
+    DeleteOnSelect = 1 << 3,
+    DeleteOnGraphChange = 1 << 4,
+    DeleteOnHook = 1 << 5,
+    DeleteOnEndDrag = 1 << 6,
+    RefuseRemove = 1 << 7,
+    RefuseHook = 1 << 8,
+    RefuseLink = 1 << 9,
+    RefuseMoveResize = 1 << 10,
+    DeleteOnMouse = 1 << 11,
+    DeleteOnCommandMode = 1 << 12,
+  };
+
+  TChaos(TGraphControl& graph, uint16_t mask, uint8_t period, bool deleteOther)
+      : Graph_(graph), Mask_(mask), Period_(std::max<uint8_t>(period, 1)), DeleteOther_(deleteOther) {
+    graph.OnObjectInsert = [this](TGraphControl*, TGraphObject* o) { MaybeDelete(DeleteOnInsert, o); };
+    graph.OnObjectRemove = [this](TGraphControl*, TGraphObject* o) { MaybeDelete(DeleteOnRemove, o); };
+    graph.OnObjectChange = [this](TGraphControl*, TGraphObject* o) { MaybeDelete(DeleteOnChange, o); };
+    graph.OnObjectSelect = [this](TGraphControl*, TGraphObject* o) { MaybeDelete(DeleteOnSelect, o); };
+    graph.OnGraphChange = [this](TGraphControl*) { MaybeDelete(DeleteOnGraphChange, nullptr); };
+    graph.OnObjectHook = [this](TGraphControl*, TGraphObject* o, TGraphLink*, int32_t) {
+      MaybeDelete(DeleteOnHook, o);
+    };
+    graph.OnObjectUnhook = graph.OnObjectHook;
+    graph.OnObjectEndDrag = [this](TGraphControl*, TGraphObject* o, THitCode, bool) {
+      MaybeDelete(DeleteOnEndDrag, o);
+    };
+    graph.OnObjectMouseEnter = [this](TGraphControl*, TGraphObject* o) { MaybeDelete(DeleteOnMouse, o); };
+    graph.OnObjectMouseLeave = graph.OnObjectMouseEnter;
+    graph.OnCommandModeChange = [this](TGraphControl*) { MaybeDelete(DeleteOnCommandMode, nullptr); };
+    graph.OnCanRemoveObject = [this](TGraphControl*, TGraphObject*, bool& allow) {
+      if (Due(RefuseRemove)) allow = false;
+    };
+    graph.OnCanHookLink = [this](TGraphControl*, TGraphObject*, TGraphLink*, int32_t, bool& allow) {
+      if (Due(RefuseHook)) allow = false;
+    };
+    graph.OnCanLinkObjects = [this](TGraphControl*, TGraphLink*, TGraphObject*, TGraphObject*, bool& allow) {
+      if (Due(RefuseLink)) allow = false;
+    };
+    graph.OnCanMoveResizeNode = [this](TGraphControl*, TGraphNode*, int32_t&, int32_t&, int32_t& width,
+                                       int32_t&, bool& canMove, bool& canResize) {
+      if (!Due(RefuseMoveResize)) return;
+      if (Calls_ % 3 == 0) canMove = false;
+      if (Calls_ % 3 == 1) canResize = false;
+      if (Calls_ % 3 == 2) width += 7;
+    };
+    graph.OnObjectWrite = WriteCustomData;
+  }
+
+ private:
+  bool Due(uint16_t bit) { return (Mask_ & bit) && ++Calls_ % Period_ == 0; }
+
+  void MaybeDelete(uint16_t bit, TGraphObject* about) {
+    if (Busy_ || !Due(bit)) return;
+    Busy_ = true;
+    struct TDone {
+      bool& Busy;
+      ~TDone() { Busy = false; }
+    } done{Busy_};
+    TGraphObjectList& objects = Graph_.Objects();
+    TGraphObject* victim = about;
+    if ((DeleteOther_ || !victim) && objects.Count() > 0) victim = objects.Items(Calls_ % objects.Count());
+    if (victim && Graph_.HoldsObject(victim)) victim->Delete();
+  }
+
+  TGraphControl& Graph_;
+  uint16_t Mask_;
+  uint8_t Period_;
+  bool DeleteOther_;
+  uint32_t Calls_ = 0;
+  bool Busy_ = false;
+};
+
+// ---- Invariants ---------------------------------------------------------------------------------
+
+int CountIn(const TGraphObjectList& list, const TGraphObject* object) {
+  return static_cast<int>(std::count(list.begin(), list.end(), object));
+}
+
+void CheckLinkBookkeeping(TGraphControl& graph, int step) {
+  const TGraphObjectList& objects = graph.Objects();
+  for (TGraphObject* object : objects) {
+    for (TGraphObject* dependent : object->Dependents())
+      if (CountIn(object->Dependents(), dependent) !=
+          CountIn(object->LinksIn(), dependent) + CountIn(object->LinksOut(), dependent))
+        Broken("Dependents holds exactly LinksIn and LinksOut", step);
+    if (object->Dependents().Count() != object->LinksIn().Count() + object->LinksOut().Count())
+      Broken("Dependents holds exactly LinksIn and LinksOut", step);
+    for (TGraphObject* link : object->LinksIn()) {
+      if (!graph.HoldsObject(link) || !link->IsLink()) Broken("LinksIn holds links of the diagram", step);
+      if (static_cast<TGraphLink*>(link)->Target() != object)
+        Broken("a link in LinksIn ends at the object", step);
+    }
+    for (TGraphObject* link : object->LinksOut()) {
+      if (!graph.HoldsObject(link) || !link->IsLink()) Broken("LinksOut holds links of the diagram", step);
+      if (static_cast<TGraphLink*>(link)->Source() != object)
+        Broken("a link in LinksOut starts at the object", step);
+    }
+    if (!object->IsLink()) continue;
+    auto* link = static_cast<TGraphLink*>(object);
+    TGraphObject* source = link->Source();
+    TGraphObject* target = link->Target();
+    if (source && (!graph.HoldsObject(source) || CountIn(source->LinksOut(), link) != 1))
+      Broken("a link's source is in the diagram and lists the link once in LinksOut", step);
+    if (target && (!graph.HoldsObject(target) || CountIn(target->LinksIn(), link) != 1))
+      std::fprintf(stderr, "link %d (ID %u) target %d held %d, in its LinksIn %d times\n", link->ZOrder(),
+                   link->ID(), target->ZOrder(), graph.HoldsObject(target), CountIn(target->LinksIn(), link)),
+          Broken("a link's target is in the diagram and lists the link once in LinksIn", step);
+    if (source && link->SourceID() != source->ID()) Broken("SourceID is the source's identifier", step);
+    if (target && link->TargetID() != target->ID()) Broken("TargetID is the target's identifier", step);
+    // An end hooked to a node lies on the node; with both ends on nodes, each
+    // exactly where its node places it. (Unhooking one end moves no point,
+    // so the other keeps the place it was given for the old pair.)
+    const TPoints& points = link->Polyline();
+    const size_t n = points.size();
+    if (n < 2) continue;
+    auto onNode = [](const TGraphObject* node, TPoint p) {
+      const TRect& r = node->PaintBounds();
+      return p.X >= r.Left - 1 && p.X <= r.Right && p.Y >= r.Top - 1 && p.Y <= r.Bottom;
+    };
+    if (source && source->IsNode() && !onNode(source, points.front()))
+      Broken("a link's start lies on its source", step);
+    if (target && target->IsNode() && !onNode(target, points.back()))
+      Broken("a link's end lies on its target", step);
+    if (!source || !target || !source->IsNode() || !target->IsNode()) continue;
+    const bool straight = n < 3;
+    const TPoint start = source->GetAttachPoint(straight ? target->GetCenter() : points[1]);
+    const TPoint end = target->GetAttachPoint(straight ? source->GetCenter() : points[n - 2]);
+    if (points.front() != start || points.back() != end) {
+      std::fprintf(stderr, "link %u runs (%d, %d) to (%d, %d), its nodes place it (%d, %d) to (%d, %d)\n",
+                   link->ID(), points.front().X, points.front().Y, points.back().X, points.back().Y, start.X,
+                   start.Y, end.X, end.Y);
+      Broken("a link hooked to two nodes has its ends where the nodes place them", step);
+    }
+  }
+}
+
+void CheckExtent(const TRect& cached, const TRect& fresh, const char* of, int step) {
+  if (cached == fresh) return;
+  std::fprintf(stderr, "extent of %s: cached (%d, %d, %d, %d), measured (%d, %d, %d, %d)\n", of, cached.Left,
+               cached.Top, cached.Right, cached.Bottom, fresh.Left, fresh.Top, fresh.Right, fresh.Bottom);
+  Broken("the cached extents equal a fresh measurement", step);
+}
+
+void CheckInvariants(TGraphControl& graph, int step) {
+  const TGraphObjectList& objects = graph.Objects();
+  std::vector<uint32_t> ids;
+  for (TGraphObject* object : objects) {
+    if (object->Owner() != &graph) Broken("Objects holds only own objects", step);
+    if (object->ID() == 0) Broken("no identifier is 0", step);
+    if (object->HasState(stLoading | stDestroying | stCreating | stReading | stWriting | stUpdating))
+      Broken("no object is left loading, destroying, creating, reading, writing or updating", step);
+    if (CountIn(objects, object) != 1) Broken("each object is in Objects once", step);
+    if (object->Selected() != (CountIn(graph.SelectedObjects(), object) == 1))
+      Broken("Selected agrees with SelectedObjects", step);
+    if (object->HasState(stDragging) != (CountIn(graph.DraggingObjects(), object) == 1))
+      Broken("the dragging state agrees with DraggingObjects", step);
+    if (object->PaintBounds() != object->ComputePaintBounds())
+      Broken("the cached PaintBounds is current", step);
+    ids.push_back(object->ID());
+  }
+  std::sort(ids.begin(), ids.end());
+  if (std::adjacent_find(ids.begin(), ids.end()) != ids.end()) Broken("identifiers are unique", step);
+  for (const TGraphObjectList* list : {&graph.SelectedObjects(), &graph.DraggingObjects()})
+    for (TGraphObject* object : *list)
+      if (!graph.HoldsObject(object) || CountIn(*list, object) != 1)
+        Broken("SelectedObjects and DraggingObjects hold objects of Objects, once", step);
+  if (graph.DragSource() && !graph.HoldsObject(graph.DragSource()))
+    Broken("the drag source is in Objects", step);
+  if (graph.ObjectUnderMouse() && !graph.HoldsObject(graph.ObjectUnderMouse()))
+    Broken("the hover object is in Objects", step);
+  if (graph.UpdateCount() != 0 || graph.QuerySuppressCount() != 0) Broken("locks are released", step);
+  CheckLinkBookkeeping(graph, step);
+
+  CheckExtent(graph.AllExtent(), graph.MeasureObjects(graph.Objects()), "all objects", step);
+  CheckExtent(graph.SelectedExtent(), graph.MeasureObjects(graph.SelectedObjects()), "the selection", step);
+  CheckExtent(graph.DraggingExtent(), graph.MeasureObjects(graph.DraggingObjects()), "the dragging objects",
+              step);
+
+  const std::vector<uint8_t> saved = Save(graph);
+  TGraphControl copy;
+  TCustomDataKeeper keeper(copy);
+  try {
+    TMemoryStream in(saved);
+    copy.LoadFromStream(in);
+  } catch (const EGraphException& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    Broken("a saved diagram loads", step);
+  }
+  if (copy.Objects().Count() != objects.Count()) Broken("a saved diagram loads every object", step);
+  if (Save(copy) != saved) Broken("save, load and save again gives the same bytes", step);
+}
+
+// ---- Operations ---------------------------------------------------------------------------------
+
+TGraphObject* PickObject(TGraphControl& graph, TInput& in) {
+  const int32_t count = graph.Objects().Count();
+  const uint32_t pick = in.Below(static_cast<uint32_t>(count) + 1);
+  return pick < static_cast<uint32_t>(count) ? graph.Objects().Items(static_cast<int32_t>(pick)) : nullptr;
+}
+
+TGraphLink* PickLink(TGraphControl& graph, TInput& in) {
+  TGraphObject* object = PickObject(graph, in);
+  return object && object->IsLink() ? static_cast<TGraphLink*>(object) : nullptr;
+}
+
+TGraphNode* PickNode(TGraphControl& graph, TInput& in) {
+  TGraphObject* object = PickObject(graph, in);
+  return object && object->IsNode() ? static_cast<TGraphNode*>(object) : nullptr;
+}
+
+TPoints SomePoints(TInput& in) {
+  TPoints points(in.Below(5));
+  for (TPoint& p : points) p = in.Point();
+  return points;
+}
+
+void EditProperty(TGraphControl& graph, TInput& in) {
+  TGraphObject* object = PickObject(graph, in);
+  if (!object) return;
+  const uint8_t which = in.Byte();
+  switch (which % 24) {
+    case 0: {
+      static const char* const texts[] = {"", "Node", "Größe", "ÄÖ", "a much longer caption that wraps"};
+      object->SetText(texts[in.Below(5)]);
+      break;
+    }
+    case 1:
+      object->SetHint(in.Flag() ? "hint" : "");
+      break;
+    case 2:
+      object->Brush().SetColor(static_cast<TColor>(in.Int32()));
+      break;
+    case 3:
+      object->Brush().SetStyle(static_cast<TBrushStyle>(in.Below(8)));
+      break;
+    case 4:
+      object->Pen().SetWidth(static_cast<int32_t>(in.Below(12)));
+      break;
+    case 5:
+      object->Pen().SetStyle(static_cast<TPenStyle>(in.Below(7)));
+      break;
+    case 6:
+      object->Pen().SetMode(static_cast<TPenMode>(in.Below(16)));
+      break;
+    case 7:
+      object->Font().SetSize(static_cast<int32_t>(in.Below(40)) - 4);
+      break;
+    case 8:
+      object->Font().SetStyle(static_cast<TFontStyles>(in.Below(16)));
+      break;
+    case 9:
+      object->SetParentFont(in.Flag());
+      break;
+    case 10:
+      object->SetOptions(static_cast<TGraphObjectOptions>(in.Below(8)));
+      break;
+    case 11:
+      object->SetVisible(in.Flag());
+      break;
+    case 12:
+      object->SetTag(static_cast<int32_t>(in.Byte()));
+      object->SetHasCustomData(in.Flag());
+      break;
+    case 13:
+      object->Font().SetCharset(static_cast<TFontCharset>(in.Byte()));
+      break;
+    case 14:
+      object->Font().SetPitch(static_cast<TFontPitch>(in.Below(3)));
+      break;
+    default:
+      if (object->IsNode()) {
+        auto* node = static_cast<TGraphNode*>(object);
+        switch (which % 6) {
+          case 0:
+            node->SetAlignment(static_cast<TAlignment>(in.Below(3)));
+            break;
+          case 1:
+            node->SetLayout(static_cast<TTextLayout>(in.Below(3)));
+            break;
+          case 2:
+            node->SetMargin(static_cast<int32_t>(in.Below(30)) - 5);
+            break;
+          case 3:
+            node->SetNodeOptions(static_cast<TGraphNodeOptions>(in.Below(8)));
+            break;
+          case 4:
+            node->SetBackgroundMargins(
+                {static_cast<int32_t>(in.Below(60)), static_cast<int32_t>(in.Below(60)),
+                 static_cast<int32_t>(in.Below(60)), static_cast<int32_t>(in.Below(60))});
+            break;
+          default: {
+            const TGraphic icon{"TIcon", {1, 2, 3}};
+            node->Background().SetGraphic(in.Flag() ? &icon : nullptr);
+            break;
+          }
+        }
+      } else {
+        auto* link = static_cast<TGraphLink*>(object);
+        switch (which % 6) {
+          case 0:
+            link->SetBeginStyle(static_cast<TLinkBeginEndStyle>(in.Below(5)));
+            break;
+          case 1:
+            link->SetEndStyle(static_cast<TLinkBeginEndStyle>(in.Below(5)));
+            break;
+          case 2:
+            link->SetBeginSize(in.Byte());
+            break;
+          case 3:
+            link->SetLinkOptions(static_cast<TGraphLinkOptions>(in.Below(8)));
+            break;
+          case 4:
+            link->SetTextPosition(static_cast<int32_t>(in.Below(8)) - 2);
+            break;
+          default:
+            link->SetTextSpacing(static_cast<int32_t>(in.Below(20)) - 10);
+            break;
+        }
+      }
+  }
+}
+
+void EditLink(TGraphControl& graph, TInput& in) {
+  TGraphLink* link = PickLink(graph, in);
+  if (!link) return;
+  switch (in.Below(11)) {
+    case 0:
+      link->AddPoint(in.Point());
+      break;
+    case 1:
+      link->InsertPoint(static_cast<int32_t>(in.Below(6)) - 1, in.Point());
+      break;
+    case 2:
+      link->RemovePoint(static_cast<int32_t>(in.Below(6)) - 1);
+      break;
+    case 3:
+      link->Hook(static_cast<int32_t>(in.Below(6)) - 1, PickObject(graph, in));
+      break;
+    case 4:
+      link->UnhookPoint(static_cast<int32_t>(in.Below(6)) - 1);
+      break;
+    case 5:
+      link->Unhook(PickObject(graph, in));
+      break;
+    case 6:
+      link->Reverse();
+      break;
+    case 7:
+      link->Rotate(in.Point(), (in.Byte() - 128) / 20.0);
+      break;
+    case 8:
+      link->Scale(in.Below(40) / 8.0);
+      break;
+    case 9:
+      link->TidyBreakPoints(static_cast<TLinkTidyOptions>(in.Below(4)));
+      break;
+    default:
+      link->SetPolyline(SomePoints(in));
+      break;
+  }
+}
+
+// A press, some moves and a release (or an Escape or nothing) in client pixels.
+void MouseGesture(TGraphControl& graph, TFakeHost& host, TInput& in, int step) {
+  const TMouseButton button = in.Below(4) == 0 ? TMouseButton::mbRight : TMouseButton::mbLeft;
+  const TShiftState shift = static_cast<TShiftState>(in.Below(8)) & (ssShift | ssCtrl | ssAlt);
+  TPoint p{static_cast<int32_t>(in.Below(200)) * 4, static_cast<int32_t>(in.Below(150)) * 4};
+  host.Captured = true;
+  if (Trace) std::fprintf(stderr, "  mouse down %d at (%d, %d), shift %d\n", int(button), p.X, p.Y, shift);
+  graph.MouseDown(button, shift, p.X, p.Y);
+  CheckInvariants(graph, step);
+  for (uint32_t moves = in.Below(5); moves > 0; --moves) {
+    p = {p.X + static_cast<int32_t>(in.Byte()) - 128, p.Y + static_cast<int32_t>(in.Byte()) - 128};
+    if (Trace) std::fprintf(stderr, "  mouse move to (%d, %d)\n", p.X, p.Y);
+    graph.MouseMove(shift | ssLeft, p.X, p.Y);
+    CheckInvariants(graph, step);
+  }
+  switch (in.Below(3)) {
+    case 0: {
+      uint16_t key = VK_ESCAPE;
+      graph.KeyDown(key, 0);
+      break;
+    }
+    case 1:
+      break;  // released later, or never
+    default:
+      break;
+  }
+  host.Captured = false;
+  graph.MouseUp(button, shift, p.X, p.Y);
+}
+
+void Operation(TGraphControl& graph, TFakeHost& host, TInput& in, std::vector<uint8_t>& snapshot, int step) {
+  const uint32_t operation = in.Below(24);
+  if (Trace)
+    std::fprintf(stderr, "operation %d: %u with %d objects\n", step, operation, graph.Objects().Count());
+  switch (operation) {
+    case 0:
+    case 1: {
+      if (graph.Objects().Count() >= MaxObjects) break;
+      const TPoint a = in.Point();
+      auto grow = [](int32_t from, uint32_t by) {
+        return static_cast<int32_t>(std::min<int64_t>(int64_t{from} + by, INT32_MAX));
+      };
+      const TRect bounds{a.X, a.Y, grow(a.X, in.Below(120)), grow(a.Y, in.Below(90))};
+      graph.AddNode(bounds, TGraphControl::NodeClasses(static_cast<int32_t>(in.Below(7))));
+      break;
+    }
+    case 2: {
+      if (graph.Objects().Count() >= MaxObjects) break;
+      TGraphObject* source = PickObject(graph, in);
+      TGraphObject* target = PickObject(graph, in);
+      const TPoints points = SomePoints(in);
+      if (Trace)
+        std::fprintf(stderr, "  link from %d to %d through %zu points\n", source ? source->ZOrder() : -1,
+                     target ? target->ZOrder() : -1, points.size());
+      TGraphLink::CreateNew(&graph, source, points, target);
+      break;
+    }
+    case 3:
+      if (TGraphObject* object = PickObject(graph, in)) object->Delete();
+      break;
+    case 4:
+      if (TGraphObject* object = PickObject(graph, in)) object->SetSelected(!object->Selected());
+      break;
+    case 5:
+      graph.SelectFollowing(in.Flag());
+      break;
+    case 6: {
+      const TPoint a = in.Point();
+      const TPoint b = in.Point();
+      graph.SelectObjectsInRect(
+          {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)}, in.Flag());
+      break;
+    }
+    case 7:
+    case 8:
+      MouseGesture(graph, host, in, step);
+      break;
+    case 9: {
+      static const uint16_t keys[] = {VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_TAB, VK_ESCAPE};
+      uint16_t key = keys[in.Below(6)];
+      graph.KeyDown(key, static_cast<TShiftState>(in.Below(8)) & (ssShift | ssCtrl | ssAlt));
+      break;
+    }
+    case 10:
+      if (TGraphObject* object = PickObject(graph, in)) {
+        switch (in.Below(3)) {
+          case 0:
+            object->BringToFront();
+            break;
+          case 1:
+            object->SendToBack();
+            break;
+          default:
+            object->SetZOrder(static_cast<int32_t>(in.Below(10)) - 2);
+            break;
+        }
+      }
+      break;
+    case 11:
+      EditLink(graph, in);
+      break;
+    case 12:
+    case 13:
+      EditProperty(graph, in);
+      break;
+    case 14:
+      switch (in.Below(4)) {
+        case 0:
+          graph.SetZoom(static_cast<int32_t>(in.Below(64)) * 25);
+          break;
+        case 1:
+          graph.SetZoomAnchored(static_cast<int32_t>(in.Below(40)) * 10,
+                                static_cast<TZoomAnchor>(in.Below(4)));
+          break;
+        case 2:
+          graph.HorzScrollBar().SetPosition(in.Coord());
+          break;
+        default:
+          graph.VertScrollBar().SetPosition(in.Coord());
+          break;
+      }
+      break;
+    case 15:
+      graph.Clear();
+      break;
+    case 16: {  // save and load back
+      const std::vector<uint8_t> bytes = Save(graph);
+      TMemoryStream stream(bytes);
+      graph.LoadFromStream(stream);
+      break;
+    }
+    case 17: {  // merge the diagram, or what was kept, into itself
+      if (graph.Objects().Count() >= MaxObjects / 2) break;
+      TMemoryStream block;
+      if (in.Flag() || snapshot.empty()) {
+        graph.WriteObjects(block, graph.Objects());
+      } else {
+        block.WriteBuffer(snapshot.data(), snapshot.size());
+      }
+      block.SetPosition(0);
+      graph.ReadObjects(block);
+      break;
+    }
+    case 18: {  // a snapshot of the selection, restored later
+      if (in.Flag() || snapshot.empty()) {
+        TMemoryStream stream;
+        graph.SaveSnapshot(stream,
+                           graph.SelectedObjects().IsEmpty() ? graph.Objects() : graph.SelectedObjects());
+        snapshot = stream.Bytes();
+      } else {
+        TMemoryStream stream(snapshot);
+        try {
+          graph.RestoreSnapshot(stream);
+        } catch (const EGraphException&) {
+          // A kept object block is not a snapshot.
+        }
+      }
+      break;
+    }
+    case 19: {
+      static const TGraphCommandMode modes[] = {cmBrowse, cmPan, cmEdit, cmAddNode, cmAddLink};
+      graph.SetCommandMode(modes[in.Below(5)]);
+      break;
+    }
+    case 20: {
+      const uint32_t every = in.Below(4) + 1;
+      uint32_t seen = 0;
+      graph.VisitObjects(
+          [&](TGraphObject* object, int32_t) {
+            if (++seen % every == 0) object->Delete();
+            return seen < 100;
+          },
+          0, in.Flag());
+      break;
+    }
+    case 21:
+      if (TGraphObject* object = PickObject(graph, in)) {
+        const TGraphObjectClass* cls = object->IsLink()
+                                           ? TGraphControl::LinkClasses(0)
+                                           : TGraphControl::NodeClasses(static_cast<int32_t>(in.Below(7)));
+        object->ConvertTo(cls);
+      }
+      break;
+    case 22:
+      if (TGraphNode* node = PickNode(graph, in)) {
+        const TPoint p = in.Point();
+        node->SetBounds(p.X, p.Y, static_cast<int32_t>(in.Below(200)) - 20,
+                        static_cast<int32_t>(in.Below(200)) - 20);
+      }
+      break;
+    default:
+      switch (in.Below(8)) {
+        case 0:
+          graph.SetShowHiddenObjects(in.Flag());
+          break;
+        case 1:
+          graph.SetLockNodes(in.Flag());
+          break;
+        case 2:
+          graph.SetLockLinks(in.Flag());
+          break;
+        case 3:
+          graph.SetSnapToGrid(in.Flag());
+          break;
+        case 4:
+          graph.SetGridSize(static_cast<int32_t>(in.Below(140)));
+          break;
+        case 5:
+          graph.SetMarkerSize(static_cast<int32_t>(in.Below(12)));
+          break;
+        case 6:
+          graph.Font().SetSize(static_cast<int32_t>(in.Below(30)) + 1);
+          break;
+        default: {  // paint the top-left corner of the window
+          TRecordingCanvas canvas;
+          const TPoint topLeft = graph.ClientToGraph(0, 0);
+          const TPoint bottomRight = graph.ClientToGraph(64, 48);
+          canvas.SetClipRect({topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y});
+          graph.ApplyViewMapping(canvas);
+          graph.Paint(canvas);
+          break;
+        }
+      }
+      break;
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool started = (GraphControlStartup(), InstallFixedWidthMeasurer(), true);
+  (void)started;
+  TInput in(data, size);
+  const auto mask = static_cast<uint16_t>(in.Byte() | in.Byte() << 8);
+  const uint8_t period = in.Byte();
+  const bool deleteOther = in.Flag();
+  TFakeHost host;
+  TGraphControl graph;
+  graph.SetHost(&host);
+  {
+    TChaos chaos(graph, mask, period, deleteOther);
+    std::vector<uint8_t> snapshot;
+    for (int step = 0; step < MaxSteps && !in.Empty(); ++step) {
+      try {
+        Operation(graph, host, in, snapshot, step);
+      } catch (const EGraphException&) {
+        // Refused operations (a load of a kept block, a point index) are fine;
+        // the diagram must still be consistent.
+      }
+      if (Trace) {
+        std::fprintf(stderr, " ");
+        for (TGraphObject* o : graph.Objects())
+          std::fprintf(stderr, " %s %u", o->IsLink() ? "link" : "node", o->ID());
+        std::fprintf(stderr, "\n");
+      }
+      CheckInvariants(graph, step);
+    }
+    test::ResetEvents(graph);
+  }
+  graph.SetHost(nullptr);
+  return 0;
+}
