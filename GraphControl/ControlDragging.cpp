@@ -8,6 +8,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/GraphHistory.h"
+#include "GraphControl/Numeric.h"
 #include "GraphControl/Stream.h"
 
 namespace gc {
@@ -94,7 +95,7 @@ void TGraphControl::MoveDraggingObjects(int32_t dx, int32_t dy) {
     for (int32_t i = 0; i < DraggingObjects_.Count(); ++i)
       DraggingObjects_.Items(i)->ApplyDrag(DragHitTest_, dx, dy);
   }
-  DragTargetPoint_ = {DragTargetPoint_.X + dx, DragTargetPoint_.Y + dy};
+  DragTargetPoint_ = {SaturatingAdd(DragTargetPoint_.X, dx), SaturatingAdd(DragTargetPoint_.Y, dy)};
   BringIntoView(DragTargetPoint_);
 }
 

@@ -150,7 +150,7 @@ void TGraphControl::SetObjectAtCursor(TGraphObject* object) {
     ObjectUnderMouse_ = nullptr;
     DoObjectMouseLeave(old);
   }
-  if (object && object->HasState(stDestroying)) object = nullptr;
+  if (object && (object->HasState(stDestroying) || !HoldsObject(object))) object = nullptr;
   ObjectUnderMouse_ = object;
   if (object) DoObjectMouseEnter(object);
   if (!DragSource_ && Host_) Host_->CancelToolTip();

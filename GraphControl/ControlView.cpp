@@ -147,8 +147,12 @@ void TGraphControl::BringIntoView(TGraphObject* object) {
 void TGraphControl::BringIntoView(const TRect& rect) {
   TPoint p = rect.TopLeft();
   const TRect visible = VisibleArea();
-  if (rect.Width() <= visible.Width() && visible.Right < rect.Right) p.X = rect.Right;
-  if (rect.Height() <= visible.Height() && visible.Bottom < rect.Bottom) p.Y = rect.Bottom;
+  // Sizes in 64 bits: a rectangle may span more than the 32-bit range.
+  auto span = [](int32_t low, int32_t high) { return int64_t{high} - low; };
+  if (span(rect.Left, rect.Right) <= span(visible.Left, visible.Right) && visible.Right < rect.Right)
+    p.X = rect.Right;
+  if (span(rect.Top, rect.Bottom) <= span(visible.Top, visible.Bottom) && visible.Bottom < rect.Bottom)
+    p.Y = rect.Bottom;
   BringIntoView(p);
 }
 

@@ -280,6 +280,35 @@ TPoints IntersectLineRect(TPoint p, const TRect& r, double angle) {
   return IntersectLinePolygon(p, corners, 3, angle);
 }
 
+namespace {
+
+// The crossings of the line through p at `angle` with the ellipse of centre
+// (cx, cy) and squared half axes A, B, found from the point of the line
+// nearest the centre, so that only small numbers meet: the slope form loses
+// every digit when the line is nearly vertical and p lies far away.
+TPoints StableLineEllipse(TPoint p, double cx, double cy, double A, double B, double angle) {
+  TPoints result;
+  const double dx = std::cos(angle), dy = std::sin(angle);
+  const double t0 = (cx - p.X) * dx + (cy - p.Y) * dy;
+  const double qx = p.X + t0 * dx, qy = p.Y + t0 * dy;
+  const double u = qx - cx, v = qy - cy;
+  const double a = dx * dx / A + dy * dy / B;
+  const double b = 2 * (u * dx / A + v * dy / B);
+  const double c = u * u / A + v * v / B - 1;
+  const double D = b * b - 4 * a * c;
+  if (D < 0 || a == 0) return result;
+  auto at = [&](double s) { return TPoint{RoundHalfEven(qx + s * dx), RoundHalfEven(qy + s * dy)}; };
+  TPoint first = at((-b - std::sqrt(D)) / (2 * a));
+  TPoint second = at((-b + std::sqrt(D)) / (2 * a));
+  // Smaller x first, as the slope form gives them.
+  if (second.X < first.X || (second.X == first.X && second.Y < first.Y)) std::swap(first, second);
+  result.push_back(first);
+  if (second != first) result.push_back(second);
+  return result;
+}
+
+}  // namespace
+
 TPoints IntersectLineEllipse(TPoint p, const TRect& r, double angle) {
   TPoints result;
   if (r.IsEmpty()) return result;
@@ -304,7 +333,12 @@ TPoints IntersectLineEllipse(TPoint p, const TRect& r, double angle) {
     } else {
       add(-c / f);
     }
-    return result;
+    // A crossing off the ellipse's box means the slope form lost its digits.
+    const bool offTheEllipse = std::any_of(result.begin(), result.end(), [&](TPoint q) {
+      return q.X < int64_t{r.Left} - 1 || q.X > int64_t{r.Right} + 1 || q.Y < int64_t{r.Top} - 1 ||
+             q.Y > int64_t{r.Bottom} + 1;
+    });
+    return offTheEllipse ? StableLineEllipse(p, cx, cy, A, B, angle) : result;
   }
   const double dx = p.X - cx;
   const double t = 1 - dx * dx / A;

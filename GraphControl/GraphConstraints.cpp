@@ -1,5 +1,8 @@
 #include "GraphControl/GraphConstraints.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "GraphControl/Control.h"
 
 namespace gc {
@@ -72,12 +75,18 @@ bool TGraphConstraints::ConfinePoint(TPoint& point) const {
 }
 
 bool TGraphConstraints::ConfineOffset(int32_t& dx, int32_t& dy, TGraphSides sides) const {
-  if ((sides & gsLeft) && dx + SourceRect_.Left < BoundsRect_.Left) dx = BoundsRect_.Left - SourceRect_.Left;
-  if ((sides & gsTop) && dy + SourceRect_.Top < BoundsRect_.Top) dy = BoundsRect_.Top - SourceRect_.Top;
-  if ((sides & gsRight) && dx + SourceRect_.Right > BoundsRect_.Right)
-    dx = BoundsRect_.Right - SourceRect_.Right;
-  if ((sides & gsBottom) && dy + SourceRect_.Bottom > BoundsRect_.Bottom)
-    dy = BoundsRect_.Bottom - SourceRect_.Bottom;
+  // In 64 bits: a far object moved far passes the 32-bit range on the way.
+  int64_t x = dx, y = dy;
+  if ((sides & gsLeft) && x + SourceRect_.Left < BoundsRect_.Left)
+    x = int64_t{BoundsRect_.Left} - SourceRect_.Left;
+  if ((sides & gsTop) && y + SourceRect_.Top < BoundsRect_.Top)
+    y = int64_t{BoundsRect_.Top} - SourceRect_.Top;
+  if ((sides & gsRight) && x + SourceRect_.Right > BoundsRect_.Right)
+    x = int64_t{BoundsRect_.Right} - SourceRect_.Right;
+  if ((sides & gsBottom) && y + SourceRect_.Bottom > BoundsRect_.Bottom)
+    y = int64_t{BoundsRect_.Bottom} - SourceRect_.Bottom;
+  dx = static_cast<int32_t>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX));
+  dy = static_cast<int32_t>(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX));
   return dx != 0 || dy != 0;
 }
 

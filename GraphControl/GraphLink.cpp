@@ -492,8 +492,16 @@ TRect TGraphLink::GetBoundsRect() const { return BoundsOfPoints(Points_); }
 
 void TGraphLink::MoveBy(int32_t dx, int32_t dy) {
   if (PointCount() == 0 || (dx == 0 && dy == 0)) return;
+  // A point stopped at the coordinate limits changes the link's shape: then
+  // its painted area is computed again instead of shifted.
+  auto beyond = [](int32_t c, int32_t d) {
+    const int64_t moved = int64_t{c} + d;
+    return moved < INT32_MIN || moved > INT32_MAX;
+  };
+  const bool clamped = std::any_of(Points_.begin(), Points_.end(),
+                                   [&](const TPoint& p) { return beyond(p.X, dx) || beyond(p.Y, dy); });
   OffsetPoints(Points_, dx, dy);
-  if (IsUpdateLocked())
+  if (IsUpdateLocked() || clamped)
     Changed(PointsChanged);
   else
     BoundsChanged(dx, dy, 0, 0);
@@ -561,6 +569,20 @@ void TGraphLink::Assign(const TGraphObject& source) {
 }
 
 void TGraphLink::ResolveReferences() {
+  // A link in the diagram that has read other end identifiers (a snapshot
+  // restored) lets go of the objects it no longer names, so that Source and
+  // Target always agree with SourceID and TargetID.
+  bool rehook = false;
+  if (Source_ && SourceID_ != Source_->ID()) {
+    Source_->LinksOut().Remove(this);
+    Source_ = nullptr;
+    rehook = true;
+  }
+  if (Target_ && TargetID_ != Target_->ID()) {
+    Target_->LinksIn().Remove(this);
+    Target_ = nullptr;
+    rehook = true;
+  }
   if (SourceID_ != 0 && !Source_) {
     TGraphObject* object = Owner()->ObjectByID(SourceID_);
     if (object && object != this) {
@@ -574,6 +596,10 @@ void TGraphLink::ResolveReferences() {
       Target_ = object;
       object->LinksIn().Add(this);
     }
+  }
+  if (rehook && !Refreshing_) {
+    TFlagGuard refreshing(Refreshing_);
+    PlaceHookedEnds();
   }
   TGraphObject::ResolveReferences();
 }

@@ -172,8 +172,10 @@ void TGraphObject::SetParentFont(bool value) {
 
 void TGraphObject::SetOptions(TGraphObjectOptions value) {
   if (Options_ == value) return;
+  // Showing or hiding the caption changes what a link paints.
+  const bool captionShown = ((Options_ ^ value) & goShowCaption) != 0;
   Options_ = value;
-  Changed(chVisual | chData);
+  Changed(captionShown ? chVisual | chData | chCaption : chVisual | chData);
   // A non-selectable object is never selected.
   if (Selected_ && !(Options_ & goSelectable)) SetSelected(false);
 }
@@ -294,7 +296,15 @@ void TGraphObject::Changed(TGraphChangeFlags flags) {
 }
 
 void TGraphObject::BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight) {
-  const bool movedOnly = dWidth == 0 && dHeight == 0;
+  // A painted area that touches the coordinate limits (it may have been cut
+  // there) or would leave them is computed again.
+  auto fits = [](int32_t c, int32_t d) {
+    const int64_t moved = int64_t{c} + d;
+    return c != INT32_MIN && c != INT32_MAX && moved > INT32_MIN && moved < INT32_MAX;
+  };
+  const bool movedOnly = dWidth == 0 && dHeight == 0 && fits(PaintBounds_.Left, dx) &&
+                         fits(PaintBounds_.Right, dx) && fits(PaintBounds_.Top, dy) &&
+                         fits(PaintBounds_.Bottom, dy);
   if (!Text_.empty()) UpdateCaptionPlacement(!movedOnly, dx, dy);
   TRestore<TGraphChangeFlags> restoreTriggers(VisualTriggers_);
   if (movedOnly) {

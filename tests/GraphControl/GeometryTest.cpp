@@ -317,7 +317,13 @@ INSTANTIATE_TEST_SUITE_P(
                       EllipseCase{"Miss", {0, 30}, {0, 0, 10, 10}, 0, {}},
                       EllipseCase{"EmptyRect", {5, 5}, {0, 0, 0, 10}, 0, {}},
                       EllipseCase{"Diagonal", {0, 0}, {-10, -10, 10, 10}, Pi / 4, {{-7, -7}, {7, 7}}},
-                      EllipseCase{"Wide", {0, 0}, {-20, -5, 20, 5}, 0, {{-20, 0}, {20, 0}}}),
+                      EllipseCase{"Wide", {0, 0}, {-20, -5, 20, 5}, 0, {{-20, 0}, {20, 0}}},
+                      // Nearly vertical from far away: the crossings stay on the ellipse.
+                      EllipseCase{"NearlyVerticalFromFarAway",
+                                  {332, -2071723616},
+                                  {920, 192, 936, 252},
+                                  LineAngle({332, -2071723616}, {928, 222}),
+                                  {{928, 192}, {928, 252}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(IntersectLineRoundRect, CornerCrossingsMoveOntoCornerEllipse) {

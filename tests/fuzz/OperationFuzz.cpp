@@ -240,8 +240,15 @@ void CheckLinkBookkeeping(TGraphControl& graph, int step) {
       const TRect& r = node->PaintBounds();
       return p.X >= r.Left - 1 && p.X <= r.Right && p.Y >= r.Top - 1 && p.Y <= r.Bottom;
     };
-    if (source && source->IsNode() && !onNode(source, points.front()))
+    if (source && source->IsNode() && !onNode(source, points.front())) {
+      const TRect& r = source->PaintBounds();
+      std::fprintf(stderr, "link %u starts at (%d, %d), its source %u paints (%d, %d, %d, %d)\n", link->ID(),
+                   points.front().X, points.front().Y, source->ID(), r.Left, r.Top, r.Right, r.Bottom);
+      std::fprintf(stderr, "source %s (%d, %d, %d, %d), next point (%d, %d)\n", source->ClassType()->ClassName().c_str(),
+                   source->GetBoundsRect().Left, source->GetBoundsRect().Top, source->GetBoundsRect().Right,
+                   source->GetBoundsRect().Bottom, points[1].X, points[1].Y);
       Broken("a link's start lies on its source", step);
+    }
     if (target && target->IsNode() && !onNode(target, points.back()))
       Broken("a link's end lies on its target", step);
     if (!source || !target || !source->IsNode() || !target->IsNode()) continue;
@@ -277,8 +284,15 @@ void CheckInvariants(TGraphControl& graph, int step) {
       Broken("Selected agrees with SelectedObjects", step);
     if (object->HasState(stDragging) != (CountIn(graph.DraggingObjects(), object) == 1))
       Broken("the dragging state agrees with DraggingObjects", step);
-    if (object->PaintBounds() != object->ComputePaintBounds())
+    if (object->PaintBounds() != object->ComputePaintBounds()) {
+      const TRect cached = object->PaintBounds(), fresh = object->ComputePaintBounds();
+      std::fprintf(stderr, "%s %u: cached (%d, %d, %d, %d), computed (%d, %d, %d, %d)\n",
+                   object->IsLink() ? "link" : "node", object->ID(), cached.Left, cached.Top, cached.Right,
+                   cached.Bottom, fresh.Left, fresh.Top, fresh.Right, fresh.Bottom);
+      if (object->IsLink())
+        for (TPoint p : static_cast<TGraphLink*>(object)->Polyline()) std::fprintf(stderr, "  (%d, %d)\n", p.X, p.Y);
       Broken("the cached PaintBounds is current", step);
+    }
     ids.push_back(object->ID());
   }
   std::sort(ids.begin(), ids.end());
@@ -341,6 +355,7 @@ void EditProperty(TGraphControl& graph, TInput& in) {
   TGraphObject* object = PickObject(graph, in);
   if (!object) return;
   const uint8_t which = in.Byte();
+  if (Trace) std::fprintf(stderr, "  edit property %d (%d) of %u\n", which % 24, which % 6, object->ID());
   switch (which % 24) {
     case 0: {
       static const char* const texts[] = {"", "Node", "Größe", "ÄÖ", "a much longer caption that wraps"};
