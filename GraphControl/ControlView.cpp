@@ -187,14 +187,16 @@ void TGraphControl::CenterView(const TRect& rect) { CenterView(CenterOfRect(rect
 // ---- Grid snapping --------------------------------------------------------------------------------
 
 TPoint TGraphControl::GridSnapPoint(TPoint p) const {
-  const int32_t g = GridSize_;
-  return {((p.X + g / 2) / g) * g, ((p.Y + g / 2) / g) * g};
+  // In 64 bits, saturating: points may lie anywhere in the 32-bit range.
+  const int64_t g = GridSize_;
+  auto snap = [g](int32_t c) { return SaturateToInt32((c + g / 2) / g * g); };
+  return {snap(p.X), snap(p.Y)};
 }
 
 void TGraphControl::GridSnapOffset(TPoint p, int32_t& dx, int32_t& dy) const {
-  const TPoint q = GridSnapPoint({p.X + dx, p.Y + dy});
-  if (dx != 0) dx = q.X - p.X;
-  if (dy != 0) dy = q.Y - p.Y;
+  const TPoint q = GridSnapPoint({SaturatingAdd(p.X, dx), SaturatingAdd(p.Y, dy)});
+  if (dx != 0) dx = SaturatingSub(q.X, p.X);
+  if (dy != 0) dy = SaturatingSub(q.Y, p.Y);
 }
 
 // ---- Published settings -----------------------------------------------------------------------------

@@ -263,7 +263,7 @@ void TGraphLink::UpdateCaptionPlacement(bool recompute, int32_t dx, int32_t dy) 
     return;
   }
   if (!CaptionRegion_) return;
-  CaptionAnchor_ = {CaptionAnchor_.X + dx, CaptionAnchor_.Y + dy};
+  CaptionAnchor_ = {SaturatingAdd(CaptionAnchor_.X, dx), SaturatingAdd(CaptionAnchor_.Y, dy)};
   CaptionRegion_->Offset(dx, dy);
 }
 

@@ -137,14 +137,17 @@ TGraphSides TGraphLink::DragSides(THitCode hitCode) const {
 
 bool TGraphLink::MoveAllPoints(int32_t dx, int32_t dy) {
   int32_t moved = 0;
+  bool clamped = false;  // a point stopped at the coordinate limits
   for (int32_t i = 0; i < PointCount(); ++i) {
     if (PointIsFixed(i, true)) continue;
     TPoint& p = Points_[static_cast<size_t>(i)];
-    p = {p.X + dx, p.Y + dy};
+    const TPoint to{SaturatingAdd(p.X, dx), SaturatingAdd(p.Y, dy)};
+    clamped |= int64_t{to.X} - p.X != dx || int64_t{to.Y} - p.Y != dy;
+    p = to;
     ++moved;
   }
   if (moved == 0) return false;
-  if (moved < PointCount() || IsUpdateLocked())
+  if (moved < PointCount() || clamped || IsUpdateLocked())
     Changed(chVisual | chData | chCaption | chBounds);
   else
     BoundsChanged(dx, dy, 0, 0);
@@ -167,7 +170,7 @@ bool TGraphLink::ApplyDrag(THitCode hitCode, int32_t dx, int32_t dy) {
     const int32_t i = LinkHitIndex(hitCode);
     if (i >= PointCount() || PointIsFixed(i, true)) return false;
     TPoint& p = Points_[static_cast<size_t>(i)];
-    p = {p.X + dx, p.Y + dy};
+    p = {SaturatingAdd(p.X, dx), SaturatingAdd(p.Y, dy)};
     Changed(chVisual | chData | chCaption | chBounds);
     return true;
   }

@@ -324,7 +324,20 @@ void CheckInvariants(TGraphControl& graph, int step) {
     Broken("a saved diagram loads", step);
   }
   if (copy.Objects().Count() != objects.Count()) Broken("a saved diagram loads every object", step);
-  if (Save(copy) != saved) Broken("save, load and save again gives the same bytes", step);
+  if (const std::vector<uint8_t> again = Save(copy); again != saved) {
+    size_t at = 0;
+    while (at < saved.size() && at < again.size() && saved[at] == again[at]) ++at;
+    std::fprintf(stderr, "%zu and %zu bytes, first difference at %zu\n", saved.size(), again.size(), at);
+    if (Trace) {
+      std::FILE* out = std::fopen("first.Screen", "wb");
+      std::fwrite(saved.data(), 1, saved.size(), out);
+      std::fclose(out);
+      out = std::fopen("again.Screen", "wb");
+      std::fwrite(again.data(), 1, again.size(), out);
+      std::fclose(out);
+    }
+    Broken("save, load and save again gives the same bytes", step);
+  }
 }
 
 // ---- Operations ---------------------------------------------------------------------------------
