@@ -10,12 +10,8 @@
 
 namespace gc::tool {
 
-inline std::vector<uint8_t> ReadFileBytes(const std::string& fileName) {
-  TFileStream stream(fileName, TFileMode::OpenRead);
-  std::vector<uint8_t> bytes(static_cast<size_t>(stream.Size()));
-  if (!bytes.empty()) stream.ReadBuffer(bytes.data(), bytes.size());
-  return bytes;
-}
+// Reading goes through the library's ReadFileBytes (GraphControl/Stream.h),
+// which reads pipes too.
 
 // The file is replaced only once every byte reached the disk.
 inline void WriteFileBytes(const std::string& fileName, const std::vector<uint8_t>& bytes) {
