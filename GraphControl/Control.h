@@ -880,6 +880,8 @@ class TGraphControl {
   struct TReadBatch {
     std::vector<TGraphObject*> Objects;
     TReadBatch* Outer = nullptr;
+    // The diagram held objects before the read.
+    bool NextToOthers = false;
   };
   TReadBatch* ReadBatch_ = nullptr;
   void FinishReadObjects(TReadBatch& batch);

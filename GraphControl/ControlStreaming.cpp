@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/GraphLink.h"
 #include "GraphControl/PropertyStream.h"
 #include "GraphControl/RenderHooks.h"
 #include "GraphControl/Stream.h"
@@ -112,7 +113,7 @@ void TGraphControl::ReadObjects(TStream& stream) {
   TDeletionGuard keep(*this);
   TUpdateLock lock(*this);
   TQuerySuppressLock suppress(*this);
-  TReadBatch batch{.Objects = {}, .Outer = ReadBatch_};
+  TReadBatch batch{.Objects = {}, .Outer = ReadBatch_, .NextToOthers = !Objects_.IsEmpty()};
   ReadBatch_ = &batch;
   struct TBatchEnd {
     TGraphControl& Control;
@@ -139,13 +140,43 @@ void TGraphControl::ReadObjects(TStream& stream) {
   FinishReadObjects(batch);
 }
 
+namespace {
+
+// Whether a hooked end point lies off the node it is hooked to.
+bool OffItsNode(const TGraphObject* node, TPoint p) {
+  if (!node || node->IsLink()) return false;
+  const TRect& r = node->PaintBounds();
+  return p.X < int64_t{r.Left} - 1 || p.X > r.Right || p.Y < int64_t{r.Top} - 1 || p.Y > r.Bottom;
+}
+
+}  // namespace
+
 // Renumbers the objects read, then ends their loading state in reading order,
 // which resolves the links' stored ends into references. Event handlers may
 // remove objects meanwhile; their entries become null and are skipped.
+//
+// A block read into a diagram that held objects already, or one whose objects
+// handlers removed during the read, can bind a link's stored end to an object
+// other than the one it was stored with: an identifier naming an object
+// outside the block, or one handed to another object by the renumbering. Such
+// an end lies where the stored object was and is placed on its object now. A
+// diagram loaded whole keeps every stored point, so files load as saved.
 void TGraphControl::FinishReadObjects(TReadBatch& batch) {
   RenumberObjects(batch.Objects);
   for (size_t i = 0; i < batch.Objects.size(); ++i)
     if (TGraphObject* object = batch.Objects[i]) object->FinishLoading();
+  const bool lostObjects =
+      std::find(batch.Objects.begin(), batch.Objects.end(), nullptr) != batch.Objects.end();
+  if (!batch.NextToOthers && !lostObjects) return;
+  for (size_t i = 0; i < batch.Objects.size(); ++i) {
+    TGraphObject* object = batch.Objects[i];
+    if (!object || !object->IsLink()) continue;
+    auto* link = static_cast<TGraphLink*>(object);
+    const TPoints& points = link->Polyline();
+    if (points.size() >= 2 &&
+        (OffItsNode(link->Source(), points.front()) || OffItsNode(link->Target(), points.back())))
+      link->RefreshHooks();
+  }
 }
 
 // ---- Snapshots --------------------------------------------------------------------------------

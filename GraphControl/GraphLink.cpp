@@ -610,19 +610,7 @@ void TGraphLink::FinishLoading() {
   if (PointCount() == 0 && Source_ && Target_) {
     Points_ = {TPoint{0, 0}, TPoint{0, 0}};
     RefreshHooks();
-    return;
   }
-  // In a file this control wrote the stored end points lie on the nodes they
-  // are hooked to, and stay as they are. An end off its node (the link was
-  // read next to objects other than those it was saved with, or the file
-  // was made elsewhere) is placed now.
-  auto offItsNode = [](const TGraphObject* node, TPoint p) {
-    if (!node || node->IsLink()) return false;
-    const TRect& r = node->PaintBounds();
-    return p.X < int64_t{r.Left} - 1 || p.X > r.Right || p.Y < int64_t{r.Top} - 1 || p.Y > r.Bottom;
-  };
-  if (PointCount() >= 2 && (offItsNode(Source_, Points_.front()) || offItsNode(Target_, Points_.back())))
-    RefreshHooks();
 }
 
 void TGraphLink::RenumberID(uint32_t oldID, uint32_t newID) {

@@ -6,6 +6,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Geometry.h"
+#include "GraphControl/Numeric.h"
 #include "platform/Canvas.h"
 
 namespace gc {
@@ -467,7 +468,8 @@ bool TGraphObject::BeginDrag(TPoint point, THitCode hitCode) {
 
 bool TGraphObject::DragTo(TPoint point, bool snap) {
   const TPoint target = Owner_->DragTargetPoint();
-  return DragBy(point.X - target.X, point.Y - target.Y, snap);
+  // Saturating: a target stopped at the coordinate limits may lie far away.
+  return DragBy(SaturatingSub(point.X, target.X), SaturatingSub(point.Y, target.Y), snap);
 }
 
 bool TGraphObject::DragBy(int32_t dx, int32_t dy, bool snap) {
