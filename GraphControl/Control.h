@@ -474,27 +474,36 @@ class TGraphControl {
   virtual void DoMouseWheelDown(TShiftState shift, TPoint mousePos, bool& handled);
   virtual void DoMouseWheelUp(TShiftState shift, TPoint mousePos, bool& handled);
 
-  // Objects destroyed while a guard lives or an event handler runs leave the
-  // diagram at once but stay allocated, so code that raised an event can
-  // still ask the object it holds whether a handler destroyed it
+  // Objects destroyed while a deletion guard lives or an event handler runs
+  // leave the diagram at once but stay allocated, so code that raised an
+  // event can still ask the object it holds whether a handler destroyed it
   // (stDestroying, HoldsObject) instead of touching freed memory. They are
-  // freed when the last guard ends outside any handler. The operations that
-  // raise events hold a guard: input handling, object creation, hooking,
-  // visiting, loading, saving and snapshots. An object that a handler
-  // destroys while the program calls an operation without one (a property
-  // setter) is freed when the next guard ends, at the latest when the
-  // control is destroyed.
+  // freed when the outermost Entry guard ends outside any handler: where the
+  // control is entered from outside (input, adding objects, clearing,
+  // loading, saving, visiting, undo and redo, the clipboard and alignment
+  // commands), so nothing up the stack holds them any more. Inner guards
+  // (operations of objects, which may run inside a program's call) only keep
+  // objects allocated: what they and handlers outside any guard leave is
+  // freed when the control is next entered, at the latest when it is
+  // destroyed.
   class TDeletionGuard {
    public:
-    explicit TDeletionGuard(TGraphControl& control) : Control_(control) { ++Control_.DeletionGuards_; }
+    enum TScope : uint8_t { Inner, Entry };
+    explicit TDeletionGuard(TGraphControl& control, TScope scope = Inner)
+        : Control_(control), Outermost_(scope == Entry && control.FreeingAllowed()) {
+      if (Outermost_) Control_.FreeDeferredObjects();
+      ++Control_.DeletionGuards_;
+    }
     ~TDeletionGuard() {
-      if (--Control_.DeletionGuards_ == 0 && Control_.HandlersRunning_ == 0) Control_.FreeDeferredObjects();
+      --Control_.DeletionGuards_;
+      if (Outermost_) Control_.FreeDeferredObjects();
     }
     TDeletionGuard(const TDeletionGuard&) = delete;
     TDeletionGuard& operator=(const TDeletionGuard&) = delete;
 
    private:
     TGraphControl& Control_;
+    bool Outermost_;
   };
   // The last step of TGraphObject::Destroy: true when a deletion guard lives
   // or a handler runs, and the object is freed later; false to free it now.
@@ -843,6 +852,7 @@ class TGraphControl {
   // While a cancelled drag is undone nothing is reported as a data change.
   TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
   class TPressScope;
+  bool FreeingAllowed() const { return DeletionGuards_ == 0 && HandlersRunning_ == 0; }
   void FreeDeferredObjects();
   void CancelDrag(TGraphObject* source, bool inserting);
   // The press in an insert mode, and in cmBrowse / cmEdit (MouseDown).

@@ -46,11 +46,14 @@ std::vector<TGraphNode*> SelectedNodes(const TGraphObjectList& selection) {
 template <class Place>
 bool PlaceNodes(TGraphControl& control, const std::vector<TGraphNode*>& nodes, const std::string& name,
                 Place place) {
+  // Handlers may destroy nodes of the list meanwhile: they stay allocated
+  // and are passed over.
+  TGraphControl::TDeletionGuard keep(control, TGraphControl::TDeletionGuard::Entry);
   TGraphControl::THistoryStep step(control, name);
   TGraphControl::TUpdateLock lock(control);
   bool changed = false;
   for (TGraphNode* node : nodes) {
-    if (node->IsLocked()) continue;
+    if (!control.HoldsObject(node) || node->IsLocked()) continue;
     const TRect old = BoundsOf(node);
     const TRect wanted = place(node, old);
     if (wanted == old) continue;

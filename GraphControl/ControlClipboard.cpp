@@ -115,6 +115,7 @@ std::vector<uint8_t> TGraphControl::SelectionStream() const {
 bool TGraphControl::CopyToClipboard() {
   IClipboard* clipboard = Clipboard();
   if (!clipboard || SelectedObjects_.IsEmpty()) return false;
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   TClipboardContent content;
   content.Native = SelectionStream();
   // Pictures and captions in z-order, as the objects are drawn.
@@ -133,6 +134,7 @@ bool TGraphControl::CopyToClipboard() {
 }
 
 bool TGraphControl::CutToClipboard() {
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   if (!CopyToClipboard()) return false;
   THistoryStep step(*this, "cut");
   VisitObjects(
@@ -158,6 +160,7 @@ bool TGraphControl::DuplicateSelection() {
 
 bool TGraphControl::PasteStream(const std::vector<uint8_t>& bytes, bool atCursor,
                                 const std::string& stepName) {
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   // Read into a scratch diagram first: a stream that does not read leaves
   // this diagram untouched, and the objects' bounds are known before.
   TGraphControl scratch;

@@ -463,6 +463,7 @@ void TGraphControl::ObjectsInRect(const TRect& rect, std::vector<TGraphObject*>&
 TGraphObject* TGraphControl::AddNode(const TRect& bounds, const TGraphObjectClass* nodeClass) {
   const TGraphObjectClass* cls = nodeClass ? nodeClass : DefaultNodeClass_;
   if (!cls || !cls->IsNode() || !cls->NodeFactory()) return nullptr;
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   try {
     return cls->NodeFactory()(cls, this, bounds);
   } catch (const std::exception&) {
@@ -474,6 +475,7 @@ TGraphObject* TGraphControl::AddLink(TGraphObject* source, const TPoints& points
                                      const TGraphObjectClass* linkClass) {
   const TGraphObjectClass* cls = linkClass ? linkClass : DefaultLinkClass_;
   if (!cls || !cls->IsLink() || !cls->LinkFactory()) return nullptr;
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   try {
     return cls->LinkFactory()(cls, this, source, points, nullptr);
   } catch (const std::exception&) {
@@ -486,6 +488,7 @@ TGraphObject* TGraphControl::AddLink(const TPoints& points, const TGraphObjectCl
 }
 
 void TGraphControl::Clear() {
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   THistoryReset reset(*this);
   if (!Objects_.IsEmpty()) {
     TUpdateLock lock(*this);
@@ -514,7 +517,7 @@ void TGraphControl::VisitObjects(const TGraphVisitCallback& callback, int32_t us
   TGraphObjectList& list = selectedOnly ? SelectedObjects_ : Objects_;
   if (!callback || list.IsEmpty()) return;
   TUpdateLock lock(*this);
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   for (TGraphObject* object = list.First(); object; object = list.Next())
     if (!callback(object, userData)) break;
 }
@@ -599,6 +602,7 @@ bool TGraphControl::SelectFollowing(bool backward, const TGraphObjectClass* grap
 
 void TGraphControl::SetCommandMode(TGraphCommandMode value) {
   if (CommandMode_ == value) return;
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   if (DragSource_) DragSource_->EndDrag(false);
   CommandMode_ = value;
   if (value == cmBrowse || value == cmAddNode || value == cmAddLink) SelectedObjects_.Clear();

@@ -125,7 +125,7 @@ void TGraphControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos, bool& han
 // ---- Deferred deletion ------------------------------------------------------------------
 
 bool TGraphControl::DeferFree(TGraphObject* object) {
-  if (DeletionGuards_ == 0 && HandlersRunning_ == 0) return false;
+  if (FreeingAllowed()) return false;
   DeferredDeletes_.push_back(object);
   return true;
 }
@@ -159,7 +159,7 @@ void TGraphControl::SetObjectAtCursor(TGraphObject* object) {
 // ---- Click, double click, context menu ---------------------------------------------------
 
 void TGraphControl::Click() {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   if (!SelectedObjects_.IsEmpty())
     DoObjectClick(SelectedObjects_.Items(0));
   else
@@ -168,7 +168,7 @@ void TGraphControl::Click() {
 
 void TGraphControl::DblClick() {
   if (DragSource_) return;
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   if (!SelectedObjects_.IsEmpty())
     DoObjectDblClick(SelectedObjects_.Items(0));
   else

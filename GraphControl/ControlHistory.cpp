@@ -60,6 +60,7 @@ std::string TGraphControl::RedoName() const { return History_->RedoName(); }
 
 bool TGraphControl::Undo() {
   if (!CanUndo()) return false;
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   bool applied = false;
   {
     TUpdateLock lock(*this);
@@ -74,6 +75,7 @@ bool TGraphControl::Undo() {
 
 bool TGraphControl::Redo() {
   if (!CanRedo()) return false;
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   bool applied = false;
   {
     TUpdateLock lock(*this);

@@ -80,12 +80,13 @@ void TGraphControl::UpdateObjectAtCursor(TPoint point) {
 
 void TGraphControl::MouseLeave() {
   if (Host_ && Host_->MouseCaptured()) return;
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   SetObjectAtCursor(nullptr);
   SetScreenCursor(crDefault);
 }
 
 void TGraphControl::MouseCaptureLost() {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   ThresholdPending_ = false;
   MiddlePanning_ = false;
   PanKeyHeld_ = false;
@@ -97,7 +98,7 @@ void TGraphControl::MouseCaptureLost() {
 // ---- Mouse ------------------------------------------------------------------------------------
 
 void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   // A press and the drag it starts are one history step.
   THistoryStep gesture(*this);
   if (Host_ && !Host_->Focused()) Host_->SetFocus();
@@ -171,7 +172,7 @@ void TGraphControl::PressToEdit(TMouseButton button, TShiftState shift, TPoint p
 }
 
 void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
   if (MiddlePanning_) {
@@ -199,7 +200,7 @@ void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
 }
 
 void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
   if (MiddlePanning_) {
@@ -333,11 +334,12 @@ TGraphObject* TGraphControl::InsertObjectAt(TPoint& point, const TGraphObjectCla
 // ---- Keyboard -----------------------------------------------------------------------------------
 
 bool TGraphControl::KeyDown(uint16_t& key, TShiftState shift) {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   return DefaultKeyMap_ && DefaultKeyHandler(key, shift);
 }
 
 void TGraphControl::KeyUp(uint16_t& key, TShiftState shift) {
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   const uint16_t released = key;
   DoKeyUp(key, shift);
   if (released == VK_SPACE && PanKeyHeld_) {
@@ -347,7 +349,7 @@ void TGraphControl::KeyUp(uint16_t& key, TShiftState shift) {
 }
 
 bool TGraphControl::DefaultKeyHandler(uint16_t& key, TShiftState shift) {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   bool handled = false;
   if (DragSource_) {
     GraphConstraints_.SetSourceRect(DraggingExtent());

@@ -66,7 +66,7 @@ void TGraphControl::LoadFromStream(TStream& stream) {
       std::memcmp(signature, DiagramSignature, sizeof signature) != 0)
     throw EGraphStreamError(InvalidStreamContentText);
   THistoryReset reset(*this);
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   TUpdateLock lock(*this);
   Clear();
   ReadObjects(stream);
@@ -94,7 +94,7 @@ void TGraphControl::LoadFromFile(const std::string& fileName) {
 // OnObjectWrite may destroy objects: the list shrinks, and the objects stay
 // whole until the block is written.
 void TGraphControl::WriteObjects(TStream& stream, const TGraphObjectList& list) {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   stream.WriteInt32(list.Count());
   for (int32_t i = 0; i < list.Count(); ++i) {
     TGraphObject* object = list.Items(i);
@@ -110,7 +110,7 @@ void TGraphControl::WriteObjects(TStream& stream, const TGraphObjectList& list) 
 }
 
 void TGraphControl::ReadObjects(TStream& stream) {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   TUpdateLock lock(*this);
   TQuerySuppressLock suppress(*this);
   TReadBatch batch{.Objects = {}, .Outer = ReadBatch_, .NextToOthers = !Objects_.IsEmpty()};
@@ -182,7 +182,7 @@ void TGraphControl::FinishReadObjects(TReadBatch& batch) {
 // ---- Snapshots --------------------------------------------------------------------------------
 
 void TGraphControl::SaveSnapshot(TStream& stream, const TGraphObjectList& list) {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   stream.WriteInt32(list.Count());
   for (int32_t i = 0; i < list.Count(); ++i) {
     TGraphObject* object = list.Items(i);
@@ -192,7 +192,7 @@ void TGraphControl::SaveSnapshot(TStream& stream, const TGraphObjectList& list) 
 }
 
 void TGraphControl::RestoreSnapshot(TStream& stream) {
-  TDeletionGuard keep(*this);
+  TDeletionGuard keep(*this, TDeletionGuard::Entry);
   TUpdateLock lock(*this);
   TQuerySuppressLock suppress(*this);
   const int32_t count = stream.ReadInt32();

@@ -1,11 +1,12 @@
 // libFuzzer target over whole editing sessions: the input is read as a
-// sequence of operations on a TGraphControl with a fake host window (adding
-// nodes of every shape and links to nodes and to links, deleting, selecting,
-// rubber band, dragging and cancelling with the mouse, nudging, z-order,
-// Reverse / Rotate / Scale, property edits, zoom and scroll, clear, save,
-// load, merge and snapshot restore), while event handlers now and then delete
-// objects or refuse permissions. After every operation the diagram must be
-// consistent:
+// sequence of operations on a TGraphControl with a fake host window and a
+// fake clipboard (adding nodes of every shape and links to nodes and to
+// links, deleting, selecting, rubber band, dragging and cancelling with the
+// mouse, nudging, z-order, Reverse / Rotate / Scale, property edits, zoom and
+// scroll, clear, save, load, merge and snapshot restore, undo and redo,
+// copy, cut, paste and duplicate, alignment), while event handlers now and
+// then delete objects or refuse permissions. After every operation the
+// diagram must be consistent:
 // - identifiers unique and not 0, no object left loading or half destroyed;
 // - SelectedObjects, DraggingObjects, the drag source and the hover object
 //   refer only to objects of Objects, and Selected agrees with SelectedObjects;
@@ -13,9 +14,17 @@
 //   in the lists of the objects it is hooked to and only there, and every
 //   end hooked to a node lies where the node places it;
 // - every cached painted rectangle and the three cached extents equal a fresh
-//   computation;
+//   computation, and the spatial index finds what a scan of Objects finds;
 // - saving, loading into a fresh control and saving again gives the same bytes.
+// Where no handler interfered, the history must also hold: undoing a step
+// gives the bytes from before it and Modified as it was, redoing gives the
+// bytes after it, and undoing every step gives the diagram the history
+// started with.
 // A broken invariant aborts with a message naming it.
+//
+// The input starts with a header: two bytes of TChaos bits, the chaos
+// period, and a byte of session flags (SessionFlag); then one byte chooses
+// each operation, followed by the operation's own bytes.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -23,6 +32,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "GraphControl/Control.h"
@@ -30,6 +40,7 @@
 #include "GraphControl/GraphNode.h"
 #include "GraphControl/Stream.h"
 #include "GraphControl/Unit.h"
+#include "support/FakeClipboard.h"
 #include "support/FakeHost.h"
 #include "support/FixedWidthCanvas.h"
 #include "support/TestObjects.h"
@@ -77,6 +88,15 @@ constexpr int32_t MaxObjects = 48;
 constexpr int MaxSteps = 80;
 
 const uint8_t Signature[4] = {0x30, 0x2E, 0x47, 0x53};
+
+// The fourth header byte.
+enum SessionFlag : uint8_t {
+  DeleteOther = 1 << 0,       // handlers delete some object, not the one the event is about
+  ScanIndex = 1 << 1,         // start with the reference scan instead of the R-tree
+  HistoryLimitBits = 3 << 2,  // 0: the default budget, 1: no history, 2: 2 KB, 3: 64 KB
+  CheckEveryStep = 1 << 4,    // undo and redo every step right after it
+};
+constexpr int64_t HistoryLimits[] = {DefaultHistoryLimit, 0, 2048, 65536};
 
 // The diagram stream without SaveToStream's side effect on Modified.
 std::vector<uint8_t> Save(TGraphControl& graph) {
@@ -170,7 +190,16 @@ class TChaos {
   }
 
  private:
-  bool Due(uint16_t bit) { return (Mask_ & bit) && ++Calls_ % Period_ == 0; }
+  // How often a handler has deleted an object or changed an answer so far.
+ public:
+  uint32_t Acts() const { return Acts_; }
+
+ private:
+  bool Due(uint16_t bit) {
+    if (!(Mask_ & bit) || ++Calls_ % Period_ != 0) return false;
+    ++Acts_;
+    return true;
+  }
 
   void MaybeDelete(uint16_t bit, TGraphObject* about) {
     if (Busy_ || !Due(bit)) return;
@@ -190,6 +219,7 @@ class TChaos {
   uint8_t Period_;
   bool DeleteOther_;
   uint32_t Calls_ = 0;
+  uint32_t Acts_ = 0;
   bool Busy_ = false;
 };
 
@@ -244,9 +274,10 @@ void CheckLinkBookkeeping(TGraphControl& graph, int step) {
       const TRect& r = source->PaintBounds();
       std::fprintf(stderr, "link %u starts at (%d, %d), its source %u paints (%d, %d, %d, %d)\n", link->ID(),
                    points.front().X, points.front().Y, source->ID(), r.Left, r.Top, r.Right, r.Bottom);
-      std::fprintf(stderr, "source %s (%d, %d, %d, %d), next point (%d, %d)\n", source->ClassType()->ClassName().c_str(),
-                   source->GetBoundsRect().Left, source->GetBoundsRect().Top, source->GetBoundsRect().Right,
-                   source->GetBoundsRect().Bottom, points[1].X, points[1].Y);
+      std::fprintf(stderr, "source %s (%d, %d, %d, %d), next point (%d, %d)\n",
+                   source->ClassType()->ClassName().c_str(), source->GetBoundsRect().Left,
+                   source->GetBoundsRect().Top, source->GetBoundsRect().Right, source->GetBoundsRect().Bottom,
+                   points[1].X, points[1].Y);
       Broken("a link's start lies on its source", step);
     }
     if (target && target->IsNode() && !onNode(target, points.back()))
@@ -271,6 +302,27 @@ void CheckExtent(const TRect& cached, const TRect& fresh, const char* of, int st
   Broken("the cached extents equal a fresh measurement", step);
 }
 
+// The spatial index answers an area query as a scan of Objects does: for
+// the whole extent and for the painted area of every object.
+void CheckSpatialIndex(TGraphControl& graph, int step) {
+  std::vector<TRect> probes{graph.AllExtent(), {0, 0, 100, 100}};
+  for (TGraphObject* object : graph.Objects()) probes.push_back(object->PaintBounds());
+  std::vector<TGraphObject*> found;
+  std::vector<TGraphObject*> scanned;
+  for (const TRect& probe : probes) {
+    found.clear();
+    scanned.clear();
+    graph.ObjectsInRect(probe, found);
+    for (TGraphObject* object : graph.Objects())
+      if (object->OverlapsRect(probe)) scanned.push_back(object);
+    if (found != scanned) {
+      std::fprintf(stderr, "query (%d, %d, %d, %d): the index finds %zu objects, a scan %zu\n", probe.Left,
+                   probe.Top, probe.Right, probe.Bottom, found.size(), scanned.size());
+      Broken("the spatial index finds what a scan of Objects finds", step);
+    }
+  }
+}
+
 void CheckInvariants(TGraphControl& graph, int step) {
   const TGraphObjectList& objects = graph.Objects();
   std::vector<uint32_t> ids;
@@ -290,7 +342,8 @@ void CheckInvariants(TGraphControl& graph, int step) {
                    object->IsLink() ? "link" : "node", object->ID(), cached.Left, cached.Top, cached.Right,
                    cached.Bottom, fresh.Left, fresh.Top, fresh.Right, fresh.Bottom);
       if (object->IsLink())
-        for (TPoint p : static_cast<TGraphLink*>(object)->Polyline()) std::fprintf(stderr, "  (%d, %d)\n", p.X, p.Y);
+        for (TPoint p : static_cast<TGraphLink*>(object)->Polyline())
+          std::fprintf(stderr, "  (%d, %d)\n", p.X, p.Y);
       Broken("the cached PaintBounds is current", step);
     }
     ids.push_back(object->ID());
@@ -312,6 +365,7 @@ void CheckInvariants(TGraphControl& graph, int step) {
   CheckExtent(graph.SelectedExtent(), graph.MeasureObjects(graph.SelectedObjects()), "the selection", step);
   CheckExtent(graph.DraggingExtent(), graph.MeasureObjects(graph.DraggingObjects()), "the dragging objects",
               step);
+  CheckSpatialIndex(graph, step);
 
   const std::vector<uint8_t> saved = Save(graph);
   TGraphControl copy;
@@ -541,10 +595,10 @@ void MouseGesture(TGraphControl& graph, TFakeHost& host, TInput& in, int step) {
   graph.MouseUp(button, shift, p.X, p.Y);
 }
 
-void Operation(TGraphControl& graph, TFakeHost& host, TInput& in, std::vector<uint8_t>& snapshot, int step) {
-  const uint32_t operation = in.Below(24);
-  if (Trace)
-    std::fprintf(stderr, "operation %d: %u with %d objects\n", step, operation, graph.Objects().Count());
+// Operations 0 to 23: editing, selecting, the mouse and the keyboard,
+// streams, settings.
+void BasicOperation(uint32_t operation, TGraphControl& graph, TFakeHost& host, TInput& in,
+                    std::vector<uint8_t>& snapshot, int step) {
   switch (operation) {
     case 0:
     case 1: {
@@ -738,6 +792,229 @@ void Operation(TGraphControl& graph, TFakeHost& host, TInput& in, std::vector<ui
   }
 }
 
+// ---- The session: the history's invariants and operations 24 to 31 -------------------------
+
+class TSession {
+ public:
+  TSession(TInput& in, uint16_t mask, uint8_t period, uint8_t flags)
+      : In_(in), Flags_(flags), Limit_(HistoryLimits[(flags & HistoryLimitBits) >> 2]) {
+    Graph_.SetSpatialIndexKind((flags & ScanIndex) ? TSpatialIndexKind::Scan : TSpatialIndexKind::RTree);
+    Graph_.SetHistoryLimit(Limit_);
+    Graph_.SetHost(&Host_);
+    Graph_.SetClipboard(&Clipboard_);
+    Chaos_.emplace(Graph_, mask, period, (flags & DeleteOther) != 0);
+    HistoryStart_ = Save(Graph_);
+  }
+  ~TSession() {
+    test::ResetEvents(Graph_);
+    Chaos_.reset();
+    Graph_.SetHost(nullptr);
+  }
+
+  void Run() {
+    for (int step = 0; step < MaxSteps && !In_.Empty(); ++step) {
+      const std::vector<uint8_t> before = Save(Graph_);
+      const bool modifiedBefore = Graph_.Modified();
+      const int32_t undoBefore = Graph_.UndoCount();
+      const uint32_t actsBefore = Chaos_->Acts();
+      try {
+        Operation(step);
+      } catch (const EGraphException&) {
+        // Refused operations (a load of a kept block, a point index) are fine;
+        // the diagram must still be consistent.
+      }
+      if (Trace) {
+        std::fprintf(stderr, " ");
+        for (TGraphObject* o : Graph_.Objects())
+          std::fprintf(stderr, " %s %u", o->IsLink() ? "link" : "node", o->ID());
+        std::fprintf(stderr, "\n");
+      }
+      CheckInvariants(Graph_, step);
+      if ((Flags_ & CheckEveryStep) && Graph_.UndoCount() == undoBefore + 1 && Graph_.RedoCount() == 0 &&
+          Chaos_->Acts() == actsBefore)
+        CheckStepUndoes(before, modifiedBefore, step);
+      NoteHistoryStart();
+    }
+  }
+
+ private:
+  bool Undisturbed(uint32_t acts) const { return Chaos_->Acts() == acts; }
+
+  // With nothing left to undo, the diagram as it is is where undoing every
+  // step would lead: the history's start.
+  void NoteHistoryStart() {
+    if (Graph_.UndoCount() == 0) {
+      HistoryStart_ = Save(Graph_);
+      StartKnown_ = true;
+    }
+  }
+
+  // Undoing applies the history's states without recording; a handler that
+  // deletes an object meanwhile leaves the history behind the diagram.
+  void Disturbed() { StartKnown_ = false; }
+
+  // The step the operation just recorded undoes to the bytes and Modified
+  // from before it, and redoes to those after it.
+  void CheckStepUndoes(const std::vector<uint8_t>& before, bool modifiedBefore, int step) {
+    if (Limit_ != DefaultHistoryLimit) return;  // a small budget drops old steps
+    const std::vector<uint8_t> after = Save(Graph_);
+    const bool modifiedAfter = Graph_.Modified();
+    const uint32_t acts = Chaos_->Acts();
+    if (Trace) std::fprintf(stderr, "  undo and redo the step (%s)\n", Graph_.UndoName().c_str());
+    if (!Graph_.Undo()) Broken("a step just recorded can be undone", step);
+    CheckInvariants(Graph_, step);
+    if (!Undisturbed(acts)) return Disturbed();
+    if (Save(Graph_) != before) Broken("undoing a step gives the diagram from before it", step);
+    if (Graph_.Modified() != modifiedBefore) Broken("undoing a step gives Modified back", step);
+    if (!Graph_.Redo()) Broken("a step just undone can be redone", step);
+    CheckInvariants(Graph_, step);
+    if (!Undisturbed(acts)) return Disturbed();
+    if (Save(Graph_) != after) Broken("redoing a step gives the diagram after it", step);
+    if (Graph_.Modified() != modifiedAfter) Broken("redoing a step gives Modified back", step);
+  }
+
+  // Undo (or redo), then the opposite and the first again: each gives the
+  // bytes and Modified it gave before.
+  void UndoOrRedo(bool undo, int step) {
+    auto apply = [&](bool back) { return back ? Graph_.Undo() : Graph_.Redo(); };
+    const std::vector<uint8_t> before = Save(Graph_);
+    const bool modifiedBefore = Graph_.Modified();
+    const uint32_t acts = Chaos_->Acts();
+    if (!apply(undo)) return;
+    if (!Undisturbed(acts)) return Disturbed();
+    CheckInvariants(Graph_, step);
+    const std::vector<uint8_t> applied = Save(Graph_);
+    const bool modifiedApplied = Graph_.Modified();
+    if (!apply(!undo)) Broken("a step undone can be redone and one redone undone", step);
+    if (!Undisturbed(acts)) return Disturbed();
+    CheckInvariants(Graph_, step);
+    if (Save(Graph_) != before || Graph_.Modified() != modifiedBefore)
+      Broken("undo then redo (or redo then undo) gives the diagram and Modified back", step);
+    if (!apply(undo)) Broken("a step can be applied again", step);
+    if (!Undisturbed(acts)) return Disturbed();
+    if (Save(Graph_) != applied || Graph_.Modified() != modifiedApplied)
+      Broken("applying a step again gives the same diagram and Modified", step);
+  }
+
+  // Undoing every step gives the diagram the history started with; redoing
+  // them all gives the diagram back.
+  void UndoAllRedoAll(int step) {
+    const std::vector<uint8_t> before = Save(Graph_);
+    const int32_t steps = Graph_.UndoCount();
+    const uint32_t acts = Chaos_->Acts();
+    int32_t undone = 0;
+    while (Graph_.Undo()) ++undone;
+    if (!Undisturbed(acts)) return Disturbed();
+    CheckInvariants(Graph_, step);
+    if (undone != steps) return;  // a step did not match and the history was cleared
+    if (StartKnown_ && Limit_ == DefaultHistoryLimit && Save(Graph_) != HistoryStart_)
+      Broken("undoing every step gives the diagram the history started with", step);
+    int32_t redone = 0;
+    while (Graph_.Redo()) ++redone;
+    if (!Undisturbed(acts)) return Disturbed();
+    if (redone == undone && Save(Graph_) != before)
+      Broken("redoing every step undone gives the diagram back", step);
+  }
+
+  void Operation(int step) {
+    TGraphControl& graph = Graph_;
+    TInput& in = In_;
+    const uint32_t operation = in.Below(32);
+    if (Trace)
+      std::fprintf(stderr, "operation %d: %u with %d objects\n", step, operation, graph.Objects().Count());
+    switch (operation) {
+      case 24:
+        UndoOrRedo(true, step);
+        break;
+      case 25:
+        UndoOrRedo(false, step);
+        break;
+      case 26:
+        if (in.Flag())
+          graph.CopyToClipboard();
+        else
+          graph.CutToClipboard();
+        break;
+      case 27: {
+        if (graph.Objects().Count() >= MaxObjects / 2) break;
+        switch (in.Below(4)) {
+          case 0:
+            graph.DuplicateSelection();
+            break;
+          case 1: {  // at the mouse pointer, or beside the originals
+            const TPoint p = in.Point();
+            Host_.Cursor = {p.X * 4, p.Y * 4};
+            graph.PasteFromClipboard();
+            break;
+          }
+          case 2: {  // bytes damaged on the clipboard
+            std::vector<uint8_t> bytes = Clipboard_.Content.Native;
+            if (bytes.empty()) bytes = graph.SelectionStream();
+            if (!bytes.empty()) bytes[static_cast<uint32_t>(in.Int32()) % bytes.size()] ^= in.Byte();
+            if (in.Flag()) bytes.resize(bytes.size() / 2);
+            graph.PasteStream(bytes, in.Flag(), "paste");
+            break;
+          }
+          default:  // a kept snapshot is no diagram stream
+            graph.PasteStream(Snapshot_, false, "paste");
+            break;
+        }
+        break;
+      }
+      case 28: {
+        const uint32_t which = in.Below(10);
+        if (which < 6)
+          graph.AlignSelection(static_cast<TGraphAlignment>(which));
+        else if (which < 8)
+          graph.DistributeSelection(static_cast<TGraphDistribution>(which - 6));
+        else if (which == 8)
+          graph.MakeSameWidth();
+        else
+          graph.MakeSameHeight();
+        break;
+      }
+      case 29:
+        UndoAllRedoAll(step);
+        break;
+      case 30:
+        switch (in.Below(4)) {
+          case 0:
+            graph.ClearHistory();
+            break;
+          case 1:
+            if (Limit_ != DefaultHistoryLimit) graph.SetHistoryLimit(HistoryLimits[in.Below(4)]);
+            break;
+          default: {  // two operations as one step
+            TGraphControl::THistoryStep group(graph, "group");
+            Operation(step);
+            Operation(step);
+            break;
+          }
+        }
+        break;
+      case 31:
+        graph.SetSpatialIndexKind(graph.SpatialIndexKind() == TSpatialIndexKind::RTree
+                                      ? TSpatialIndexKind::Scan
+                                      : TSpatialIndexKind::RTree);
+        break;
+      default:
+        BasicOperation(operation, graph, Host_, in, Snapshot_, step);
+        break;
+    }
+  }
+
+  TInput& In_;
+  uint8_t Flags_;
+  int64_t Limit_;
+  TFakeHost Host_;
+  TFakeClipboard Clipboard_;
+  TGraphControl Graph_;
+  std::optional<TChaos> Chaos_;
+  std::vector<uint8_t> Snapshot_;
+  std::vector<uint8_t> HistoryStart_;
+  bool StartKnown_ = true;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -746,30 +1023,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TInput in(data, size);
   const auto mask = static_cast<uint16_t>(in.Byte() | in.Byte() << 8);
   const uint8_t period = in.Byte();
-  const bool deleteOther = in.Flag();
-  TFakeHost host;
-  TGraphControl graph;
-  graph.SetHost(&host);
-  {
-    TChaos chaos(graph, mask, period, deleteOther);
-    std::vector<uint8_t> snapshot;
-    for (int step = 0; step < MaxSteps && !in.Empty(); ++step) {
-      try {
-        Operation(graph, host, in, snapshot, step);
-      } catch (const EGraphException&) {
-        // Refused operations (a load of a kept block, a point index) are fine;
-        // the diagram must still be consistent.
-      }
-      if (Trace) {
-        std::fprintf(stderr, " ");
-        for (TGraphObject* o : graph.Objects())
-          std::fprintf(stderr, " %s %u", o->IsLink() ? "link" : "node", o->ID());
-        std::fprintf(stderr, "\n");
-      }
-      CheckInvariants(graph, step);
-    }
-    test::ResetEvents(graph);
-  }
-  graph.SetHost(nullptr);
+  const uint8_t flags = in.Byte();
+  TSession(in, mask, period, flags).Run();
   return 0;
 }
