@@ -10,6 +10,7 @@
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/GraphNode.h"
 #include "GraphControl/Identifiers.h"
+#include "GraphControl/Numeric.h"
 #include "GraphControl/PropertyStream.h"
 #include "GraphControl/RenderHooks.h"
 #include "GraphControl/Stream.h"
@@ -71,7 +72,9 @@ TRect UnionOfBounds(const TGraphObjectList& objects) {
 }
 
 TRect Offset(const TRect& r, int32_t dx, int32_t dy) {
-  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+  // Saturating: objects near the coordinate limits stay representable.
+  return {SaturatingAdd(r.Left, dx), SaturatingAdd(r.Top, dy), SaturatingAdd(r.Right, dx),
+          SaturatingAdd(r.Bottom, dy)};
 }
 
 struct TPlacement {
@@ -179,8 +182,8 @@ bool TGraphControl::PasteStream(const std::vector<uint8_t>& bytes, bool atCursor
   if (atCursor && Host_ && mouse.X >= 0 && mouse.Y >= 0 && mouse.X < client.cx && mouse.Y < client.cy) {
     TPoint target = ClientToGraph(mouse);
     if (SnapToGrid_) target = GridSnapPoint(target);
-    dx = target.X - bounds.Left;
-    dy = target.Y - bounds.Top;
+    dx = SaturatingSub(target.X, bounds.Left);
+    dy = SaturatingSub(target.Y, bounds.Top);
   } else {
     // Step away while an object of the same class lies exactly where a
     // pasted one would.

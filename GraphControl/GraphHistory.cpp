@@ -410,7 +410,8 @@ TGraphObject* TGraphHistory::Recreate(const TObjectState& state, int32_t index) 
   TGraphObject* object = TGraphObject::CreateFromStream(state.Class, &Control_, stream);
   TGraphObjectList& objects = Control_.Objects();
   const int32_t last = objects.Count() - 1;
-  if (objects.Items(last) != object || index < 0 || index > last) return nullptr;
+  // An event handler may have deleted the object again as it entered.
+  if (last < 0 || objects.Items(last) != object || index < 0 || index > last) return nullptr;
   objects.Move(last, index);
   return object;
 }

@@ -1,25 +1,43 @@
 #!/usr/bin/env bash
-# Fuzzes the diagram stream reader: builds the libFuzzer target with clang in
-# its own build folder (GC_FUZZ=ON builds nothing else) and runs it over a
-# copy of the seed corpus. By default the run is reproducible: a fixed seed
-# and a fixed number of inputs (FUZZ_SEED, FUZZ_RUNS), capped at FUZZ_SECONDS;
-# FUZZ_SEED=0 lets libFuzzer pick a seed for exploratory runs.
+# Fuzzes the library with its two libFuzzer targets, built with clang under
+# AddressSanitizer and UndefinedBehaviorSanitizer in their own build folder
+# (GC_FUZZ=ON builds nothing else):
+#   1. the diagram stream reader, over a copy of tests/fuzz/corpus/: first
+#      with inputs up to 8 KiB, then a shorter part with inputs up to 1 MiB,
+#      so that reading times that grow faster than the input show up as
+#      timeouts;
+#   2. whole editing sessions on a control (operation_fuzz), over a copy of
+#      tests/fuzz/operations/, whose every input is replayed first.
+# By default the run is reproducible: fixed seeds and fixed numbers of
+# inputs, each part capped in time as a safety net. FUZZ_SEED=0 lets
+# libFuzzer pick seeds for exploratory runs; FUZZ_SCALE multiplies every
+# number of inputs and time cap (FUZZ_SCALE=10 for a long exploration).
 # Crash inputs are kept in build/fuzz/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds="${FUZZ_SECONDS:-300}"
-runs="${FUZZ_RUNS:-800000}"
 seed="${FUZZ_SEED:-1}"
+scale="${FUZZ_SCALE:-1}"
 build=build/fuzz
 
 cmake -S . -B "$build" -G Ninja -DGC_FUZZ=ON -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++
 cmake --build "$build" -j2
 
-corpus="$(mktemp -d)"
-trap 'rm -rf "$corpus"' EXIT
-cp tests/fuzz/corpus/* "$corpus"/
-mkdir -p "$build/artifacts"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$build/artifacts" "$scratch/stream" "$scratch/operations"
+cp tests/fuzz/corpus/* "$scratch/stream"/
+cp tests/fuzz/operations/* "$scratch/operations"/
 
-"$build/tests/fuzz/stream_fuzz" -seed="$seed" -runs="$runs" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
-  -print_final_stats=1 -artifact_prefix="$build/artifacts/" "$corpus"
+# run TARGET CORPUS RUNS SECONDS MAX_LEN TIMEOUT [LIBFUZZER_OPTIONS...]
+run() {
+  echo "== $1: $3 inputs (at most $4 s), inputs up to $5 bytes"
+  "$build/tests/fuzz/$1" -seed="$seed" -runs="$(($3 * scale))" -max_total_time="$(($4 * scale))" \
+    -timeout="$6" -rss_limit_mb=2048 -max_len="$5" -print_final_stats=1 \
+    -artifact_prefix="$build/artifacts/" "${@:7}" "$2"
+}
+
+run stream_fuzz "$scratch/stream" 600000 240 8192 10
+# Long inputs from the start (no gradual growth of the length).
+run stream_fuzz "$scratch/stream" 2000 90 1048576 10 -len_control=0
+run operation_fuzz "$scratch/operations" 12000 300 4096 20
