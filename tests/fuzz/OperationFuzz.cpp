@@ -909,14 +909,16 @@ class TSession {
     const int32_t steps = Graph_.UndoCount();
     const uint32_t acts = Chaos_->Acts();
     int32_t undone = 0;
-    while (Graph_.Undo()) ++undone;
+    // Bounded: a handler that changes the diagram after each undo records a
+    // new step each time, and undoing would never reach the start.
+    while (undone < steps && Graph_.Undo()) ++undone;
     if (!Undisturbed(acts)) return Disturbed();
     CheckInvariants(Graph_, step);
     if (undone != steps) return;  // a step did not match and the history was cleared
     if (StartKnown_ && Limit_ == DefaultHistoryLimit && Save(Graph_) != HistoryStart_)
       Broken("undoing every step gives the diagram the history started with", step);
     int32_t redone = 0;
-    while (Graph_.Redo()) ++redone;
+    while (redone < undone && Graph_.Redo()) ++redone;
     if (!Undisturbed(acts)) return Disturbed();
     if (redone == undone && Save(Graph_) != before)
       Broken("redoing every step undone gives the diagram back", step);
