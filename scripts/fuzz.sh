@@ -37,7 +37,22 @@ run() {
     -artifact_prefix="$build/artifacts/" "${@:7}" "$2"
 }
 
+# repeat SEED TIMES OUT: the seed's objects TIMES over (2^k times), with
+# their identifiers repeated, as one stream.
+repeat() {
+  local records="$scratch/records" count=$((2 ** $2)) i
+  tail -c +9 "$1" >"$records"
+  for ((i = 0; i < $2; i++)); do cat "$records" "$records" >"$records.2" && mv "$records.2" "$records"; done
+  count=$(($(od -An -tu4 -j4 -N4 "$1") * count))
+  { printf '0.GS'; printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((count & 255)) $((count >> 8 & 255)) \
+      $((count >> 16 & 255)) $((count >> 24 & 255)))"; cat "$records"; } >"$3"
+}
+
 run stream_fuzz "$scratch/stream" 600000 240 8192 10
-# Long inputs from the start (no gradual growth of the length).
-run stream_fuzz "$scratch/stream" 2000 90 1048576 10 -len_control=0
+# Long inputs from the start (no gradual growth of the length), seeded with
+# streams of about a megabyte.
+mkdir -p "$scratch/long"
+repeat tests/fuzz/corpus/widget.Screen 13 "$scratch/long/widgets.Screen"
+repeat tests/fuzz/corpus/linked.Screen 10 "$scratch/long/linked.Screen"
+run stream_fuzz "$scratch/long" 2000 90 1048576 10 -len_control=0
 run operation_fuzz "$scratch/operations" 12000 300 4096 20
