@@ -428,6 +428,30 @@ void TGraphHistory::Restore(const TObjectState& state) {
 // gives them their states before it.
 bool TGraphHistory::Apply(const TStep& step, bool forward) {
   TApplying applying(*this);
+  bool applied = false;
+  try {
+    applied = Replay(step, forward);
+  } catch (...) {
+    FinishAbandoned();
+    throw;
+  }
+  if (!applied) FinishAbandoned();
+  return applied;
+}
+
+// A step that stopped half way (the diagram no longer matched it) may have
+// recreated objects that still wait for the end of the replay: they leave
+// their loading state with what they have, so the diagram stays whole.
+void TGraphHistory::FinishAbandoned() {
+  std::vector<TGraphObject*> loading;
+  for (TGraphObject* object : Control_.Objects())
+    if (object->HasState(stLoading)) loading.push_back(object);
+  for (TGraphObject* object : loading)
+    if (Control_.Objects().Contains(object) && object->HasState(stLoading)) object->FinishLoading();
+}
+
+bool TGraphHistory::Replay(const TStep& step, bool forward) {
+  TApplying applying(*this);
   TGraphObjectList& objects = Control_.Objects();
   std::vector<TGraphObject*> created(step.Objects.size(), nullptr);
   const auto create = [&](const TStepEvent& event, const TState& state) {

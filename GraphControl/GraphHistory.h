@@ -146,6 +146,8 @@ class TGraphHistory {
   void DiscardOpen();
   void Rebuild();
   bool Apply(const TStep& step, bool forward);
+  bool Replay(const TStep& step, bool forward);
+  void FinishAbandoned();
   TGraphObject* Recreate(const TObjectState& state, int32_t index);
   TGraphObject* ObjectAt(int32_t index, uint32_t id) const;
   void Restore(const TObjectState& state);
