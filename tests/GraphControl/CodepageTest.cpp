@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CaseName.h"
+
 #include <ostream>
 #include <string>
 
@@ -17,6 +19,7 @@ TEST(Codepage, EveryWin1252ByteRoundTripsThroughUtf8) {
 }
 
 struct TWin1252Case {
+  const char* Name;
   const char* Bytes;
   const char* Utf8;
 };
@@ -32,11 +35,13 @@ TEST_P(Win1252Conversion, MapsToTheCodePoint) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codepage, Win1252Conversion,
-    testing::Values(TWin1252Case{"\xE4\xF6\xFC", "äöü"}, TWin1252Case{"\x80", "€"}, TWin1252Case{"\x9F", "Ÿ"},
-                    TWin1252Case{"\x8A\x9A", "Šš"}, TWin1252Case{"\x93x\x94", "“x”"},
+    testing::Values(TWin1252Case{"Umlauts", "\xE4\xF6\xFC", "äöü"}, TWin1252Case{"Euro", "\x80", "€"},
+                    TWin1252Case{"CapitalYDiaeresis", "\x9F", "Ÿ"}, TWin1252Case{"SCaron", "\x8A\x9A", "Šš"},
+                    TWin1252Case{"CurlyQuotes", "\x93x\x94", "“x”"},
                     // undefined bytes keep their value as C1 controls
-                    TWin1252Case{"\x81\x8D\x8F\x90\x9D", "\u0081\u008D\u008F\u0090\u009D"},
-                    TWin1252Case{"\xA0\xFF", "\u00A0ÿ"}));
+                    TWin1252Case{"UndefinedBytes", "\x81\x8D\x8F\x90\x9D", "\u0081\u008D\u008F\u0090\u009D"},
+                    TWin1252Case{"NoBreakSpaceAndYDiaeresis", "\xA0\xFF", "\u00A0ÿ"}),
+    test::TCaseName());
 
 TEST(Codepage, TextOutsideWin1252HasNoEightBitForm) {
   EXPECT_EQ(Utf8ToWin1252("日本"), std::nullopt);
@@ -58,6 +63,7 @@ TEST(Codepage, UnpairedSurrogatesBecomeReplacementCharacters) {
 }
 
 struct TSanitizeCase {
+  const char* Name;
   std::string Input;
   std::string Expected;
 };
@@ -77,16 +83,20 @@ TEST_P(Utf8Sanitizing, ReplacesEachMalformedSubsequence) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codepage, Utf8Sanitizing,
-    testing::Values(TSanitizeCase{"Größe", "Größe"}, TSanitizeCase{"a\x80z", "a\uFFFDz"},
-                    TSanitizeCase{"\xE2\x82", "\uFFFD"},                  // truncated at the end
-                    TSanitizeCase{"\xE2\x82x", "\uFFFDx"},                // truncated inside
-                    TSanitizeCase{"\xC0\xAF", "\uFFFD\uFFFD"},            // overlong
-                    TSanitizeCase{"\xE0\x80\xAF", "\uFFFD\uFFFD\uFFFD"},  // overlong three-byte form
-                    TSanitizeCase{"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},  // surrogate
-                    TSanitizeCase{"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-                    TSanitizeCase{"\xF5\xFF", "\uFFFD\uFFFD"}, TSanitizeCase{"\xF0\x9F\x98\x80", "😀"}));
+    testing::Values(TSanitizeCase{"ValidText", "Größe", "Größe"},
+                    TSanitizeCase{"StrayContinuationByte", "a\x80z", "a\uFFFDz"},
+                    TSanitizeCase{"TruncatedAtTheEnd", "\xE2\x82", "\uFFFD"},
+                    TSanitizeCase{"TruncatedInside", "\xE2\x82x", "\uFFFDx"},
+                    TSanitizeCase{"OverlongTwoByteForm", "\xC0\xAF", "\uFFFD\uFFFD"},
+                    TSanitizeCase{"OverlongThreeByteForm", "\xE0\x80\xAF", "\uFFFD\uFFFD\uFFFD"},
+                    TSanitizeCase{"Surrogate", "\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},
+                    TSanitizeCase{"AboveU10FFFF", "\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},
+                    TSanitizeCase{"BytesNeverInUtf8", "\xF5\xFF", "\uFFFD\uFFFD"},
+                    TSanitizeCase{"FourByteEmoji", "\xF0\x9F\x98\x80", "😀"}),
+    test::TCaseName());
 
 struct TFormCase {
+  const char* Name;
   std::string Text;
   TTextForm Form;
 };
@@ -99,14 +109,16 @@ TEST_P(TextFormChoice, PicksTheSmallerEncoding) {
   EXPECT_EQ(ChooseTextForm(GetParam().Text), GetParam().Form);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codepage, TextFormChoice,
-                         testing::Values(TFormCase{"", TTextForm::EightBit},
-                                         TFormCase{"Widget", TTextForm::EightBit},
-                                         TFormCase{"Größe", TTextForm::Utf8},  // 7 bytes < 2 * 5 units
-                                         TFormCase{"ÄÖ", TTextForm::Utf16},    // 4 bytes = 2 * 2 units
-                                         TFormCase{"aé", TTextForm::Utf8},     // 3 bytes < 2 * 2 units
-                                         TFormCase{"日本", TTextForm::Utf16},  // 6 bytes > 2 * 2 units
-                                         TFormCase{"😀", TTextForm::Utf16}));   // 4 bytes = 2 * 2 units
+INSTANTIATE_TEST_SUITE_P(
+    Codepage, TextFormChoice,
+    testing::Values(TFormCase{"Empty", "", TTextForm::EightBit},
+                    TFormCase{"Ascii", "Widget", TTextForm::EightBit},
+                    TFormCase{"MostlyAscii", "Größe", TTextForm::Utf8},  // 7 bytes < 2 * 5 units
+                    TFormCase{"OnlyUmlauts", "ÄÖ", TTextForm::Utf16},    // 4 bytes = 2 * 2 units
+                    TFormCase{"HalfAscii", "aé", TTextForm::Utf8},       // 3 bytes < 2 * 2 units
+                    TFormCase{"Kanji", "日本", TTextForm::Utf16},        // 6 bytes > 2 * 2 units
+                    TFormCase{"Emoji", "😀", TTextForm::Utf16}),          // 4 bytes = 2 * 2 units
+    test::TCaseName());
 
 }  // namespace
 }  // namespace gc

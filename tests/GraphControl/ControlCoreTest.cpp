@@ -7,6 +7,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
+#include "support/CaseName.h"
 #include "support/FakeHost.h"
 #include "support/TestObjects.h"
 
@@ -495,7 +496,8 @@ TEST_P(ControlGridSnapTest, SnapsToTheNearestGridPointTruncatingTowardZero) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ControlGridSnapTest,
                          ::testing::Values(TSnapCase{{3, 4}, {0, 8}}, TSnapCase{{12, -3}, {16, 0}},
-                                           TSnapCase{{-13, -12}, {-8, -8}}, TSnapCase{{4, 11}, {8, 8}}));
+                                           TSnapCase{{-13, -12}, {-8, -8}}, TSnapCase{{4, 11}, {8, 8}}),
+                         [](const auto& info) { return "At" + test::PointName(info.param.In); });
 
 TEST_F(ControlCoreTest, SnapOffsetKeepsAZeroAxisUnsnapped) {
   int32_t dx = 5;
@@ -547,7 +549,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, ControlMappingTest,
                                            TMappingCase{50, 5, 2},    // 2.5 -> 2
                                            TMappingCase{50, -5, -2},  // -2.5 -> -2
                                            TMappingCase{50, 7, 4},    // 3.5 -> 4
-                                           TMappingCase{100, -7, -7}));
+                                           TMappingCase{100, -7, -7}),
+                         [](const auto& info) {
+                           return "Zoom" + test::NumberName(info.param.Zoom) + "Graph" +
+                                  test::NumberName(info.param.Graph);
+                         });
 
 TEST_F(ControlCoreTest, ClientToGraphInvertsTheMapping) {
   Graph.SetZoom(200);

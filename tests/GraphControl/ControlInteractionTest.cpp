@@ -9,6 +9,7 @@
 #include "GraphControl/GraphNode.h"
 #include "GraphControl/NodeShapes.h"
 #include "GraphControl/Unit.h"
+#include "support/CaseName.h"
 #include "support/FakeHost.h"
 
 namespace gc {
@@ -131,6 +132,7 @@ TEST_F(ControlInteractionTest, MouseLeaveForgetsTheHoverObjectUnlessCaptured) {
 }
 
 struct TInsertCase {
+  const char* Name;
   bool Snap;
   int32_t GridSize;
   int32_t MinNodeSize;
@@ -160,13 +162,16 @@ TEST_P(InsertSizeTest, NewNodeStartsAtItsInitialSizeWithThePointerOnTheCorner) {
   EXPECT_EQ(Graph.ObjectUnderMouse(), node);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, InsertSizeTest,
-                         ::testing::Values(TInsertCase{false, 5, 2, 0, {103, 47}, {103, 47, 105, 49}},
-                                           TInsertCase{true, 5, 2, 0, {103, 47}, {105, 45, 110, 50}},
-                                           // Ctrl inverts snapping for the position only.
-                                           TInsertCase{true, 5, 2, ssCtrl, {103, 47}, {103, 47, 108, 52}},
-                                           TInsertCase{true, 8, 20, 0, {96, 96}, {96, 96, 120, 120}},
-                                           TInsertCase{true, 8, 16, 0, {96, 96}, {96, 96, 112, 112}}));
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, InsertSizeTest,
+    ::testing::Values(TInsertCase{"Unsnapped", false, 5, 2, 0, {103, 47}, {103, 47, 105, 49}},
+                      TInsertCase{"Snapped", true, 5, 2, 0, {103, 47}, {105, 45, 110, 50}},
+                      // Ctrl inverts snapping for the position only.
+                      TInsertCase{"CtrlInvertsSnapping", true, 5, 2, ssCtrl, {103, 47}, {103, 47, 108, 52}},
+                      TInsertCase{
+                          "MinimumSizeBetweenGridSteps", true, 8, 20, 0, {96, 96}, {96, 96, 120, 120}},
+                      TInsertCase{"MinimumSizeOnAGridStep", true, 8, 16, 0, {96, 96}, {96, 96, 112, 112}}),
+    test::TCaseName());
 
 TEST_F(ControlInteractionTest, InsertionDragResizesAndReleaseReturnsToEdit) {
   Graph.SetSnapToGrid(false);

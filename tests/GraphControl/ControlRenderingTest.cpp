@@ -9,6 +9,7 @@
 
 #include "GraphControl/CanvasRecall.h"
 #include "GraphControl/Control.h"
+#include "support/CaseName.h"
 #include "support/FakeHost.h"
 #include "support/FixedWidthCanvas.h"
 #include "support/TestObjects.h"
@@ -147,7 +148,8 @@ TEST_P(GridZoomTest, SetsExactlyThePixelsOfTheLattice) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Zooms, GridZoomTest, ::testing::Values(5, 10, 33, 50, 75, 100, 250));
+INSTANTIATE_TEST_SUITE_P(Zooms, GridZoomTest, ::testing::Values(5, 10, 33, 50, 75, 100, 250),
+                         [](const auto& info) { return "Zoom" + test::NumberName(info.param); });
 
 // ---- View mapping and painting -----------------------------------------------------------
 
@@ -233,6 +235,7 @@ TEST_F(RenderingTest, PaintDrawsGridOnlyWhenShown) {
 }
 
 struct TOrderCase {
+  const char* Name;
   TGraphDrawOrder Order;
   std::vector<int> Expected;  // indexes into the z-ordered objects
 };
@@ -257,9 +260,10 @@ TEST_P(DrawOrderTest, GroupsKeepZOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, DrawOrderTest,
-                         ::testing::Values(TOrderCase{doDefault, {0, 1, 2, 3, 4}},
-                                           TOrderCase{doNodesOnTop, {1, 3, 0, 2, 4}},
-                                           TOrderCase{doLinksOnTop, {0, 2, 4, 1, 3}}));
+                         ::testing::Values(TOrderCase{"Default", doDefault, {0, 1, 2, 3, 4}},
+                                           TOrderCase{"NodesOnTop", doNodesOnTop, {1, 3, 0, 2, 4}},
+                                           TOrderCase{"LinksOnTop", doLinksOnTop, {0, 2, 4, 1, 3}}),
+                         test::TCaseName());
 
 TEST_F(RenderingTest, DrawObjectsSkipsObjectsOutsideTheClipArea) {
   TTestNode::Create(&Graph, {0, 0, 10, 10});
@@ -504,6 +508,7 @@ TEST(ZoomToRect, CentresTheRectangle) {
 // ---- Scroll ranges and bars --------------------------------------------------------------------
 
 struct TBarsCase {
+  const char* Name;
   TSize Diagram;
   bool Horz, Vert;
   int32_t HorzMax, VertMax;
@@ -525,14 +530,16 @@ TEST_P(ScrollBarsVisibilityTest, BarsShowWhenTheDiagramDoesNotFit) {
   graph.SetHost(nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ScrollBarsVisibilityTest,
-                         ::testing::Values(TBarsCase{{700, 500}, false, false, 0, 0},
-                                           TBarsCase{{800, 600}, false, false, 0, 0},
-                                           TBarsCase{{900, 500}, true, false, 100, 0},
-                                           // One bar takes the room the other dimension needed.
-                                           TBarsCase{{790, 700}, true, true, 7, 117},
-                                           TBarsCase{{900, 590}, true, true, 117, 7},
-                                           TBarsCase{{2000, 1000}, true, true, 1217, 417}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScrollBarsVisibilityTest,
+    ::testing::Values(TBarsCase{"SmallerThanTheClient", {700, 500}, false, false, 0, 0},
+                      TBarsCase{"AsLargeAsTheClient", {800, 600}, false, false, 0, 0},
+                      TBarsCase{"WiderThanTheClient", {900, 500}, true, false, 100, 0},
+                      // One bar takes the room the other dimension needed.
+                      TBarsCase{"TallerSoTheVerticalBarNarrows", {790, 700}, true, true, 7, 117},
+                      TBarsCase{"WiderSoTheHorizontalBarLowers", {900, 590}, true, true, 117, 7},
+                      TBarsCase{"LargerBothWays", {2000, 1000}, true, true, 1217, 417}),
+    test::TCaseName());
 
 TEST(ScrollBarsVisibility, ZoomChangesTheRangesAndBars) {
   TWindowHost host;
@@ -584,6 +591,7 @@ class ScrollMessageTest : public ::testing::Test {
 };
 
 struct TMessageCase {
+  const char* Name;
   TScrollCode Code;
   int32_t Position;  // carried by the notification
   bool Tracking;
@@ -600,17 +608,19 @@ TEST_P(ScrollCodeTest, MovesThePositionAndRepaints) {
   EXPECT_EQ(Host.InvalidateAllCount, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, ScrollCodeTest,
-                         ::testing::Values(TMessageCase{TScrollCode::scLineUp, 0, false, 92},
-                                           TMessageCase{TScrollCode::scLineDown, 0, false, 108},
-                                           TMessageCase{TScrollCode::scPageUp, 0, false, 0},
-                                           TMessageCase{TScrollCode::scPageDown, 0, false, 400},
-                                           TMessageCase{TScrollCode::scPosition, 345, false, 345},
-                                           TMessageCase{TScrollCode::scTrack, 345, false, 100},
-                                           TMessageCase{TScrollCode::scTrack, 345, true, 345},
-                                           TMessageCase{TScrollCode::scTop, 0, false, 0},
-                                           TMessageCase{TScrollCode::scBottom, 0, false, 400},
-                                           TMessageCase{TScrollCode::scEndScroll, 0, false, 100}));
+INSTANTIATE_TEST_SUITE_P(
+    Codes, ScrollCodeTest,
+    ::testing::Values(TMessageCase{"LineUp", TScrollCode::scLineUp, 0, false, 92},
+                      TMessageCase{"LineDown", TScrollCode::scLineDown, 0, false, 108},
+                      TMessageCase{"PageUp", TScrollCode::scPageUp, 0, false, 0},
+                      TMessageCase{"PageDown", TScrollCode::scPageDown, 0, false, 400},
+                      TMessageCase{"Position", TScrollCode::scPosition, 345, false, 345},
+                      TMessageCase{"TrackWithoutTracking", TScrollCode::scTrack, 345, false, 100},
+                      TMessageCase{"TrackWithTracking", TScrollCode::scTrack, 345, true, 345},
+                      TMessageCase{"Top", TScrollCode::scTop, 0, false, 0},
+                      TMessageCase{"Bottom", TScrollCode::scBottom, 0, false, 400},
+                      TMessageCase{"EndScroll", TScrollCode::scEndScroll, 0, false, 100}),
+    test::TCaseName());
 
 TEST_F(ScrollMessageTest, HiddenBarLeavesTheNotificationToTheWindow) {
   Graph.HorzScrollBar().SetPosition(50);
