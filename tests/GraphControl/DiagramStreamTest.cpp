@@ -233,7 +233,8 @@ TEST_P(DiagramRoundTripTest, EveryPropertySurvivesSaveLoadSaveByteForByte) {
 INSTANTIATE_TEST_SUITE_P(NodeClasses, DiagramRoundTripTest,
                          ::testing::Values("TRectangularNode", "TRoundRectangularNode", "TEllipticNode",
                                            "TTriangularNode", "TRhomboidalNode", "TPentagonalNode",
-                                           "THexagonalNode"));
+                                           "THexagonalNode"),
+                         [](const auto& info) { return std::string(info.param).substr(1); });
 
 TEST_F(DiagramStreamTest, ClashingIdentifiersAreRenumberedAndLinksJoinTheSameObjects) {
   TGraphNode* a = Node({0, 0, 50, 50});

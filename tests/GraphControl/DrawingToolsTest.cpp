@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Canvas.h"
+#include "support/CaseName.h"
 #include "support/FixedWidthCanvas.h"
 
 namespace gc {
@@ -26,7 +27,8 @@ TEST_P(FontSizeTest, HeightGivesPoints) {
 INSTANTIATE_TEST_SUITE_P(Heights, FontSizeTest,
                          ::testing::Values(SizeCase{-13, 10}, SizeCase{-11, 8}, SizeCase{-16, 12},
                                            SizeCase{-12, 9}, SizeCase{-32, 24}, SizeCase{0, 0},
-                                           SizeCase{13, -10}));
+                                           SizeCase{13, -10}),
+                         [](const auto& info) { return "Height" + test::NumberName(info.param.Height); });
 
 TEST(FontSize, SetSizeStoresTheHeightAndNotifiesOnlyOnChange) {
   TFont font;
@@ -67,6 +69,7 @@ TEST(CanvasMapping, RoundTripsAtEveryZoomAtLeastOneHundred) {
 }
 
 struct ColorCase {
+  const char* Name;
   TColor In, Out;
 };
 
@@ -77,12 +80,15 @@ TEST_P(ColorToRGBTest, ResolvesSystemColoursOnly) {
   EXPECT_EQ(canvas.ColorToRGB(GetParam().In), GetParam().Out);
 }
 
-INSTANTIATE_TEST_SUITE_P(Colours, ColorToRGBTest,
-                         ::testing::Values(ColorCase{clRed, clRed}, ColorCase{0x123456, 0x123456},
-                                           ColorCase{clWindow, clWhite}, ColorCase{clWindowText, clBlack},
-                                           ColorCase{clBtnFace, 0xC8D0D4}, ColorCase{clInfoBk, 0xE1FFFF},
-                                           ColorCase{clHighlight, 0x6A240A}, ColorCase{clNone, clWhite},
-                                           ColorCase{clDefault, clBlack}, ColorCase{0xFF0000FF, clBlack}));
+INSTANTIATE_TEST_SUITE_P(
+    Colours, ColorToRGBTest,
+    ::testing::Values(ColorCase{"Red", clRed, clRed}, ColorCase{"Rgb", 0x123456, 0x123456},
+                      ColorCase{"Window", clWindow, clWhite}, ColorCase{"WindowText", clWindowText, clBlack},
+                      ColorCase{"BtnFace", clBtnFace, 0xC8D0D4}, ColorCase{"InfoBk", clInfoBk, 0xE1FFFF},
+                      ColorCase{"Highlight", clHighlight, 0x6A240A}, ColorCase{"None", clNone, clWhite},
+                      ColorCase{"Default", clDefault, clBlack},
+                      ColorCase{"UnknownSystemColour", 0xFF0000FF, clBlack}),
+    test::TCaseName());
 
 TEST(CanvasState, RestoreBringsBackToolsModesAndMapping) {
   TRecordingCanvas canvas;

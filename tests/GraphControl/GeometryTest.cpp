@@ -7,6 +7,8 @@
 #include <cmath>
 #include <ostream>
 
+#include "support/CaseName.h"
+
 namespace gc {
 
 void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.X << "," << p.Y << ")"; }
@@ -20,6 +22,7 @@ namespace {
 // Angles
 
 struct AngleCase {
+  const char* Name;
   TPoint From, To;
   double Expected;
 };
@@ -32,10 +35,13 @@ TEST_P(LineAngleTest, GivesDirectionWithYDown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Directions, LineAngleTest,
-                         ::testing::Values(AngleCase{{0, 0}, {0, 5}, Pi / 2},
-                                           AngleCase{{0, 5}, {0, 0}, -Pi / 2}, AngleCase{{3, 3}, {3, 3}, 0.0},
-                                           AngleCase{{0, 0}, {-5, 0}, Pi}, AngleCase{{0, 0}, {5, 5}, Pi / 4},
-                                           AngleCase{{0, 0}, {-5, -5}, -3 * Pi / 4}));
+                         ::testing::Values(AngleCase{"Down", {0, 0}, {0, 5}, Pi / 2},
+                                           AngleCase{"Up", {0, 5}, {0, 0}, -Pi / 2},
+                                           AngleCase{"SamePoint", {3, 3}, {3, 3}, 0.0},
+                                           AngleCase{"Left", {0, 0}, {-5, 0}, Pi},
+                                           AngleCase{"DownRight", {0, 0}, {5, 5}, Pi / 4},
+                                           AngleCase{"UpLeft", {0, 0}, {-5, -5}, -3 * Pi / 4}),
+                         test::TCaseName());
 
 TEST(NormalizeAngle, KeepsBoundsAndWrapsOutside) {
   EXPECT_EQ(NormalizeAngle(Pi), Pi);
@@ -55,6 +61,7 @@ TEST(NormalizeAngle, ReturnsForHugeAndNonFiniteAngles) {
 }
 
 struct BackwardCase {
+  const char* Name;
   TPoint Origin;
   double Angle, Distance;
   TPoint Expected;
@@ -69,14 +76,19 @@ TEST_P(BackwardPointTest, StepsBackAgainstTheDirection) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BackwardPointTest,
-    ::testing::Values(BackwardCase{{10, 10}, 0, 5, {5, 10}}, BackwardCase{{10, 10}, Pi / 2, 5, {10, 5}},
-                      BackwardCase{{10, 10}, Pi, 5, {15, 10}}, BackwardCase{{10, 10}, -Pi / 2, 5, {10, 15}},
-                      BackwardCase{{10, 10}, 0, -5, {15, 10}},     // negative distance goes forward
-                      BackwardCase{{10, 10}, 2 * Pi, 5, {5, 10}},  // angle is brought into range
-                      BackwardCase{{10, 10}, Pi / 4, std::sqrt(50.0), {5, 5}},
-                      BackwardCase{{0, 0}, 0, 2.5, {-2, 0}},  // halves round to even
-                      BackwardCase{{0, 0}, 0, 3.5, {-4, 0}}, BackwardCase{{0, 0}, Pi / 2, 2.5, {0, -2}},
-                      BackwardCase{{0, 0}, -Pi / 2, 3.5, {0, 4}}));
+    ::testing::Values(BackwardCase{"Right", {10, 10}, 0, 5, {5, 10}},
+                      BackwardCase{"Down", {10, 10}, Pi / 2, 5, {10, 5}},
+                      BackwardCase{"Left", {10, 10}, Pi, 5, {15, 10}},
+                      BackwardCase{"Up", {10, 10}, -Pi / 2, 5, {10, 15}},
+                      BackwardCase{"NegativeDistanceGoesForward", {10, 10}, 0, -5, {15, 10}},
+                      BackwardCase{"FullTurnIsBroughtIntoRange", {10, 10}, 2 * Pi, 5, {5, 10}},
+                      BackwardCase{"Diagonal", {10, 10}, Pi / 4, std::sqrt(50.0), {5, 5}},
+                      // halves round to even
+                      BackwardCase{"RightByTwoAndAHalf", {0, 0}, 0, 2.5, {-2, 0}},
+                      BackwardCase{"RightByThreeAndAHalf", {0, 0}, 0, 3.5, {-4, 0}},
+                      BackwardCase{"DownByTwoAndAHalf", {0, 0}, Pi / 2, 2.5, {0, -2}},
+                      BackwardCase{"UpByThreeAndAHalf", {0, 0}, -Pi / 2, 3.5, {0, 4}}),
+    test::TCaseName());
 
 TEST(IsBetween, AcceptsBoundsInEitherOrder) {
   EXPECT_TRUE(IsBetween(5, 0, 10));
@@ -157,6 +169,7 @@ TEST(RotatePoints, VisitsOnlyUpToHigh) {
 }
 
 struct ScaleCase {
+  const char* Name;
   TPoint Center, Point;
   double Factor;
   TPoint Expected;
@@ -173,10 +186,15 @@ TEST_P(ScalePointsTest, MovesAlongTheRayFromCentre) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ScalePointsTest,
-    ::testing::Values(ScaleCase{{0, 0}, {4, 8}, 1.25, {5, 10}}, ScaleCase{{0, 0}, {4, 8}, 0.75, {3, 6}},
-                      ScaleCase{{10, 10}, {14, 18}, 1.25, {15, 20}}, ScaleCase{{0, 0}, {0, 8}, 1.25, {0, 10}},
-                      ScaleCase{{0, 0}, {0, -8}, 0.5, {0, -4}}, ScaleCase{{0, 0}, {-8, 0}, 2, {-16, 0}},
-                      ScaleCase{{0, 0}, {4, 8}, -1, {-4, -8}}, ScaleCase{{3, 3}, {3, 3}, 5, {3, 3}}));
+    ::testing::Values(ScaleCase{"Grows", {0, 0}, {4, 8}, 1.25, {5, 10}},
+                      ScaleCase{"Shrinks", {0, 0}, {4, 8}, 0.75, {3, 6}},
+                      ScaleCase{"GrowsAroundAnOffsetCentre", {10, 10}, {14, 18}, 1.25, {15, 20}},
+                      ScaleCase{"GrowsOnTheVerticalAxis", {0, 0}, {0, 8}, 1.25, {0, 10}},
+                      ScaleCase{"ShrinksOnTheNegativeVerticalAxis", {0, 0}, {0, -8}, 0.5, {0, -4}},
+                      ScaleCase{"DoublesOnTheNegativeHorizontalAxis", {0, 0}, {-8, 0}, 2, {-16, 0}},
+                      ScaleCase{"NegativeFactorMirrors", {0, 0}, {4, 8}, -1, {-4, -8}},
+                      ScaleCase{"PointOnTheCentreStays", {3, 3}, {3, 3}, 5, {3, 3}}),
+    test::TCaseName());
 
 TEST(SpreadPoints, MovesEachAxisAwayFromAnchor) {
   TPoints pts = {{0, 5}, {10, 0}, {5, 10}, {5, 5}};
@@ -236,6 +254,7 @@ TEST(Rects, InflatedRectSaturatesAtTheIntegerLimits) {
 }
 
 struct OverlapCase {
+  const char* Name;
   TRect A, B;
   bool Expected;
 };
@@ -248,12 +267,14 @@ TEST_P(RectsOverlapTest, EdgesAreInclusive) {
   EXPECT_EQ(RectsOverlap(c.B, c.A), c.Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RectsOverlapTest,
-                         ::testing::Values(OverlapCase{{0, 0, 10, 10}, {10, 10, 20, 20}, true},
-                                           OverlapCase{{0, 0, 10, 10}, {11, 0, 20, 10}, false},
-                                           OverlapCase{{0, 0, 10, 10}, {0, 11, 10, 20}, false},
-                                           OverlapCase{{0, 0, 10, 10}, {2, 2, 3, 3}, true},
-                                           OverlapCase{{0, 0, 10, 10}, {-5, 4, 15, 6}, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RectsOverlapTest,
+    ::testing::Values(OverlapCase{"TouchingCorners", {0, 0, 10, 10}, {10, 10, 20, 20}, true},
+                      OverlapCase{"GapToTheRight", {0, 0, 10, 10}, {11, 0, 20, 10}, false},
+                      OverlapCase{"GapBelow", {0, 0, 10, 10}, {0, 11, 10, 20}, false},
+                      OverlapCase{"Inside", {0, 0, 10, 10}, {2, 2, 3, 3}, true},
+                      OverlapCase{"Crossing", {0, 0, 10, 10}, {-5, 4, 15, 6}, true}),
+    test::TCaseName());
 
 // ---------------------------------------------------------------------------
 // Line crossings

@@ -9,6 +9,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
+#include "support/CaseName.h"
 #include "support/TestObjects.h"
 
 namespace gc {
@@ -131,7 +132,11 @@ TEST_P(GraphObjectListMoveTest, MovesOneObjectAndReportsReordered) {
 INSTANTIATE_TEST_SUITE_P(Cases, GraphObjectListMoveTest,
                          ::testing::Values(TMoveCase{1, 1, {0, 1, 2, 3}}, TMoveCase{0, 3, {1, 2, 3, 0}},
                                            TMoveCase{3, 0, {3, 0, 1, 2}}, TMoveCase{1, 2, {0, 2, 1, 3}},
-                                           TMoveCase{2, 1, {0, 2, 1, 3}}));
+                                           TMoveCase{2, 1, {0, 2, 1, 3}}),
+                         [](const auto& info) {
+                           return "From" + test::NumberName(info.param.From) + "To" +
+                                  test::NumberName(info.param.To);
+                         });
 
 TEST_F(GraphObjectListTest, EnumerationSurvivesDeletingTheCurrentObject) {
   Fill(5);

@@ -7,6 +7,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
+#include "support/CaseName.h"
 #include "support/FixedWidthCanvas.h"
 #include "support/TestObjects.h"
 
@@ -230,6 +231,7 @@ TEST_F(GraphObjectTest, ArrowWithAltIsNotHandledAndChangesNothing) {
 }
 
 struct TNudgeCase {
+  const char* Name;
   uint16_t Key;
   TShiftState Shift;
   bool SnapToGrid;
@@ -250,12 +252,15 @@ TEST_P(GraphObjectNudgeTest, ArrowKeysMoveOrResizeWithinTheConstraints) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, GraphObjectNudgeTest,
-    ::testing::Values(TNudgeCase{VK_LEFT, 0, false, {9, 10, 49, 40}},         // one unit
-                      TNudgeCase{VK_DOWN, ssCtrl, false, {10, 18, 50, 48}},   // Ctrl: a grid step
-                      TNudgeCase{VK_DOWN, ssCtrl, true, {10, 11, 50, 41}},    // Ctrl inverts snapping
-                      TNudgeCase{VK_UP, 0, true, {10, 5, 50, 35}},            // 8 up, confined at MinTop 5
-                      TNudgeCase{VK_RIGHT, ssShift, true, {10, 10, 55, 40}},  // resize, confined at MaxRight
-                      TNudgeCase{VK_RIGHT, 0, true, {15, 10, 55, 40}}));
+    ::testing::Values(TNudgeCase{"LeftByOneUnit", VK_LEFT, 0, false, {9, 10, 49, 40}},
+                      TNudgeCase{"CtrlDownByAGridStep", VK_DOWN, ssCtrl, false, {10, 18, 50, 48}},
+                      TNudgeCase{"CtrlInvertsSnapping", VK_DOWN, ssCtrl, true, {10, 11, 50, 41}},
+                      // 8 up, confined at MinTop 5
+                      TNudgeCase{"UpConfinedAtTheTop", VK_UP, 0, true, {10, 5, 50, 35}},
+                      TNudgeCase{
+                          "ShiftRightResizesUpToTheRightEdge", VK_RIGHT, ssShift, true, {10, 10, 55, 40}},
+                      TNudgeCase{"RightMovesUpToTheRightEdge", VK_RIGHT, 0, true, {15, 10, 55, 40}}),
+    test::TCaseName());
 
 TEST_F(GraphObjectTest, NudgeAtTheEdgeIsHandledWithoutMoving) {
   Graph.GraphConstraints().SetBoundsRect({10, 10, 100, 100});

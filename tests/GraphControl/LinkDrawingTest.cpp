@@ -6,6 +6,7 @@
 #include "GraphControl/Geometry.h"
 #include "GraphControl/GraphLink.h"
 #include "LinkTestFixture.h"
+#include "support/CaseName.h"
 
 namespace gc {
 namespace {
@@ -18,6 +19,7 @@ using LinkDrawingTest = LinkTest;
 // ---- Decorations ----------------------------------------------------------------------------------
 
 struct TDecorationSizeCase {
+  const char* Name;
   TLinkBeginEndStyle Style;
   int32_t Size;
   int32_t PenWidth;
@@ -33,12 +35,17 @@ TEST_P(LinkDecorationSizeTest, GrowsWithTheSizeAndThePen) {
   EXPECT_EQ(link->DecorationSize(c.Style, c.Size), c.Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Styles, LinkDecorationSizeTest,
-    ::testing::Values(TDecorationSizeCase{lsArrow, 6, 1, 14}, TDecorationSizeCase{lsArrowSimple, 6, 1, 14},
-                      TDecorationSizeCase{lsArrow, 6, 3, 18}, TDecorationSizeCase{lsCircle, 6, 1, 4},
-                      TDecorationSizeCase{lsDiamond, 6, 1, 4}, TDecorationSizeCase{lsCircle, 6, 2, 4},
-                      TDecorationSizeCase{lsDiamond, 7, 2, 5}, TDecorationSizeCase{lsNone, 6, 1, 0}));
+INSTANTIATE_TEST_SUITE_P(Styles, LinkDecorationSizeTest,
+                         ::testing::Values(TDecorationSizeCase{"ArrowSize6Pen1", lsArrow, 6, 1, 14},
+                                           TDecorationSizeCase{"ArrowSimpleSize6Pen1", lsArrowSimple, 6, 1,
+                                                               14},
+                                           TDecorationSizeCase{"ArrowSize6Pen3", lsArrow, 6, 3, 18},
+                                           TDecorationSizeCase{"CircleSize6Pen1", lsCircle, 6, 1, 4},
+                                           TDecorationSizeCase{"DiamondSize6Pen1", lsDiamond, 6, 1, 4},
+                                           TDecorationSizeCase{"CircleSize6Pen2", lsCircle, 6, 2, 4},
+                                           TDecorationSizeCase{"DiamondSize7Pen2", lsDiamond, 7, 2, 5},
+                                           TDecorationSizeCase{"NoneSize6Pen1", lsNone, 6, 1, 0}),
+                         test::TCaseName());
 
 TEST_F(LinkDrawingTest, ArrowHeadIsFilledAndTheLineStopsAtItsNotch) {
   TGraphLink* link = NewLink({{0, 50}, {100, 50}});
@@ -168,6 +175,7 @@ TEST_F(LinkDrawingTest, CaptionKeepsHalfTheDecorationAwayFromTheDecoratedEnd) {
 }
 
 struct TCaptionAngleCase {
+  const char* Name;
   TPoint From, To;
   int32_t Orientation;  // tenths of a degree, counter-clockwise
 };
@@ -198,13 +206,14 @@ TEST_P(LinkCaptionAngleTest, CaptionIsDrawnAlongTheSegmentAndNeverUpsideDown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Directions, LinkCaptionAngleTest,
-                         ::testing::Values(TCaptionAngleCase{{0, 100}, {200, 100}, 0},
-                                           TCaptionAngleCase{{200, 100}, {0, 100}, 0},
-                                           TCaptionAngleCase{{100, 0}, {100, 200}, -900},
-                                           TCaptionAngleCase{{100, 200}, {100, 0}, 900},
-                                           TCaptionAngleCase{{0, 0}, {200, 200}, -450},
-                                           TCaptionAngleCase{{200, 0}, {0, 200}, 450},
-                                           TCaptionAngleCase{{200, 200}, {0, 0}, -450}));
+                         ::testing::Values(TCaptionAngleCase{"Right", {0, 100}, {200, 100}, 0},
+                                           TCaptionAngleCase{"Left", {200, 100}, {0, 100}, 0},
+                                           TCaptionAngleCase{"Down", {100, 0}, {100, 200}, -900},
+                                           TCaptionAngleCase{"Up", {100, 200}, {100, 0}, 900},
+                                           TCaptionAngleCase{"DownRight", {0, 0}, {200, 200}, -450},
+                                           TCaptionAngleCase{"DownLeft", {200, 0}, {0, 200}, 450},
+                                           TCaptionAngleCase{"UpLeft", {200, 200}, {0, 0}, -450}),
+                         test::TCaseName());
 
 TEST_F(LinkDrawingTest, CaptionOnASegmentTooShortForTheDecorationIsNotShown) {
   TGraphLink* link = NewLink({{0, 100}, {15, 100}});
@@ -233,6 +242,7 @@ TEST_F(LinkDrawingTest, LongCaptionIsShortenedToTheSegment) {
 }
 
 struct TTextPositionCase {
+  const char* Name;
   TPoints Points;
   int32_t TextPosition;
   int32_t Segment;
@@ -248,12 +258,15 @@ TEST_P(LinkTextPositionTest, CaptionSegmentIsTheChosenOneOrTheLongest) {
   EXPECT_EQ(link->CaptionSegment(), c.Segment);
 }
 
-INSTANTIATE_TEST_SUITE_P(Segments, LinkTextPositionTest,
-                         ::testing::Values(TTextPositionCase{{{0, 0}, {200, 0}, {200, 50}}, 5, 0},
-                                           TTextPositionCase{{{0, 0}, {50, 0}, {50, 200}}, 5, 1},
-                                           TTextPositionCase{{{0, 0}, {200, 0}, {200, 50}}, 1, 1},
-                                           TTextPositionCase{{{0, 0}, {200, 0}, {200, 50}}, -1, 0},
-                                           TTextPositionCase{{{0, 0}, {200, 0}, {200, 50}}, 2, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Segments, LinkTextPositionTest,
+    ::testing::Values(
+        TTextPositionCase{"OutOfRangeTakesTheLongestFirst", {{0, 0}, {200, 0}, {200, 50}}, 5, 0},
+        TTextPositionCase{"OutOfRangeTakesTheLongestSecond", {{0, 0}, {50, 0}, {50, 200}}, 5, 1},
+        TTextPositionCase{"ChosenSecond", {{0, 0}, {200, 0}, {200, 50}}, 1, 1},
+        TTextPositionCase{"NegativeTakesTheLongest", {{0, 0}, {200, 0}, {200, 50}}, -1, 0},
+        TTextPositionCase{"OnePastTheLastTakesTheLongest", {{0, 0}, {200, 0}, {200, 50}}, 2, 0}),
+    test::TCaseName());
 
 }  // namespace
 }  // namespace gc

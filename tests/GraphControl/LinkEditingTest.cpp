@@ -4,6 +4,7 @@
 #include "GraphControl/Geometry.h"
 #include "GraphControl/GraphLink.h"
 #include "LinkTestFixture.h"
+#include "support/CaseName.h"
 #include "support/FakeHost.h"
 
 namespace gc {
@@ -35,6 +36,7 @@ class LinkEditingTest : public LinkTest {
 // ---- Hit codes --------------------------------------------------------------------------------------
 
 struct THitCase {
+  const char* Name;
   bool Selected;
   TPoint Point;
   THitCode Expected;
@@ -52,13 +54,16 @@ TEST_P(LinkHitTest, PointsWinOverSegmentsAndSegmentsOverTheCaption) {
 
 INSTANTIATE_TEST_SUITE_P(
     Parts, LinkHitTest,
-    ::testing::Values(THitCase{true, {100, 198}, (2 << 16) + 0x0800},  // near point 2 and on segment 1
-                      THitCase{true, {1, 101}, 0x0800},                // point 0
-                      THitCase{true, {50, 102}, 0x1200},               // segment 0
-                      THitCase{true, {101, 150}, (1 << 16) + 0x1200},  // segment 1
-                      THitCase{true, {50, 92}, 0x0600},                // caption
-                      THitCase{false, {100, 198}, 0x0200}, THitCase{false, {50, 102}, 0x0200},
-                      THitCase{false, {50, 92}, 0x0600}, THitCase{true, {50, 150}, 0}));
+    ::testing::Values(THitCase{"PointWinsOverSegment", true, {100, 198}, (2 << 16) + 0x0800},
+                      THitCase{"FirstPoint", true, {1, 101}, 0x0800},
+                      THitCase{"FirstSegment", true, {50, 102}, 0x1200},
+                      THitCase{"SecondSegment", true, {101, 150}, (1 << 16) + 0x1200},
+                      THitCase{"Caption", true, {50, 92}, 0x0600},
+                      THitCase{"UnselectedNearAPoint", false, {100, 198}, 0x0200},
+                      THitCase{"UnselectedOnASegment", false, {50, 102}, 0x0200},
+                      THitCase{"UnselectedCaption", false, {50, 92}, 0x0600},
+                      THitCase{"Nowhere", true, {50, 150}, 0}),
+    test::TCaseName());
 
 TEST_F(LinkEditingTest, RubberBandOverlapsALinkThatCrossesAnyOfItsEdges) {
   TGraphLink* link = NewLink({{0, 100}, {100, 100}, {100, 200}});
@@ -79,6 +84,7 @@ TEST_F(LinkEditingTest, RubberBandOverlapsALinkThatCrossesAnyOfItsEdges) {
 // ---- Hover cursors ------------------------------------------------------------------------------------
 
 struct TCursorCase {
+  const char* Name;
   TPoint Point;
   TShiftState Shift;
   TGraphLinkOptions Options;
@@ -100,16 +106,22 @@ TEST_P(LinkCursorTest, HoveringShowsWhatAPressWouldDo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Actions, LinkCursorTest,
-    ::testing::Values(TCursorCase{{100, 100}, 0, 0, paMovePoint, crXHair2},
-                      TCursorCase{{100, 100}, ssAlt, 0, paRemovePoint, crXHair3},
-                      TCursorCase{{100, 100}, ssAlt, gloFixedBreakPoints, paNone, crHandPoint},
-                      TCursorCase{{0, 100}, 0, gloFixedStartPoint, paNone, crHandPoint},
-                      TCursorCase{{50, 100}, ssAlt, 0, paInsertPoint, crXHair1},
-                      TCursorCase{{50, 100}, 0, 0, paMoveLink, crSizeAll},
-                      TCursorCase{{50, 100}, 0, gloFixedBreakPoints, paNone, crHandPoint},
-                      TCursorCase{{50, 100}, 0, gloFixedStartPoint, paNone, crHandPoint},
-                      TCursorCase{{50, 92}, 0, 0, paMoveLink, crSizeAll},
-                      TCursorCase{{50, 92}, 0, gloFixedBreakPoints, paNone, crHandPoint}));
+    ::testing::Values(
+        TCursorCase{"BreakPointMoves", {100, 100}, 0, 0, paMovePoint, crXHair2},
+        TCursorCase{"AltOnABreakPointRemovesIt", {100, 100}, ssAlt, 0, paRemovePoint, crXHair3},
+        TCursorCase{
+            "AltOnAFixedBreakPointDoesNothing", {100, 100}, ssAlt, gloFixedBreakPoints, paNone, crHandPoint},
+        TCursorCase{"FixedStartPointDoesNothing", {0, 100}, 0, gloFixedStartPoint, paNone, crHandPoint},
+        TCursorCase{"AltOnASegmentInsertsAPoint", {50, 100}, ssAlt, 0, paInsertPoint, crXHair1},
+        TCursorCase{"SegmentMovesTheLink", {50, 100}, 0, 0, paMoveLink, crSizeAll},
+        TCursorCase{
+            "SegmentWithFixedBreakPointsDoesNothing", {50, 100}, 0, gloFixedBreakPoints, paNone, crHandPoint},
+        TCursorCase{
+            "SegmentWithAFixedStartPointDoesNothing", {50, 100}, 0, gloFixedStartPoint, paNone, crHandPoint},
+        TCursorCase{"CaptionMovesTheLink", {50, 92}, 0, 0, paMoveLink, crSizeAll},
+        TCursorCase{
+            "CaptionWithFixedBreakPointsDoesNothing", {50, 92}, 0, gloFixedBreakPoints, paNone, crHandPoint}),
+    test::TCaseName());
 
 // ---- Break points ---------------------------------------------------------------------------------------
 

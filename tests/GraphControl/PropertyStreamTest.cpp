@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "support/CaseName.h"
+
 namespace gc {
 namespace {
 
@@ -86,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TIntegerCase{-32769, Bytes(0x04, 0xFF, 0x7F, 0xFF, 0xFF)},
                     TIntegerCase{INT32_MIN, Bytes(0x04, 0x00, 0x00, 0x00, 0x80)},
                     TIntegerCase{2147483648LL, Bytes(0x13, 0, 0, 0, 0x80, 0, 0, 0, 0)},
-                    TIntegerCase{4294967295LL, Bytes(0x13, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0)}));
+                    TIntegerCase{4294967295LL, Bytes(0x13, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0)}),
+    [](const auto& info) { return "Value" + test::NumberName(info.param.Value); });
 
 TEST(PropertyReader, IntegerRejectsOtherTagsAnd64BitValuesOutside32Bits) {
   const auto readInt = [](TPropertyReader& r) { r.ReadInteger(); };
@@ -99,6 +102,7 @@ TEST(PropertyReader, IntegerRejectsOtherTagsAnd64BitValuesOutside32Bits) {
 }
 
 struct TStringCase {
+  const char* Name;
   std::string Text;
   TBytes Encoded;
 };
@@ -108,7 +112,7 @@ void PrintTo(const TStringCase& c, std::ostream* os) { *os << c.Text.size() << "
 class StringEncoding : public testing::TestWithParam<TStringCase> {};
 
 TEST_P(StringEncoding, ChoosesTheTagByContentAndReadsBack) {
-  const auto& [text, encoded] = GetParam();
+  const auto& [name, text, encoded] = GetParam();
   EXPECT_EQ(Written([&](TPropertyWriter& w) { w.WriteString(text); }), encoded);
   TMemoryStream s(encoded);
   TPropertyReader r(s);
@@ -120,12 +124,16 @@ const std::string Ascii300(300, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
     PropertyStream, StringEncoding,
-    testing::Values(TStringCase{"", Bytes(0x06, 0x00)}, TStringCase{"Widget", Bytes(0x06, 0x06, "Widget")},
-                    TStringCase{std::string(255, 'a'), Bytes(0x06, 0xFF, std::string(255, 'a'))},
-                    TStringCase{Ascii300, Bytes(0x0C, 0x2C, 0x01, 0x00, 0x00, Ascii300)},
-                    TStringCase{"Größe", Bytes(0x14, 0x07, 0, 0, 0, "Gr", 0xC3, 0xB6, 0xC3, 0x9F, "e")},
-                    TStringCase{"ÄÖ", Bytes(0x12, 0x02, 0, 0, 0, 0xC4, 0x00, 0xD6, 0x00)},
-                    TStringCase{"😀", Bytes(0x12, 0x02, 0, 0, 0, 0x3D, 0xD8, 0x00, 0xDE)}));
+    testing::Values(TStringCase{"Empty", "", Bytes(0x06, 0x00)},
+                    TStringCase{"Ascii", "Widget", Bytes(0x06, 0x06, "Widget")},
+                    TStringCase{"LongestShortString", std::string(255, 'a'),
+                                Bytes(0x06, 0xFF, std::string(255, 'a'))},
+                    TStringCase{"LongString", Ascii300, Bytes(0x0C, 0x2C, 0x01, 0x00, 0x00, Ascii300)},
+                    TStringCase{"MostlyAsciiAsUtf8", "Größe",
+                                Bytes(0x14, 0x07, 0, 0, 0, "Gr", 0xC3, 0xB6, 0xC3, 0x9F, "e")},
+                    TStringCase{"UmlautsAsUtf16", "ÄÖ", Bytes(0x12, 0x02, 0, 0, 0, 0xC4, 0x00, 0xD6, 0x00)},
+                    TStringCase{"SurrogatePair", "😀", Bytes(0x12, 0x02, 0, 0, 0, 0x3D, 0xD8, 0x00, 0xDE)}),
+    test::TCaseName());
 
 TEST(PropertyReader, EightBitStringsAreWindows1252) {
   TMemoryStream s(Bytes(0x06, 0x03, 0xE4, 0xF6, 0xFC, 0x0C, 0x02, 0, 0, 0, 0x80, 0x85));
@@ -156,6 +164,7 @@ TEST(PropertyReader, StringRejectsNonStringTags) {
 }
 
 struct TColorCase {
+  const char* Name;
   TColor Color;
   TBytes Encoded;
 };
@@ -165,24 +174,25 @@ void PrintTo(const TColorCase& c, std::ostream* os) { *os << std::hex << c.Color
 class ColorEncoding : public testing::TestWithParam<TColorCase> {};
 
 TEST_P(ColorEncoding, NamedColoursAsIdentifiersOthersAsIntegers) {
-  const auto& [color, encoded] = GetParam();
+  const auto& [name, color, encoded] = GetParam();
   EXPECT_EQ(Written([&](TPropertyWriter& w) { w.WriteColor(color); }), encoded);
   TMemoryStream s(encoded);
   TPropertyReader r(s);
   EXPECT_EQ(r.ReadColor(), color);
 }
 
-INSTANTIATE_TEST_SUITE_P(PropertyStream, ColorEncoding,
-                         testing::Values(TColorCase{0x00123456, Bytes(0x04, 0x56, 0x34, 0x12, 0x00)},
-                                         TColorCase{0x000000FF, Bytes(0x07, 0x05, "clRed")},
-                                         TColorCase{clBlack, Bytes(0x07, 0x07, "clBlack")},
-                                         TColorCase{0xF0CAA6, Bytes(0x07, 0x09, "clSkyBlue")},
-                                         TColorCase{clBtnFace, Bytes(0x07, 0x09, "clBtnFace")},
-                                         TColorCase{clWindowText, Bytes(0x07, 0x0C, "clWindowText")},
-                                         TColorCase{clNone, Bytes(0x07, 0x06, "clNone")},
-                                         TColorCase{clDefault, Bytes(0x07, 0x09, "clDefault")},
-                                         // a system colour without a name
-                                         TColorCase{0xFF000019, Bytes(0x04, 0x19, 0x00, 0x00, 0xFF)}));
+INSTANTIATE_TEST_SUITE_P(
+    PropertyStream, ColorEncoding,
+    testing::Values(TColorCase{"Rgb", 0x00123456, Bytes(0x04, 0x56, 0x34, 0x12, 0x00)},
+                    TColorCase{"Red", 0x000000FF, Bytes(0x07, 0x05, "clRed")},
+                    TColorCase{"Black", clBlack, Bytes(0x07, 0x07, "clBlack")},
+                    TColorCase{"SkyBlue", 0xF0CAA6, Bytes(0x07, 0x09, "clSkyBlue")},
+                    TColorCase{"BtnFace", clBtnFace, Bytes(0x07, 0x09, "clBtnFace")},
+                    TColorCase{"WindowText", clWindowText, Bytes(0x07, 0x0C, "clWindowText")},
+                    TColorCase{"None", clNone, Bytes(0x07, 0x06, "clNone")},
+                    TColorCase{"Default", clDefault, Bytes(0x07, 0x09, "clDefault")},
+                    TColorCase{"SystemColourWithoutAName", 0xFF000019, Bytes(0x04, 0x19, 0x00, 0x00, 0xFF)}),
+    test::TCaseName());
 
 TEST(PropertyReader, ColourNamesIgnoreCaseAndUnknownNamesAreRejected) {
   TMemoryStream s(Bytes(0x07, 0x05, "CLRED"));
@@ -285,10 +295,15 @@ TEST(PropertyReader, HeaderNeedsTheSignatureAndSkipsAPrefix) {
 }
 
 // Every value tag, followed by a marker byte that must come next after the skip.
-class ValueSkipping : public testing::TestWithParam<TBytes> {};
+struct TSkipCase {
+  const char* Name;
+  TBytes Value;
+};
+
+class ValueSkipping : public testing::TestWithParam<TSkipCase> {};
 
 TEST_P(ValueSkipping, StopsRightBehindTheValue) {
-  TBytes bytes = GetParam();
+  TBytes bytes = GetParam().Value;
   bytes.push_back(0xEE);
   TMemoryStream s(bytes);
   TPropertyReader r(s);
@@ -298,17 +313,27 @@ TEST_P(ValueSkipping, StopsRightBehindTheValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     PropertyStream, ValueSkipping,
-    testing::Values(Bytes(0x00), Bytes(0x01, 0x02, 0x05, 0x06, 0x01, "a", 0x00),
-                    Bytes(0x01, 0x01, 0x02, 0x05, 0x00, 0x08, 0x00),  // nested list
-                    Bytes(0x02, 0x01), Bytes(0x03, 0x01, 0x02), Bytes(0x04, 1, 2, 3, 4),
-                    Bytes(0x05, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10), Bytes(0x06, 0x02, "ab"),
-                    Bytes(0x07, 0x01, "x"), Bytes(0x08), Bytes(0x09), Bytes(0x0A, 0x02, 0, 0, 0, 0, 0),
-                    Bytes(0x0B, 0x01, "a", 0x02, "bc", 0x00), Bytes(0x0C, 0x01, 0, 0, 0, "z"), Bytes(0x0D),
+    testing::Values(TSkipCase{"Null", Bytes(0x00)},
+                    TSkipCase{"List", Bytes(0x01, 0x02, 0x05, 0x06, 0x01, "a", 0x00)},
+                    TSkipCase{"NestedList", Bytes(0x01, 0x01, 0x02, 0x05, 0x00, 0x08, 0x00)},
+                    TSkipCase{"Int8", Bytes(0x02, 0x01)}, TSkipCase{"Int16", Bytes(0x03, 0x01, 0x02)},
+                    TSkipCase{"Int32", Bytes(0x04, 1, 2, 3, 4)},
+                    TSkipCase{"Extended", Bytes(0x05, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10)},
+                    TSkipCase{"String", Bytes(0x06, 0x02, "ab")}, TSkipCase{"Ident", Bytes(0x07, 0x01, "x")},
+                    TSkipCase{"False", Bytes(0x08)}, TSkipCase{"True", Bytes(0x09)},
+                    TSkipCase{"Binary", Bytes(0x0A, 0x02, 0, 0, 0, 0, 0)},
+                    TSkipCase{"Set", Bytes(0x0B, 0x01, "a", 0x02, "bc", 0x00)},
+                    TSkipCase{"LString", Bytes(0x0C, 0x01, 0, 0, 0, "z")}, TSkipCase{"Nil", Bytes(0x0D)},
                     // collection: one item with an order value, one without
-                    Bytes(0x0E, 0x02, 0x07, 0x01, 0x01, "P", 0x02, 0x01, 0x00, 0x01, 0x00, 0x00),
-                    Bytes(0x0F, 1, 2, 3, 4), Bytes(0x10, 1, 2, 3, 4, 5, 6, 7, 8),
-                    Bytes(0x11, 1, 2, 3, 4, 5, 6, 7, 8), Bytes(0x12, 0x02, 0, 0, 0, 'a', 0, 'b', 0),
-                    Bytes(0x13, 1, 2, 3, 4, 5, 6, 7, 8), Bytes(0x14, 0x01, 0, 0, 0, "u")));
+                    TSkipCase{"Collection",
+                              Bytes(0x0E, 0x02, 0x07, 0x01, 0x01, "P", 0x02, 0x01, 0x00, 0x01, 0x00, 0x00)},
+                    TSkipCase{"Single", Bytes(0x0F, 1, 2, 3, 4)},
+                    TSkipCase{"Currency", Bytes(0x10, 1, 2, 3, 4, 5, 6, 7, 8)},
+                    TSkipCase{"Date", Bytes(0x11, 1, 2, 3, 4, 5, 6, 7, 8)},
+                    TSkipCase{"WString", Bytes(0x12, 0x02, 0, 0, 0, 'a', 0, 'b', 0)},
+                    TSkipCase{"Int64", Bytes(0x13, 1, 2, 3, 4, 5, 6, 7, 8)},
+                    TSkipCase{"Utf8String", Bytes(0x14, 0x01, 0, 0, 0, "u")}),
+    test::TCaseName());
 
 TEST(PropertyReader, SkipRejectsUnknownTagsAndRunawayNesting) {
   ExpectReadError(
@@ -321,6 +346,7 @@ TEST(PropertyReader, SkipRejectsUnknownTagsAndRunawayNesting) {
 // A declared length far beyond the stream fails at once, before any payload
 // is read or allocated.
 struct THugeLengthCase {
+  const char* Name;
   uint8_t Tag;
   void (*Read)(TPropertyReader&);
 };
@@ -347,12 +373,16 @@ void ReadStringValue(TPropertyReader& r) { r.ReadString(); }
 void ReadBinaryValue(TPropertyReader& r) { r.ReadBinary(); }
 void SkipAnyValue(TPropertyReader& r) { r.SkipValue(); }
 
-INSTANTIATE_TEST_SUITE_P(
-    PropertyStream, HugeLength,
-    testing::Values(THugeLengthCase{0x0C, ReadStringValue}, THugeLengthCase{0x12, ReadStringValue},
-                    THugeLengthCase{0x14, ReadStringValue}, THugeLengthCase{0x0A, ReadBinaryValue},
-                    THugeLengthCase{0x0A, SkipAnyValue}, THugeLengthCase{0x0C, SkipAnyValue},
-                    THugeLengthCase{0x12, SkipAnyValue}, THugeLengthCase{0x14, SkipAnyValue}));
+INSTANTIATE_TEST_SUITE_P(PropertyStream, HugeLength,
+                         testing::Values(THugeLengthCase{"ReadLString", 0x0C, ReadStringValue},
+                                         THugeLengthCase{"ReadWString", 0x12, ReadStringValue},
+                                         THugeLengthCase{"ReadUtf8String", 0x14, ReadStringValue},
+                                         THugeLengthCase{"ReadBinary", 0x0A, ReadBinaryValue},
+                                         THugeLengthCase{"SkipBinary", 0x0A, SkipAnyValue},
+                                         THugeLengthCase{"SkipLString", 0x0C, SkipAnyValue},
+                                         THugeLengthCase{"SkipWString", 0x12, SkipAnyValue},
+                                         THugeLengthCase{"SkipUtf8String", 0x14, SkipAnyValue}),
+                         test::TCaseName());
 
 TEST(PropertyReader, NegativeLengthsAreReadErrors) {
   ExpectReadError(

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
+#include <string>
 
 #include "GraphControl/DrawingToolProperties.h"
 
@@ -288,7 +290,14 @@ INSTANTIATE_TEST_SUITE_P(
                               "Ungültiger Eigenschaftswert"},
                     TPathCase{Bytes(0x0B, "G.Alignment", 0x02, 0x01), "Ungültiger Eigenschaftswert"},
                     TPathCase{Bytes(0x0D, "G.BreakPoints", 0x02, 0x00), "Ungültiger Eigenschaftswert"},
-                    TPathCase{Bytes(0x0C, "G.ParentFont", 0x02, 0x00), "Ungültiger Eigenschaftswert"}));
+                    TPathCase{Bytes(0x0C, "G.ParentFont", 0x02, 0x00), "Ungültiger Eigenschaftswert"}),
+    // Named after the property path, "G.Brush.Bogus" as "G_Brush_Bogus".
+    [](const auto& info) {
+      const TBytes& record = info.param.Record;
+      std::string name(record.begin() + 1, record.begin() + 1 + record[0]);
+      std::replace(name.begin(), name.end(), '.', '_');
+      return name;
+    });
 
 TEST(PropertyTable, UnknownEnumerationIdentifierStoresNothing) {
   TBrush brush;

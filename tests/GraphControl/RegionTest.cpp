@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/CaseName.h"
+
 namespace gc {
 namespace {
 
@@ -52,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Pixels, SquareRegionTest,
                          ::testing::Values(PixelCase{{0, 0}, true}, PixelCase{{9, 9}, true},
                                            PixelCase{{9, 0}, true}, PixelCase{{10, 5}, false},
                                            PixelCase{{5, 10}, false}, PixelCase{{-1, 5}, false},
-                                           PixelCase{{5, -1}, false}));
+                                           PixelCase{{5, -1}, false}),
+                         [](const auto& info) { return "Pixel" + test::PointName(info.param.P); });
 
 TEST(PolygonRegion, SlantedEdgeThroughPixelCentreBelongsToTheLeftSideOnly) {
   // The hypotenuse x + y = 10 passes through the centres (5.5, 4.5) and
