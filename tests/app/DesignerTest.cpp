@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unit1.h"
+#include "support/CaseName.h"
 #include "tests/app/FakeDialogs.h"
 
 namespace gc::app {
@@ -82,6 +83,7 @@ TEST_F(DesignerTest, FontAndSelectionCodes) {
 }
 
 struct TNodeCase {
+  const char* Name;
   int32_t Code;
   bool Layout;       // the code sets Layout, else Alignment
   int32_t Expected;  // TTextLayout or TAlignment value
@@ -109,11 +111,14 @@ TEST_P(NodeCodeTest, SetsAlignmentOrLayoutOfNodesOnly) {
   EXPECT_TRUE(Form.ApplyWidgetAction(link, c.Code));  // a link is skipped, the visit goes on
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, NodeCodeTest,
-    ::testing::Values(TNodeCase{waAlignLeft, false, taLeftJustify}, TNodeCase{waAlignCenter, false, taCenter},
-                      TNodeCase{waAlignRight, false, taRightJustify}, TNodeCase{waLayoutTop, true, tlTop},
-                      TNodeCase{waLayoutCenter, true, tlCenter}, TNodeCase{waLayoutBottom, true, tlBottom}));
+INSTANTIATE_TEST_SUITE_P(Codes, NodeCodeTest,
+                         ::testing::Values(TNodeCase{"AlignLeft", waAlignLeft, false, taLeftJustify},
+                                           TNodeCase{"AlignCenter", waAlignCenter, false, taCenter},
+                                           TNodeCase{"AlignRight", waAlignRight, false, taRightJustify},
+                                           TNodeCase{"LayoutTop", waLayoutTop, true, tlTop},
+                                           TNodeCase{"LayoutCenter", waLayoutCenter, true, tlCenter},
+                                           TNodeCase{"LayoutBottom", waLayoutBottom, true, tlBottom}),
+                         test::TCaseName());
 
 TEST_F(DesignerTest, LinkCodesChangeLinksAndLeaveNodes) {
   auto* link = static_cast<TGraphLink*>(Form.GraphControl1.AddLink({{200, 200}, {300, 200}}));

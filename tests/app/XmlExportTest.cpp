@@ -12,6 +12,7 @@
 
 #include "app/Unit2.h"
 #include "app/XmlExport.h"
+#include "support/CaseName.h"
 #include "tests/app/FakeDialogs.h"
 
 namespace gc::app {
@@ -165,6 +166,7 @@ TEST_F(XmlExportTest, UnreadableValueListsRaiseTheFileErrorAndKeepTheLinesSoFar)
 }
 
 struct TLineCase {
+  const char* Name;
   const char* Line;
   const char* Value;
 };
@@ -173,10 +175,14 @@ TEST_P(ValueOfLineTest, TakesTextAfterFirstEqualsOrDropsFirstCharacter) {
   EXPECT_EQ(ValueOfLine(GetParam().Line), GetParam().Value);
 }
 INSTANTIATE_TEST_SUITE_P(Lines, ValueOfLineTest,
-                         ::testing::Values(TLineCase{"LBL=Label text", "Label text"},
-                                           TLineCase{"Label", "abel"}, TLineCase{"a=b=c", "b=c"},
-                                           TLineCase{"X=", ""}, TLineCase{"=v", "v"}, TLineCase{"L", ""},
-                                           TLineCase{"", ""}));
+                         ::testing::Values(TLineCase{"KeyAndValue", "LBL=Label text", "Label text"},
+                                           TLineCase{"NoEqualsDropsTheFirstCharacter", "Label", "abel"},
+                                           TLineCase{"SplitsAtTheFirstEquals", "a=b=c", "b=c"},
+                                           TLineCase{"EmptyValue", "X=", ""},
+                                           TLineCase{"EmptyKey", "=v", "v"},
+                                           TLineCase{"SingleCharacter", "L", ""},
+                                           TLineCase{"EmptyLine", "", ""}),
+                         test::TCaseName());
 
 TEST_F(XmlExportTest, WindowRebuildsFromTheWorkspaceOnEveryShowing) {
   AddWidget({40, 30, 160, 55}, "Title");

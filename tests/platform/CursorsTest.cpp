@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include "platform/qt/Cursors.h"
+#include "support/CaseName.h"
 
 namespace gc::qt::test {
 namespace {
@@ -43,6 +44,7 @@ TEST(Cursors, ControlCursorIdsGiveTheirImagesAndHotSpots) {
 }
 
 struct TStockCase {
+  const char* Name;
   TCursor Id;
   Qt::CursorShape Shape;
 };
@@ -51,14 +53,20 @@ class StockCursor : public testing::TestWithParam<TStockCase> {};
 
 TEST_P(StockCursor, MapsToTheQtShape) { EXPECT_EQ(CursorFor(GetParam().Id).shape(), GetParam().Shape); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, StockCursor,
-    testing::Values(TStockCase{crDefault, Qt::ArrowCursor}, TStockCase{crArrow, Qt::ArrowCursor},
-                    TStockCase{crNone, Qt::BlankCursor}, TStockCase{crCross, Qt::CrossCursor},
-                    TStockCase{crIBeam, Qt::IBeamCursor}, TStockCase{crSizeNESW, Qt::SizeBDiagCursor},
-                    TStockCase{crSizeNS, Qt::SizeVerCursor}, TStockCase{crSizeNWSE, Qt::SizeFDiagCursor},
-                    TStockCase{crSizeWE, Qt::SizeHorCursor}, TStockCase{crHandPoint, Qt::PointingHandCursor},
-                    TStockCase{crSizeAll, Qt::SizeAllCursor}, TStockCase{99, Qt::ArrowCursor}));
+INSTANTIATE_TEST_SUITE_P(Table, StockCursor,
+                         testing::Values(TStockCase{"Default", crDefault, Qt::ArrowCursor},
+                                         TStockCase{"Arrow", crArrow, Qt::ArrowCursor},
+                                         TStockCase{"None", crNone, Qt::BlankCursor},
+                                         TStockCase{"Cross", crCross, Qt::CrossCursor},
+                                         TStockCase{"IBeam", crIBeam, Qt::IBeamCursor},
+                                         TStockCase{"SizeNESW", crSizeNESW, Qt::SizeBDiagCursor},
+                                         TStockCase{"SizeNS", crSizeNS, Qt::SizeVerCursor},
+                                         TStockCase{"SizeNWSE", crSizeNWSE, Qt::SizeFDiagCursor},
+                                         TStockCase{"SizeWE", crSizeWE, Qt::SizeHorCursor},
+                                         TStockCase{"HandPoint", crHandPoint, Qt::PointingHandCursor},
+                                         TStockCase{"SizeAll", crSizeAll, Qt::SizeAllCursor},
+                                         TStockCase{"UnknownId", 99, Qt::ArrowCursor}),
+                         gc::test::TCaseName());
 
 }  // namespace
 }  // namespace gc::qt::test

@@ -4,8 +4,10 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QMetaEnum>
 #include <QPalette>
 #include <cmath>
+#include <string>
 
 #include "PixelHelpers.h"
 #include "platform/qt/QtCanvas.h"
@@ -188,6 +190,11 @@ TEST(QtCanvasPolygon, APartialBufferHoldsThePixelsOfTheWholeOne) {
   }
 }
 
+// Names a case after its image format, "Format_RGB32".
+std::string FormatName(const testing::TestParamInfo<QImage::Format>& info) {
+  return QMetaEnum::fromType<QImage::Format>().valueToKey(info.param);
+}
+
 class PolygonFillMode : public testing::TestWithParam<TFillMode> {};
 
 TEST_P(PolygonFillMode, StarCentreFollowsTheFillRule) {
@@ -207,7 +214,9 @@ TEST_P(PolygonFillMode, StarCentreFollowsTheFillRule) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PolygonFillMode,
-                         testing::Values(TFillMode::fmAlternate, TFillMode::fmWinding));
+                         testing::Values(TFillMode::fmAlternate, TFillMode::fmWinding), [](const auto& info) {
+                           return std::string(info.param == TFillMode::fmAlternate ? "Alternate" : "Winding");
+                         });
 
 // A test background where every pixel differs from its neighbours.
 QImage Pattern(int w, int h, QImage::Format format) {
@@ -256,7 +265,8 @@ TEST_P(InvertingPen, InvertsEachCoveredPixelOnceAndTwiceRestores) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, InvertingPen,
-                         testing::Values(QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied));
+                         testing::Values(QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied),
+                         FormatName);
 
 TEST(QtCanvasPenMode, XorTouchesEachPixelOnceWithPenAndBrushColours) {
   QImage image = Pattern(30, 30, QImage::Format_RGB32);
@@ -314,8 +324,8 @@ TEST_P(SetPixelFormat, SetsOneDevicePixelAtTheMappedPoint) {
   EXPECT_EQ(InkBox(image), QRect(11, 15, 1, 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, SetPixelFormat,
-                         testing::Values(QImage::Format_RGB32, QImage::Format_RGB16));
+INSTANTIATE_TEST_SUITE_P(Formats, SetPixelFormat, testing::Values(QImage::Format_RGB32, QImage::Format_RGB16),
+                         FormatName);
 
 TEST(QtCanvasSetPixel, RespectsARegionClip) {
   TQtImageCanvas canvas(20, 20);
