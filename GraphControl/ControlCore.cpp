@@ -398,9 +398,18 @@ void TGraphControl::UpdateSpatialEntry(TGraphObject* object) {
   }
   const TRect& area = object->PaintBounds();
   const int32_t reach = MarkerReach(*object);
-  if (entry.Indexed && entry.Area == area && entry.Reach == reach) return;
-  if (entry.Indexed) SpatialIndex_->Remove(object, entry.Area, entry.Reach);
-  entry = {area, reach, true};
+  if (entry.Indexed) {
+    if (entry.Area == area && entry.Reach == reach) return;
+    const TRect oldArea = entry.Area;
+    const int32_t oldReach = entry.Reach;
+    entry.Area = area;
+    entry.Reach = reach;
+    SpatialIndex_->Update(object, oldArea, oldReach, area, reach);
+    return;
+  }
+  entry.Area = area;
+  entry.Reach = reach;
+  entry.Indexed = true;
   SpatialIndex_->Insert(object, area, reach);
 }
 

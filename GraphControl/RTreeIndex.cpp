@@ -3,13 +3,22 @@
 // overflow at the coordinate limits. An area whose Right is left of its Left
 // (or Bottom above its Top) has no box; such areas are kept aside and are
 // candidates of every query.
+//
+// The tree keeps each area under a box a little larger than the area (its
+// entry's Box), so that an object moved or grown by a little stays where it
+// is filed and the tree is not touched: dragging, nudging and links that
+// follow their nodes mostly change no box. Queries test the exact areas of
+// what the tree hands them, so their answers are those of exact boxes, and
+// the extent is kept from the exact areas, not from the tree.
 #include <algorithm>
+#include <array>
 #include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>
 #include <boost/iterator/filter_iterator.hpp>
 #include <boost/iterator/function_output_iterator.hpp>
 #include <boost/iterator/transform_iterator.hpp>
 #include <cassert>
+#include <climits>
 #include <map>
 #include <utility>
 
@@ -38,6 +47,49 @@ TBox QueryBox(const TRect& r, int64_t grow) {
           {std::max<int64_t>(r.Left, r.Right) + grow, std::max<int64_t>(r.Top, r.Bottom) + grow}};
 }
 
+bool Meets(const TRect& r, const TBox& box) {
+  return r.Left <= box.max_corner().get<0>() && r.Right >= box.min_corner().get<0>() &&
+         r.Top <= box.max_corner().get<1>() && r.Bottom >= box.min_corner().get<1>();
+}
+
+bool Holds(const TRect& outer, const TRect& inner) {
+  return outer.Left <= inner.Left && outer.Top <= inner.Top && inner.Right <= outer.Right &&
+         inner.Bottom <= outer.Bottom;
+}
+
+// The box a regular area is filed under: the area with a margin of half
+// its larger side, at least 8 and at most 64 units, inside the coordinate
+// range. An area that moved by (dx, dy) gets three quarters of the margins
+// of both sides of an axis on the side it moves to. An irregular area is
+// kept as it is.
+TRect FilingBox(const TRect& area, int64_t dx = 0, int64_t dy = 0) {
+  if (!IsRegular(area)) return area;
+  const int64_t side = std::max(int64_t{area.Right} - area.Left, int64_t{area.Bottom} - area.Top);
+  const int64_t margin = std::clamp<int64_t>(side / 2, 8, 64);
+  const auto lead = [margin](int64_t d) { return d > 0 ? margin * 3 / 2 : d < 0 ? margin / 2 : margin; };
+  const auto limit = [](int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  return {limit(area.Left - lead(-dx)), limit(area.Top - lead(-dy)), limit(area.Right + lead(dx)),
+          limit(area.Bottom + lead(dy))};
+}
+
+// The four edges of an extent as keys that grow outwards: -Left, -Top,
+// Right, Bottom.
+constexpr int EdgeCount = 4;
+int64_t EdgeKey(const TRect& r, int edge) {
+  switch (edge) {
+    case 0:
+      return -int64_t{r.Left};
+    case 1:
+      return -int64_t{r.Top};
+    case 2:
+      return r.Right;
+    default:
+      return r.Bottom;
+  }
+}
+
 class TRTreeIndex final : public TSpatialIndex {
  public:
   explicit TRTreeIndex(const TGraphObjectList& objects) : Objects_(objects) {}
@@ -46,26 +98,36 @@ class TRTreeIndex final : public TSpatialIndex {
 
   // Changes are queued and applied by the next query, so a batch (loading,
   // inserting in one update lock) builds the tree in one pass from the
-  // objects' entries instead of inserting one by one. The extent is kept
-  // without the tree where it can be: an entry coming in widens it, one
-  // going out leaves it unless it lay on its edge.
+  // objects' entries instead of inserting one by one.
   void Insert(TGraphObject* object, const TRect& area, int32_t reach) override {
     ++Reaches_[reach];
-    // An entry only widens the extent.
-    if (ExtentValid_) ExtentValue_ = Filed_ == 0 ? area : Union(ExtentValue_, area);
+    Widen(area);
     ++Filed_;
-    Queue({true, object, area});
+    TRect& box = object->SpatialEntry().Box;
+    box = FilingBox(area);
+    Queue({true, object, box});
+  }
+
+  void Update(TGraphObject* object, const TRect& oldArea, int32_t oldReach, const TRect& area,
+              int32_t reach) override {
+    if (reach != oldReach) {
+      Uncount(oldReach);
+      ++Reaches_[reach];
+    }
+    Widen(area);
+    Narrow(oldArea);
+    TRect& box = object->SpatialEntry().Box;
+    if (IsRegular(area) && IsRegular(box) && Holds(box, area)) return;
+    Queue({false, object, box});
+    box = FilingBox(area, int64_t{area.Left} - oldArea.Left, int64_t{area.Top} - oldArea.Top);
+    Queue({true, object, box});
   }
 
   void Remove(TGraphObject* object, const TRect& area, int32_t reach) override {
-    const auto count = Reaches_.find(reach);
-    if (count != Reaches_.end() && --count->second == 0) Reaches_.erase(count);
-    // The extent stays unless the entry lay on its edge.
-    if (ExtentValid_ && (area.Left <= ExtentValue_.Left || area.Top <= ExtentValue_.Top ||
-                         area.Right >= ExtentValue_.Right || area.Bottom >= ExtentValue_.Bottom))
-      ExtentValid_ = false;
+    Uncount(reach);
+    Narrow(area);
     --Filed_;
-    Queue({false, object, area});
+    Queue({false, object, object->SpatialEntry().Box});
   }
 
   void Clear() override {
@@ -75,7 +137,6 @@ class TRTreeIndex final : public TSpatialIndex {
     Pending_.clear();
     RebuildDue_ = false;
     Filed_ = 0;
-    ExtentValid_ = true;
   }
 
   void Query(const TRect& area, std::vector<TGraphObject*>& out) const override {
@@ -89,20 +150,26 @@ class TRTreeIndex final : public TSpatialIndex {
     std::vector<std::pair<uint64_t, TGraphObject*>>& found = Found_;
     found.clear();
     const int64_t grow = Reaches_.empty() ? 0 : std::max(Reaches_.rbegin()->first, 0);
+    const TBox query = QueryBox(area, grow);
     const auto add = [&](TGraphObject* object) { found.emplace_back(Objects_.PositionKey(object), object); };
-    Tree_.query(bgi::intersects(QueryBox(area, grow)),
-                boost::make_function_output_iterator([&add](const TValue& v) { add(v.second); }));
+    // The tree answers by filing boxes; the exact areas decide.
+    Tree_.query(bgi::intersects(query), boost::make_function_output_iterator([&](const TValue& v) {
+                  if (Meets(v.second->SpatialEntry().Area, query)) add(v.second);
+                }));
     for (const auto& entry : Irregular_) add(entry.second);
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& entry : found) out.push_back(entry.second);
   }
 
   bool Extent(TRect& out) const override {
-    if (!ExtentValid_) {
-      ExtentValue_ = MeasureTree();
-      ExtentValid_ = true;
+    if (Filed_ <= 0) {
+      out = {0, 0, 0, 0};
+      return true;
     }
-    out = Filed_ == 0 ? TRect{0, 0, 0, 0} : ExtentValue_;
+    for (int edge = 0; edge < EdgeCount; ++edge)
+      if (OnEdge_[edge] == 0) MeasureEdge(edge);
+    out = {static_cast<int32_t>(-Edge_[0]), static_cast<int32_t>(-Edge_[1]), static_cast<int32_t>(Edge_[2]),
+           static_cast<int32_t>(Edge_[3])};
     return true;
   }
 
@@ -110,12 +177,82 @@ class TRTreeIndex final : public TSpatialIndex {
   struct TChange {
     bool Insert;
     TGraphObject* Object;
-    TRect Area;
+    TRect Box;
   };
 
-  static TRect Union(const TRect& a, const TRect& b) {
-    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
-            std::max(a.Bottom, b.Bottom)};
+  void Uncount(int32_t reach) {
+    const auto count = Reaches_.find(reach);
+    if (count != Reaches_.end() && --count->second == 0) Reaches_.erase(count);
+  }
+
+  // The extent is kept edge by edge: each edge's key is at or beyond every
+  // filed area's, and OnEdge_ counts the areas lying on it. An area coming
+  // in can only widen the extent; one going out leaves an edge without
+  // areas on it, which is measured again when the extent is asked for.
+  void Widen(const TRect& area) {
+    for (int edge = 0; edge < EdgeCount; ++edge) {
+      const int64_t key = EdgeKey(area, edge);
+      if (Filed_ <= 0 || key > Edge_[edge]) {
+        Edge_[edge] = key;
+        OnEdge_[edge] = 1;
+      } else if (key == Edge_[edge]) {
+        ++OnEdge_[edge];
+      }
+    }
+  }
+
+  void Narrow(const TRect& area) {
+    for (int edge = 0; edge < EdgeCount; ++edge)
+      if (EdgeKey(area, edge) == Edge_[edge]) --OnEdge_[edge];
+  }
+
+  // Finds the edge from the tree. An area reaching beyond a bound is filed
+  // under a box that does too, so among the boxes reaching beyond a bound
+  // near the tree's own edge, an area that reaches beyond it as well is the
+  // outermost; without one, the bound moves inwards, twice as far each time.
+  void MeasureEdge(int edge) const {
+    Flush();
+    int64_t best = INT64_MIN;
+    int64_t count = 0;
+    const auto consider = [&](const TRect& area) {
+      const int64_t key = EdgeKey(area, edge);
+      if (key > best) {
+        best = key;
+        count = 1;
+      } else if (key == best) {
+        ++count;
+      }
+    };
+    if (!Tree_.empty()) {
+      const TBox bounds = Tree_.bounds();
+      const int axis = edge % 2;
+      const bool low = edge < 2;
+      const int64_t outer = Coordinate(low ? bounds.min_corner() : bounds.max_corner(), axis);
+      const int64_t inner = Coordinate(low ? bounds.max_corner() : bounds.min_corner(), axis);
+      for (int64_t depth = 128;; depth *= 2) {
+        const bool whole = depth >= (low ? inner - outer : outer - inner);
+        const int64_t bound = low ? outer + depth : outer - depth;
+        TBox strip = bounds;
+        if (!whole) SetCoordinate(low ? strip.max_corner() : strip.min_corner(), axis, bound);
+        best = INT64_MIN;
+        count = 0;
+        Tree_.query(bgi::intersects(strip), boost::make_function_output_iterator([&](const TValue& v) {
+                      consider(v.second->SpatialEntry().Area);
+                    }));
+        if (whole || (count > 0 && best >= (low ? -bound : bound))) break;
+      }
+    }
+    for (const auto& entry : Irregular_) consider(entry.first);
+    Edge_[edge] = best;
+    OnEdge_[edge] = count;
+  }
+
+  static int64_t Coordinate(const TPoint64& p, int axis) { return axis == 0 ? p.get<0>() : p.get<1>(); }
+  static void SetCoordinate(TPoint64& p, int axis, int64_t value) {
+    if (axis == 0)
+      p.set<0>(value);
+    else
+      p.set<1>(value);
   }
 
   // Many changes without a query in between (one object moved again and
@@ -140,24 +277,6 @@ class TRTreeIndex final : public TSpatialIndex {
 
   size_t FlushLimit() const { return Tree_.size() / 4 + 64; }
 
-  TRect MeasureTree() const {
-    Flush();
-    TRect out{0, 0, 0, 0};
-    bool any = false;
-    if (!Tree_.empty()) {
-      const TBox box = Tree_.bounds();
-      out = {static_cast<int32_t>(box.min_corner().get<0>()), static_cast<int32_t>(box.min_corner().get<1>()),
-             static_cast<int32_t>(box.max_corner().get<0>()),
-             static_cast<int32_t>(box.max_corner().get<1>())};
-      any = true;
-    }
-    for (const auto& entry : Irregular_) {
-      out = any ? Union(out, entry.first) : entry.first;
-      any = true;
-    }
-    return out;
-  }
-
   // Applies the queued changes; many of them rebuild the tree from the
   // entries the objects carry, which packs it better and costs less.
   void Flush() const {
@@ -178,7 +297,7 @@ class TRTreeIndex final : public TSpatialIndex {
     const std::vector<TGraphObject*>& objects = Objects_.Items();
     for (TGraphObject* object : objects) {
       const TSpatialEntry& entry = object->SpatialEntry();
-      if (entry.Indexed && !IsRegular(entry.Area)) Irregular_.push_back({entry.Area, object});
+      if (entry.Indexed && !IsRegular(entry.Box)) Irregular_.push_back({entry.Box, object});
     }
     const auto first = boost::make_transform_iterator(
         boost::make_filter_iterator(&FiledInTree, objects.begin(), objects.end()), &ValueOf);
@@ -189,18 +308,18 @@ class TRTreeIndex final : public TSpatialIndex {
 
   static bool FiledInTree(const TGraphObject* object) {
     const TSpatialEntry& entry = object->SpatialEntry();
-    return entry.Indexed && IsRegular(entry.Area);
+    return entry.Indexed && IsRegular(entry.Box);
   }
-  static TValue ValueOf(TGraphObject* object) { return {BoxOf(object->SpatialEntry().Area), object}; }
+  static TValue ValueOf(TGraphObject* object) { return {BoxOf(object->SpatialEntry().Box), object}; }
 
   void Apply(const TChange& change) const {
     if (change.Insert) {
-      if (IsRegular(change.Area))
-        Tree_.insert({BoxOf(change.Area), change.Object});
+      if (IsRegular(change.Box))
+        Tree_.insert({BoxOf(change.Box), change.Object});
       else
-        Irregular_.push_back({change.Area, change.Object});
-    } else if (IsRegular(change.Area)) {
-      if (Tree_.remove(TValue{BoxOf(change.Area), change.Object}) == 0) RemoveAnywhere(change.Object);
+        Irregular_.push_back({change.Box, change.Object});
+    } else if (IsRegular(change.Box)) {
+      if (Tree_.remove(TValue{BoxOf(change.Box), change.Object}) == 0) RemoveAnywhere(change.Object);
     } else {
       const auto found = std::find_if(Irregular_.begin(), Irregular_.end(),
                                       [&change](const auto& entry) { return entry.second == change.Object; });
@@ -208,10 +327,10 @@ class TRTreeIndex final : public TSpatialIndex {
     }
   }
 
-  // The entry was filed under another area than the caller says: a fault
+  // The entry was filed under another box than the caller says: a fault
   // in the change protocol. Find it by object so no stale pointer stays.
   void RemoveAnywhere(TGraphObject* object) const {
-    assert(!"spatial entry filed under another area");
+    assert(!"spatial entry filed under another box");
     for (const TValue& v : Tree_) {
       if (v.second == object) {
         Tree_.remove(TValue(v));
@@ -220,7 +339,7 @@ class TRTreeIndex final : public TSpatialIndex {
     }
   }
 
-  using TTree = bgi::rtree<TValue, bgi::quadratic<16>>;
+  using TTree = bgi::rtree<TValue, bgi::linear<16>>;
   const TGraphObjectList& Objects_;
   // The tree and the areas without a box, as of the last Flush.
   mutable TTree Tree_;
@@ -230,11 +349,10 @@ class TRTreeIndex final : public TSpatialIndex {
   // How many filed objects have each reach; the largest grows every query.
   std::map<int32_t, int32_t> Reaches_;
   mutable std::vector<std::pair<uint64_t, TGraphObject*>> Found_;
-  // The number of filed objects, and the extent while it is known without
-  // measuring the tree.
+  // The number of filed objects, and their extent edge by edge (see Widen).
   int64_t Filed_ = 0;
-  mutable bool ExtentValid_ = true;
-  mutable TRect ExtentValue_;
+  mutable std::array<int64_t, EdgeCount> Edge_{};
+  mutable std::array<int64_t, EdgeCount> OnEdge_{};
 };
 
 }  // namespace

@@ -11,6 +11,10 @@ namespace gc {
 struct TSpatialEntry {
   // The painted area the index files the object under.
   TRect Area;
+  // The box the index keeps the entry in, which holds Area; the index sets
+  // it. An index may file an area under a larger box so that small moves
+  // inside it need no re-filing.
+  TRect Box;
   // How far the object's selected painted area reaches beyond Area.
   int32_t Reach = 0;
   bool Indexed = false;

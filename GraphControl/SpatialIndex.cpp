@@ -16,6 +16,7 @@ class TScanIndex final : public TSpatialIndex {
 
   TSpatialIndexKind Kind() const override { return TSpatialIndexKind::Scan; }
   void Insert(TGraphObject*, const TRect&, int32_t) override {}
+  void Update(TGraphObject*, const TRect&, int32_t, const TRect&, int32_t) override {}
   void Remove(TGraphObject*, const TRect&, int32_t) override {}
   void Clear() override {}
   void Query(const TRect&, std::vector<TGraphObject*>& out) const override {

@@ -31,7 +31,10 @@ class TSpatialIndex {
   // Files the object under its painted area `area`; `reach` is how far its
   // selected painted area (markers) extends beyond `area`.
   virtual void Insert(TGraphObject* object, const TRect& area, int32_t reach) = 0;
-  // Takes out the entry made by Insert with the same arguments.
+  // The filed object's painted area changed from `oldArea` to `area`.
+  virtual void Update(TGraphObject* object, const TRect& oldArea, int32_t oldReach, const TRect& area,
+                      int32_t reach) = 0;
+  // Takes out the entry made by Insert (or the last Update) with the same arguments.
   virtual void Remove(TGraphObject* object, const TRect& area, int32_t reach) = 0;
   virtual void Clear() = 0;
 

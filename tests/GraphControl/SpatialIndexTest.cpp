@@ -142,9 +142,22 @@ TEST_P(SpatialIndexCaseTest, ObjectsAtTheCoordinateLimitsAreFoundAndMeasured) {
 }
 
 TEST_P(SpatialIndexCaseTest, TheExtentShrinksWhenTheObjectOnItsEdgeMovesInOrGoes) {
-  Node({0, 0, 20, 20});
+  TGraphNode* corner = Node({0, 0, 20, 20});
   TGraphNode* edge = Node({90, 90, 110, 110});
-  Node({40, 40, 60, 60});
+  TGraphNode* middle = Node({40, 40, 60, 60});
+  EXPECT_EQ(Graph.AllExtent(), (TRect{0, 0, 110, 110}));
+  // Steps of a few units, as a drag makes them: an edge two objects lie on
+  // stays until both have left it.
+  edge->MoveBy(-3, -2);
+  EXPECT_EQ(Graph.AllExtent(), (TRect{0, 0, 107, 108}));
+  middle->MoveBy(-40, 0);
+  corner->MoveBy(2, 1);
+  EXPECT_EQ(Graph.AllExtent(), (TRect{0, 1, 107, 108}));
+  middle->MoveBy(3, 0);
+  EXPECT_EQ(Graph.AllExtent(), (TRect{2, 1, 107, 108}));
+  corner->MoveBy(-2, -1);
+  middle->MoveBy(37, 0);
+  edge->MoveBy(3, 2);
   EXPECT_EQ(Graph.AllExtent(), (TRect{0, 0, 110, 110}));
   edge->SetBounds(50, 50, 20, 20);
   EXPECT_EQ(Graph.AllExtent(), (TRect{0, 0, 70, 70}));
