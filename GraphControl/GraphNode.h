@@ -182,18 +182,14 @@ class TGraphNode : public TGraphObject {
   static const TPropertyTable<TGraphNode>& StreamTable();
   bool ApplyResize(THitCode hitCode, int32_t dx, int32_t dy);
 
+  // The small members share a word (see TGraphObject's).
   int32_t Left_ = 0;
   int32_t Top_ = 0;
   int32_t Width_ = 0;
   int32_t Height_ = 0;
   TAlignment Alignment_ = taCenter;
   TTextLayout Layout_ = tlCenter;
-  int32_t Margin_ = 8;
-  TPicture Background_;
-  TRect BackgroundMargins_;
   TGraphNodeOptions NodeOptions_ = gnoAllOptions;
-  TOptionalRegion Region_;
-  TRect CaptionRect_;
   // A change asked for a new caption layout, which is made when the caption
   // is first needed (painted, hit, read): measuring text is the main cost of
   // creating and loading nodes, and most nodes of a large diagram are never
@@ -202,6 +198,11 @@ class TGraphNode : public TGraphObject {
   // The bounds were stored while update-locked; the outline is rebuilt by the
   // next unlocked change.
   bool ShapeStale_ = false;
+  int32_t Margin_ = 8;
+  TPicture Background_;
+  TRect BackgroundMargins_;
+  TOptionalRegion Region_;
+  TRect CaptionRect_;
 };
 
 // A node whose outline is a polygon, kept as vertices in graph coordinates.

@@ -326,7 +326,10 @@ class TGraphObject {
   void FontChanged();
   void SetScreenCursor(TCursor cursor) const;
 
+  // The members are ordered so that the small ones share words: a large
+  // diagram holds many objects.
   uint32_t ID_ = 0;
+  int32_t Tag_ = 0;
   TGraphControl* Owner_;
   TBrush Brush_;
   TPen Pen_;
@@ -338,23 +341,22 @@ class TGraphObject {
   bool Visible_ = true;
   bool Selected_ = false;
   TGraphObjectStates States_ = stCreating;
+  bool HasCustomData_ = false;
+  TGraphChangeFlags VisualTriggers_ = chBounds;
   TGraphObjectList Dependents_;
   TGraphObjectList LinksIn_;
   TGraphObjectList LinksOut_;
   std::string DisplayText_;
-  int32_t Tag_ = 0;
   intptr_t Data_ = 0;
-  bool HasCustomData_ = false;
   TRect PaintBounds_;
-  TGraphChangeFlags VisualTriggers_ = chBounds;
   int32_t UpdateCount_ = 0;
-  TGraphChangeFlags PendingChanges_ = 0;
   int32_t NoDragCount_ = 0;
   // Position keys of the owner's keyed lists holding the object, one per
   // key slot (see TGraphObjectList::KeepPositionKeys); 0 while not held.
   friend class TGraphObjectList;
   uint64_t ListKeys_[2] = {0, 0};
   TSpatialEntry SpatialEntry_;
+  TGraphChangeFlags PendingChanges_ = 0;
 
   class TConstructionGuard;
   // Runs the post-construction steps; null when an event handler destroyed

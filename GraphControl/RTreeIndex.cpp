@@ -4,8 +4,8 @@
 // (or Bottom above its Top) has no box; such areas are kept aside and are
 // candidates of every query.
 //
-// The tree keeps each area under a box a little larger than the area (its
-// entry's Box), so that an object moved or grown by a little stays where it
+// The tree keeps each area under a box a little larger than the area (by
+// its entry's Slack), so that an object moved or grown by a little stays where it
 // is filed and the tree is not touched: dragging, nudging and links that
 // follow their nodes mostly change no box. Queries test the exact areas of
 // what the tree hands them, so their answers are those of exact boxes, and
@@ -18,7 +18,8 @@
 #include <boost/iterator/function_output_iterator.hpp>
 #include <boost/iterator/transform_iterator.hpp>
 #include <cassert>
-#include <climits>
+#include <cstdint>
+#include <iterator>
 #include <map>
 #include <utility>
 
@@ -39,8 +40,6 @@ using TValue = std::pair<TBox, TGraphObject*>;
 
 bool IsRegular(const TRect& r) { return r.Left <= r.Right && r.Top <= r.Bottom; }
 
-TBox BoxOf(const TRect& r) { return {{r.Left, r.Top}, {r.Right, r.Bottom}}; }
-
 // The query box: the area with its corners in order, grown by `grow`.
 TBox QueryBox(const TRect& r, int64_t grow) {
   return {{std::min<int64_t>(r.Left, r.Right) - grow, std::min<int64_t>(r.Top, r.Bottom) - grow},
@@ -52,26 +51,39 @@ bool Meets(const TRect& r, const TBox& box) {
          r.Top <= box.max_corner().get<1>() && r.Bottom >= box.min_corner().get<1>();
 }
 
-bool Holds(const TRect& outer, const TRect& inner) {
-  return outer.Left <= inner.Left && outer.Top <= inner.Top && inner.Right <= outer.Right &&
-         inner.Bottom <= outer.Bottom;
+// How far an entry's tree box reaches beyond its area on each side: left,
+// top, right, bottom.
+using TSlack = std::array<uint8_t, 4>;
+
+TBox FiledBox(const TRect& r, const TSlack& s) {
+  return {{int64_t{r.Left} - s[0], int64_t{r.Top} - s[1]},
+          {int64_t{r.Right} + s[2], int64_t{r.Bottom} + s[3]}};
 }
 
-// The box a regular area is filed under: the area with a margin of half
-// its larger side, at least 8 and at most 64 units, inside the coordinate
-// range. An area that moved by (dx, dy) gets three quarters of the margins
-// of both sides of an axis on the side it moves to. An irregular area is
-// kept as it is.
-TRect FilingBox(const TRect& area, int64_t dx = 0, int64_t dy = 0) {
-  if (!IsRegular(area)) return area;
+// The slack a regular area is filed with: a margin of half its larger side,
+// at least 8 and at most 64 units. An area that moved by (dx, dy) gets three
+// quarters of the margins of both sides of an axis on the side it moves to.
+// An irregular area has none.
+TSlack FilingSlack(const TRect& area, int64_t dx = 0, int64_t dy = 0) {
+  if (!IsRegular(area)) return {};
   const int64_t side = std::max(int64_t{area.Right} - area.Left, int64_t{area.Bottom} - area.Top);
   const int64_t margin = std::clamp<int64_t>(side / 2, 8, 64);
-  const auto lead = [margin](int64_t d) { return d > 0 ? margin * 3 / 2 : d < 0 ? margin / 2 : margin; };
-  const auto limit = [](int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  const auto lead = [margin](int64_t d) {
+    return static_cast<uint8_t>(d > 0 ? margin * 3 / 2 : d < 0 ? margin / 2 : margin);
   };
-  return {limit(area.Left - lead(-dx)), limit(area.Top - lead(-dy)), limit(area.Right + lead(dx)),
-          limit(area.Bottom + lead(dy))};
+  return {lead(-dx), lead(-dy), lead(dx), lead(dy)};
+}
+
+// The slack under which `box` still holds `area`; false when the box no
+// longer holds it, or holds it more loosely than a slack can say (an area
+// that shrank a lot is filed again under a tighter box).
+bool SlackWithin(const TBox& box, const TRect& area, TSlack& slack) {
+  const int64_t gaps[4] = {area.Left - box.min_corner().get<0>(), area.Top - box.min_corner().get<1>(),
+                           box.max_corner().get<0>() - area.Right, box.max_corner().get<1>() - area.Bottom};
+  for (const int64_t gap : gaps)
+    if (gap < 0 || gap > UINT8_MAX) return false;
+  for (int side = 0; side < 4; ++side) slack[static_cast<size_t>(side)] = static_cast<uint8_t>(gaps[side]);
+  return true;
 }
 
 // The four edges of an extent as keys that grow outwards: -Left, -Top,
@@ -103,9 +115,9 @@ class TRTreeIndex final : public TSpatialIndex {
     ++Reaches_[reach];
     Widen(area);
     ++Filed_;
-    TRect& box = object->SpatialEntry().Box;
-    box = FilingBox(area);
-    Queue({true, object, box});
+    TSlack& slack = object->SpatialEntry().Slack;
+    slack = FilingSlack(area);
+    Queue({true, object, area, slack});
   }
 
   void Update(TGraphObject* object, const TRect& oldArea, int32_t oldReach, const TRect& area,
@@ -116,18 +128,18 @@ class TRTreeIndex final : public TSpatialIndex {
     }
     Widen(area);
     Narrow(oldArea);
-    TRect& box = object->SpatialEntry().Box;
-    if (IsRegular(area) && IsRegular(box) && Holds(box, area)) return;
-    Queue({false, object, box});
-    box = FilingBox(area, int64_t{area.Left} - oldArea.Left, int64_t{area.Top} - oldArea.Top);
-    Queue({true, object, box});
+    TSlack& slack = object->SpatialEntry().Slack;
+    if (IsRegular(area) && IsRegular(oldArea) && SlackWithin(FiledBox(oldArea, slack), area, slack)) return;
+    Queue({false, object, oldArea, slack});
+    slack = FilingSlack(area, int64_t{area.Left} - oldArea.Left, int64_t{area.Top} - oldArea.Top);
+    Queue({true, object, area, slack});
   }
 
   void Remove(TGraphObject* object, const TRect& area, int32_t reach) override {
     Uncount(reach);
     Narrow(area);
     --Filed_;
-    Queue({false, object, object->SpatialEntry().Box});
+    Queue({false, object, area, object->SpatialEntry().Slack});
   }
 
   void Clear() override {
@@ -177,7 +189,8 @@ class TRTreeIndex final : public TSpatialIndex {
   struct TChange {
     bool Insert;
     TGraphObject* Object;
-    TRect Box;
+    TRect Area;
+    TSlack Slack;
   };
 
   void Uncount(int32_t reach) {
@@ -295,9 +308,20 @@ class TRTreeIndex final : public TSpatialIndex {
     Tree_.clear();
     Irregular_.clear();
     const std::vector<TGraphObject*>& objects = Objects_.Items();
+    size_t inTree = 0;
     for (TGraphObject* object : objects) {
       const TSpatialEntry& entry = object->SpatialEntry();
-      if (entry.Indexed && !IsRegular(entry.Box)) Irregular_.push_back({entry.Box, object});
+      if (!entry.Indexed) continue;
+      if (IsRegular(entry.Area))
+        ++inTree;
+      else
+        Irregular_.push_back({entry.Area, object});
+    }
+    // Packing keeps an iterator per value until it is done; when every
+    // object is in the tree, a bare pointer does.
+    if (inTree == objects.size()) {
+      Tree_ = TTree(TValueIterator(objects.data()), TValueIterator(objects.data() + objects.size()));
+      return;
     }
     const auto first = boost::make_transform_iterator(
         boost::make_filter_iterator(&FiledInTree, objects.begin(), objects.end()), &ValueOf);
@@ -306,20 +330,63 @@ class TRTreeIndex final : public TSpatialIndex {
     Tree_ = TTree(first, last);
   }
 
+  // The tree values of a run of objects that are all in the tree.
+  class TValueIterator {
+   public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = TValue;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const TValue*;
+    using reference = TValue;
+
+    explicit TValueIterator(TGraphObject* const* at) : At_(at) {}
+    TValue operator*() const { return ValueOf(*At_); }
+    TValue operator[](difference_type n) const { return ValueOf(At_[n]); }
+    TValueIterator& operator++() {
+      ++At_;
+      return *this;
+    }
+    TValueIterator operator++(int) { return TValueIterator(At_++); }
+    TValueIterator& operator--() {
+      --At_;
+      return *this;
+    }
+    TValueIterator operator--(int) { return TValueIterator(At_--); }
+    TValueIterator& operator+=(difference_type n) {
+      At_ += n;
+      return *this;
+    }
+    TValueIterator& operator-=(difference_type n) {
+      At_ -= n;
+      return *this;
+    }
+    TValueIterator operator+(difference_type n) const { return TValueIterator(At_ + n); }
+    TValueIterator operator-(difference_type n) const { return TValueIterator(At_ - n); }
+    difference_type operator-(const TValueIterator& other) const { return At_ - other.At_; }
+    auto operator<=>(const TValueIterator&) const = default;
+
+   private:
+    TGraphObject* const* At_;
+  };
+
   static bool FiledInTree(const TGraphObject* object) {
     const TSpatialEntry& entry = object->SpatialEntry();
-    return entry.Indexed && IsRegular(entry.Box);
+    return entry.Indexed && IsRegular(entry.Area);
   }
-  static TValue ValueOf(TGraphObject* object) { return {BoxOf(object->SpatialEntry().Box), object}; }
+  static TValue ValueOf(TGraphObject* object) {
+    const TSpatialEntry& entry = object->SpatialEntry();
+    return {FiledBox(entry.Area, entry.Slack), object};
+  }
 
   void Apply(const TChange& change) const {
     if (change.Insert) {
-      if (IsRegular(change.Box))
-        Tree_.insert({BoxOf(change.Box), change.Object});
+      if (IsRegular(change.Area))
+        Tree_.insert({FiledBox(change.Area, change.Slack), change.Object});
       else
-        Irregular_.push_back({change.Box, change.Object});
-    } else if (IsRegular(change.Box)) {
-      if (Tree_.remove(TValue{BoxOf(change.Box), change.Object}) == 0) RemoveAnywhere(change.Object);
+        Irregular_.push_back({change.Area, change.Object});
+    } else if (IsRegular(change.Area)) {
+      if (Tree_.remove(TValue{FiledBox(change.Area, change.Slack), change.Object}) == 0)
+        RemoveAnywhere(change.Object);
     } else {
       const auto found = std::find_if(Irregular_.begin(), Irregular_.end(),
                                       [&change](const auto& entry) { return entry.second == change.Object; });

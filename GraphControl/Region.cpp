@@ -149,27 +149,21 @@ TRegion TRegion::Polygon(const TPoints& points, TFillMode mode) {
 TRegion TRegion::Ellipse(const TRect& bounds) {
   TRegion r;
   r.Kind_ = TKind::Ellipse;
-  r.Bounds_ = Normalized(bounds);
-  r.UpdateBox();
+  r.Box_ = Normalized(bounds);
   return r;
 }
 
 TRegion TRegion::RoundRect(const TRect& bounds, int32_t cw, int32_t ch) {
   TRegion r;
   r.Kind_ = TKind::RoundRect;
-  r.Bounds_ = Normalized(bounds);
+  r.Box_ = Normalized(bounds);
   // A corner ellipse larger than the rectangle is cut to its size.
-  r.CornerWidth_ = std::clamp(cw, 0, r.Bounds_.Width());
-  r.CornerHeight_ = std::clamp(ch, 0, r.Bounds_.Height());
-  r.UpdateBox();
+  r.CornerWidth_ = std::clamp(cw, 0, r.Box_.Width());
+  r.CornerHeight_ = std::clamp(ch, 0, r.Box_.Height());
   return r;
 }
 
 void TRegion::UpdateBox() {
-  if (Kind_ != TKind::Polygon) {
-    Box_ = Bounds_;
-    return;
-  }
   if (Points_.empty()) {
     Box_ = TRect();
     return;
@@ -184,22 +178,28 @@ void TRegion::UpdateBox() {
 }
 
 void TRegion::Offset(int32_t dx, int32_t dy) {
+  if (Kind_ != TKind::Polygon) {
+    Box_ = {AddCoord(Box_.Left, dx), AddCoord(Box_.Top, dy), AddCoord(Box_.Right, dx),
+            AddCoord(Box_.Bottom, dy)};
+    return;
+  }
   for (TPoint& p : Points_) p = {AddCoord(p.X, dx), AddCoord(p.Y, dy)};
-  Bounds_ = {AddCoord(Bounds_.Left, dx), AddCoord(Bounds_.Top, dy), AddCoord(Bounds_.Right, dx),
-             AddCoord(Bounds_.Bottom, dy)};
   UpdateBox();
 }
 
 template <class TMapX, class TMapY>
 TRegion TRegion::Mapped(TMapX mx, TMapY my, double scaleX, double scaleY) const {
   TRegion r = *this;
-  for (TPoint& p : r.Points_) p = {mx(p.X), my(p.Y)};
-  r.Bounds_ = Normalized({mx(Bounds_.Left), my(Bounds_.Top), mx(Bounds_.Right), my(Bounds_.Bottom)});
-  if (Kind_ == TKind::RoundRect) {
-    r.CornerWidth_ = std::clamp(RoundHalfEven(CornerWidth_ * std::fabs(scaleX)), 0, r.Bounds_.Width());
-    r.CornerHeight_ = std::clamp(RoundHalfEven(CornerHeight_ * std::fabs(scaleY)), 0, r.Bounds_.Height());
+  if (Kind_ == TKind::Polygon) {
+    for (TPoint& p : r.Points_) p = {mx(p.X), my(p.Y)};
+    r.UpdateBox();
+    return r;
   }
-  r.UpdateBox();
+  r.Box_ = Normalized({mx(Box_.Left), my(Box_.Top), mx(Box_.Right), my(Box_.Bottom)});
+  if (Kind_ == TKind::RoundRect) {
+    r.CornerWidth_ = std::clamp(RoundHalfEven(CornerWidth_ * std::fabs(scaleX)), 0, r.Box_.Width());
+    r.CornerHeight_ = std::clamp(RoundHalfEven(CornerHeight_ * std::fabs(scaleY)), 0, r.Box_.Height());
+  }
   return r;
 }
 
@@ -221,9 +221,9 @@ bool TRegion::ContainsPoint(TPoint p) const {
     case TKind::Polygon:
       return PixelInPolygon(Points_, FillMode_, p.X, p.Y);
     case TKind::Ellipse:
-      return PixelInEllipse(Bounds_, p.X, p.Y);
+      return PixelInEllipse(Box_, p.X, p.Y);
     case TKind::RoundRect:
-      return PixelInRoundRect(Bounds_, CornerWidth_, CornerHeight_, p.X, p.Y);
+      return PixelInRoundRect(Box_, CornerWidth_, CornerHeight_, p.X, p.Y);
   }
   return false;
 }
@@ -235,8 +235,8 @@ bool TRegion::TouchesRect(const TRect& r) const {
     // Ellipses and rounded rectangles are convex and symmetric about their
     // centre lines, so the pixel of the area nearest to the centre on each
     // axis is in the region whenever any pixel of the area is.
-    const int32_t x = NearestIndex(int64_t{Bounds_.Left} + Bounds_.Right, area.Left, area.Right);
-    const int32_t y = NearestIndex(int64_t{Bounds_.Top} + Bounds_.Bottom, area.Top, area.Bottom);
+    const int32_t x = NearestIndex(int64_t{Box_.Left} + Box_.Right, area.Left, area.Right);
+    const int32_t y = NearestIndex(int64_t{Box_.Top} + Box_.Bottom, area.Top, area.Bottom);
     return ContainsPoint({x, y});
   }
   // Most touching rectangles cover the middle of the shape: try that first.

@@ -29,7 +29,7 @@ class TRegion {
   TKind Kind() const { return Kind_; }
   TFillMode FillMode() const { return FillMode_; }
   const TPoints& Points() const { return Points_; }  // polygon vertices
-  const TRect& Bounds() const { return Bounds_; }    // ellipse / round-rect box
+  const TRect& Bounds() const { return Box_; }       // ellipse / round-rect box
   int32_t CornerWidth() const { return CornerWidth_; }
   int32_t CornerHeight() const { return CornerHeight_; }
 
@@ -53,14 +53,16 @@ class TRegion {
   template <class TMapX, class TMapY>
   TRegion Mapped(TMapX mx, TMapY my, double scaleX, double scaleY) const;
 
-  TKind Kind_ = TKind::Polygon;
-  TFillMode FillMode_ = TFillMode::fmAlternate;
   TPoints Points_;
-  TRect Bounds_;
+  // The ellipse or round-rect box, or the cached box of the polygon's
+  // vertices: the quick reject of every hit test.
+  TRect Box_;
   int32_t CornerWidth_ = 0;
   int32_t CornerHeight_ = 0;
-  TRect Box_;  // cached BoundingBox, the quick reject of every hit test
+  TKind Kind_ = TKind::Polygon;
+  TFillMode FillMode_ = TFillMode::fmAlternate;
 
+  // Measures a polygon's box from its vertices.
   void UpdateBox();
 };
 
