@@ -93,14 +93,27 @@ void TGraphHistory::NameStep(const std::string& name, int32_t mergeKey) {
   if (OpenMergeKey_ == 0) OpenMergeKey_ = mergeKey;
 }
 
-TGraphHistory::TState TGraphHistory::Capture(TGraphObject* object) const {
-  TMemoryStream stream;
-  object->SaveToStream(stream);
+void TGraphHistory::CaptureBytes(TGraphObject* object) const {
+  // A very large state (a picture) is not kept around for the next capture.
+  constexpr int64_t Keep = 1 << 16;
+  if (Scratch_.Size() > Keep)
+    Scratch_ = TMemoryStream();
+  else
+    Scratch_.Clear();
+  object->SaveToStream(Scratch_);
+}
+
+TGraphHistory::TState TGraphHistory::StateOf(const TGraphObject* object, const std::vector<uint8_t>& bytes) {
   auto state = std::make_shared<TObjectState>();
   state->Class = object->ClassType();
   state->ID = object->ID();
-  state->Bytes = stream.Bytes();
+  state->Bytes = bytes;
   return state;
+}
+
+TGraphHistory::TState TGraphHistory::Capture(TGraphObject* object) const {
+  CaptureBytes(object);
+  return StateOf(object, Scratch_.Bytes());
 }
 
 void TGraphHistory::DiscardOpen() {
@@ -167,12 +180,17 @@ bool TGraphHistory::BuildStep(TStep& step) {
   bool changed = false;
   for (size_t i = 0; i < Open_.size(); ++i) {
     const TOpenObject& open = Open_[i];
-    TState after = open.Object ? Capture(open.Object) : nullptr;
     const TState& before = open.Before;
-    if (before && after && before->Class == after->Class && before->ID == after->ID &&
-        before->Bytes == after->Bytes) {
-      after = before;  // unchanged: share the bytes
-      if (!inEvents[i]) continue;
+    TState after;
+    if (open.Object) {
+      CaptureBytes(open.Object);
+      if (before && before->Class == open.Object->ClassType() && before->ID == open.Object->ID() &&
+          before->Bytes == Scratch_.Bytes()) {
+        after = before;  // unchanged: share the bytes
+        if (!inEvents[i]) continue;
+      } else {
+        after = StateOf(open.Object, Scratch_.Bytes());
+      }
     }
     changed = changed || !before != !after || before != after;
     stepIndex[i] = static_cast<uint32_t>(step.Objects.size());

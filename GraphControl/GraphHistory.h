@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "GraphControl/GraphObjectList.h"
+#include "GraphControl/Stream.h"
 
 namespace gc {
 
@@ -138,6 +139,10 @@ class TGraphHistory {
 
   uint32_t OpenObject(TGraphObject* object);
   TState Capture(TGraphObject* object) const;
+  // Writes the object's property stream into Scratch_.
+  void CaptureBytes(TGraphObject* object) const;
+  // A state of the object holding a copy of Scratch_.
+  static TState StateOf(const TGraphObject* object, const std::vector<uint8_t>& bytes);
   bool BuildStep(TStep& step);
   void UpdateBaseline(const TStep& step, bool forward);
   void Push(TStep&& step);
@@ -156,6 +161,10 @@ class TGraphHistory {
 
   TGraphControl& Control_;
   size_t Limit_;
+  // Every capture writes into this stream first: it keeps its buffer, so a
+  // capture grows none from empty, and a state keeps a copy of just its size.
+  // An unchanged object is told without making a state at all.
+  mutable TMemoryStream Scratch_;
   int32_t Paused_ = 0;
   // A step could not be recorded; nothing is recorded until the next reset.
   bool Broken_ = false;
