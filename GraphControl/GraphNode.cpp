@@ -261,10 +261,13 @@ void TGraphNode::SetBounds(int32_t left, int32_t top, int32_t width, int32_t hei
 
 // ---- Derived data ------------------------------------------------------------------------
 
-void TGraphNode::RebuildShape() { Region_ = CreateShapeRegion(); }
+void TGraphNode::RebuildShape() {
+  Region_.reset();
+  RegionStale_ = true;
+}
 
 void TGraphNode::OffsetShape(int32_t dx, int32_t dy) {
-  if (Region_) Region_->Offset(dx, dy);
+  if (!RegionStale_ && Region_) Region_->Offset(dx, dy);
 }
 
 void TGraphNode::Prepare() {
@@ -314,8 +317,9 @@ TRect TGraphNode::ComputePaintBounds() {
 TPoint TGraphNode::GetShapeCenter() const { return {Add(Left_, Width_ / 2), Add(Top_, Height_ / 2)}; }
 
 TOptionalRegion TGraphNode::CreateDeviceRegion(const TCanvas& canvas) const {
-  if (!Region_) return std::nullopt;
-  return Region_->Zoomed(canvas.Zoom(), canvas.ViewportOrigin().X, canvas.ViewportOrigin().Y);
+  const TOptionalRegion& region = Region();
+  if (!region) return std::nullopt;
+  return region->Zoomed(canvas.Zoom(), canvas.ViewportOrigin().X, canvas.ViewportOrigin().Y);
 }
 
 // ---- Caption -------------------------------------------------------------------------------
@@ -405,7 +409,7 @@ void TGraphNode::DrawBackground(TCanvas& canvas) {
     // before the outline, also when drawing fails.
     TDetachedCallback silent(Background_);
     TCanvasStateGuard state(canvas);
-    if (Region_) canvas.IntersectClipRegion(*Region_);
+    if (const TOptionalRegion& region = Region()) canvas.IntersectClipRegion(*region);
     canvas.StretchDraw(target, *graphic);
   }
   // The outline goes on top of the picture.
@@ -444,14 +448,14 @@ THitCode TGraphNode::ShapeHitTest(TPoint point) const {
       if (MakeSquare(markers[index].Point, radius).Contains(point)) return markers[index].Code;
   }
   THitCode code = htNone;
-  if (Region_ && Region_->ContainsPoint(point)) code |= nhBody;
+  if (const TOptionalRegion& region = Region(); region && region->ContainsPoint(point)) code |= nhBody;
   if ((Options() & goShowCaption) && CaptionRect().Contains(point)) code |= nhCaption;
   return code;
 }
 
 TPoint TGraphNode::GetAttachPoint(TPoint reference) const {
   TPoint point = GetCenter();
-  if (Region_ && Region_->ContainsPoint(reference)) return point;
+  if (const TOptionalRegion& region = Region(); region && region->ContainsPoint(reference)) return point;
   const TPoints crossings = OutlineIntersections(reference, LineAngle(reference, point));
   NearestPoint(crossings, reference, point);
   return point;
@@ -459,7 +463,9 @@ TPoint TGraphNode::GetAttachPoint(TPoint reference) const {
 
 bool TGraphNode::OverlapsRect(const TRect& rect) const {
   if (Selected()) return TGraphObject::OverlapsRect(rect);
-  return IsShowing() && Region_ && Region_->TouchesRect(rect);
+  if (!IsShowing()) return false;
+  const TOptionalRegion& region = Region();
+  return region && region->TouchesRect(rect);
 }
 
 // ---- Dragging ---------------------------------------------------------------------------------------

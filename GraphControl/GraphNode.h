@@ -96,8 +96,16 @@ class TGraphNode : public TGraphObject {
   void SetNodeOptions(TGraphNodeOptions value);
 
   // ---- Derived data ---------------------------------------------------------------
-  // The filled area of the shape in graph coordinates; empty only before Prepare.
-  const TOptionalRegion& Region() const { return Region_; }
+  // The filled area of the shape in graph coordinates; empty only before
+  // Prepare. It is made when first needed (hit, painted, read): most nodes
+  // of a large diagram are never on screen.
+  const TOptionalRegion& Region() const {
+    if (RegionStale_) {
+      RegionStale_ = false;
+      Region_ = CreateShapeRegion();
+    }
+    return Region_;
+  }
   // Where DisplayText is drawn, in graph coordinates; (0,0,0,0) without Text.
   const TRect& CaptionRect() const {
     EnsureCaptionLayout();
@@ -162,8 +170,8 @@ class TGraphNode : public TGraphObject {
  protected:
   explicit TGraphNode(TGraphControl* owner);
 
-  // Rebuilds the cached outline (Region; polygon shapes also their vertices)
-  // from the current bounds.
+  // Rebuilds the cached outline (polygon shapes their vertices; Region is
+  // made anew when next needed) from the current bounds.
   virtual void RebuildShape();
   // Shifts the cached outline with a pure move instead of rebuilding it.
   virtual void OffsetShape(int32_t dx, int32_t dy);
@@ -198,10 +206,12 @@ class TGraphNode : public TGraphObject {
   // The bounds were stored while update-locked; the outline is rebuilt by the
   // next unlocked change.
   bool ShapeStale_ = false;
+  // Region_ is to be made from the outline when next asked for.
+  mutable bool RegionStale_ = false;
   int32_t Margin_ = 8;
   TPicture Background_;
   TRect BackgroundMargins_;
-  TOptionalRegion Region_;
+  mutable TOptionalRegion Region_;
   TRect CaptionRect_;
 };
 

@@ -136,6 +136,8 @@ TEST_F(GraphNodeTest, PureMoveOffsetsCachedDataAndResizeRebuildsIt) {
   node->SetText("abc");
   node->Pen().SetWidth(5);
   const TRect caption = node->CaptionRect(), paint = node->PaintBounds();
+  EXPECT_EQ(node->RegionBuilds, 0);  // the outline is made when first needed
+  EXPECT_EQ(node->Region()->Points(), (TPoints{{100, 100}, {200, 100}, {200, 160}, {100, 160}}));
   const int regions = node->RegionBuilds, layouts = node->CaptionLayouts;
   int changes = 0;
   Graph.OnObjectChange = [&](TGraphControl*, TGraphObject*) { ++changes; };
@@ -149,6 +151,7 @@ TEST_F(GraphNodeTest, PureMoveOffsetsCachedDataAndResizeRebuildsIt) {
   EXPECT_EQ(changes, 1);
 
   node->SetBounds(107, 97, 60, 60);
+  EXPECT_EQ(node->Region()->Points(), (TPoints{{107, 97}, {167, 97}, {167, 157}, {107, 157}}));
   EXPECT_EQ(node->RegionBuilds, regions + 1);
   node->CaptionRect();  // the caption is laid out anew when it is next needed
   EXPECT_GT(node->CaptionLayouts, layouts);
