@@ -552,30 +552,32 @@ void TGraphNode::Assign(const TGraphObject& source) {
 
 void TPolygonalNode::RebuildShape() {
   PolygonPoints_.clear();
-  BuildPolygon(GetBoundsRect(), PolygonPoints_);
+  VerticesStale_ = true;
   TGraphNode::RebuildShape();
 }
 
 void TPolygonalNode::OffsetShape(int32_t dx, int32_t dy) {
-  OffsetPoints(PolygonPoints_, dx, dy);
+  if (!VerticesStale_) OffsetPoints(PolygonPoints_, dx, dy);
   TGraphNode::OffsetShape(dx, dy);
 }
 
 TPoints TPolygonalNode::OutlineIntersections(TPoint point, double angle) const {
-  return IntersectLinePolygon(point, PolygonPoints_, angle);
+  return IntersectLinePolygon(point, PolygonPoints(), angle);
 }
 
 TRegion TPolygonalNode::CreateShapeRegion() const {
-  return TRegion::Polygon(PolygonPoints_, TFillMode::fmWinding);
+  return TRegion::Polygon(PolygonPoints(), TFillMode::fmWinding);
 }
 
 void TPolygonalNode::DrawShape(TCanvas& canvas) {
-  canvas.Polygon(PolygonPoints_.data(), static_cast<int>(PolygonPoints_.size()));
+  const TPoints& points = PolygonPoints();
+  canvas.Polygon(points.data(), static_cast<int>(points.size()));
 }
 
 TPoint TPolygonalNode::GetShapeCenter() const {
   // Only an object that never got its vertices (not prepared yet) has none.
-  return PolygonPoints_.empty() ? TGraphNode::GetShapeCenter() : CenterOfPoints(PolygonPoints_);
+  const TPoints& points = PolygonPoints();
+  return points.empty() ? TGraphNode::GetShapeCenter() : CenterOfPoints(points);
 }
 
 }  // namespace gc

@@ -208,6 +208,13 @@ class TGraphNode : public TGraphObject {
   bool ShapeStale_ = false;
   // Region_ is to be made from the outline when next asked for.
   mutable bool RegionStale_ = false;
+
+ protected:
+  // The same for a polygon shape's vertices (kept here, where it shares a
+  // word with the flags above).
+  mutable bool VerticesStale_ = false;
+
+ private:
   int32_t Margin_ = 8;
   TPicture Background_;
   TRect BackgroundMargins_;
@@ -221,7 +228,15 @@ class TPolygonalNode : public TGraphNode {
   static const TGraphObjectClass* StaticClass();
   const TGraphObjectClass* ClassType() const override;
 
-  const TPoints& PolygonPoints() const { return PolygonPoints_; }
+  // The vertices, made when first needed like Region.
+  const TPoints& PolygonPoints() const {
+    if (VerticesStale_) {
+      VerticesStale_ = false;
+      PolygonPoints_.clear();
+      BuildPolygon(GetBoundsRect(), PolygonPoints_);
+    }
+    return PolygonPoints_;
+  }
 
   // Fills `points` with the shape's vertices for the bounds rectangle.
   virtual void BuildPolygon(const TRect& rect, TPoints& points) const = 0;
@@ -238,7 +253,7 @@ class TPolygonalNode : public TGraphNode {
   void OffsetShape(int32_t dx, int32_t dy) override;
 
  private:
-  TPoints PolygonPoints_;
+  mutable TPoints PolygonPoints_;
 };
 
 }  // namespace gc
