@@ -116,16 +116,36 @@ TGraphHistory::TState TGraphHistory::Capture(TGraphObject* object) const {
   return StateOf(object, Scratch_.Bytes());
 }
 
-void TGraphHistory::DiscardOpen() {
-  Open_.clear();
-  // Clearing an unordered_map touches every bucket it ever grew, so after a
-  // large step (a load, a bulk insert) each later small step would pay for
-  // it: give the buckets back instead.
-  if (OpenIndex_.bucket_count() > 64)
-    decltype(OpenIndex_)().swap(OpenIndex_);
+namespace {
+
+// Empties a container of the open step. Clearing an unordered_map touches
+// every bucket it ever grew, so after a large step (a load, a bulk insert)
+// each later small step would pay for it, and a vector would keep holding
+// the large step's memory: such a container is given back instead.
+template <class TContainer>
+void Release(TContainer& container, size_t keep) {
+  if (container.bucket_count() > keep)
+    TContainer().swap(container);
   else
-    OpenIndex_.clear();
-  OpenEvents_.clear();
+    container.clear();
+}
+
+template <class T>
+void Release(std::vector<T>& container, size_t keep) {
+  if (container.capacity() > keep)
+    std::vector<T>().swap(container);
+  else
+    container.clear();
+}
+
+constexpr size_t KeepOpen = 64;
+
+}  // namespace
+
+void TGraphHistory::DiscardOpen() {
+  Release(Open_, KeepOpen);
+  Release(OpenIndex_, KeepOpen);
+  Release(OpenEvents_, KeepOpen);
   OpenName_.clear();
   OpenMergeKey_ = 0;
   SavedWhileOpen_ = false;
@@ -174,6 +194,11 @@ bool TGraphHistory::Commit() noexcept {
 
 // Fills `step` from what was recorded; true when the diagram changed.
 bool TGraphHistory::BuildStep(TStep& step) {
+  // Building needs no lookup by object: a large index goes before the
+  // step's states are made.
+  Release(OpenIndex_, KeepOpen);
+  step.Objects.reserve(Open_.size());
+  step.Events.reserve(OpenEvents_.size());
   std::vector<bool> inEvents(Open_.size(), false);
   for (const TStepEvent& event : OpenEvents_) inEvents[event.Object] = true;
   std::vector<uint32_t> stepIndex(Open_.size(), NoObject);
@@ -196,6 +221,8 @@ bool TGraphHistory::BuildStep(TStep& step) {
     stepIndex[i] = static_cast<uint32_t>(step.Objects.size());
     step.Objects.push_back({before, after, open.Passing});
   }
+  // The step is kept: it holds no room for the objects that did not change.
+  if (step.Objects.capacity() > 2 * step.Objects.size() + KeepOpen) step.Objects.shrink_to_fit();
   for (const TStepEvent& event : OpenEvents_) {
     const TStepObject& object = step.Objects[stepIndex[event.Object]];
     // A move of an object that is there before and after changes the z-order.
