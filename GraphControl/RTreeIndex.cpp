@@ -5,9 +5,9 @@
 // candidates of every query.
 //
 // The tree keeps each area under a box a little larger than the area (by
-// its entry's Slack), so that an object moved or grown by a little stays where it
-// is filed and the tree is not touched: dragging, nudging and links that
-// follow their nodes mostly change no box. Queries test the exact areas of
+// its entry's Slack), so that an object moved or grown by a little stays
+// where it is filed and the tree is not touched: dragging, nudging and links
+// that follow their nodes mostly change no box. Queries test the exact areas of
 // what the tree hands them, so their answers are those of exact boxes, and
 // the extent is kept from the exact areas, not from the tree.
 #include <algorithm>
