@@ -451,6 +451,9 @@ TGraphObject* TGraphHistory::ObjectAt(int32_t index, uint32_t id) const {
 // The object as the state describes it, created as a stream read creates it
 // (its references resolve at the end of the replay), at `index` in z-order.
 TGraphObject* TGraphHistory::Recreate(const TObjectState& state, int32_t index) {
+  // Another object holding the identifier means the diagram was changed
+  // behind the history's back; recreating would duplicate the identifier.
+  if (Control_.ObjectByID(state.ID)) return nullptr;
   TMemoryStream stream(state.Bytes);
   TGraphObject* object = TGraphObject::CreateFromStream(state.Class, &Control_, stream);
   TGraphObjectList& objects = Control_.Objects();
