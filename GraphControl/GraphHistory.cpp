@@ -466,8 +466,9 @@ TGraphObject* TGraphHistory::Recreate(const TObjectState& state, int32_t index) 
 
 void TGraphHistory::Restore(const TObjectState& state) {
   TGraphObject* object = Control_.ObjectByID(state.ID);
+  if (object && object->ClassType() != state.Class) object = object->ConvertTo(state.Class);
+  // A conversion that was refused leaves nothing to restore into.
   if (!object) throw EGraphInvalidOperation("The undo history does not match the diagram");
-  if (object->ClassType() != state.Class) object = object->ConvertTo(state.Class);
   object->RestoreState(state.Bytes);
 }
 
