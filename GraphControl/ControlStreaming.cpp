@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/GraphHistory.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/PropertyStream.h"
 #include "GraphControl/RenderHooks.h"
@@ -210,6 +211,9 @@ void TGraphControl::RestoreSnapshot(TStream& stream) {
     object->Invalidate();
     object->LoadFromStream(stream);
     object->Changed(chVisual | chBounds);
+    // The history sees the restored state as it sees any other, so a step
+    // recorded while the object held another state is not left behind.
+    History_->DataChanged(object);
   }
 }
 
