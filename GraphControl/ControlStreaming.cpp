@@ -141,17 +141,6 @@ void TGraphControl::ReadObjects(TStream& stream) {
   FinishReadObjects(batch);
 }
 
-namespace {
-
-// Whether a hooked end point lies off the node it is hooked to.
-bool OffItsNode(const TGraphObject* node, TPoint p) {
-  if (!node || node->IsLink()) return false;
-  const TRect& r = node->PaintBounds();
-  return p.X < int64_t{r.Left} - 1 || p.X > r.Right || p.Y < int64_t{r.Top} - 1 || p.Y > r.Bottom;
-}
-
-}  // namespace
-
 // Renumbers the objects read, then ends their loading state in reading order,
 // which resolves the links' stored ends into references. Event handlers may
 // remove objects meanwhile; their entries become null and are skipped.
@@ -159,9 +148,10 @@ bool OffItsNode(const TGraphObject* node, TPoint p) {
 // A block read into a diagram that held objects already, or one whose objects
 // handlers removed during the read, can bind a link's stored end to an object
 // other than the one it was stored with: an identifier naming an object
-// outside the block, or one handed to another object by the renumbering. Such
-// an end lies where the stored object was and is placed on its object now. A
-// diagram loaded whole keeps every stored point, so files load as saved.
+// outside the block, or one handed to another object by the renumbering. The
+// hooked ends of such a block's links are placed on their objects now (a
+// no-op where they lie there already). A diagram loaded whole keeps every
+// stored point, so files load as saved.
 void TGraphControl::FinishReadObjects(TReadBatch& batch) {
   RenumberObjects(batch.Objects);
   for (size_t i = 0; i < batch.Objects.size(); ++i)
@@ -173,10 +163,7 @@ void TGraphControl::FinishReadObjects(TReadBatch& batch) {
     TGraphObject* object = batch.Objects[i];
     if (!object || !object->IsLink()) continue;
     auto* link = static_cast<TGraphLink*>(object);
-    const TPoints& points = link->Polyline();
-    if (points.size() >= 2 &&
-        (OffItsNode(link->Source(), points.front()) || OffItsNode(link->Target(), points.back())))
-      link->RefreshHooks();
+    if (link->Source() || link->Target()) link->RefreshHooks();
   }
 }
 
