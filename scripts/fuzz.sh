@@ -55,4 +55,4 @@ mkdir -p "$scratch/long"
 repeat tests/fuzz/corpus/widget.Screen 13 "$scratch/long/widgets.Screen"
 repeat tests/fuzz/corpus/linked.Screen 10 "$scratch/long/linked.Screen"
 run stream_fuzz "$scratch/long" 2000 90 1048576 10 -len_control=0
-run operation_fuzz "$scratch/operations" 3000 300 4096 20
+run operation_fuzz "$scratch/operations" 6000 420 4096 20

@@ -38,6 +38,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/GraphNode.h"
+#include "GraphControl/Numeric.h"
 #include "GraphControl/Stream.h"
 #include "GraphControl/Unit.h"
 #include "support/FakeClipboard.h"
@@ -59,6 +60,8 @@ int HistoryResets = 0;
 // Operations grouped into one step nest; while a group is open its changes
 // are in no step yet.
 int GroupDepth = 0;
+// Edits of plain fields, which reach no step of the history.
+int SilentEdits = 0;
 
 [[noreturn]] void Broken(const char* invariant, int step) {
   std::fprintf(stderr, "invariant broken after operation %d: %s\n", step, invariant);
@@ -471,7 +474,11 @@ void EditProperty(TGraphControl& graph, TInput& in) {
       object->SetVisible(in.Flag());
       break;
     case 12:
+      // Tag is a plain field: no change is reported, so the history does not
+      // see it, and undoing a step that touched the object gives it the Tag
+      // it had then.
       object->SetTag(static_cast<int32_t>(in.Byte()));
+      ++SilentEdits;
       object->SetHasCustomData(in.Flag());
       break;
     case 13:
@@ -843,9 +850,17 @@ class TSession {
       }
       CheckInvariants(Graph_, step);
       NoteMode();
+      // A handler that removes what an operation just added leaves Modified
+      // set by a change no step records.
+      if (Chaos_->Acts() != actsBefore && Graph_.UndoCount() == undoBefore &&
+          Graph_.Modified() != modifiedBefore)
+        ModifiedUnrecorded_ = true;
       if ((Flags_ & CheckEveryStep) && Graph_.UndoCount() == undoBefore + 1 && Graph_.RedoCount() == 0 &&
           Chaos_->Acts() == actsBefore && HistoryResets == resetsBefore)
         CheckStepUndoes(before, modifiedBefore, step);
+      // A load or clear inside a group started the history afresh at a
+      // moment the session did not see.
+      if (HistoryResets != resetsBefore) StartKnown_ = false;
       NoteHistoryStart();
     }
   }
@@ -854,9 +869,13 @@ class TSession {
   bool Undisturbed(uint32_t acts) const { return Chaos_->Acts() == acts; }
 
   // Changes made in an insert mode (by code, while the mouse may be placing
-  // an object) leave Modified alone, so from then on Modified need not
-  // follow the history.
-  bool ModifiedFollows() const { return !InsertModeSeen_; }
+  // an object) leave Modified alone, and a change that handlers undid at
+  // once sets it without a step; from then on Modified need not follow the
+  // history.
+  bool ModifiedFollows() const { return !InsertModeSeen_ && !ModifiedUnrecorded_; }
+  // After an edit the history does not see, undoing and redoing need not give
+  // the bytes back.
+  bool HistorySeesAll() const { return SilentEdits == 0; }
   void NoteMode() {
     const TGraphCommandMode mode = Graph_.CommandMode();
     if (mode == cmAddNode || mode == cmAddLink) InsertModeSeen_ = true;
@@ -878,6 +897,7 @@ class TSession {
   // The step the operation just recorded undoes to the bytes and Modified
   // from before it, and redoes to those after it.
   void CheckStepUndoes(const std::vector<uint8_t>& before, bool modifiedBefore, int step) {
+    if (!HistorySeesAll()) return;
     if (Limit_ != DefaultHistoryLimit) return;  // a small budget drops old steps
     const std::vector<uint8_t> after = Save(Graph_);
     const bool modifiedAfter = Graph_.Modified();
@@ -904,6 +924,10 @@ class TSession {
   // Undo (or redo), then the opposite and the first again: each gives the
   // bytes and Modified it gave before.
   void UndoOrRedo(bool undo, int step) {
+    if (!HistorySeesAll()) {
+      undo ? Graph_.Undo() : Graph_.Redo();
+      return;
+    }
     auto apply = [&](bool back) { return back ? Graph_.Undo() : Graph_.Redo(); };
     const std::vector<uint8_t> before = Save(Graph_);
     const bool modifiedBefore = Graph_.Modified();
@@ -930,6 +954,7 @@ class TSession {
   // them all gives the diagram back.
   void UndoAllRedoAll(int step) {
     if (GroupDepth > 0) return;  // the open group's changes are in no step yet
+    if (!HistorySeesAll()) return;
     const std::vector<uint8_t> before = Save(Graph_);
     const int32_t steps = Graph_.UndoCount();
     const uint32_t acts = Chaos_->Acts();
@@ -976,7 +1001,7 @@ class TSession {
             break;
           case 1: {  // at the mouse pointer, or beside the originals
             const TPoint p = in.Point();
-            Host_.Cursor = {p.X * 4, p.Y * 4};
+            Host_.Cursor = {SaturateToInt32(int64_t{p.X} * 4), SaturateToInt32(int64_t{p.Y} * 4)};
             graph.PasteFromClipboard();
             break;
           }
@@ -1052,6 +1077,7 @@ class TSession {
   std::vector<uint8_t> HistoryStart_;
   bool StartKnown_ = true;
   bool InsertModeSeen_ = false;
+  bool ModifiedUnrecorded_ = false;
 };
 
 }  // namespace
@@ -1059,6 +1085,7 @@ class TSession {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool started = (GraphControlStartup(), InstallFixedWidthMeasurer(), true);
   (void)started;
+  SilentEdits = 0;
   TInput in(data, size);
   const auto mask = static_cast<uint16_t>(in.Byte() | in.Byte() << 8);
   const uint8_t period = in.Byte();
