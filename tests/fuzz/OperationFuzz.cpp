@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/CustomDataKeeper.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/GraphNode.h"
 #include "GraphControl/Numeric.h"
@@ -124,24 +125,6 @@ void WriteCustomData(TGraphControl*, TGraphObject* object, TStream& stream) {
   const auto count = static_cast<size_t>(static_cast<uint32_t>(tag) % 5);
   for (size_t i = 0; i < count; ++i) stream.WriteUInt8(static_cast<uint8_t>(tag >> i));
 }
-
-class TCustomDataKeeper {
- public:
-  explicit TCustomDataKeeper(TGraphControl& graph) {
-    graph.OnObjectRead = [this](TGraphControl*, TGraphObject* object, TStream& stream) {
-      std::vector<uint8_t>& bytes = Data_[object];
-      bytes.resize(static_cast<size_t>(stream.Size()));
-      stream.ReadBuffer(bytes.data(), bytes.size());
-    };
-    graph.OnObjectWrite = [this](TGraphControl*, TGraphObject* object, TStream& stream) {
-      const auto it = Data_.find(object);
-      if (it != Data_.end() && !it->second.empty()) stream.WriteBuffer(it->second.data(), it->second.size());
-    };
-  }
-
- private:
-  std::map<const TGraphObject*, std::vector<uint8_t>> Data_;
-};
 
 // Event handlers that disturb the session: every `Period`-th call of an event
 // whose bit is in `Mask` deletes an object (the one the event is about, or

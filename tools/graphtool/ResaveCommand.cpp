@@ -1,34 +1,13 @@
 // graphtool resave: loads a diagram and saves it again, as the designer would.
-#include <map>
-#include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/CustomDataKeeper.h"
 #include "GraphControl/Stream.h"
 #include "tools/graphtool/Command.h"
 
 namespace gc::tool {
 
 namespace {
-
-// Custom data has no meaning to the tool; it is kept byte for byte so that a
-// resaved file carries it unchanged.
-class TCustomDataKeeper {
- public:
-  explicit TCustomDataKeeper(TGraphControl& graph) {
-    graph.OnObjectRead = [this](TGraphControl*, TGraphObject* object, TStream& stream) {
-      std::vector<uint8_t>& bytes = Data_[object];
-      bytes.resize(static_cast<size_t>(stream.Size()));
-      stream.ReadBuffer(bytes.data(), bytes.size());
-    };
-    graph.OnObjectWrite = [this](TGraphControl*, TGraphObject* object, TStream& stream) {
-      const auto it = Data_.find(object);
-      if (it != Data_.end() && !it->second.empty()) stream.WriteBuffer(it->second.data(), it->second.size());
-    };
-  }
-
- private:
-  std::map<const TGraphObject*, std::vector<uint8_t>> Data_;
-};
 
 int Resave(const TInvocation& invocation) {
   TGraphControl graph;
