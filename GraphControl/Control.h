@@ -724,7 +724,10 @@ class TGraphControl {
   };
 
   // Deferred graph-change notification owed at the end of the update lock.
-  enum TDeferredChange : uint8_t { dcNone = 0, dcChanged = 1, dcReset = 2 };
+  // dcSavedState: Modified becomes whether the diagram differs from the
+  // history's saved state, judged once the lock's own changes (an event
+  // handler's, say) are recorded.
+  enum TDeferredChange : uint8_t { dcNone = 0, dcChanged = 1, dcReset = 2, dcSavedState = 3 };
 
   // After a read appended objects from `firstIndex` on with the identifiers
   // stored in the stream: gives each appended object a unique identifier,

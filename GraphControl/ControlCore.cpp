@@ -260,7 +260,7 @@ void TGraphControl::EndUpdate() {
     InvalidateClientRect(pending);
   }
   if (DeferredChange_ != dcNone) {
-    Modified_ = DeferredChange_ == dcChanged;
+    Modified_ = DeferredChange_ == dcSavedState ? !History_->AtSavedState() : DeferredChange_ == dcChanged;
     DeferredChange_ = dcNone;
     DoGraphChange();
   }

@@ -67,7 +67,10 @@ bool TGraphControl::Undo() {
     TQuerySuppressLock suppress(*this);
     DeferredChange_ = dcChanged;
     applied = History_->Undo();
-    if (applied && History_->AtSavedState()) DeferredChange_ = dcReset;
+    // A handler may change the diagram while the step is applied (when the
+    // step selects what it touched, say); that change becomes a step of its
+    // own as the lock ends, and the diagram is then not the saved one.
+    if (applied) DeferredChange_ = dcSavedState;
   }
   DoHistoryChange();
   return applied;
@@ -82,7 +85,10 @@ bool TGraphControl::Redo() {
     TQuerySuppressLock suppress(*this);
     DeferredChange_ = dcChanged;
     applied = History_->Redo();
-    if (applied && History_->AtSavedState()) DeferredChange_ = dcReset;
+    // A handler may change the diagram while the step is applied (when the
+    // step selects what it touched, say); that change becomes a step of its
+    // own as the lock ends, and the diagram is then not the saved one.
+    if (applied) DeferredChange_ = dcSavedState;
   }
   DoHistoryChange();
   return applied;

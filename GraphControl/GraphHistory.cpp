@@ -464,12 +464,15 @@ TGraphObject* TGraphHistory::Recreate(const TObjectState& state, int32_t index) 
   return object;
 }
 
-void TGraphHistory::Restore(const TObjectState& state) {
+// False when the object is gone (an event handler deleted it behind the
+// history's back) or refused to change its class: the diagram no longer
+// matches the step.
+bool TGraphHistory::Restore(const TObjectState& state) {
   TGraphObject* object = Control_.ObjectByID(state.ID);
   if (object && object->ClassType() != state.Class) object = object->ConvertTo(state.Class);
-  // A conversion that was refused leaves nothing to restore into.
-  if (!object) throw EGraphInvalidOperation("The undo history does not match the diagram");
+  if (!object) return false;
   object->RestoreState(state.Bytes);
+  return true;
 }
 
 // Forwards replays the list events in order and gives the touched objects
@@ -542,8 +545,9 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
       if (!replay(*event)) return false;
   }
   for (const TStepObject& object : step.Objects)
-    if (object.Before && object.After && object.Before != object.After)
-      Restore(forward ? *object.After : *object.Before);
+    if (object.Before && object.After && object.Before != object.After &&
+        !Restore(forward ? *object.After : *object.Before))
+      return false;
   for (TGraphObject* object : created)
     if (object) object->FinishLoading();
   return true;

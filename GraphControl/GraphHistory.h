@@ -155,7 +155,7 @@ class TGraphHistory {
   void FinishAbandoned();
   TGraphObject* Recreate(const TObjectState& state, int32_t index);
   TGraphObject* ObjectAt(int32_t index, uint32_t id) const;
-  void Restore(const TObjectState& state);
+  bool Restore(const TObjectState& state);
   void SelectTouched(const TStep& step, bool forward);
   static size_t StepBytes(const TStep& step);
 

@@ -417,6 +417,21 @@ TEST_F(GraphHistoryTest, ModifiedFollowsTheSavedPosition) {
   EXPECT_TRUE(Graph.Modified());
 }
 
+TEST_F(GraphHistoryTest, AHandlerThatChangesTheDiagramDuringUndoLeavesItModified) {
+  Node(idA)->SetText("one");
+  // Undo selects A, and the handler deletes C as it does.
+  Graph.OnObjectSelect = [this](TGraphControl*, TGraphObject*) {
+    if (Node(idC)) Node(idC)->Delete();
+  };
+  ASSERT_TRUE(Graph.Undo());
+  Graph.OnObjectSelect = nullptr;
+  ASSERT_EQ(Node(idC), nullptr);
+  EXPECT_TRUE(Graph.Modified()) << "the loaded diagram had C";
+  EXPECT_EQ(Graph.UndoName(), "delete");
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_FALSE(Graph.Modified()) << "C is back: the diagram as loaded";
+}
+
 TEST_F(GraphHistoryTest, LoadingAndClearingEmptyTheHistory) {
   int changes = 0;
   Graph.OnHistoryChange = [&](TGraphControl*) { ++changes; };
@@ -458,6 +473,23 @@ TEST_F(GraphHistoryTest, StepsStayWithinTheBudgetAndTheNewestStillUndoExactly) {
   EXPECT_FALSE(Graph.CanUndo());
   EXPECT_FALSE(Graph.CanRedo());
   EXPECT_EQ(Graph.HistorySize(), 0);
+}
+
+TEST_F(GraphHistoryTest, AStepWhoseObjectAHandlerDeletedIsRefusedNotThrown) {
+  Node(idA)->SetText("one");
+  Node(idB)->SetText("two");
+  // Undoing the second step deletes A behind the history's back.
+  Graph.OnObjectChange = [this](TGraphControl*, TGraphObject* o) {
+    if (o->ID() == idB && Node(idA)) Node(idA)->Delete();
+  };
+  ASSERT_TRUE(Graph.Undo());
+  Graph.OnObjectChange = nullptr;
+  ASSERT_EQ(Node(idA), nullptr);
+  const TBytes before = Bytes();
+  bool undone = true;
+  EXPECT_NO_THROW(undone = Graph.Undo());
+  EXPECT_FALSE(undone) << "the step changes A, which is gone";
+  EXPECT_EQ(Bytes(), before);
 }
 
 }  // namespace

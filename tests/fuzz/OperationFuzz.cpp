@@ -827,8 +827,14 @@ class TSession {
       }
       if (Trace) {
         std::fprintf(stderr, " ");
-        for (TGraphObject* o : Graph_.Objects())
+        for (TGraphObject* o : Graph_.Objects()) {
           std::fprintf(stderr, " %s %u", o->IsLink() ? "link" : "node", o->ID());
+          if (!o->IsLink()) continue;
+          const auto* link = static_cast<const TGraphLink*>(o);
+          std::fprintf(stderr, " [%u>%u", link->SourceID(), link->TargetID());
+          for (TPoint p : link->Polyline()) std::fprintf(stderr, " %d,%d", p.X, p.Y);
+          std::fprintf(stderr, "]");
+        }
         std::fprintf(stderr, "\n");
       }
       CheckInvariants(Graph_, step);
@@ -885,7 +891,9 @@ class TSession {
     const std::vector<uint8_t> after = Save(Graph_);
     const bool modifiedAfter = Graph_.Modified();
     const uint32_t acts = Chaos_->Acts();
-    if (Trace) std::fprintf(stderr, "  undo and redo the step (%s)\n", Graph_.UndoName().c_str());
+    if (Trace)
+      std::fprintf(stderr, "  undo and redo the step (%s), Modified %d before it and %d after\n",
+                   Graph_.UndoName().c_str(), modifiedBefore, modifiedAfter);
     // A handler that deletes what the history recreates makes it fail, and
     // that is not a fault of the history.
     const bool undone = Graph_.Undo();
@@ -896,6 +904,9 @@ class TSession {
     if (ModifiedFollows() && Graph_.Modified() != modifiedBefore)
       Broken("undoing a step gives Modified back", step);
     const bool redone = Graph_.Redo();
+    if (Trace)
+      std::fprintf(stderr, "  redone %d: Modified %d, acts %u -> %u, undo %d\n", redone, Graph_.Modified(),
+                   acts, Chaos_->Acts(), Graph_.UndoCount());
     CheckInvariants(Graph_, step);
     if (!Undisturbed(acts)) return Disturbed();
     if (!redone) Broken("a step just undone can be redone", step);
