@@ -207,8 +207,10 @@ void TGraphControl::DraggingListChanged(TGraphObject* object, TGraphListAction a
 void TGraphControl::ObjectChanged(TGraphObject* object, TGraphChangeFlags flags) {
   if (Destroying_) return;
   THistoryStep step(*this);
-  // The history hears of every data change, also of those a gesture reports later.
-  if (flags & chData) History_->DataChanged(object);
+  // The history hears of every data change, also of those a gesture reports
+  // later, and of a hooked link's points following its objects: they are
+  // not a change of their own, but the link's stored points change with them.
+  if ((flags & chData) || ((flags & chBounds) && object->IsLink())) History_->DataChanged(object);
   UpdateSpatialEntry(object);
   flags = FilterGestureChange(flags);
   if (UpdateCount_ == 0) {

@@ -382,6 +382,24 @@ TEST_F(GraphHistoryTest, StepsWithOneMergeKeyJoinUnlessTheSavedStateLiesBetween)
   EXPECT_TRUE(Graph.Modified());
 }
 
+// A hooked link follows its node; a later step on the link (deleting it,
+// say) must start from where it followed to, not from where it was.
+TEST_F(GraphHistoryTest, ALinkThatFollowedItsNodeComesBackWhereItWas) {
+  const TBytes loaded = Bytes();
+  Node(idB)->MoveBy(30, 20);
+  Node(idC)->ConvertTo(TEllipticNode::StaticClass());
+  Link(idF)->Hook(0, Node(idC));
+  Node(idC)->ConvertTo(TRhomboidalNode::StaticClass());
+  const TBytes followed = Bytes();
+  Link(idL)->Delete();
+  Link(idF)->Delete();
+  ASSERT_TRUE(Graph.Undo());
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(Bytes(), followed);
+  while (Graph.CanUndo()) ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(Bytes(), loaded);
+}
+
 TEST_F(GraphHistoryTest, UndoSelectsWhatTheStepTouchedAndIsRefusedInsideALock) {
   Node(idA)->SetSelected(true);
   Node(idC)->SetSelected(true);

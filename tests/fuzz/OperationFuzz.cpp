@@ -829,7 +829,12 @@ class TSession {
         std::fprintf(stderr, " ");
         for (TGraphObject* o : Graph_.Objects()) {
           std::fprintf(stderr, " %s %u", o->IsLink() ? "link" : "node", o->ID());
-          if (!o->IsLink()) continue;
+          if (!o->IsLink()) {
+            const TRect& r = o->GetBoundsRect();
+            std::fprintf(stderr, " [%s %d,%d,%d,%d]", o->ClassType()->ClassName().c_str(), r.Left, r.Top,
+                         r.Right, r.Bottom);
+            continue;
+          }
           const auto* link = static_cast<const TGraphLink*>(o);
           std::fprintf(stderr, " [%u>%u", link->SourceID(), link->TargetID());
           for (TPoint p : link->Polyline()) std::fprintf(stderr, " %d,%d", p.X, p.Y);
