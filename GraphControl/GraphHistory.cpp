@@ -548,8 +548,10 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
     if (object.Before && object.After && object.Before != object.After &&
         !Restore(forward ? *object.After : *object.Before))
       return false;
+  // A handler may have deleted a recreated object as a later one entered;
+  // only those still in the diagram finish loading.
   for (TGraphObject* object : created)
-    if (object) object->FinishLoading();
+    if (object && objects.Contains(object) && object->HasState(stLoading)) object->FinishLoading();
   return true;
 }
 

@@ -493,6 +493,24 @@ TEST_F(GraphHistoryTest, StepsStayWithinTheBudgetAndTheNewestStillUndoExactly) {
   EXPECT_EQ(Graph.HistorySize(), 0);
 }
 
+TEST_F(GraphHistoryTest, AnObjectAHandlerDeletesWhileUndoRecreatesItLeavesNoTrace) {
+  {
+    TGraphControl::TUpdateLock lock(Graph);
+    Node(idC)->Delete();
+    Link(idL)->Delete();
+  }
+  // Undo recreates L, then C; as C enters, the handler deletes L again.
+  Graph.OnObjectInsert = [this](TGraphControl*, TGraphObject* o) {
+    if (o->ID() == idC && Link(idL)) Link(idL)->Delete();
+  };
+  Graph.Undo();
+  Graph.OnObjectInsert = nullptr;
+  ASSERT_NE(Node(idC), nullptr);
+  EXPECT_EQ(Link(idL), nullptr);
+  EXPECT_TRUE(Node(idA)->LinksOut().IsEmpty()) << "the deleted link must not hook to A when the undo ends";
+  EXPECT_TRUE(Node(idB)->LinksIn().IsEmpty());
+}
+
 TEST_F(GraphHistoryTest, AStepWhoseObjectAHandlerDeletedIsRefusedNotThrown) {
   Node(idA)->SetText("one");
   Node(idB)->SetText("two");
