@@ -816,6 +816,7 @@ class TSession {
       const std::vector<uint8_t> before = Save(Graph_);
       const bool modifiedBefore = Graph_.Modified();
       const int32_t undoBefore = Graph_.UndoCount();
+      const int32_t redoBefore = Graph_.RedoCount();
       NoteMode();
       const uint32_t actsBefore = Chaos_->Acts();
       const int resetsBefore = HistoryResets;
@@ -844,9 +845,9 @@ class TSession {
       }
       CheckInvariants(Graph_, step);
       NoteMode();
-      // A handler that removes what an operation just added leaves Modified
-      // set by a change no step records.
-      if (Chaos_->Acts() != actsBefore && Graph_.UndoCount() == undoBefore &&
+      // A change taken back within the same step (by a handler, or inside a
+      // group) leaves Modified set by a change no step records.
+      if (Graph_.UndoCount() == undoBefore && Graph_.RedoCount() == redoBefore &&
           Graph_.Modified() != modifiedBefore)
         ModifiedUnrecorded_ = true;
       if ((Flags_ & CheckEveryStep) && Graph_.UndoCount() == undoBefore + 1 && Graph_.RedoCount() == 0 &&
@@ -863,8 +864,8 @@ class TSession {
   bool Undisturbed(uint32_t acts) const { return Chaos_->Acts() == acts; }
 
   // Changes made in an insert mode (by code, while the mouse may be placing
-  // an object) leave Modified alone, and a change that handlers undid at
-  // once sets it without a step; from then on Modified need not follow the
+  // an object) leave Modified alone, and a change taken back within its own
+  // step sets it without a step; from then on Modified need not follow the
   // history.
   bool ModifiedFollows() const { return !InsertModeSeen_ && !ModifiedUnrecorded_; }
   // After an edit the history does not see, undoing and redoing need not give
