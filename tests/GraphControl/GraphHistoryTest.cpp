@@ -400,6 +400,19 @@ TEST_F(GraphHistoryTest, ALinkThatFollowedItsNodeComesBackWhereItWas) {
   EXPECT_EQ(Bytes(), loaded);
 }
 
+// Unhooking one end moves no point: the other end keeps the place its node
+// gave it for the pair, and undo and redo keep it there too.
+TEST_F(GraphHistoryTest, RedoingADeleteKeepsTheUnhookedLinkWhereItWas) {
+  auto* from = TGraphNode::CreateWithBounds<TRhomboidalNode>(&Graph, {500, 500, 516, 564});
+  auto* to = TGraphNode::CreateWithBounds<TRoundRectangularNode>(&Graph, {500, 500, 529, 529});
+  TGraphLink::CreateNew(&Graph, from, {}, to);
+  to->Delete();
+  const TBytes deleted = Bytes();
+  ASSERT_TRUE(Graph.Undo());
+  ASSERT_TRUE(Graph.Redo());
+  EXPECT_EQ(Bytes(), deleted);
+}
+
 TEST_F(GraphHistoryTest, UndoSelectsWhatTheStepTouchedAndIsRefusedInsideALock) {
   Node(idA)->SetSelected(true);
   Node(idC)->SetSelected(true);
