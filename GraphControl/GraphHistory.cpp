@@ -493,13 +493,18 @@ bool TGraphHistory::Apply(const TStep& step, bool forward) {
 
 // A step that stopped half way (the diagram no longer matched it) may have
 // recreated objects that still wait for the end of the replay: they leave
-// their loading state with what they have, so the diagram stays whole.
+// their loading state with what they have, so the diagram stays whole. The
+// objects they hook to kept their states from before the step, so a
+// recreated link's hooked ends are placed on them as they are.
 void TGraphHistory::FinishAbandoned() {
   std::vector<TGraphObject*> loading;
   for (TGraphObject* object : Control_.Objects())
     if (object->HasState(stLoading)) loading.push_back(object);
+  const auto held = [&](TGraphObject* object) { return Control_.Objects().Contains(object); };
   for (TGraphObject* object : loading)
-    if (Control_.Objects().Contains(object) && object->HasState(stLoading)) object->FinishLoading();
+    if (held(object) && object->HasState(stLoading)) object->FinishLoading();
+  for (TGraphObject* object : loading)
+    if (held(object) && object->IsLink()) object->RefreshHooks();
 }
 
 bool TGraphHistory::Replay(const TStep& step, bool forward) {

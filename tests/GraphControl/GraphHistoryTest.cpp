@@ -524,6 +524,29 @@ TEST_F(GraphHistoryTest, AnObjectAHandlerDeletesWhileUndoRecreatesItLeavesNoTrac
   EXPECT_TRUE(Node(idB)->LinksIn().IsEmpty());
 }
 
+TEST_F(GraphHistoryTest, ARedoAHandlerStopsHalfWayLeavesItsLinksOnTheirNodes) {
+  TPoints placed;
+  uint32_t linkID = 0, nodeID = 0;
+  {
+    TGraphControl::THistoryStep step(Graph, "group");
+    TGraphLink* link = TGraphLink::CreateNew(&Graph, Node(idC), {}, Node(idB));
+    placed = link->Polyline();
+    linkID = link->ID();
+    Node(idB)->MoveBy(40, 30);
+    nodeID = Graph.AddNode({500, 500, 540, 540})->ID();
+  }
+  ASSERT_TRUE(Graph.Undo());
+  // The redo recreates the link, then stops at the node the handler deletes
+  // as it enters; B keeps the place it had before the step.
+  Graph.OnObjectInsert = [&](TGraphControl*, TGraphObject* o) {
+    if (o->ID() == nodeID) o->Delete();
+  };
+  EXPECT_FALSE(Graph.Redo());
+  Graph.OnObjectInsert = nullptr;
+  ASSERT_NE(Link(linkID), nullptr);
+  EXPECT_EQ(Link(linkID)->Polyline(), placed) << "the link's ends on C and B where they are";
+}
+
 TEST_F(GraphHistoryTest, AStepWhoseObjectAHandlerDeletedIsRefusedNotThrown) {
   Node(idA)->SetText("one");
   Node(idB)->SetText("two");
