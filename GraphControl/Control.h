@@ -618,6 +618,21 @@ class TGraphControl {
    private:
     TGraphControl& Control_;
   };
+  // While one lives, links keep their points when the objects they are
+  // hooked to change: undo and redo give every object a step touched its
+  // exact state, links included, and a link placing its ends anew as its
+  // neighbours are restored would undo that.
+  class TLinkPointsKept {
+   public:
+    explicit TLinkPointsKept(TGraphControl& control) : Control_(control) { ++Control_.LinkPointsKept_; }
+    ~TLinkPointsKept() { --Control_.LinkPointsKept_; }
+    TLinkPointsKept(const TLinkPointsKept&) = delete;
+    TLinkPointsKept& operator=(const TLinkPointsKept&) = delete;
+
+   private:
+    TGraphControl& Control_;
+  };
+  bool LinkPointsKept() const { return LinkPointsKept_ > 0; }
   // The byte budget of the steps (DefaultHistoryLimit); the oldest steps are
   // dropped to stay within it. 0 turns the history off.
   int64_t HistoryLimit() const;
@@ -919,6 +934,7 @@ class TGraphControl {
   static std::string DragStepName(TGraphCommandMode mode, THitCode hitCode);
   std::unique_ptr<TGraphHistory> History_;
   int32_t HistoryHold_ = 0;
+  int32_t LinkPointsKept_ = 0;
   IClipboard* Clipboard_ = nullptr;
   // ==== end of the history block ====
   IGraphHost* Host_ = nullptr;

@@ -266,6 +266,10 @@ void TGraphControl::EndUpdate() {
     DeferredChange_ = dcNone;
     DoGraphChange();
   }
+  // Handlers of the notifications above (a graph change, the pointer now
+  // over another object) may have changed the diagram: that is a step of
+  // its own, not the start of the next one.
+  HistoryQuiet();
 }
 
 // ---- Identifiers -----------------------------------------------------------------------

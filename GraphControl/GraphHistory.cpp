@@ -15,8 +15,14 @@ constexpr uint32_t NoObject = UINT32_MAX;
 
 class TGraphHistory::TApplying {
  public:
-  explicit TApplying(TGraphHistory& history) : History_(history) { ++History_.Paused_; }
-  ~TApplying() { --History_.Paused_; }
+  explicit TApplying(TGraphHistory& history) : History_(history) {
+    ++History_.Paused_;
+    ++History_.Applying_;
+  }
+  ~TApplying() {
+    --History_.Paused_;
+    --History_.Applying_;
+  }
   TApplying(const TApplying&) = delete;
   TApplying& operator=(const TApplying&) = delete;
 
@@ -49,6 +55,10 @@ void TGraphHistory::DataChanged(TGraphObject* object) {
 }
 
 void TGraphHistory::Added(TGraphObject* object, int32_t index) {
+  if (Applying_ > 0) {
+    if (!OwnInsertion_) Broken_ = true;
+    OwnInsertion_ = false;
+  }
   if (!Recording()) return;
   const auto entry = static_cast<uint32_t>(Open_.size());
   OpenIndex_[object] = entry;
@@ -57,6 +67,7 @@ void TGraphHistory::Added(TGraphObject* object, int32_t index) {
 }
 
 void TGraphHistory::Removed(TGraphObject* object, int32_t index) {
+  if (Applying_ > 0 && object != OwnRemoval_) Broken_ = true;
   if (!Recording()) return;
   const uint32_t entry = OpenObject(object);
   TOpenObject& open = Open_[entry];
@@ -512,7 +523,9 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
   TGraphObjectList& objects = Control_.Objects();
   std::vector<TGraphObject*> created(step.Objects.size(), nullptr);
   const auto create = [&](const TStepEvent& event, const TState& state) {
+    OwnInsertion_ = true;
     TGraphObject* object = Recreate(*state, event.Index);
+    OwnInsertion_ = false;
     created[event.Object] = object;
     return object != nullptr;
   };
@@ -520,7 +533,10 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
     TGraphObject* object = ObjectAt(event.Index, state->ID);
     if (!object) return false;
     created[event.Object] = nullptr;
+    const TGraphObject* outer = OwnRemoval_;
+    OwnRemoval_ = object;
     object->Destroy();
+    OwnRemoval_ = outer;
     return true;
   };
   const auto move = [&](int32_t from, int32_t to) {
@@ -549,14 +565,18 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
     for (auto event = step.Events.rbegin(); event != step.Events.rend(); ++event)
       if (!replay(*event)) return false;
   }
+  // A handler may have deleted a recreated object as a later one entered;
+  // only those still in the diagram finish loading. They finish before the
+  // touched objects get their states: finishing tells the links hooked to
+  // them, which would otherwise place their ends anew after their states
+  // had been given back exactly.
+  TGraphControl::TLinkPointsKept kept(Control_);
+  for (TGraphObject* object : created)
+    if (object && objects.Contains(object) && object->HasState(stLoading)) object->FinishLoading();
   for (const TStepObject& object : step.Objects)
     if (object.Before && object.After && object.Before != object.After &&
         !Restore(forward ? *object.After : *object.Before))
       return false;
-  // A handler may have deleted a recreated object as a later one entered;
-  // only those still in the diagram finish loading.
-  for (TGraphObject* object : created)
-    if (object && objects.Contains(object) && object->HasState(stLoading)) object->FinishLoading();
   return true;
 }
 

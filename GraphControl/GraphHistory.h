@@ -168,6 +168,13 @@ class TGraphHistory {
   int32_t Paused_ = 0;
   // A step could not be recorded; nothing is recorded until the next reset.
   bool Broken_ = false;
+  // While a step is applied: the object the replay itself is destroying,
+  // and whether the next object to enter is the one it recreates. Any other
+  // object entering or leaving is an event handler's doing, which the
+  // history cannot record: it starts again from the diagram as it is.
+  int32_t Applying_ = 0;
+  const TGraphObject* OwnRemoval_ = nullptr;
+  bool OwnInsertion_ = false;
 
   // The committed state of every object, by identifier.
   std::unordered_map<uint32_t, TState> Baseline_;

@@ -426,7 +426,7 @@ bool TGraphLink::PlaceHookedEnds() {
 }
 
 void TGraphLink::RefreshHooks() {
-  if (Refreshing_) return;
+  if (Refreshing_ || Owner()->LinkPointsKept()) return;
   TFlagGuard refreshing(Refreshing_);
   if (PlaceHookedEnds()) Changed(chVisual | chCaption | chBounds);
 }
