@@ -618,10 +618,10 @@ class TGraphControl {
    private:
     TGraphControl& Control_;
   };
-  // While one lives, links keep their points when the objects they are
-  // hooked to change: undo and redo give every object a step touched its
-  // exact state, links included, and a link placing its ends anew as its
-  // neighbours are restored would undo that.
+  // While one lives, links keep their points when they or the objects they
+  // are hooked to change: undo and redo give every object a step touched its
+  // exact state, links included, and a link placing its ends anew as it or
+  // its neighbours are restored would undo that.
   class TLinkPointsKept {
    public:
     explicit TLinkPointsKept(TGraphControl& control) : Control_(control) { ++Control_.LinkPointsKept_; }
@@ -919,6 +919,8 @@ class TGraphControl {
   bool HistoryHeld() const { return UpdateCount_ > 0 || DragSource_ || HistoryHold_ > 0; }
   // A point where the step being recorded may end; commits it unless held.
   void HistoryQuiet();
+  // Undo (forward false) or Redo inside one update lock.
+  bool ApplyHistoryStep(bool forward);
   // Pauses recording for its lifetime; the diagram as it is then becomes the
   // history's start (clearing, loading).
   class THistoryReset {

@@ -58,33 +58,17 @@ int32_t TGraphControl::RedoCount() const { return static_cast<int32_t>(History_-
 std::string TGraphControl::UndoName() const { return History_->UndoName(); }
 std::string TGraphControl::RedoName() const { return History_->RedoName(); }
 
-bool TGraphControl::Undo() {
-  if (!CanUndo()) return false;
-  TDeletionGuard keep(*this, TDeletionGuard::Entry);
-  bool applied = false;
-  {
-    TUpdateLock lock(*this);
-    TQuerySuppressLock suppress(*this);
-    DeferredChange_ = dcChanged;
-    applied = History_->Undo();
-    // A handler may change the diagram while the step is applied (when the
-    // step selects what it touched, say); that change becomes a step of its
-    // own as the lock ends, and the diagram is then not the saved one.
-    if (applied) DeferredChange_ = dcSavedState;
-  }
-  DoHistoryChange();
-  return applied;
-}
+bool TGraphControl::Undo() { return CanUndo() && ApplyHistoryStep(false); }
+bool TGraphControl::Redo() { return CanRedo() && ApplyHistoryStep(true); }
 
-bool TGraphControl::Redo() {
-  if (!CanRedo()) return false;
+bool TGraphControl::ApplyHistoryStep(bool forward) {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   bool applied = false;
   {
     TUpdateLock lock(*this);
     TQuerySuppressLock suppress(*this);
     DeferredChange_ = dcChanged;
-    applied = History_->Redo();
+    applied = forward ? History_->Redo() : History_->Undo();
     // A handler may change the diagram while the step is applied (when the
     // step selects what it touched, say); that change becomes a step of its
     // own as the lock ends, and the diagram is then not the saved one.

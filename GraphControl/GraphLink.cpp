@@ -77,7 +77,7 @@ TGraphLink* TGraphLink::CreateNew(TGraphControl* owner, TGraphObject* source, co
 // painted area are computed for the final geometry and the link does not
 // report a change before it has entered the diagram.
 void TGraphLink::Prepare() {
-  if (!HasState(stLoading) && !Refreshing_) {
+  if (!HasState(stLoading) && !KeepsPoints()) {
     TFlagGuard refreshing(Refreshing_);
     PlaceHookedEnds();
   }
@@ -425,8 +425,10 @@ bool TGraphLink::PlaceHookedEnds() {
   return first != oldFirst || last != oldLast;
 }
 
+bool TGraphLink::KeepsPoints() const { return Refreshing_ || Owner()->LinkPointsKept(); }
+
 void TGraphLink::RefreshHooks() {
-  if (Refreshing_ || Owner()->LinkPointsKept()) return;
+  if (KeepsPoints()) return;
   TFlagGuard refreshing(Refreshing_);
   if (PlaceHookedEnds()) Changed(chVisual | chCaption | chBounds);
 }
@@ -597,7 +599,7 @@ void TGraphLink::ResolveReferences() {
       object->LinksIn().Add(this);
     }
   }
-  if (rehook && !Refreshing_) {
+  if (rehook && !KeepsPoints()) {
     TFlagGuard refreshing(Refreshing_);
     PlaceHookedEnds();
   }

@@ -280,6 +280,9 @@ class TGraphLink : public TGraphObject {
   uint32_t SourceID_ = 0;
   uint32_t TargetID_ = 0;
   bool Refreshing_ = false;
+  // The link leaves its hooked ends where they are: it is placing them now,
+  // or the owner keeps every link's points (undo and redo restore them).
+  bool KeepsPoints() const;
   bool Linking_ = false;
 };
 

@@ -84,15 +84,6 @@ void TGraphLink::RestoreState(const std::vector<uint8_t>& state) {
   TGraphObject* const oldSource = Source_;
   TGraphObject* const oldTarget = Target_;
   {
-    // The state holds the link's points exactly as they were, hooked ends
-    // included (an end left by an unhook keeps the place it had for the
-    // pair): the link does not place its ends anew while it is restored.
-    struct TKeepPoints {
-      bool& Flag;
-      const bool Was = Flag;
-      ~TKeepPoints() { Flag = Was; }
-    } keep{Refreshing_};
-    Refreshing_ = true;
     TGraphObject::TUpdateLock lock(*this);
     // Reading only resolves free ends: an end hooked elsewhere is let go first.
     if (Source_ && Source_->ID() != source) Unhook(Source_);

@@ -388,6 +388,26 @@ void CheckInvariants(TGraphControl& graph, int step) {
   }
 }
 
+// Each object of the diagram on one line: a node's class and bounds, a
+// link's end identifiers and points.
+void TraceObjects(TGraphControl& graph) {
+  std::fprintf(stderr, " ");
+  for (TGraphObject* o : graph.Objects()) {
+    std::fprintf(stderr, " %s %u", o->IsLink() ? "link" : "node", o->ID());
+    if (o->IsLink()) {
+      const auto* link = static_cast<const TGraphLink*>(o);
+      std::fprintf(stderr, " [%u>%u", link->SourceID(), link->TargetID());
+      for (TPoint p : link->Polyline()) std::fprintf(stderr, " %d,%d", p.X, p.Y);
+      std::fprintf(stderr, "]");
+    } else {
+      const TRect& r = o->GetBoundsRect();
+      std::fprintf(stderr, " [%s %d,%d,%d,%d]", o->ClassType()->ClassName().c_str(), r.Left, r.Top, r.Right,
+                   r.Bottom);
+    }
+  }
+  std::fprintf(stderr, "\n");
+}
+
 // ---- Operations ---------------------------------------------------------------------------------
 
 TGraphObject* PickObject(TGraphControl& graph, TInput& in) {
@@ -826,23 +846,7 @@ class TSession {
         // Refused operations (a load of a kept block, a point index) are fine;
         // the diagram must still be consistent.
       }
-      if (Trace) {
-        std::fprintf(stderr, " ");
-        for (TGraphObject* o : Graph_.Objects()) {
-          std::fprintf(stderr, " %s %u", o->IsLink() ? "link" : "node", o->ID());
-          if (!o->IsLink()) {
-            const TRect& r = o->GetBoundsRect();
-            std::fprintf(stderr, " [%s %d,%d,%d,%d]", o->ClassType()->ClassName().c_str(), r.Left, r.Top,
-                         r.Right, r.Bottom);
-            continue;
-          }
-          const auto* link = static_cast<const TGraphLink*>(o);
-          std::fprintf(stderr, " [%u>%u", link->SourceID(), link->TargetID());
-          for (TPoint p : link->Polyline()) std::fprintf(stderr, " %d,%d", p.X, p.Y);
-          std::fprintf(stderr, "]");
-        }
-        std::fprintf(stderr, "\n");
-      }
+      if (Trace) TraceObjects(Graph_);
       CheckInvariants(Graph_, step);
       NoteMode();
       // A change taken back within the same step (by a handler, or inside a
