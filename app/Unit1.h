@@ -16,6 +16,7 @@ class QCheckBox;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
@@ -163,19 +164,24 @@ class TForm1 : public QMainWindow {
               *halignCenter = nullptr, *halignRight = nullptr;
   QPushButton* btnPixmap = nullptr;
 
-  // The keyboard shortcuts.
+  // The commands (DesignerCommands.h): the menu bar's entries, the actions
+  // behind the toolbar buttons above, and the keyboard shortcuts.
   QAction *actNewScreen = nullptr, *actOpen = nullptr, *actSave = nullptr, *actSaveAs = nullptr,
-          *actExport = nullptr, *actExit = nullptr, *actDelete = nullptr, *actToFront = nullptr,
-          *actToBack = nullptr, *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr,
-          *actSelectAll = nullptr;
-  // Editing: the history, the clipboard and the arrangement of the selection.
-  // Undo, redo and the arrangement commands are also toolbar buttons, after
-  // the specified ones; the zoom percentage shows at the toolbar's right end.
+          *actExport = nullptr, *actExit = nullptr;
   QAction *actUndo = nullptr, *actRedo = nullptr, *actCut = nullptr, *actCopy = nullptr, *actPaste = nullptr,
-          *actDuplicate = nullptr, *actAlignLeft = nullptr, *actAlignCenter = nullptr,
+          *actDuplicate = nullptr, *actDelete = nullptr, *actSelectAll = nullptr, *actNewWidget = nullptr,
+          *actEditMode = nullptr, *actPanMode = nullptr;
+  QAction *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr, *actShowGrid = nullptr,
+          *actSnapToGrid = nullptr;
+  QAction *actToFront = nullptr, *actToBack = nullptr, *actAlignLeft = nullptr, *actAlignCenter = nullptr,
           *actAlignRight = nullptr, *actAlignTop = nullptr, *actAlignMiddle = nullptr,
           *actAlignBottom = nullptr, *actDistributeHorizontally = nullptr, *actDistributeVertically = nullptr,
           *actSameWidth = nullptr, *actSameHeight = nullptr;
+  // The menu bar's menus, in its order, and the drawing area's context menu.
+  QMenu *menuFile = nullptr, *menuEdit = nullptr, *menuView = nullptr, *menuArrange = nullptr;
+  QMenu* ContextMenu = nullptr;
+  // Undo, redo and the arrangement commands as toolbar buttons, after the
+  // specified ones; the zoom percentage shows at the toolbar's right end.
   QToolBar* EditBar = nullptr;
   QLabel* lblZoom = nullptr;
 
@@ -186,10 +192,10 @@ class TForm1 : public QMainWindow {
 
  private:
   void FormCreate();
+  void BuildCommands();
   void BuildToolbar();
   void BuildPanel();
-  void BuildActions();
-  void BuildEditing();
+  void BuildEditBar();
   void VisitSelected(int32_t action);
   // The panel shows the widget again after undo or redo, without writing
   // anything back: the one selected widget, or the shown one while it exists.
@@ -206,6 +212,7 @@ class TForm1 : public QMainWindow {
   // the user saved or discarded it.
   bool ConfirmDiscardChanges();
   bool SaveScreenTo(const std::string& fileName);
+  void NameScreenAfter(const std::string& fileName);
   bool SaveScreenAs();
   void LinkPixmap(TGraphNode* node);
   // Keeps the panel's lower row clear of its scroll bar in a narrow window.
@@ -222,6 +229,7 @@ class TForm1 : public QMainWindow {
   // Whether a screen was created or opened: the caption then shows its name.
   bool Named_ = false;
   QWidget* Panel_ = nullptr;
+  QMetaObject::Connection FocusWatch_;
   // Merge keys of the panel's edits: the letters of one word typed into the
   // text field are one step, and so are the digits of one font size.
   int32_t NextMergeKey_ = 1;

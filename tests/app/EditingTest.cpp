@@ -52,11 +52,11 @@ TEST_F(EditingTest, DeletingAWidgetAndUndoingGivesTheSavedFileBackByteForByte) {
   Form.GraphWidget->setFocus();
   Key(Qt::Key_Delete);
   ASSERT_EQ(Count(), 2);
-  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi*");
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [before.Screen*]");
 
   Key(Qt::Key_Z, Ctrl);
   EXPECT_EQ(Count(), 3);
-  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi") << "back at the saved screen";
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [before.Screen]") << "back at the saved screen";
   Form.btnSaveClick();
   EXPECT_EQ(ReadAll(Dir.filePath("after.Screen")), ReadAll(Dir.filePath("before.Screen")));
 }

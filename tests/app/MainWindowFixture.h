@@ -15,6 +15,7 @@
 #include "app/Unit1.h"
 #include "platform/qt/GraphWidget.h"
 #include "tests/app/FakeDialogs.h"
+#include "tests/app/QtMessages.h"
 
 namespace gc::app {
 
@@ -35,11 +36,19 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(Dir.isValid());
     PreviousFolder = QDir::currentPath();
     QDir::setCurrent(Dir.path());
-    Form.show();
-    QApplication::setActiveWindow(&Form);
-    Form.GraphWidget->setFocus();
+    TakeQtMessages();
+    Show(Form);
   }
-  void TearDown() override { QDir::setCurrent(PreviousFolder); }
+  void TearDown() override {
+    QDir::setCurrent(PreviousFolder);
+    EXPECT_EQ(TakeQtMessages().join('\n').toStdString(), "") << "Qt printed warnings";
+  }
+  // Shows a window and waits until it has the keyboard, as a desktop gives it.
+  static void Show(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
 
   QWidget* Canvas() const { return Form.GraphWidget->viewport(); }
   void Drag(QPoint from, QPoint to) {
