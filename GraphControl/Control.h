@@ -601,7 +601,7 @@ class TGraphControl {
   // step, named by the first name given. Notifications are not deferred, as
   // they are by BeginUpdate. Steps with the same non-zero merge key that
   // follow each other become one (typing into a field).
-  void BeginHistoryStep() { ++HistoryHold_; }
+  void BeginHistoryStep();
   void BeginHistoryStep(const std::string& name, int32_t mergeKey = 0);
   void EndHistoryStep();
   // RAII form of BeginHistoryStep / EndHistoryStep.

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <ostream>
@@ -150,6 +151,41 @@ TEST_F(EditingTest, UndoButtonsNameTheStepAndTheZoomShowsAtTheRightEnd) {
   QTest::mouseClick(Form.btnZoomPlus, Qt::LeftButton);
   EXPECT_EQ(Form.lblZoom->text(), "102%");
   EXPECT_GT(Form.lblZoom->x(), Form.chSnap->x() + Form.chSnap->width()) << "after the specified items";
+}
+
+// What the X server shows of the drawing area after every pending repaint,
+// and what painting all of it afresh gives: after any command the two agree.
+QImage OnScreen(QWidget* area) {
+  QApplication::processEvents();
+  const QPoint corner = area->mapToGlobal(QPoint(0, 0));
+  return area->screen()
+      ->grabWindow(0, corner.x(), corner.y(), area->width(), area->height())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(EditingTest, UndoAndRedoKeepTheAlignmentsReferenceAndRepaintWhatTheyMove) {
+  TGraphObject* a = PlaceWidget({20, 20}, {100, 50});
+  TGraphObject* b = PlaceWidget({150, 80}, {190, 100});
+  Click({170, 90});  // b first: the reference
+  QTest::mouseClick(Canvas(), Qt::LeftButton, Qt::ShiftModifier, {50, 30});
+  auto fresh = [&] {
+    return Form.GraphWidget->RenderClientRect(Canvas()->rect()).convertToFormat(QImage::Format_RGB32);
+  };
+  Form.actAlignMiddle->trigger();
+  ASSERT_EQ(a->GetBoundsRect(), (TRect{20, 75, 100, 105}));
+  const QImage aligned = fresh();
+  EXPECT_TRUE(OnScreen(Canvas()) == aligned);
+
+  Key(Qt::Key_Z, Ctrl);
+  EXPECT_EQ(Form.GraphControl1.SelectedObjects().Items(), (std::vector<TGraphObject*>{b, a}));
+  EXPECT_TRUE(OnScreen(Canvas()) == fresh()) << "after undo";
+  Key(Qt::Key_Y, Ctrl);
+  EXPECT_TRUE(OnScreen(Canvas()) == aligned) << "after redo: no markers left where a was";
+  Key(Qt::Key_Z, Ctrl);
+  Form.actAlignMiddle->trigger();
+  EXPECT_EQ(a->GetBoundsRect(), (TRect{20, 75, 100, 105})) << "aligned to b again";
+  EXPECT_EQ(b->GetBoundsRect(), (TRect{150, 80, 190, 100}));
 }
 
 struct TArrangeCase {
