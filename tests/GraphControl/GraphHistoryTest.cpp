@@ -340,6 +340,58 @@ TEST_F(GraphHistoryTest, ADragIsOneNamedStepAndACancelledDragIsNone) {
   EXPECT_EQ(Node(idA)->GetBoundsRect(), (TRect{30, 25, 110, 65}));
 }
 
+// Arrow keys in a row move the selection as one step, until something else
+// happens in between. A is selected; each case runs its keys and actions.
+struct TNudgeCase {
+  const char* Name;
+  const char* Actions;  // r: Right, R: Shift+Right, c: click on A, t: change A's text, b: select B too
+  int32_t MergeTime;
+  int32_t Steps;
+  friend void PrintTo(const TNudgeCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class NudgeSteps : public GraphHistoryTest, public ::testing::WithParamInterface<TNudgeCase> {};
+
+TEST_P(NudgeSteps, MergeWhileNothingElseComesBetween) {
+  Click({50, 30});
+  const TBytes before = Bytes();
+  Graph.SetNudgeMergeTime(GetParam().MergeTime);
+  for (const char* a = GetParam().Actions; *a; ++a) {
+    uint16_t key = VK_RIGHT;
+    switch (*a) {
+      case 'r':
+        Graph.KeyDown(key, 0);
+        break;
+      case 'R':
+        Graph.KeyDown(key, ssShift);
+        break;
+      case 'c':
+        Click({50, 30});
+        break;
+      case 't':
+        Node(idA)->SetText(std::string(1, *a));
+        break;
+      case 'b':
+        Node(idB)->SetSelected(true);
+        break;
+    }
+  }
+  EXPECT_EQ(Graph.UndoCount(), GetParam().Steps);
+  while (Graph.Undo()) {
+  }
+  EXPECT_EQ(Bytes(), before);
+}
+
+constexpr int32_t Long = 1000000;
+INSTANTIATE_TEST_SUITE_P(Keys, NudgeSteps,
+                         ::testing::Values(TNudgeCase{"MovesInARow", "rrrr", Long, 1},
+                                           TNudgeCase{"MovesThenResizes", "rrRR", Long, 2},
+                                           TNudgeCase{"AClickBetween", "rrcrr", Long, 2},
+                                           TNudgeCase{"AnotherStepBetween", "rrtrr", Long, 3},
+                                           TNudgeCase{"AnotherSelection", "rrbrr", Long, 2},
+                                           TNudgeCase{"APauseBeforeEach", "rrr", 0, 3}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(GraphHistoryTest, AnInsertionGestureIsOneStepAndAnEscapedOneLeavesNone) {
   Graph.SetSnapToGrid(false);
   Graph.SetCommandMode(cmAddNode);

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
+#include <climits>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -186,6 +187,20 @@ TEST_F(EditingTest, UndoAndRedoKeepTheAlignmentsReferenceAndRepaintWhatTheyMove)
   Form.actAlignMiddle->trigger();
   EXPECT_EQ(a->GetBoundsRect(), (TRect{20, 75, 100, 105})) << "aligned to b again";
   EXPECT_EQ(b->GetBoundsRect(), (TRect{150, 80, 190, 100}));
+}
+
+TEST_F(EditingTest, ArrowKeysInARowAreOneUndoStep) {
+  TGraphObject* w = PlaceWidget({20, 20}, {100, 50});
+  Click({50, 30});
+  Form.GraphControl1.SetNudgeMergeTime(INT32_MAX);  // however slow the machine
+  for (int i = 0; i < 3; ++i) Key(Qt::Key_Right);
+  Key(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(w->GetBoundsRect(), (TRect{23, 20, 103, 51}));
+  EXPECT_EQ(Button(Form.actUndo)->toolTip(), "Undo resize");
+  Key(Qt::Key_Z, Ctrl);
+  EXPECT_EQ(w->GetBoundsRect(), (TRect{23, 20, 103, 50}));
+  Key(Qt::Key_Z, Ctrl);
+  EXPECT_EQ(w->GetBoundsRect(), (TRect{20, 20, 100, 50})) << "the three moves at once";
 }
 
 struct TArrangeCase {
