@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <string>
@@ -63,6 +65,17 @@ class MainWindowTest : public ::testing::Test {
     QTest::mouseClick(Form.btnNew, Qt::LeftButton);
     Drag(from, to);
     return static_cast<TGraphNode*>(Form.GraphControl1.Objects()[Count() - 1]);
+  }
+  // What the X server shows of the drawing area once every pending repaint
+  // is done (not a fresh rendering, which a stale area would not show).
+  QImage OnScreen() {
+    QApplication::processEvents();
+    const QPoint corner = Canvas()->mapToGlobal(QPoint(0, 0));
+    return Canvas()
+        ->screen()
+        ->grabWindow(0, corner.x(), corner.y(), Canvas()->width(), Canvas()->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
   }
   TGraphObject* Widget(int i) { return Form.GraphControl1.Objects()[i]; }
   int Count() const { return Form.GraphControl1.CountObjects(); }

@@ -494,6 +494,21 @@ TEST_F(MainWindowTest, PanelLabelsClearTheirEditsAndTheLowerRowStaysReachable) {
   EXPECT_EQ(Form.sbElementProp->height(), 56);
 }
 
+// A red widget with a black border touches the bottom-right limit of the
+// screen (2000, 2000): scrolled to the end, the drawing area's last pixel
+// row and column show its border.
+TEST_F(MainWindowTest, TheLastPixelsOfTheScreenShowAtTheLargestScrollPosition) {
+  TGraphObject* corner = Form.GraphControl1.AddNode({1900, 1950, 2000, 2000});
+  corner->Brush().SetColor(0x0000FF);
+  for (TGraphScrollBar* bar : {&Form.GraphControl1.HorzScrollBar(), &Form.GraphControl1.VertScrollBar()})
+    bar->SetPosition(bar->MaxPosition());
+  const QImage shown = OnScreen();
+  const int right = shown.width() - 1, bottom = shown.height() - 1;
+  EXPECT_EQ(shown.pixel(right, bottom - 20), qRgb(0, 0, 0)) << "the right border";
+  EXPECT_EQ(shown.pixel(right - 20, bottom), qRgb(0, 0, 0)) << "the bottom border";
+  EXPECT_EQ(shown.pixel(right - 1, bottom - 1), qRgb(255, 0, 0)) << "the fill inside";
+}
+
 TEST_F(MainWindowTest, FontSizeFieldHoldsOneToFiveHundredWithoutChangingOtherSizes) {
   TGraphNode* w = PlaceWidget({20, 20}, {100, 50});
   w->Font().SetSize(900);
