@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -43,6 +45,8 @@ constexpr const char* ScreenFilter = "Screen-Files|*.Screen";
 constexpr double HalfPi = 1.5707963267948966;
 constexpr int PanelWidth = 835;
 constexpr int PanelHeight = 56;
+// How long after a change the recovery copy is written, in milliseconds.
+constexpr int RecoveryDelay = 3000;
 
 // A panel label and the room it has before the control beside or below it.
 struct TPanelLabel {
@@ -159,6 +163,10 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
   // act on the widgets, and Space or Return run no toolbar button.
   GraphWidget->setFocus();
   FocusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this] { UpdateEditCommands(); });
+  RecoveryTimer = new QTimer(this);
+  RecoveryTimer->setSingleShot(true);
+  RecoveryTimer->setInterval(RecoveryDelay);
+  connect(RecoveryTimer, &QTimer::timeout, this, [this] { KeepRecoveryCopy(); });
 
   // The menu bar comes on top of the specified 835 x 476: the drawing area
   // keeps its size.
@@ -499,6 +507,7 @@ void TForm1::btnScreenPropClick() {
       return;
     }
     GraphControl1.Clear();
+    RemoveRecoveryCopy();
     ShowWidget(nullptr);
     FileName_.clear();
     ScreenName = Dialogs_.InputQuery("Vizadu-Razadivi", "Screen Name: ", "NoName");
@@ -527,6 +536,7 @@ bool TForm1::OpenScreen(const std::string& fileName) {
   return Guarded([&] {
     bytes.SetPosition(0);
     GraphControl1.LoadFromStream(bytes);
+    RemoveRecoveryCopy();
     ShowWidget(nullptr);
     NameScreenAfter(fileName);
     GraphWidget->setFocus();
@@ -551,7 +561,10 @@ void TForm1::btnOpenClick() {
 
 bool TForm1::SaveScreenTo(const std::string& fileName) {
   const bool saved = Guarded([&] { GraphControl1.SaveToFile(fileName); });
-  if (saved) NameScreenAfter(fileName);
+  if (saved) {
+    NameScreenAfter(fileName);
+    RemoveRecoveryCopy();
+  }
   UpdateCaption();
   return saved;
 }
@@ -579,10 +592,12 @@ void TForm1::btnExportClick() {
 void TForm1::btnCloseClick() { close(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (ConfirmDiscardChanges())
+  if (ConfirmDiscardChanges()) {
+    RemoveRecoveryCopy();
     event->accept();
-  else
+  } else {
     event->ignore();
+  }
 }
 
 // ---- Modes, widgets, view -----------------------------------------------------------------
@@ -789,9 +804,13 @@ void TForm1::GraphControl1ObjectRemove(TGraphControl*, TGraphObject* object) {
 void TForm1::GraphControl1GraphChange(TGraphControl*) {
   ShowPlacement();
   UpdateCaption();
+  ScheduleRecoveryCopy();
 }
 
-void TForm1::GraphControl1HistoryChange(TGraphControl*) { UpdateEditCommands(); }
+void TForm1::GraphControl1HistoryChange(TGraphControl*) {
+  UpdateEditCommands();
+  ScheduleRecoveryCopy();
+}
 
 void TForm1::GraphControl1ZoomChange(TGraphControl*) {
   lblZoom->setText(QString("%1%").arg(GraphControl1.Zoom()));
@@ -890,6 +909,112 @@ void TForm1::SameWidthClick() {
 
 void TForm1::SameHeightClick() {
   Guarded([&] { GraphControl1.MakeSameHeight(); });
+}
+
+// ---- Recovery copies --------------------------------------------------------------------------
+
+void TForm1::KeepRecoveryIn(const QString& folder) {
+  Recovery_ = std::make_unique<TScreenRecovery>(folder);
+  ScheduleRecoveryCopy();
+}
+
+// The copy follows the changes at most RecoveryDelay behind; a stream of
+// changes does not put it off.
+void TForm1::ScheduleRecoveryCopy() {
+  if (Recovery_ && !RecoveryTimer->isActive()) RecoveryTimer->start();
+}
+
+void TForm1::RemoveRecoveryCopy() {
+  if (!Recovery_) return;
+  RecoveryTimer->stop();
+  Recovery_->Remove();
+}
+
+void TForm1::KeepRecoveryCopy() {
+  if (!Recovery_) return;
+  RecoveryTimer->stop();
+  if (!GraphControl1.Modified()) {
+    Recovery_->Remove();
+    return;
+  }
+  // A copy that cannot be written must not stop the work: the next change
+  // tries again.
+  try {
+    TMemoryStream stream;
+    GraphControl1.SaveCopyToStream(stream);
+    Recovery_->Write(stream.Bytes(), {QString(), FileName_, ScreenName, Named_, QDateTime(), std::string()});
+  } catch (const std::exception&) {
+  }
+}
+
+namespace {
+
+std::string DescribeScreen(const TScreenRecovery::TEntry& entry) {
+  const std::string name = entry.FileName.empty()
+                               ? entry.ScreenName
+                               : QFileInfo(QString::fromStdString(entry.FileName)).fileName().toStdString();
+  return "\"" + name + "\"";
+}
+
+}  // namespace
+
+// A copy that cannot be read whole is set aside and reported before any
+// question about it, and never loaded.
+void TForm1::OfferRecovery(const std::string& fileName) {
+  if (!Recovery_) return;
+  const std::string file = fileName.empty() ? std::string() : FullFileName(fileName);
+  for (const TScreenRecovery::TEntry& entry : Recovery_->TakeOrphans(file)) {
+    TMemoryStream bytes;
+    std::string damage = entry.Damage;
+    if (damage.empty()) {
+      try {
+        bytes = TMemoryStream(Recovery_->ReadOrphan(entry));
+        TGraphControl trial;
+        trial.SetHistoryLimit(0);
+        trial.SetGraphConstraints(GraphControl1.GraphConstraints());
+        trial.LoadFromStream(bytes);
+      } catch (const std::exception& e) {
+        damage = e.what();
+      }
+    }
+    if (!damage.empty()) {
+      const QString aside = Recovery_->SetAside(entry);
+      Dialogs_.MessageBox(
+          "A recovery copy of unsaved work" +
+              (entry.Damage.empty() ? " on the screen " + DescribeScreen(entry) : std::string()) +
+              " is damaged and was not loaded:\n" + damage + "\nIt was kept in " + aside.toStdString() + ".",
+          IDesignerDialogs::bkError, false);
+      continue;
+    }
+    const std::string when = entry.Written.toLocalTime().toString("d MMM yyyy, HH:mm").toStdString();
+    const std::string question = "The designer ended without saving the changes to the screen " +
+                                 DescribeScreen(entry) + " (last changed " + when +
+                                 ").\nRestore the unsaved work?";
+    if (!Dialogs_.Choose(question, "Restore", "Discard")) {
+      Recovery_->Discard(entry);
+      continue;
+    }
+    bytes.SetPosition(0);
+    if (Restore(entry, bytes)) {
+      Recovery_->Discard(entry);
+      KeepRecoveryCopy();
+    }
+    return;
+  }
+}
+
+bool TForm1::Restore(const TScreenRecovery::TEntry& entry, TMemoryStream& bytes) {
+  return Guarded([&] {
+    GraphControl1.LoadFromStream(bytes);
+    ShowWidget(nullptr);
+    FileName_ = entry.FileName;
+    ScreenName = entry.ScreenName;
+    Named_ = entry.Named;
+    // The screen differs from its file until the user saves it.
+    GraphControl1.SetModified(true);
+    UpdateCaption();
+    GraphWidget->setFocus();
+  });
 }
 
 // ---- Layout ---------------------------------------------------------------------------------

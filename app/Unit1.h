@@ -4,12 +4,15 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 
 #include "GraphControl/GraphControl.h"
+#include "GraphControl/Stream.h"
 #include "app/ColorPicker.h"
 #include "app/DesignerDialogs.h"
 #include "app/DesignerGraph.h"
+#include "app/ScreenRecovery.h"
 
 class QAction;
 class QCheckBox;
@@ -21,6 +24,7 @@ class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QToolBar;
+class QTimer;
 class QToolButton;
 
 namespace gc::qt {
@@ -80,6 +84,19 @@ class TForm1 : public QMainWindow {
   bool SaveScreen();
   // The file the screen was opened from or last saved to ("" for none).
   const std::string& FileName() const { return FileName_; }
+
+  // Keeps a recovery copy of the screen in `folder` (see ScreenRecovery.h)
+  // from now on: within RecoveryTimer's interval after a change, removed
+  // when the screen is saved, replaced or closed.
+  void KeepRecoveryIn(const QString& folder);
+  TScreenRecovery* Recovery() const { return Recovery_.get(); }
+  // Writes the copy now (when the screen has unsaved changes) or removes it.
+  void KeepRecoveryCopy();
+  // Offers the copies that designers left when they ended without saving:
+  // those of `fileName` (as given on the command line), or any with "".
+  // "Restore" shows the screen as it was, unsaved, under its file's name.
+  void OfferRecovery(const std::string& fileName);
+  QTimer* RecoveryTimer = nullptr;
 
   bool ApplyWidgetAction(TGraphObject* object, int32_t action);
 
@@ -228,6 +245,12 @@ class TForm1 : public QMainWindow {
   std::string FileName_;
   // Whether a screen was created or opened: the caption then shows its name.
   bool Named_ = false;
+  void ScheduleRecoveryCopy();
+  void RemoveRecoveryCopy();
+  // Shows the screen of a recovery copy read whole into `bytes`.
+  bool Restore(const TScreenRecovery::TEntry& entry, TMemoryStream& bytes);
+
+  std::unique_ptr<TScreenRecovery> Recovery_;
   QWidget* Panel_ = nullptr;
   QMetaObject::Connection FocusWatch_;
   // Merge keys of the panel's edits: the letters of one word typed into the

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest/QTest>
 #include <string>
 
