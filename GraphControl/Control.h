@@ -558,6 +558,12 @@ class TGraphControl {
   // nudge or resize the selection (or scroll in cmPan), Tab / Shift+Tab
   // select the next / previous object, Space held pans.
   virtual bool DefaultKeyHandler(uint16_t& key, TShiftState shift);
+  // Arrow-key nudges (or Shift-arrow resizes) of the same selection that
+  // follow each other within this many milliseconds are one history step;
+  // another step, a mouse press or a longer pause ends it. 0 makes every
+  // nudge a step of its own.
+  int32_t NudgeMergeTime() const { return NudgeMergeTime_; }
+  void SetNudgeMergeTime(int32_t milliseconds) { NudgeMergeTime_ = std::max(milliseconds, 0); }
   // Creates an object of `graphClass` at `point` the way a press in an insert
   // mode does; `point` becomes the point to grab (a new node's bottom-right
   // corner, a new link's last point). Null when nothing was created.
@@ -600,8 +606,9 @@ class TGraphControl {
   // Changes between BeginHistoryStep and the matching EndHistoryStep are one
   // step, named by the first name given. Notifications are not deferred, as
   // they are by BeginUpdate. Steps with the same non-zero merge key that
-  // follow each other become one (typing into a field).
-  void BeginHistoryStep() { ++HistoryHold_; }
+  // follow each other become one (typing into a field). Merge keys below 0
+  // are the control's own (nudges).
+  void BeginHistoryStep();
   void BeginHistoryStep(const std::string& name, int32_t mergeKey = 0);
   void EndHistoryStep();
   // RAII form of BeginHistoryStep / EndHistoryStep.
@@ -936,6 +943,15 @@ class TGraphControl {
   static std::string DragStepName(TGraphCommandMode mode, THitCode hitCode);
   std::unique_ptr<TGraphHistory> History_;
   int32_t HistoryHold_ = 0;
+  // The nudges in a row: their merge key (0 when none is going on), when the
+  // last came, its kind and the selection it moved.
+  int32_t NudgeMergeTime_ = 1000;
+  int32_t NudgeKey_ = 0;
+  int32_t NextNudgeKey_ = -1;
+  int64_t LastNudge_ = 0;
+  bool NudgeResizes_ = false;
+  std::vector<uint32_t> NudgeSelection_;
+  int32_t NudgeStepKey(bool resize);
   int32_t LinkPointsKept_ = 0;
   IClipboard* Clipboard_ = nullptr;
   // ==== end of the history block ====

@@ -239,6 +239,7 @@ void TGraphControl::ObjectChanged(TGraphObject* object, TGraphChangeFlags flags)
 }
 
 void TGraphControl::BeginUpdate() {
+  if (!HistoryHeld()) History_->MayStartStep();
   if (UpdateCount_ == 0) {
     DeferredChange_ = dcNone;
     DeferredBoundsChange_ = false;

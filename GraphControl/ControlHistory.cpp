@@ -37,8 +37,14 @@ void TGraphControl::HistoryQuiet() {
   if (History_->Commit()) DoHistoryChange();
 }
 
-void TGraphControl::BeginHistoryStep(const std::string& name, int32_t mergeKey) {
+// A step starts from the selection of the moment its outermost bracket opens.
+void TGraphControl::BeginHistoryStep() {
+  if (!HistoryHeld()) History_->MayStartStep();
   ++HistoryHold_;
+}
+
+void TGraphControl::BeginHistoryStep(const std::string& name, int32_t mergeKey) {
+  BeginHistoryStep();
   History_->NameStep(name, mergeKey);
 }
 

@@ -7,9 +7,12 @@
 // Tab. Every entry holds a deletion guard: event handlers may destroy the
 // objects the input is working on.
 #include <algorithm>
+#include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Geometry.h"
@@ -99,8 +102,10 @@ void TGraphControl::MouseCaptureLost() {
 
 void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
-  // A press and the drag it starts are one history step.
+  // A press and the drag it starts are one history step, and it ends a row
+  // of nudges.
   THistoryStep gesture(*this);
+  NudgeKey_ = 0;
   if (Host_ && !Host_->Focused()) Host_->SetFocus();
   DoMouseDown(button, shift, x, y);
   const TPoint point = ClientToGraph(x, y);
@@ -355,6 +360,11 @@ bool TGraphControl::DefaultKeyHandler(uint16_t& key, TShiftState shift) {
     GraphConstraints_.SetSourceRect(DraggingExtent());
     handled = DragSource_->KeyDown(key, shift);
   } else if (CommandMode_ == cmEdit || IsInsertMode(CommandMode_)) {
+    const bool nudge = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+    const bool resize = (shift & ssShift) != 0;
+    std::optional<THistoryStep> step;
+    if (nudge && !SelectedObjects_.IsEmpty())
+      step.emplace(*this, resize ? "resize" : "move", NudgeStepKey(resize));
     // Every object confines its step against the same source rectangle, so
     // the whole selection moves by the same amount.
     GraphConstraints_.SetSourceRect(SelectedExtent());
@@ -390,6 +400,28 @@ bool TGraphControl::DefaultKeyHandler(uint16_t& key, TShiftState shift) {
     default:
       return false;
   }
+}
+
+// A nudge continues the nudges before it (one merge key) while it comes soon
+// after the last, is of the same kind and moves the same selection, and
+// nothing else went into the history in between (the history then merges).
+int32_t TGraphControl::NudgeStepKey(bool resize) {
+  const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count();
+  std::vector<uint32_t> selection;
+  selection.reserve(static_cast<size_t>(SelectedObjects_.Count()));
+  for (const TGraphObject* object : SelectedObjects_) selection.push_back(object->ID());
+  const bool continues = NudgeKey_ != 0 && now - LastNudge_ < NudgeMergeTime_ && resize == NudgeResizes_ &&
+                         selection == NudgeSelection_;
+  if (!continues) {
+    NudgeKey_ = NextNudgeKey_;
+    NextNudgeKey_ = NextNudgeKey_ == INT32_MIN ? -1 : NextNudgeKey_ - 1;
+  }
+  LastNudge_ = now;
+  NudgeResizes_ = resize;
+  NudgeSelection_ = std::move(selection);
+  return NudgeKey_;
 }
 
 bool TGraphControl::EscapeWithoutDrag() {

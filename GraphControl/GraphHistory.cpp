@@ -49,8 +49,28 @@ uint32_t TGraphHistory::OpenObject(TGraphObject* object) {
   return entry->second;
 }
 
+void TGraphHistory::MayStartStep() {
+  if (!Recording() || !Open_.empty() || !OpenEvents_.empty()) return;
+  OpenSelectedTaken_ = false;
+  NoteStepStart();
+}
+
+void TGraphHistory::NoteStepStart() {
+  if (OpenSelectedTaken_) return;
+  OpenSelected_ = SelectedIDs();
+  OpenSelectedTaken_ = true;
+}
+
+std::vector<uint32_t> TGraphHistory::SelectedIDs() const {
+  std::vector<uint32_t> ids;
+  ids.reserve(static_cast<size_t>(Control_.SelectedObjects().Count()));
+  for (const TGraphObject* object : Control_.SelectedObjects()) ids.push_back(object->ID());
+  return ids;
+}
+
 void TGraphHistory::DataChanged(TGraphObject* object) {
   if (!Recording() || !Control_.HoldsObject(object)) return;
+  NoteStepStart();
   OpenObject(object);
 }
 
@@ -60,6 +80,7 @@ void TGraphHistory::Added(TGraphObject* object, int32_t index) {
     OwnInsertion_ = false;
   }
   if (!Recording()) return;
+  NoteStepStart();
   const auto entry = static_cast<uint32_t>(Open_.size());
   OpenIndex_[object] = entry;
   Open_.push_back({object, nullptr, nullptr});
@@ -69,6 +90,7 @@ void TGraphHistory::Added(TGraphObject* object, int32_t index) {
 void TGraphHistory::Removed(TGraphObject* object, int32_t index) {
   if (Applying_ > 0 && object != OwnRemoval_) Broken_ = true;
   if (!Recording()) return;
+  NoteStepStart();
   const uint32_t entry = OpenObject(object);
   TOpenObject& open = Open_[entry];
   // An object this step created has no state to come back to: replaying the
@@ -87,6 +109,7 @@ void TGraphHistory::Removed(TGraphObject* object, int32_t index) {
 
 void TGraphHistory::Moved(TGraphObject* object, int32_t fromIndex, int32_t toIndex) {
   if (!Recording()) return;
+  NoteStepStart();
   OpenEvents_.push_back({glaReordered, OpenObject(object), toIndex, fromIndex});
 }
 
@@ -160,11 +183,16 @@ void TGraphHistory::DiscardOpen() {
   OpenName_.clear();
   OpenMergeKey_ = 0;
   SavedWhileOpen_ = false;
+  OpenSelected_.clear();
+  OpenSelectedTaken_ = false;
 }
 
 bool TGraphHistory::Commit() noexcept {
   // Every change notification ends here; most of them record nothing.
-  if (Open_.empty() && !Broken_ && !SavedWhileOpen_ && OpenName_.empty() && OpenMergeKey_ == 0) return false;
+  if (Open_.empty() && !Broken_ && !SavedWhileOpen_ && OpenName_.empty() && OpenMergeKey_ == 0) {
+    OpenSelectedTaken_ = false;
+    return false;
+  }
   if (Broken_) {
     // Start again from the diagram as it is.
     DiscardOpen();
@@ -254,6 +282,8 @@ bool TGraphHistory::BuildStep(TStep& step) {
       step.Name = "change";
   }
   step.MergeKey = OpenMergeKey_;
+  step.SelectedBefore = std::move(OpenSelected_);
+  step.SelectedAfter = SelectedIDs();
   step.Bytes = StepBytes(step);
   return true;
 }
@@ -273,7 +303,8 @@ void TGraphHistory::UpdateBaseline(const TStep& step, bool forward) {
 
 size_t TGraphHistory::StepBytes(const TStep& step) {
   size_t bytes = sizeof(TStep) + step.Name.size() + step.Events.size() * sizeof(TStepEvent) +
-                 step.Objects.size() * sizeof(TStepObject);
+                 step.Objects.size() * sizeof(TStepObject) +
+                 (step.SelectedBefore.size() + step.SelectedAfter.size()) * sizeof(uint32_t);
   for (const TStepObject& object : step.Objects)
     for (const TState* state : {&object.Before, &object.After, &object.Passing})
       if (*state) bytes += sizeof(TObjectState) + (*state)->Bytes.size();
@@ -309,6 +340,7 @@ bool TGraphHistory::Merge(TStep& step) {
     else
       top.Objects.push_back(std::move(object));
   }
+  top.SelectedAfter = std::move(step.SelectedAfter);
   Size_ -= top.Bytes;
   top.Bytes = StepBytes(top);
   Size_ += top.Bytes;
@@ -427,7 +459,7 @@ bool TGraphHistory::Undo() {
   UpdateBaseline(step, false);
   --Position_;
   JustSaved_ = false;
-  SelectTouched(step, false);
+  Select(step.SelectedBefore);
   return true;
 }
 
@@ -448,7 +480,7 @@ bool TGraphHistory::Redo() {
   UpdateBaseline(step, true);
   ++Position_;
   JustSaved_ = false;
-  SelectTouched(step, true);
+  Select(step.SelectedAfter);
   return true;
 }
 
@@ -580,13 +612,10 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
   return true;
 }
 
-void TGraphHistory::SelectTouched(const TStep& step, bool forward) {
+void TGraphHistory::Select(const std::vector<uint32_t>& ids) {
   Control_.SelectedObjects().Clear();
-  for (const TStepObject& object : step.Objects) {
-    const TState& state = forward ? object.After : object.Before;
-    if (!state) continue;
-    if (TGraphObject* touched = Control_.ObjectByID(state->ID)) touched->SetSelected(true);
-  }
+  for (const uint32_t id : ids)
+    if (TGraphObject* object = Control_.ObjectByID(id)) object->SetSelected(true);
 }
 
 }  // namespace gc

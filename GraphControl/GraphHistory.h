@@ -53,6 +53,10 @@ class TGraphHistory {
   void Moved(TGraphObject* object, int32_t fromIndex, int32_t toIndex);
   // `newObject` took `oldObject`'s place (class conversion).
   void Replaced(TGraphObject* oldObject, TGraphObject* newObject);
+  // The control enters an update lock or a named step while nothing is
+  // recorded: a step may start, and the selection it starts from is the
+  // current one (a step that records no change forgets it again).
+  void MayStartStep();
   // Names the step being recorded, unless it has a name already. Steps with
   // the same non-zero merge key that follow each other become one step.
   void NameStep(const std::string& name, int32_t mergeKey);
@@ -76,8 +80,9 @@ class TGraphHistory {
   std::string UndoName() const;
   std::string RedoName() const;
   // Apply the step before / after the current position; the caller holds the
-  // control's update lock. The touched objects that exist afterwards become
-  // the selection. False, and the history is cleared, when the diagram no
+  // control's update lock. Undo selects what was selected when the step
+  // started, Redo what was selected when it ended (in the order they were
+  // selected, as far as they exist). False, and the history is cleared, when the diagram no
   // longer matches the step (it was changed behind the history's back).
   bool Undo();
   bool Redo();
@@ -126,6 +131,10 @@ class TGraphHistory {
     int32_t MergeKey = 0;
     std::vector<TStepObject> Objects;
     std::vector<TStepEvent> Events;
+    // The identifiers of the selected objects, in selection order, when the
+    // step started and when it ended.
+    std::vector<uint32_t> SelectedBefore;
+    std::vector<uint32_t> SelectedAfter;
     size_t Bytes = 0;
   };
   // An object the step being recorded touched.
@@ -156,7 +165,10 @@ class TGraphHistory {
   TGraphObject* Recreate(const TObjectState& state, int32_t index);
   TGraphObject* ObjectAt(int32_t index, uint32_t id) const;
   bool Restore(const TObjectState& state);
-  void SelectTouched(const TStep& step, bool forward);
+  std::vector<uint32_t> SelectedIDs() const;
+  // Takes the selection as the open step's start unless it has one.
+  void NoteStepStart();
+  void Select(const std::vector<uint32_t>& ids);
   static size_t StepBytes(const TStep& step);
 
   TGraphControl& Control_;
@@ -185,6 +197,8 @@ class TGraphHistory {
   std::vector<TStepEvent> OpenEvents_;
   std::string OpenName_;
   int32_t OpenMergeKey_ = 0;
+  std::vector<uint32_t> OpenSelected_;
+  bool OpenSelectedTaken_ = false;
   bool SavedWhileOpen_ = false;
 
   std::deque<TStep> Steps_;

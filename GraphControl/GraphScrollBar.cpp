@@ -94,8 +94,11 @@ void TGraphScrollBar::ComputeRange() {
     const TRect all = Control_->AllExtent();
     extent = std::max(extent, horizontal ? all.Right : all.Bottom);
   }
+  // Objects paint the pixels of their right and bottom edges (a node of
+  // bounds 0..100 covers 101 pixels): the range runs to the pixel at the
+  // extent, so at the largest position the last row and column still show.
   // Child controls are the host's business; a headless control has none.
-  SetRange(static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(extent) + Margin_, INT32_MAX)));
+  SetRange(static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(extent) + 1 + Margin_, INT32_MAX)));
 }
 
 bool TGraphScrollBar::IsShown() const {

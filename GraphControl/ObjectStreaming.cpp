@@ -12,6 +12,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/DrawingToolProperties.h"
+#include "GraphControl/Geometry.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/GraphNode.h"
 #include "GraphControl/PropertyTable.h"
@@ -416,12 +417,14 @@ void TGraphObject::LoadFromStream(TStream& stream) {
   SetID(wrapper.ID);
   if (HasState(stCreating)) return;
   // Reading stores bounds without notification; an object that was already
-  // in the diagram (a snapshot restored) reports a new place, so that the
-  // cached extents and the scroll ranges follow and the old area is repainted.
+  // in the diagram (a snapshot restored, a step undone or redone) reports a
+  // new place, so that the cached extents and the scroll ranges follow and
+  // the old area is repainted, with the selection markers around it (they
+  // reach out by at most MarkerSize, whatever pen was read).
   const TRect before = PaintBounds();
   Prepare();
   if (PaintBounds() != before) {
-    Owner()->InvalidateRect(before);
+    Owner()->InvalidateRect(InflatedRect(before, Owner()->MarkerSize()));
     Changed(chVisual | chBounds);
   }
 }

@@ -64,6 +64,16 @@ IDesignerDialogs::TAnswer TQtDialogs::Ask(const std::string& text, const std::st
   return anCancel;
 }
 
+bool TQtDialogs::Choose(const std::string& text, const std::string& first, const std::string& second) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), Q(text), QMessageBox::NoButton,
+                  Parent());
+  QPushButton* firstButton = box.addButton("&" + Q(first), QMessageBox::AcceptRole);
+  box.addButton("&" + Q(second), QMessageBox::DestructiveRole);
+  box.setDefaultButton(firstButton);
+  box.exec();
+  return box.clickedButton() == firstButton;
+}
+
 std::string TQtDialogs::InputQuery(const std::string& caption, const std::string& prompt,
                                    const std::string& defaultText) {
   bool ok = false;

@@ -20,6 +20,9 @@ class IDesignerDialogs {
   virtual int MessageBox(const std::string& text, TBoxKind kind, bool okCancel) = 0;
   // Asks a question with an accepting button, a destructive one and Cancel.
   virtual TAnswer Ask(const std::string& text, const std::string& accept, const std::string& destructive) = 0;
+  // Asks a question with two buttons, the first one the default; true when
+  // the first was chosen.
+  virtual bool Choose(const std::string& text, const std::string& first, const std::string& second) = 0;
   // Returns the entered text, or defaultText when cancelled.
   virtual std::string InputQuery(const std::string& caption, const std::string& prompt,
                                  const std::string& defaultText) = 0;
@@ -41,6 +44,7 @@ class TQtDialogs : public IDesignerDialogs {
 
   int MessageBox(const std::string& text, TBoxKind kind, bool okCancel) override;
   TAnswer Ask(const std::string& text, const std::string& accept, const std::string& destructive) override;
+  bool Choose(const std::string& text, const std::string& first, const std::string& second) override;
   std::string InputQuery(const std::string& caption, const std::string& prompt,
                          const std::string& defaultText) override;
   bool OpenFile(const std::string& title, const std::string& filter, std::string& fileName) override;

@@ -1,5 +1,6 @@
 // The main window's diagram control: a TGraphControl that can also write a
-// copy of the screen that does not count as saving it.
+// copy of the screen that does not count as saving it, and mark a screen
+// brought back from a recovery copy as modified.
 #pragma once
 
 #include <string>
@@ -17,6 +18,12 @@ class TDesignerGraph : public TGraphControl {
     SaveToFile(fileName);
     SetModified(modified);
   }
+  void SaveCopyToStream(TStream& stream) {
+    const bool modified = Modified();
+    SaveToStream(stream);
+    SetModified(modified);
+  }
+  using TGraphControl::SetModified;
 };
 
 }  // namespace gc::app

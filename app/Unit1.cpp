@@ -6,18 +6,23 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -25,6 +30,7 @@
 #include <climits>
 
 #include "GraphControl/Stream.h"
+#include "app/DesignerCommands.h"
 #include "app/DesignerIcons.h"
 #include "app/Unit2.h"
 #include "app/WidgetPicture.h"
@@ -39,6 +45,8 @@ constexpr const char* ScreenFilter = "Screen-Files|*.Screen";
 constexpr double HalfPi = 1.5707963267948966;
 constexpr int PanelWidth = 835;
 constexpr int PanelHeight = 56;
+// How long after a change the recovery copy is written, in milliseconds.
+constexpr int RecoveryDelay = 3000;
 
 // A panel label and the room it has before the control beside or below it.
 struct TPanelLabel {
@@ -74,6 +82,7 @@ QToolButton* IconButton(QWidget* parent, const char* icon, const char* hint, std
   button->setToolTip(hint);
   button->setAutoRaise(true);
   button->setFixedSize(25, 25);
+  button->setFocusPolicy(Qt::NoFocus);
   QObject::connect(button, &QToolButton::clicked, parent, [h = std::move(handler)] { h(); });
   return button;
 }
@@ -87,14 +96,6 @@ QSpinBox* NumericEdit(QWidget* parent, int x, int y, int w, int h, bool readOnly
   edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
   edit->setGeometry(x, y, w, h);
   return edit;
-}
-
-// The platform's standard keys for `standard` (if any), with `key` first.
-QList<QKeySequence> Keys(QKeySequence::StandardKey standard, const QKeySequence& key) {
-  QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
-  keys.removeAll(key);
-  keys.prepend(key);
-  return keys;
 }
 
 std::string ReadFailure(const std::string& fileName, const std::exception& e) {
@@ -122,30 +123,6 @@ std::string ActionStepName(int32_t action) {
       return "change";
   }
 }
-
-// The arrangement commands: toolbar icon, text, tooltip.
-struct TArrangeCommand {
-  const char* Icon;
-  const char* Text;
-  const char* Hint;
-};
-
-constexpr TArrangeCommand AlignCommands[] = {
-    {"align-left", "Align left", "Align the left edges with the first selected widget"},
-    {"align-center", "Align centres", "Centre the widgets horizontally on the first selected widget"},
-    {"align-right", "Align right", "Align the right edges with the first selected widget"},
-    {"align-top", "Align tops", "Align the top edges with the first selected widget"},
-    {"align-middle", "Align middles", "Centre the widgets vertically on the first selected widget"},
-    {"align-bottom", "Align bottoms", "Align the bottom edges with the first selected widget"},
-};
-constexpr TArrangeCommand DistributeHorizontally{"distribute-horizontal", "Distribute horizontally",
-                                                 "Space three or more widgets evenly from left to right"};
-constexpr TArrangeCommand DistributeVertically{"distribute-vertical", "Distribute vertically",
-                                               "Space three or more widgets evenly from top to bottom"};
-constexpr TArrangeCommand SameWidth{"same-width", "Same width",
-                                    "Give the widgets the first selected widget's width"};
-constexpr TArrangeCommand SameHeight{"same-height", "Same height",
-                                     "Give the widgets the first selected widget's height"};
 
 }  // namespace
 
@@ -175,15 +152,25 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   setCentralWidget(central);
+  BuildCommands();
   BuildToolbar();
   GraphWidget = new qt::TGraphWidget(&GraphControl1, central);
   layout->addWidget(GraphWidget, 1);
   BuildPanel();
-  BuildActions();
-  BuildEditing();
+  BuildEditBar();
   ShowWidget(nullptr);
+  // The drawing area has the keyboard from the start: the arrow keys and Tab
+  // act on the widgets, and Space or Return run no toolbar button.
+  GraphWidget->setFocus();
+  FocusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this] { UpdateEditCommands(); });
+  RecoveryTimer = new QTimer(this);
+  RecoveryTimer->setSingleShot(true);
+  RecoveryTimer->setInterval(RecoveryDelay);
+  connect(RecoveryTimer, &QTimer::timeout, this, [this] { KeepRecoveryCopy(); });
 
-  resize(835, 476);
+  // The menu bar comes on top of the specified 835 x 476: the drawing area
+  // keeps its size.
+  resize(835, 476 + menuBar()->sizeHint().height());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   FormCreate();
@@ -197,47 +184,66 @@ TForm1::~TForm1() {
   GraphControl1.OnGraphChange = nullptr;
   GraphControl1.OnHistoryChange = nullptr;
   GraphControl1.OnZoomChange = nullptr;
+  disconnect(FocusWatch_);
   if (GraphWidget) GraphWidget->SetControl(nullptr);
 }
 
 void TForm1::FormCreate() { ScreenName = "NoName"; }
 
+// The toolbar's buttons run the commands' actions. They take no keyboard
+// focus, which stays with the drawing area or the panel's fields.
 void TForm1::BuildToolbar() {
   auto* bar = new QWidget(centralWidget());
   bar->setFixedHeight(25);
   auto* row = new QHBoxLayout(bar);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
-  auto add = [&](QWidget* w) { row->addWidget(w); };
+  auto button = [&](QAction* action) {
+    auto* b = new QToolButton(bar);
+    b->setDefaultAction(action);
+    b->setIconSize(QSize(20, 20));
+    b->setAutoRaise(true);
+    b->setFixedSize(25, 25);
+    b->setFocusPolicy(Qt::NoFocus);
+    row->addWidget(b);
+    return b;
+  };
   auto gap = [&] { row->addSpacing(10); };
-  add(btnScreenProp = IconButton(bar, "new-screen", "New screen", [this] { btnScreenPropClick(); }));
-  add(btnOpen = IconButton(bar, "open-screen", "Open screen", [this] { btnOpenClick(); }));
-  add(btnSave = IconButton(bar, "save-screen", "Save screen", [this] { btnSaveClick(); }));
-  add(btnExport = IconButton(bar, "export-xml", "Export screen to XML", [this] { btnExportClick(); }));
-  add(btnClose = IconButton(bar, "exit", "Exit", [this] { btnCloseClick(); }));
+  btnScreenProp = button(actNewScreen);
+  btnOpen = button(actOpen);
+  btnSave = button(actSaveAs);
+  btnExport = button(actExport);
+  btnClose = button(actExit);
   gap();
-  add(btnEdit = IconButton(bar, "edit-mode", "Edit mode", [this] { btnEditClick(); }));
-  add(btnPan = IconButton(bar, "pan-mode", "Pan mode", [this] { btnPanClick(); }));
-  btnEdit->setEnabled(false);
+  btnEdit = button(actEditMode);
+  btnPan = button(actPanMode);
+  actEditMode->setEnabled(false);
   gap();
-  add(btnNew = IconButton(bar, "new-widget", "New widget", [this] { btnNewClick(); }));
-  add(btnDel = IconButton(bar, "delete-widget", "Delete widget", [this] { btnDelClick(); }));
-  add(btnToFront = IconButton(bar, "to-front", "Set widget to Front", [this] { btnToFrontClick(); }));
-  add(btnToBack = IconButton(bar, "to-back", "Set widget to back", [this] { btnToBackClick(); }));
-  add(btnZoomPlus = IconButton(bar, "zoom-in", "Zoom IN", [this] { btnZoomPlusClick(); }));
-  add(btnZoomMinus = IconButton(bar, "zoom-out", "Zoom OUT", [this] { btnZoomMinusClick(); }));
-  add(btnFullView = IconButton(bar, "zoom-100", "Zoom to 100%", [this] { btnFullViewClick(); }));
+  btnNew = button(actNewWidget);
+  btnDel = button(actDelete);
+  btnToFront = button(actToFront);
+  btnToBack = button(actToBack);
+  btnZoomPlus = button(actZoomIn);
+  btnZoomMinus = button(actZoomOut);
+  btnFullView = button(actZoom100);
   gap();
   chGrid = new QCheckBox("Show Grid", bar);
   chSnap = new QCheckBox("Snap to Grid", bar);
-  connect(chGrid, &QCheckBox::clicked, this, [this] { btnShGridClick(); });
-  connect(chSnap, &QCheckBox::clicked, this, [this] { btnSnapGrClick(); });
-  add(chGrid);
+  for (QCheckBox* box : {chGrid, chSnap}) box->setFocusPolicy(Qt::NoFocus);
+  connect(chGrid, &QCheckBox::clicked, this, [this] {
+    actShowGrid->setChecked(chGrid->isChecked());
+    btnShGridClick();
+  });
+  connect(chSnap, &QCheckBox::clicked, this, [this] {
+    actSnapToGrid->setChecked(chSnap->isChecked());
+    btnSnapGrClick();
+  });
+  row->addWidget(chGrid);
   row->addSpacing(6);
-  add(chSnap);
+  row->addWidget(chSnap);
   gap();
   // The editing buttons take the room that is left; those that do not fit
-  // are offered by the bar's extension button.
+  // are offered by the bar's extension button, and all are in the menus.
   EditBar = new QToolBar(bar);
   EditBar->setIconSize(QSize(20, 20));
   EditBar->setFixedHeight(25);
@@ -245,12 +251,13 @@ void TForm1::BuildToolbar() {
   EditBar->layout()->setContentsMargins(0, 0, 0, 0);
   EditBar->layout()->setSpacing(0);
   EditBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  EditBar->setFocusPolicy(Qt::NoFocus);
   row->addWidget(EditBar, 1);
   lblZoom = new QLabel("100%", bar);
   lblZoom->setToolTip("Zoom");
   lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   lblZoom->setFixedWidth(lblZoom->fontMetrics().horizontalAdvance("36863%") + 8);
-  add(lblZoom);
+  row->addWidget(lblZoom);
   static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(bar);
 }
 
@@ -312,73 +319,58 @@ void TForm1::BuildPanel() {
   static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(sbElementProp);
 }
 
-void TForm1::BuildActions() {
-  auto add = [this](const char* text, const QList<QKeySequence>& keys, auto handler) {
-    auto* action = new QAction(text, this);
-    action->setShortcuts(keys);
-    connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+// Every command becomes an action of the window with its keys, an entry of
+// its menu and, when it acts on the selection, of the context menu.
+void TForm1::BuildCommands() {
+  menuFile = menuBar()->addMenu("&File");
+  menuEdit = menuBar()->addMenu("&Edit");
+  menuView = menuBar()->addMenu("&View");
+  menuArrange = menuBar()->addMenu("&Arrange");
+  ContextMenu = new QMenu(this);
+  const std::span<const TDesignerCommand> commands = DesignerCommands();
+  const QList<QList<QKeySequence>> keys = CommandKeys();
+  for (size_t i = 0; i < commands.size(); ++i) {
+    const TDesignerCommand& command = commands[i];
+    auto* action = new QAction(QString::fromUtf8(command.Text), this);
+    if (command.Hint) action->setToolTip(QString::fromUtf8(command.Hint));
+    if (command.Icon) action->setIcon(DesignerIcon(command.Icon));
+    action->setShortcuts(keys[qsizetype(i)]);
+    action->setCheckable(command.Flags & cfCheckable);
+    connect(action, &QAction::triggered, this, [this, run = command.Run] { run(*this); });
     addAction(action);
-    return action;
-  };
-  using K = QKeySequence;
-  actNewScreen = add("New screen", Keys(K::New, K(Qt::CTRL | Qt::Key_N)), &TForm1::btnScreenPropClick);
-  actOpen = add("Open screen", Keys(K::Open, K(Qt::CTRL | Qt::Key_O)), &TForm1::btnOpenClick);
-  actSave = add("Save", Keys(K::Save, K(Qt::CTRL | Qt::Key_S)), &TForm1::SaveScreen);
-  actSaveAs = add("Save as", Keys(K::SaveAs, K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)), &TForm1::btnSaveClick);
-  actExport = add("Export screen to XML", {K(Qt::CTRL | Qt::Key_E)}, &TForm1::btnExportClick);
-  actExit = add("Exit", Keys(K::Quit, K(Qt::CTRL | Qt::Key_Q)), &TForm1::btnCloseClick);
-  actDelete = add("Delete widget", Keys(K::Delete, K(Qt::Key_Delete)), &TForm1::btnDelClick);
-  actToFront = add("Set widget to Front", {K(Qt::CTRL | Qt::Key_L)}, &TForm1::btnToFrontClick);
-  actToBack = add("Set widget to back", {K(Qt::CTRL | Qt::Key_K)}, &TForm1::btnToBackClick);
-  QList<K> zoomIn = Keys(K::ZoomIn, K(Qt::CTRL | Qt::Key_Plus));
-  zoomIn.append(K(Qt::CTRL | Qt::Key_Equal));
-  actZoomIn = add("Zoom IN", zoomIn, &TForm1::btnZoomPlusClick);
-  actZoomOut = add("Zoom OUT", Keys(K::ZoomOut, K(Qt::CTRL | Qt::Key_Minus)), &TForm1::btnZoomMinusClick);
-  actZoom100 = add("Zoom to 100%", {K(Qt::CTRL | Qt::Key_0)}, &TForm1::btnFullViewClick);
-  actSelectAll = add("Select all", Keys(K::SelectAll, K(Qt::CTRL | Qt::Key_A)), &TForm1::SelectAllClick);
+    this->*command.Action = action;
+    QMenu* menu = command.Menu == TCommandMenu::mnFile   ? menuFile
+                  : command.Menu == TCommandMenu::mnEdit ? menuEdit
+                  : command.Menu == TCommandMenu::mnView ? menuView
+                                                         : menuArrange;
+    if ((command.Flags & cfSeparatorBefore) && !menu->isEmpty()) menu->addSeparator();
+    menu->addAction(action);
+    if (command.Flags & cfContextMenu) {
+      if ((command.Flags & cfSeparatorBefore) && !ContextMenu->isEmpty()) ContextMenu->addSeparator();
+      ContextMenu->addAction(action);
+    }
+  }
+  // A right click on the drawing area, on a widget or on empty ground.
+  GraphControl1.SetPopupMenu(ContextMenu);
+  GraphControl1.SetObjectPopupMenu(ContextMenu);
 }
 
-void TForm1::BuildEditing() {
-  using K = QKeySequence;
-  auto add = [this](const QString& text, const QList<K>& keys, std::function<void()> handler) {
-    auto* action = new QAction(text, this);
-    action->setShortcuts(keys);
-    connect(action, &QAction::triggered, this, [h = std::move(handler)] { h(); });
-    addAction(action);
-    return action;
-  };
-  auto arrange = [&](const TArrangeCommand& command, std::function<void()> handler) {
-    QAction* action = add(command.Text, {}, std::move(handler));
-    action->setIcon(DesignerIcon(command.Icon));
-    action->setToolTip(command.Hint);
-    return action;
-  };
-  QList<K> redo = Keys(K::Redo, K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-  if (!redo.contains(K(Qt::CTRL | Qt::Key_Y))) redo.append(K(Qt::CTRL | Qt::Key_Y));
-  actUndo = add("Undo", Keys(K::Undo, K(Qt::CTRL | Qt::Key_Z)), [this] { UndoClick(); });
-  actRedo = add("Redo", redo, [this] { RedoClick(); });
-  actUndo->setIcon(DesignerIcon("undo"));
-  actRedo->setIcon(DesignerIcon("redo"));
-  actCut = add("Cut", Keys(K::Cut, K(Qt::CTRL | Qt::Key_X)), [this] { CutClick(); });
-  actCopy = add("Copy", Keys(K::Copy, K(Qt::CTRL | Qt::Key_C)), [this] { CopyClick(); });
-  actPaste = add("Paste", Keys(K::Paste, K(Qt::CTRL | Qt::Key_V)), [this] { PasteClick(); });
-  actDuplicate = add("Duplicate", {K(Qt::CTRL | Qt::Key_D)}, [this] { DuplicateClick(); });
-  QAction** aligns[] = {&actAlignLeft, &actAlignCenter, &actAlignRight,
-                        &actAlignTop,  &actAlignMiddle, &actAlignBottom};
-  for (int i = 0; i < 6; ++i)
-    *aligns[i] = arrange(AlignCommands[i], [this, i] { AlignClick(static_cast<TGraphAlignment>(i)); });
-  actDistributeHorizontally = arrange(DistributeHorizontally, [this] { DistributeClick(gdHorizontal); });
-  actDistributeVertically = arrange(DistributeVertically, [this] { DistributeClick(gdVertical); });
-  actSameWidth = arrange(SameWidth, [this] { SameWidthClick(); });
-  actSameHeight = arrange(SameHeight, [this] { SameHeightClick(); });
-
+void TForm1::BuildEditBar() {
   EditBar->addAction(actUndo);
   EditBar->addAction(actRedo);
   EditBar->addSeparator();
-  for (QAction** align : aligns) EditBar->addAction(*align);
+  for (QAction* action :
+       {actAlignLeft, actAlignCenter, actAlignRight, actAlignTop, actAlignMiddle, actAlignBottom})
+    EditBar->addAction(action);
   EditBar->addSeparator();
   for (QAction* action : {actDistributeHorizontally, actDistributeVertically, actSameWidth, actSameHeight})
     EditBar->addAction(action);
+  for (QToolButton* button : EditBar->findChildren<QToolButton*>()) button->setFocusPolicy(Qt::NoFocus);
+  // The narrowest window still shows the bar's overflow button.
+  const QMargins margins = EditBar->contentsMargins() + EditBar->layout()->contentsMargins();
+  EditBar->setMinimumWidth(
+      EditBar->style()->pixelMetric(QStyle::PM_ToolBarExtensionExtent, nullptr, EditBar) + margins.left() +
+      margins.right() + 2 * EditBar->style()->pixelMetric(QStyle::PM_ToolBarFrameWidth, nullptr, EditBar));
   UpdateEditCommands();
 }
 
@@ -504,18 +496,24 @@ bool TForm1::ConfirmDiscardChanges() {
   }
 }
 
+// With unsaved changes one question (save, discard or cancel) stands for
+// the warning; otherwise the warning asks.
 void TForm1::btnScreenPropClick() {
   Guarded([&] {
-    if (Dialogs_.MessageBox("WARNING! The not saved data will be deleted!", IDesignerDialogs::bkWarning,
-                            true) != 1)
+    if (GraphControl1.Modified()) {
+      if (!ConfirmDiscardChanges()) return;
+    } else if (Dialogs_.MessageBox("WARNING! The not saved data will be deleted!",
+                                   IDesignerDialogs::bkWarning, true) != 1) {
       return;
-    if (!ConfirmDiscardChanges()) return;
+    }
     GraphControl1.Clear();
+    RemoveRecoveryCopy();
     ShowWidget(nullptr);
     FileName_.clear();
     ScreenName = Dialogs_.InputQuery("Vizadu-Razadivi", "Screen Name: ", "NoName");
     Named_ = true;
     UpdateCaption();
+    GraphWidget->setFocus();
   });
 }
 
@@ -538,12 +536,21 @@ bool TForm1::OpenScreen(const std::string& fileName) {
   return Guarded([&] {
     bytes.SetPosition(0);
     GraphControl1.LoadFromStream(bytes);
+    RemoveRecoveryCopy();
     ShowWidget(nullptr);
-    FileName_ = fileName;
-    ScreenName = QFileInfo(QString::fromStdString(fileName)).fileName().toStdString();
-    Named_ = true;
-    UpdateCaption();
+    NameScreenAfter(fileName);
+    GraphWidget->setFocus();
   });
+}
+
+// From a file opened or saved under a new name on, the window names the file
+// that Save writes: the caption, the unsaved-changes question and the save
+// dialog.
+void TForm1::NameScreenAfter(const std::string& fileName) {
+  FileName_ = FullFileName(fileName);
+  ScreenName = QFileInfo(QString::fromStdString(fileName)).fileName().toStdString();
+  Named_ = true;
+  UpdateCaption();
 }
 
 void TForm1::btnOpenClick() {
@@ -554,7 +561,10 @@ void TForm1::btnOpenClick() {
 
 bool TForm1::SaveScreenTo(const std::string& fileName) {
   const bool saved = Guarded([&] { GraphControl1.SaveToFile(fileName); });
-  if (saved) FileName_ = fileName;
+  if (saved) {
+    NameScreenAfter(fileName);
+    RemoveRecoveryCopy();
+  }
   UpdateCaption();
   return saved;
 }
@@ -582,29 +592,31 @@ void TForm1::btnExportClick() {
 void TForm1::btnCloseClick() { close(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (ConfirmDiscardChanges())
+  if (ConfirmDiscardChanges()) {
+    RemoveRecoveryCopy();
     event->accept();
-  else
+  } else {
     event->ignore();
+  }
 }
 
 // ---- Modes, widgets, view -----------------------------------------------------------------
 
 void TForm1::btnEditClick() {
-  btnPan->setEnabled(true);
-  btnEdit->setEnabled(false);
+  actPanMode->setEnabled(true);
+  actEditMode->setEnabled(false);
   GraphControl1.SetCommandMode(cmEdit);
 }
 
 void TForm1::btnPanClick() {
-  btnPan->setEnabled(false);
-  btnEdit->setEnabled(true);
+  actPanMode->setEnabled(false);
+  actEditMode->setEnabled(true);
   GraphControl1.SetCommandMode(cmPan);
 }
 
 void TForm1::btnNewClick() {
-  btnPan->setEnabled(true);
-  btnEdit->setEnabled(false);
+  actPanMode->setEnabled(true);
+  actEditMode->setEnabled(false);
   GraphControl1.SetDefaultNodeClass(TRectangularNode::StaticClass());
   GraphControl1.SetCommandMode(cmAddNode);
 }
@@ -792,9 +804,13 @@ void TForm1::GraphControl1ObjectRemove(TGraphControl*, TGraphObject* object) {
 void TForm1::GraphControl1GraphChange(TGraphControl*) {
   ShowPlacement();
   UpdateCaption();
+  ScheduleRecoveryCopy();
 }
 
-void TForm1::GraphControl1HistoryChange(TGraphControl*) { UpdateEditCommands(); }
+void TForm1::GraphControl1HistoryChange(TGraphControl*) {
+  UpdateEditCommands();
+  ScheduleRecoveryCopy();
+}
 
 void TForm1::GraphControl1ZoomChange(TGraphControl*) {
   lblZoom->setText(QString("%1%").arg(GraphControl1.Zoom()));
@@ -820,10 +836,15 @@ QLineEdit* FocusedField(QWidget* panel) {
 void TForm1::UpdateEditCommands() {
   const bool undo = GraphControl1.CanUndo();
   const bool redo = GraphControl1.CanRedo();
-  actUndo->setEnabled(undo);
-  actRedo->setEnabled(redo);
-  actUndo->setText(undo ? QString("Undo %1").arg(QString::fromStdString(GraphControl1.UndoName())) : "Undo");
-  actRedo->setText(redo ? QString("Redo %1").arg(QString::fromStdString(GraphControl1.RedoName())) : "Redo");
+  // In a panel field the keys undo and redo the field's typing, which the
+  // field itself keeps track of.
+  const bool inField = FocusedField(Panel_) != nullptr;
+  actUndo->setEnabled(undo || inField);
+  actRedo->setEnabled(redo || inField);
+  actUndo->setText(undo ? QString("&Undo %1").arg(QString::fromStdString(GraphControl1.UndoName()))
+                        : "&Undo");
+  actRedo->setText(redo ? QString("&Redo %1").arg(QString::fromStdString(GraphControl1.RedoName()))
+                        : "&Redo");
 }
 
 void TForm1::RefreshPanel() {
@@ -888,6 +909,112 @@ void TForm1::SameWidthClick() {
 
 void TForm1::SameHeightClick() {
   Guarded([&] { GraphControl1.MakeSameHeight(); });
+}
+
+// ---- Recovery copies --------------------------------------------------------------------------
+
+void TForm1::KeepRecoveryIn(const QString& folder) {
+  Recovery_ = std::make_unique<TScreenRecovery>(folder);
+  ScheduleRecoveryCopy();
+}
+
+// The copy follows the changes at most RecoveryDelay behind; a stream of
+// changes does not put it off.
+void TForm1::ScheduleRecoveryCopy() {
+  if (Recovery_ && !RecoveryTimer->isActive()) RecoveryTimer->start();
+}
+
+void TForm1::RemoveRecoveryCopy() {
+  if (!Recovery_) return;
+  RecoveryTimer->stop();
+  Recovery_->Remove();
+}
+
+void TForm1::KeepRecoveryCopy() {
+  if (!Recovery_) return;
+  RecoveryTimer->stop();
+  if (!GraphControl1.Modified()) {
+    Recovery_->Remove();
+    return;
+  }
+  // A copy that cannot be written must not stop the work: the next change
+  // tries again.
+  try {
+    TMemoryStream stream;
+    GraphControl1.SaveCopyToStream(stream);
+    Recovery_->Write(stream.Bytes(), {QString(), FileName_, ScreenName, Named_, QDateTime(), std::string()});
+  } catch (const std::exception&) {
+  }
+}
+
+namespace {
+
+std::string DescribeScreen(const TScreenRecovery::TEntry& entry) {
+  const std::string name = entry.FileName.empty()
+                               ? entry.ScreenName
+                               : QFileInfo(QString::fromStdString(entry.FileName)).fileName().toStdString();
+  return "\"" + name + "\"";
+}
+
+}  // namespace
+
+// A copy that cannot be read whole is set aside and reported before any
+// question about it, and never loaded.
+void TForm1::OfferRecovery(const std::string& fileName) {
+  if (!Recovery_) return;
+  const std::string file = fileName.empty() ? std::string() : FullFileName(fileName);
+  for (const TScreenRecovery::TEntry& entry : Recovery_->TakeOrphans(file)) {
+    TMemoryStream bytes;
+    std::string damage = entry.Damage;
+    if (damage.empty()) {
+      try {
+        bytes = TMemoryStream(Recovery_->ReadOrphan(entry));
+        TGraphControl trial;
+        trial.SetHistoryLimit(0);
+        trial.SetGraphConstraints(GraphControl1.GraphConstraints());
+        trial.LoadFromStream(bytes);
+      } catch (const std::exception& e) {
+        damage = e.what();
+      }
+    }
+    if (!damage.empty()) {
+      const QString aside = Recovery_->SetAside(entry);
+      Dialogs_.MessageBox(
+          "A recovery copy of unsaved work" +
+              (entry.Damage.empty() ? " on the screen " + DescribeScreen(entry) : std::string()) +
+              " is damaged and was not loaded:\n" + damage + "\nIt was kept in " + aside.toStdString() + ".",
+          IDesignerDialogs::bkError, false);
+      continue;
+    }
+    const std::string when = entry.Written.toLocalTime().toString("d MMM yyyy, HH:mm").toStdString();
+    const std::string question = "The designer ended without saving the changes to the screen " +
+                                 DescribeScreen(entry) + " (last changed " + when +
+                                 ").\nRestore the unsaved work?";
+    if (!Dialogs_.Choose(question, "Restore", "Discard")) {
+      Recovery_->Discard(entry);
+      continue;
+    }
+    bytes.SetPosition(0);
+    if (Restore(entry, bytes)) {
+      Recovery_->Discard(entry);
+      KeepRecoveryCopy();
+    }
+    return;
+  }
+}
+
+bool TForm1::Restore(const TScreenRecovery::TEntry& entry, TMemoryStream& bytes) {
+  return Guarded([&] {
+    GraphControl1.LoadFromStream(bytes);
+    ShowWidget(nullptr);
+    FileName_ = entry.FileName;
+    ScreenName = entry.ScreenName;
+    Named_ = entry.Named;
+    // The screen differs from its file until the user saves it.
+    GraphControl1.SetModified(true);
+    UpdateCaption();
+    GraphWidget->setFocus();
+  });
 }
 
 // ---- Layout ---------------------------------------------------------------------------------

@@ -4,22 +4,27 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 
 #include "GraphControl/GraphControl.h"
+#include "GraphControl/Stream.h"
 #include "app/ColorPicker.h"
 #include "app/DesignerDialogs.h"
 #include "app/DesignerGraph.h"
+#include "app/ScreenRecovery.h"
 
 class QAction;
 class QCheckBox;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QToolBar;
+class QTimer;
 class QToolButton;
 
 namespace gc::qt {
@@ -79,6 +84,19 @@ class TForm1 : public QMainWindow {
   bool SaveScreen();
   // The file the screen was opened from or last saved to ("" for none).
   const std::string& FileName() const { return FileName_; }
+
+  // Keeps a recovery copy of the screen in `folder` (see ScreenRecovery.h)
+  // from now on: within RecoveryTimer's interval after a change, removed
+  // when the screen is saved, replaced or closed.
+  void KeepRecoveryIn(const QString& folder);
+  TScreenRecovery* Recovery() const { return Recovery_.get(); }
+  // Writes the copy now (when the screen has unsaved changes) or removes it.
+  void KeepRecoveryCopy();
+  // Offers the copies that designers left when they ended without saving:
+  // those of `fileName` (as given on the command line), or any with "".
+  // "Restore" shows the screen as it was, unsaved, under its file's name.
+  void OfferRecovery(const std::string& fileName);
+  QTimer* RecoveryTimer = nullptr;
 
   bool ApplyWidgetAction(TGraphObject* object, int32_t action);
 
@@ -163,19 +181,24 @@ class TForm1 : public QMainWindow {
               *halignCenter = nullptr, *halignRight = nullptr;
   QPushButton* btnPixmap = nullptr;
 
-  // The keyboard shortcuts.
+  // The commands (DesignerCommands.h): the menu bar's entries, the actions
+  // behind the toolbar buttons above, and the keyboard shortcuts.
   QAction *actNewScreen = nullptr, *actOpen = nullptr, *actSave = nullptr, *actSaveAs = nullptr,
-          *actExport = nullptr, *actExit = nullptr, *actDelete = nullptr, *actToFront = nullptr,
-          *actToBack = nullptr, *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr,
-          *actSelectAll = nullptr;
-  // Editing: the history, the clipboard and the arrangement of the selection.
-  // Undo, redo and the arrangement commands are also toolbar buttons, after
-  // the specified ones; the zoom percentage shows at the toolbar's right end.
+          *actExport = nullptr, *actExit = nullptr;
   QAction *actUndo = nullptr, *actRedo = nullptr, *actCut = nullptr, *actCopy = nullptr, *actPaste = nullptr,
-          *actDuplicate = nullptr, *actAlignLeft = nullptr, *actAlignCenter = nullptr,
+          *actDuplicate = nullptr, *actDelete = nullptr, *actSelectAll = nullptr, *actNewWidget = nullptr,
+          *actEditMode = nullptr, *actPanMode = nullptr;
+  QAction *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr, *actShowGrid = nullptr,
+          *actSnapToGrid = nullptr;
+  QAction *actToFront = nullptr, *actToBack = nullptr, *actAlignLeft = nullptr, *actAlignCenter = nullptr,
           *actAlignRight = nullptr, *actAlignTop = nullptr, *actAlignMiddle = nullptr,
           *actAlignBottom = nullptr, *actDistributeHorizontally = nullptr, *actDistributeVertically = nullptr,
           *actSameWidth = nullptr, *actSameHeight = nullptr;
+  // The menu bar's menus, in its order, and the drawing area's context menu.
+  QMenu *menuFile = nullptr, *menuEdit = nullptr, *menuView = nullptr, *menuArrange = nullptr;
+  QMenu* ContextMenu = nullptr;
+  // Undo, redo and the arrangement commands as toolbar buttons, after the
+  // specified ones; the zoom percentage shows at the toolbar's right end.
   QToolBar* EditBar = nullptr;
   QLabel* lblZoom = nullptr;
 
@@ -186,10 +209,10 @@ class TForm1 : public QMainWindow {
 
  private:
   void FormCreate();
+  void BuildCommands();
   void BuildToolbar();
   void BuildPanel();
-  void BuildActions();
-  void BuildEditing();
+  void BuildEditBar();
   void VisitSelected(int32_t action);
   // The panel shows the widget again after undo or redo, without writing
   // anything back: the one selected widget, or the shown one while it exists.
@@ -206,6 +229,7 @@ class TForm1 : public QMainWindow {
   // the user saved or discarded it.
   bool ConfirmDiscardChanges();
   bool SaveScreenTo(const std::string& fileName);
+  void NameScreenAfter(const std::string& fileName);
   bool SaveScreenAs();
   void LinkPixmap(TGraphNode* node);
   // Keeps the panel's lower row clear of its scroll bar in a narrow window.
@@ -221,7 +245,14 @@ class TForm1 : public QMainWindow {
   std::string FileName_;
   // Whether a screen was created or opened: the caption then shows its name.
   bool Named_ = false;
+  void ScheduleRecoveryCopy();
+  void RemoveRecoveryCopy();
+  // Shows the screen of a recovery copy read whole into `bytes`.
+  bool Restore(const TScreenRecovery::TEntry& entry, TMemoryStream& bytes);
+
+  std::unique_ptr<TScreenRecovery> Recovery_;
   QWidget* Panel_ = nullptr;
+  QMetaObject::Connection FocusWatch_;
   // Merge keys of the panel's edits: the letters of one word typed into the
   // text field are one step, and so are the digits of one font size.
   int32_t NextMergeKey_ = 1;

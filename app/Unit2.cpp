@@ -3,9 +3,12 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "GraphControl/Stream.h"
@@ -41,6 +44,15 @@ TForm2::TForm2(IDesignerDialogs& dialogs, QWidget* parent) : QDialog(parent), Di
   font.setPixelSize(14);
   XMEMO->setFont(font);
   layout->addWidget(XMEMO, 1);
+  lblNote = new QLabel(this);
+  lblNote->setWordWrap(true);
+  lblNote->setContentsMargins(6, 4, 6, 0);
+  lblNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  QPalette notePalette = lblNote->palette();
+  notePalette.setColor(QPalette::WindowText, QColor(0xB0, 0x20, 0x20));
+  lblNote->setPalette(notePalette);
+  lblNote->hide();
+  layout->addWidget(lblNote);
 
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(6, 6, 6, 6);
@@ -64,21 +76,42 @@ TForm2::~TForm2() = default;
 
 void TForm2::FormShow() {
   // A workspace that cannot be read keeps the previous text.
-  if (!RunGuarded(Dialogs_, [this] { XEXPORTER.LoadFromFile(JoinPath(Directory, "ScreenWorkspace")); }))
+  try {
+    XEXPORTER.LoadFromFile(JoinPath(Directory, "ScreenWorkspace"));
+  } catch (const std::exception& e) {
+    Fail("The screen could not be read; this is the text of the export before.", e);
+    ShowLines();
     return;
+  }
   Lines_.clear();
+  lblNote->hide();
   TValueListAnswers answers(Directory, [this](const std::string& title, const std::string& label,
                                               const std::vector<std::string>& values, int& index) {
     return Dialogs_.SelectValue(title, label, values, index);
   });
   // A value list that cannot be read ends the export with the lines so far.
-  RunGuarded(Dialogs_, [&] { BuildXmlLines(XEXPORTER, answers, Lines_); });
+  try {
+    BuildXmlLines(XEXPORTER, answers, Lines_);
+  } catch (const std::exception& e) {
+    Fail("The text is incomplete: a value list could not be read.", e);
+  }
   ShowLines();
 }
 
+void TForm2::Fail(const std::string& note, const std::exception& e) {
+  Dialogs_.MessageBox(e.what(), IDesignerDialogs::bkError, false);
+  lblNote->setText(QString::fromStdString(note + "\n" + e.what()));
+  lblNote->show();
+}
+
+// The text is shown from its first line and column, however it was scrolled.
 void TForm2::ShowLines() {
-  XMEMO->clear();
-  for (const std::string& line : Lines_) XMEMO->appendPlainText(QString::fromStdString(line));
+  QStringList lines;
+  for (const std::string& line : Lines_) lines << QString::fromStdString(line);
+  XMEMO->setPlainText(lines.join('\n'));
+  XMEMO->moveCursor(QTextCursor::Start);
+  XMEMO->horizontalScrollBar()->setValue(0);
+  XMEMO->verticalScrollBar()->setValue(0);
 }
 
 std::string TForm2::Text() const { return XmlText(Lines_); }

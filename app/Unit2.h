@@ -1,7 +1,7 @@
 // The XML export window: reloads the workspace file each time it is shown,
 // asks for every widget's source, converter type and converter name, and
-// lists the resulting XML in a read-only text area that can be saved to a
-// file or copied to the clipboard.
+// lists the resulting XML in a read-only text area, shown from its top-left
+// corner, that can be saved to a file or copied to the clipboard.
 #pragma once
 
 #include <QDialog>
@@ -11,6 +11,7 @@
 #include "GraphControl/GraphControl.h"
 #include "app/DesignerDialogs.h"
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -35,12 +36,18 @@ class TForm2 : public QDialog {
 
   TGraphControl XEXPORTER;
   QPlainTextEdit* XMEMO = nullptr;
+  // Says, below the text, when the text is not the whole export of the
+  // screen (a value list could not be read) or is the previous one (the
+  // workspace could not be read); hidden otherwise.
+  QLabel* lblNote = nullptr;
   QPushButton *btnSaveAs = nullptr, *btnCopy = nullptr, *btnCloseExport = nullptr;
   // Where the workspace file and value lists are looked for ("" = working directory).
   std::string Directory;
 
  private:
   void ShowLines();
+  // Reports a failure in the error box and under the text.
+  void Fail(const std::string& note, const std::exception& e);
 
   IDesignerDialogs& Dialogs_;
   std::vector<std::string> Lines_;

@@ -1,7 +1,10 @@
 // The screen designer's entry: the main window, the hidden export window,
-// and optionally a screen file named on the command line opened at start.
+// optionally a screen file named on the command line opened at start, and
+// the unsaved work of a designer that ended without saving offered back.
 #include <QApplication>
+#include <QTimer>
 
+#include "app/ScreenRecovery.h"
 #include "app/Startup.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -14,8 +17,12 @@ int main(int argc, char** argv) {
   dialogs.SetFallbackParent(&form1);
   gc::app::TForm2 form2(dialogs, &form1);
   form1.SetExportWindow(&form2);
+  form1.KeepRecoveryIn(gc::app::TScreenRecovery::DefaultFolder());
   const QStringList args = QApplication::arguments();
-  if (args.size() > 1) form1.OpenScreen(args.at(1).toStdString());
+  const std::string fileName = args.size() > 1 ? args.at(1).toStdString() : std::string();
+  if (!fileName.empty()) form1.OpenScreen(fileName);
   form1.show();
+  // Once the window shows, the question comes over it.
+  QTimer::singleShot(0, &form1, [&form1, fileName] { form1.OfferRecovery(fileName); });
   return QApplication::exec();
 }

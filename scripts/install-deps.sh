@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev libboost-dev nlohmann-json3-dev
   dpkg-dev file
-  fonts-liberation xvfb xauth imagemagick xdotool
+  fonts-liberation xvfb xauth imagemagick xdotool libx11-dev libxtst-dev
 )
 
 missing=()

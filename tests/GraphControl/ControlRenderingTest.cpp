@@ -532,13 +532,15 @@ TEST_P(ScrollBarsVisibilityTest, BarsShowWhenTheDiagramDoesNotFit) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ScrollBarsVisibilityTest,
+    // A node of bounds 0..N paints the pixels 0 to N: N + 1 of them.
     ::testing::Values(TBarsCase{"SmallerThanTheClient", {700, 500}, false, false, 0, 0},
-                      TBarsCase{"AsLargeAsTheClient", {800, 600}, false, false, 0, 0},
-                      TBarsCase{"WiderThanTheClient", {900, 500}, true, false, 100, 0},
+                      TBarsCase{"AsLargeAsTheClient", {799, 599}, false, false, 0, 0},
+                      TBarsCase{"OnePixelLargerThanTheClient", {800, 600}, true, true, 18, 18},
+                      TBarsCase{"WiderThanTheClient", {900, 500}, true, false, 101, 0},
                       // One bar takes the room the other dimension needed.
-                      TBarsCase{"TallerSoTheVerticalBarNarrows", {790, 700}, true, true, 7, 117},
-                      TBarsCase{"WiderSoTheHorizontalBarLowers", {900, 590}, true, true, 117, 7},
-                      TBarsCase{"LargerBothWays", {2000, 1000}, true, true, 1217, 417}),
+                      TBarsCase{"TallerSoTheVerticalBarNarrows", {790, 700}, true, true, 8, 118},
+                      TBarsCase{"WiderSoTheHorizontalBarLowers", {900, 590}, true, true, 118, 8},
+                      TBarsCase{"LargerBothWays", {2000, 1000}, true, true, 1218, 418}),
     test::TCaseName());
 
 TEST(ScrollBarsVisibility, ZoomChangesTheRangesAndBars) {
@@ -549,7 +551,7 @@ TEST(ScrollBarsVisibility, ZoomChangesTheRangesAndBars) {
   TTestNode::Create(&graph, {0, 0, 500, 400});
   EXPECT_FALSE(host.HorzShown);
   graph.SetZoom(200);
-  EXPECT_EQ(graph.HorzScrollBar().Range(), 1000);
+  EXPECT_EQ(graph.HorzScrollBar().Range(), 1002);
   EXPECT_TRUE(host.HorzShown);
   EXPECT_TRUE(host.VertShown);
   graph.SetZoom(100);
@@ -579,7 +581,7 @@ class ScrollMessageTest : public ::testing::Test {
   void SetUp() override {
     Host.HorzShown = Host.VertShown = true;
     Graph.SetHost(&Host);
-    TTestNode::Create(&Graph, {0, 0, 2000, 1000});  // vertical MaxPosition 400
+    TTestNode::Create(&Graph, {0, 0, 2000, 999});  // rows 0 to 999: vertical MaxPosition 400
     Bar().SetPosition(100);
     Host.ClearRecords();
   }

@@ -4,6 +4,7 @@
 // within their byte budget; Modified follows the saved position.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <random>
@@ -339,6 +340,58 @@ TEST_F(GraphHistoryTest, ADragIsOneNamedStepAndACancelledDragIsNone) {
   EXPECT_EQ(Node(idA)->GetBoundsRect(), (TRect{30, 25, 110, 65}));
 }
 
+// Arrow keys in a row move the selection as one step, until something else
+// happens in between. A is selected; each case runs its keys and actions.
+struct TNudgeCase {
+  const char* Name;
+  const char* Actions;  // r: Right, R: Shift+Right, c: click on A, t: change A's text, b: select B too
+  int32_t MergeTime;
+  int32_t Steps;
+  friend void PrintTo(const TNudgeCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class NudgeSteps : public GraphHistoryTest, public ::testing::WithParamInterface<TNudgeCase> {};
+
+TEST_P(NudgeSteps, MergeWhileNothingElseComesBetween) {
+  Click({50, 30});
+  const TBytes before = Bytes();
+  Graph.SetNudgeMergeTime(GetParam().MergeTime);
+  for (const char* a = GetParam().Actions; *a; ++a) {
+    uint16_t key = VK_RIGHT;
+    switch (*a) {
+      case 'r':
+        Graph.KeyDown(key, 0);
+        break;
+      case 'R':
+        Graph.KeyDown(key, ssShift);
+        break;
+      case 'c':
+        Click({50, 30});
+        break;
+      case 't':
+        Node(idA)->SetText(std::string(1, *a));
+        break;
+      case 'b':
+        Node(idB)->SetSelected(true);
+        break;
+    }
+  }
+  EXPECT_EQ(Graph.UndoCount(), GetParam().Steps);
+  while (Graph.Undo()) {
+  }
+  EXPECT_EQ(Bytes(), before);
+}
+
+constexpr int32_t Long = 1000000;
+INSTANTIATE_TEST_SUITE_P(Keys, NudgeSteps,
+                         ::testing::Values(TNudgeCase{"MovesInARow", "rrrr", Long, 1},
+                                           TNudgeCase{"MovesThenResizes", "rrRR", Long, 2},
+                                           TNudgeCase{"AClickBetween", "rrcrr", Long, 2},
+                                           TNudgeCase{"AnotherStepBetween", "rrtrr", Long, 3},
+                                           TNudgeCase{"AnotherSelection", "rrbrr", Long, 2},
+                                           TNudgeCase{"APauseBeforeEach", "rrr", 0, 3}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(GraphHistoryTest, AnInsertionGestureIsOneStepAndAnEscapedOneLeavesNone) {
   Graph.SetSnapToGrid(false);
   Graph.SetCommandMode(cmAddNode);
@@ -413,9 +466,22 @@ TEST_F(GraphHistoryTest, RedoingADeleteKeepsTheUnhookedLinkWhereItWas) {
   EXPECT_EQ(Bytes(), deleted);
 }
 
-TEST_F(GraphHistoryTest, UndoSelectsWhatTheStepTouchedAndIsRefusedInsideALock) {
-  Node(idA)->SetSelected(true);
+// C selected before A: C is the reference the arrangement commands align to.
+TEST_F(GraphHistoryTest, UndoAndRedoRestoreTheSelectionInItsOrderAndAreRefusedInsideALock) {
+  auto selected = [&] {
+    std::vector<uint32_t> ids;
+    for (TGraphObject* o : Graph.SelectedObjects()) ids.push_back(o->ID());
+    return ids;
+  };
   Node(idC)->SetSelected(true);
+  Node(idA)->SetSelected(true);
+  Graph.AlignSelection(gaMiddle);
+  const TBytes aligned = Bytes();
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(selected(), (std::vector<uint32_t>{idC, idA}));
+  Graph.AlignSelection(gaMiddle);
+  EXPECT_EQ(Bytes(), aligned) << "aligned to the same widget again";
+
   Graph.VisitObjects([](TGraphObject* o, int32_t) { return o->Delete(); }, 0, true);
   {
     TGraphControl::TUpdateLock lock(Graph);
@@ -423,10 +489,46 @@ TEST_F(GraphHistoryTest, UndoSelectsWhatTheStepTouchedAndIsRefusedInsideALock) {
     EXPECT_FALSE(Graph.Undo());
   }
   ASSERT_TRUE(Graph.Undo());
-  std::vector<uint32_t> selected;
-  for (TGraphObject* o : Graph.SelectedObjects()) selected.push_back(o->ID());
-  EXPECT_EQ(selected, (std::vector<uint32_t>{idA, idL, idC}));
+  EXPECT_EQ(selected(), (std::vector<uint32_t>{idC, idA})) << "not the link deleted with A";
   EXPECT_EQ(Link(idL)->Source(), Node(idA)) << "the link hooks to the node it was hooked to";
+  ASSERT_TRUE(Graph.Redo());
+  EXPECT_EQ(selected(), std::vector<uint32_t>{});
+  ASSERT_TRUE(Graph.Undo());
+  Node(idB)->SetSelected(true);
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(selected(), (std::vector<uint32_t>{idC, idA})) << "the selection as the alignment started";
+  ASSERT_TRUE(Graph.Redo());
+  EXPECT_EQ(selected(), (std::vector<uint32_t>{idC, idA})) << "the selection as the alignment ended";
+}
+
+// Undo, redo and Escape during a drag move a selected node back: the area its
+// markers covered at the place it leaves is repainted.
+TEST_F(GraphHistoryTest, UndoRedoAndEscapeRepaintTheMarkersWhereTheNodeWas) {
+  auto repainted = [&](const TRect& area) {
+    return std::any_of(Host.InvalidatedRects.begin(), Host.InvalidatedRects.end(), [&](const TRect& r) {
+      return r.Left <= area.Left && r.Top <= area.Top && r.Right >= area.Right && r.Bottom >= area.Bottom;
+    });
+  };
+  Click({50, 30});
+  Drag({50, 30}, {50, 130});
+  const TRect moved = Node(idA)->GetSelectedPaintBounds();
+  Host.ClearRecords();
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_TRUE(repainted(moved)) << "undo";
+  ASSERT_TRUE(Node(idA)->Selected());
+  const TRect back = Node(idA)->GetSelectedPaintBounds();
+  Host.ClearRecords();
+  ASSERT_TRUE(Graph.Redo());
+  EXPECT_TRUE(repainted(back)) << "redo";
+
+  Graph.MouseDown(mbLeft, ssLeft, 50, 130);
+  Graph.MouseMove(ssLeft, 150, 130);
+  const TRect dragged = Node(idA)->GetSelectedPaintBounds();
+  Host.ClearRecords();
+  uint16_t escape = VK_ESCAPE;
+  Graph.KeyDown(escape, 0);
+  Graph.MouseUp(mbLeft, 0, 150, 130);
+  EXPECT_TRUE(repainted(dragged)) << "escape";
 }
 
 TEST_F(GraphHistoryTest, ModifiedFollowsTheSavedPosition) {
@@ -449,8 +551,9 @@ TEST_F(GraphHistoryTest, ModifiedFollowsTheSavedPosition) {
 }
 
 TEST_F(GraphHistoryTest, AHandlerThatChangesTheDiagramDuringUndoLeavesItModified) {
+  Node(idA)->SetSelected(true);
   Node(idA)->SetText("one");
-  // Undo selects A, and the handler deletes C as it does.
+  // Undo selects A again, and the handler deletes C as it does.
   Graph.OnObjectSelect = [this](TGraphControl*, TGraphObject*) {
     if (Node(idC)) Node(idC)->Delete();
   };

@@ -25,35 +25,36 @@ class GraphScrollBarTest : public ::testing::Test {
   TGraphControl Graph;
 };
 
-TEST_F(GraphScrollBarTest, RangeWithoutObjectsIsOnePlusMarginZoomed) {
+// The range runs to the pixel at the extent: the pixels 0 to E are E + 1.
+TEST_F(GraphScrollBarTest, RangeWithoutObjectsRunsToPixelOnePlusMarginZoomed) {
   Graph.HorzScrollBar().SetMargin(10);
   Graph.SetZoom(250);
-  EXPECT_EQ(Graph.HorzScrollBar().Range(), MulDiv(11, 250, 100));
-  EXPECT_EQ(Graph.VertScrollBar().Range(), MulDiv(1, 250, 100));
+  EXPECT_EQ(Graph.HorzScrollBar().Range(), MulDiv(12, 250, 100));
+  EXPECT_EQ(Graph.VertScrollBar().Range(), MulDiv(2, 250, 100));
   Graph.SetFixedScrollBars(true);
-  EXPECT_EQ(Graph.HorzScrollBar().Range(), MulDiv(65535 + 10, 250, 100));
+  EXPECT_EQ(Graph.HorzScrollBar().Range(), MulDiv(65535 + 1 + 10, 250, 100));
 }
 
-TEST_F(GraphScrollBarTest, RangeFollowsTheDiagramExtent) {
+TEST_F(GraphScrollBarTest, RangeRunsToTheLastPixelOfTheDiagram) {
   TTestNode::Create(&Graph, {0, 0, 300, 120});
-  EXPECT_EQ(Graph.HorzScrollBar().Range(), 300);
-  EXPECT_EQ(Graph.VertScrollBar().Range(), 120);
+  EXPECT_EQ(Graph.HorzScrollBar().Range(), 301);
+  EXPECT_EQ(Graph.VertScrollBar().Range(), 121);
 }
 
 TEST_F(GraphScrollBarTest, BarsGetTheirLimitsFromTheHostAndPositionsClamp) {
   Attach();
-  TTestNode::Create(&Graph, {0, 0, 2000, 1000});
+  TTestNode::Create(&Graph, {0, 0, 2000, 1000});  // the pixels 0 to 2000 and 0 to 1000
   TGraphScrollBar& horz = Graph.HorzScrollBar();
-  EXPECT_EQ(horz.MaxPosition(), 1200);
-  EXPECT_EQ(Graph.VertScrollBar().MaxPosition(), 400);
-  EXPECT_EQ(Host.ScrollInfos[TScrollBarKind::sbHorizontal].Max, 2000);
+  EXPECT_EQ(horz.MaxPosition(), 1201);
+  EXPECT_EQ(Graph.VertScrollBar().MaxPosition(), 401);
+  EXPECT_EQ(Host.ScrollInfos[TScrollBarKind::sbHorizontal].Max, 2001);
   EXPECT_EQ(Host.ScrollInfos[TScrollBarKind::sbHorizontal].Page, 801);
   horz.SetPosition(5000);
-  EXPECT_EQ(horz.Position(), 1200);
-  EXPECT_EQ(Host.Scrolls.back(), (TPoint{-1200, 0}));
+  EXPECT_EQ(horz.Position(), 1201);
+  EXPECT_EQ(Host.Scrolls.back(), (TPoint{-1201, 0}));
   horz.SetPosition(-3);
   EXPECT_EQ(horz.Position(), 0);
-  EXPECT_EQ(Host.Scrolls.back(), (TPoint{1200, 0}));
+  EXPECT_EQ(Host.Scrolls.back(), (TPoint{1201, 0}));
   EXPECT_EQ(horz.PageIncrement(), 720);
 }
 
@@ -142,9 +143,9 @@ TEST(GraphConstraints, ChangingTheBoundsNotifiesOnce) {
   graph.GraphConstraints().SetMaxRight(2000);
   graph.SetFixedScrollBars(true);
   EXPECT_EQ(changes, 1);
-  EXPECT_EQ(graph.HorzScrollBar().Range(), 2000);
+  EXPECT_EQ(graph.HorzScrollBar().Range(), 2001);
   graph.GraphConstraints().SetMaxRight(3000);
-  EXPECT_EQ(graph.HorzScrollBar().Range(), 3000);
+  EXPECT_EQ(graph.HorzScrollBar().Range(), 3001);
 }
 
 }  // namespace

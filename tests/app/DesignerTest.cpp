@@ -228,16 +228,56 @@ TEST_F(DesignerTest, ObjectChangeShowsPositionAndSizeIncludingNegative) {
   EXPECT_EQ(Form.edHoehe->value(), 40);
 }
 
-TEST_F(DesignerTest, NewScreenCancelledKeepsEverything) {
+// "New screen" puts one question: the warning for a screen without unsaved
+// changes, the unsaved-changes question for one with them.
+struct TNewScreenCase {
+  const char* Name;
+  bool Unsaved;
+  int BoxAnswer;                     // the warning's answer (1 OK)
+  IDesignerDialogs::TAnswer Answer;  // the question's answer
+  const char* Asked;                 // what was asked: "warning" or "question"
+  bool Cleared;
+  bool SavedFirst;
+};
+
+class NewScreenTest : public DesignerTest, public ::testing::WithParamInterface<TNewScreenCase> {};
+
+TEST_P(NewScreenTest, AsksOnceAndClearsOnlyWhenAllowed) {
+  const TNewScreenCase& c = GetParam();
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("kept.Screen").toStdString();
   AddWidget({0, 0, 10, 10});
-  Dialogs.BoxAnswer = 2;
+  if (!c.Unsaved) {
+    Dialogs.Files = {path};
+    Form.btnSaveClick();
+  }
+  Dialogs.Files = {path};
+  Dialogs.BoxAnswer = c.BoxAnswer;
+  Dialogs.Answers = {c.Answer};
   Form.btnScreenPropClick();
-  EXPECT_EQ(Form.GraphControl1.CountObjects(), 1);
-  EXPECT_EQ(Dialogs.Inputs, 0);
-  EXPECT_TRUE(Dialogs.Questions.empty());
-  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi*");
-  EXPECT_EQ(Dialogs.Messages.front(), "WARNING! The not saved data will be deleted!");
+  const std::string asked =
+      std::string(Dialogs.Messages.empty() ? "" : "warning") + (Dialogs.Questions.empty() ? "" : "question");
+  EXPECT_EQ(asked, c.Asked);
+  EXPECT_EQ(Form.GraphControl1.CountObjects(), c.Cleared ? 0 : 1);
+  EXPECT_EQ(Dialogs.Inputs, c.Cleared ? 1 : 0);
+  EXPECT_EQ(QFile::exists(QString::fromStdString(path)), !c.Unsaved || c.SavedFirst);
+  if (!c.Cleared) {
+    EXPECT_EQ(Caption(), c.Unsaved ? "Orvane Vizadu-Razadivi*" : "Orvane Vizadu-Razadivi  [kept.Screen]");
+  }
+  if (!Dialogs.Messages.empty()) {
+    EXPECT_EQ(Dialogs.Messages[0], "WARNING! The not saved data will be deleted!");
+  }
 }
+
+using A = IDesignerDialogs;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NewScreenTest,
+    ::testing::Values(TNewScreenCase{"SavedCancel", false, 2, A::anCancel, "warning", false, false},
+                      TNewScreenCase{"SavedOk", false, 1, A::anCancel, "warning", true, false},
+                      TNewScreenCase{"UnsavedCancel", true, 1, A::anCancel, "question", false, false},
+                      TNewScreenCase{"UnsavedDiscard", true, 1, A::anDestructive, "question", true, false},
+                      TNewScreenCase{"UnsavedSave", true, 1, A::anAccept, "question", true, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(DesignerTest, NewScreenNamesTheScreenDefaultingToNoName) {
   AddWidget({0, 0, 10, 10});
@@ -258,7 +298,7 @@ TEST_F(DesignerTest, SaveThenOpenRoundTripsAndNamesTheScreen) {
   AddWidget({40, 30, 160, 55}, "Label");
   Dialogs.Files = {path, path};
   Form.btnSaveClick();
-  EXPECT_EQ(Form.ScreenName, "NoName");
+  EXPECT_EQ(Form.ScreenName, "demo.Screen");
   Form.GraphControl1.Clear();
   Form.btnOpenClick();
   ASSERT_EQ(Form.GraphControl1.CountObjects(), 1);

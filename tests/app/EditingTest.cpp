@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QToolBar>
 #include <QToolButton>
+#include <climits>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -52,11 +53,11 @@ TEST_F(EditingTest, DeletingAWidgetAndUndoingGivesTheSavedFileBackByteForByte) {
   Form.GraphWidget->setFocus();
   Key(Qt::Key_Delete);
   ASSERT_EQ(Count(), 2);
-  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi*");
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [before.Screen*]");
 
   Key(Qt::Key_Z, Ctrl);
   EXPECT_EQ(Count(), 3);
-  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi") << "back at the saved screen";
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [before.Screen]") << "back at the saved screen";
   Form.btnSaveClick();
   EXPECT_EQ(ReadAll(Dir.filePath("after.Screen")), ReadAll(Dir.filePath("before.Screen")));
 }
@@ -150,6 +151,44 @@ TEST_F(EditingTest, UndoButtonsNameTheStepAndTheZoomShowsAtTheRightEnd) {
   QTest::mouseClick(Form.btnZoomPlus, Qt::LeftButton);
   EXPECT_EQ(Form.lblZoom->text(), "102%");
   EXPECT_GT(Form.lblZoom->x(), Form.chSnap->x() + Form.chSnap->width()) << "after the specified items";
+}
+
+TEST_F(EditingTest, UndoAndRedoKeepTheAlignmentsReferenceAndRepaintWhatTheyMove) {
+  TGraphObject* a = PlaceWidget({20, 20}, {100, 50});
+  TGraphObject* b = PlaceWidget({150, 80}, {190, 100});
+  Click({170, 90});  // b first: the reference
+  QTest::mouseClick(Canvas(), Qt::LeftButton, Qt::ShiftModifier, {50, 30});
+  auto fresh = [&] {
+    return Form.GraphWidget->RenderClientRect(Canvas()->rect()).convertToFormat(QImage::Format_RGB32);
+  };
+  Form.actAlignMiddle->trigger();
+  ASSERT_EQ(a->GetBoundsRect(), (TRect{20, 75, 100, 105}));
+  const QImage aligned = fresh();
+  EXPECT_TRUE(OnScreen() == aligned);
+
+  Key(Qt::Key_Z, Ctrl);
+  EXPECT_EQ(Form.GraphControl1.SelectedObjects().Items(), (std::vector<TGraphObject*>{b, a}));
+  EXPECT_TRUE(OnScreen() == fresh()) << "after undo";
+  Key(Qt::Key_Y, Ctrl);
+  EXPECT_TRUE(OnScreen() == aligned) << "after redo: no markers left where a was";
+  Key(Qt::Key_Z, Ctrl);
+  Form.actAlignMiddle->trigger();
+  EXPECT_EQ(a->GetBoundsRect(), (TRect{20, 75, 100, 105})) << "aligned to b again";
+  EXPECT_EQ(b->GetBoundsRect(), (TRect{150, 80, 190, 100}));
+}
+
+TEST_F(EditingTest, ArrowKeysInARowAreOneUndoStep) {
+  TGraphObject* w = PlaceWidget({20, 20}, {100, 50});
+  Click({50, 30});
+  Form.GraphControl1.SetNudgeMergeTime(INT32_MAX);  // however slow the machine
+  for (int i = 0; i < 3; ++i) Key(Qt::Key_Right);
+  Key(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(w->GetBoundsRect(), (TRect{23, 20, 103, 51}));
+  EXPECT_EQ(Button(Form.actUndo)->toolTip(), "Undo resize");
+  Key(Qt::Key_Z, Ctrl);
+  EXPECT_EQ(w->GetBoundsRect(), (TRect{23, 20, 103, 50}));
+  Key(Qt::Key_Z, Ctrl);
+  EXPECT_EQ(w->GetBoundsRect(), (TRect{20, 20, 100, 50})) << "the three moves at once";
 }
 
 struct TArrangeCase {

@@ -23,6 +23,13 @@ class TFakeDialogs : public IDesignerDialogs {
     Answers.pop_front();
     return answer;
   }
+  bool Choose(const std::string& text, const std::string& first, const std::string& second) override {
+    Questions.push_back(text + " [" + first + "|" + second + "]");
+    if (FirstChosen.empty()) return true;
+    const bool chosen = FirstChosen.front();
+    FirstChosen.pop_front();
+    return chosen;
+  }
   std::string InputQuery(const std::string&, const std::string&, const std::string& def) override {
     ++Inputs;
     return InputAnswer ? std::string(InputAnswer) : def;
@@ -58,6 +65,7 @@ class TFakeDialogs : public IDesignerDialogs {
   std::deque<std::string> Files;  // answers of the file dialogs; "" cancels
   std::deque<TAnswer> Answers;    // answers of Ask; none left cancels
   std::deque<int> Choices;        // answers of SelectValue; none left cancels
+  std::deque<bool> FirstChosen;   // answers of Choose; none left takes the first
   std::vector<std::string> Messages, Questions, Titles, Filters, Prefilled, Selections;
   std::vector<TBoxKind> Kinds;
   std::vector<std::vector<std::string>> Offered;

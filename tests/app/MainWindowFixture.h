@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest/QTest>
 #include <string>
 
@@ -15,6 +18,7 @@
 #include "app/Unit1.h"
 #include "platform/qt/GraphWidget.h"
 #include "tests/app/FakeDialogs.h"
+#include "tests/app/QtMessages.h"
 
 namespace gc::app {
 
@@ -35,11 +39,19 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(Dir.isValid());
     PreviousFolder = QDir::currentPath();
     QDir::setCurrent(Dir.path());
-    Form.show();
-    QApplication::setActiveWindow(&Form);
-    Form.GraphWidget->setFocus();
+    TakeQtMessages();
+    Show(Form);
   }
-  void TearDown() override { QDir::setCurrent(PreviousFolder); }
+  void TearDown() override {
+    QDir::setCurrent(PreviousFolder);
+    EXPECT_EQ(TakeQtMessages().join('\n').toStdString(), "") << "Qt printed warnings";
+  }
+  // Shows a window and waits until it has the keyboard, as a desktop gives it.
+  static void Show(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
 
   QWidget* Canvas() const { return Form.GraphWidget->viewport(); }
   void Drag(QPoint from, QPoint to) {
@@ -54,6 +66,17 @@ class MainWindowTest : public ::testing::Test {
     QTest::mouseClick(Form.btnNew, Qt::LeftButton);
     Drag(from, to);
     return static_cast<TGraphNode*>(Form.GraphControl1.Objects()[Count() - 1]);
+  }
+  // What the X server shows of the drawing area once every pending repaint
+  // is done (not a fresh rendering, which a stale area would not show).
+  QImage OnScreen() {
+    QApplication::processEvents();
+    const QPoint corner = Canvas()->mapToGlobal(QPoint(0, 0));
+    return Canvas()
+        ->screen()
+        ->grabWindow(0, corner.x(), corner.y(), Canvas()->width(), Canvas()->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
   }
   TGraphObject* Widget(int i) { return Form.GraphControl1.Objects()[i]; }
   int Count() const { return Form.GraphControl1.CountObjects(); }

@@ -206,8 +206,9 @@ TEST_P(UnsavedChangesTest, AskToSaveDiscardOrCancel) {
   command.Run(*this, Form);
 
   ASSERT_EQ(Dialogs.Questions.size(), 1u);
-  EXPECT_EQ(Dialogs.Questions[0],
-            "The screen \"NoName\" has unsaved changes.\nDo you want to save them? [Save|Discard|Cancel]");
+  EXPECT_EQ(
+      Dialogs.Questions[0],
+      "The screen \"first.Screen\" has unsaved changes.\nDo you want to save them? [Save|Discard|Cancel]");
   EXPECT_EQ(command.WentAhead(Form), answer != IDesignerDialogs::anCancel);
   const std::string after = ReadAll(Dir.filePath("first.Screen"));
   if (answer == IDesignerDialogs::anAccept)
@@ -229,8 +230,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, UnsavedChangesTest,
 TEST_F(MainWindowTest, OnlyAModifiedScreenIsAskedAboutAndExportDoesNotCountAsSaving) {
   Form.close();
   EXPECT_TRUE(Dialogs.Questions.empty());
-  Form.show();
-  QApplication::setActiveWindow(&Form);
+  Show(Form);
 
   PlaceWidget({20, 20}, {100, 50});
   EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi*");
@@ -242,14 +242,18 @@ TEST_F(MainWindowTest, OnlyAModifiedScreenIsAskedAboutAndExportDoesNotCountAsSav
 
 // ---- Save and Save As ------------------------------------------------------------------------
 
-TEST_F(MainWindowTest, SaveGoesToTheScreensFileAndSaveAsAlwaysAsks) {
+// From Save As on, the caption, the unsaved-changes question and Save all
+// name the new file; the file the screen came from stays as it was.
+TEST_F(MainWindowTest, SaveWritesTheFileTheWindowNamesAndSaveAsAlwaysAsks) {
   PlaceWidget({20, 20}, {100, 50});
   Dialogs.Files = {"", Path("one.Screen")};
   Key(Qt::Key_S, Qt::ControlModifier);  // no file yet: asks; cancelled
   EXPECT_TRUE(Form.GraphControl1.Modified());
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi*");
   Key(Qt::Key_S, Qt::ControlModifier);  // asks again; saved
   EXPECT_FALSE(Form.GraphControl1.Modified());
   EXPECT_EQ(Form.FileName(), Path("one.Screen"));
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [one.Screen]");
 
   Drag({50, 35}, {60, 45});
   Key(Qt::Key_S, Qt::ControlModifier);  // straight to one.Screen
@@ -257,16 +261,28 @@ TEST_F(MainWindowTest, SaveGoesToTheScreensFileAndSaveAsAlwaysAsks) {
   TGraphControl reread;
   reread.LoadFromFile(Path("one.Screen"));
   EXPECT_EQ(reread.Objects()[0]->GetBoundsRect(), (TRect{30, 30, 110, 60}));
+  const std::string one = ReadAll(Dir.filePath("one.Screen"));
 
   Dialogs.Files = {Path("two.Screen")};
   Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Form.ScreenName, "two.Screen");
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [two.Screen]");
+  Drag({60, 45}, {70, 55});
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [two.Screen*]");
+  Form.close();
+  ASSERT_EQ(Dialogs.Questions.size(), 1u);
+  EXPECT_EQ(
+      Dialogs.Questions[0],
+      "The screen \"two.Screen\" has unsaved changes.\nDo you want to save them? [Save|Discard|Cancel]");
+  Key(Qt::Key_S, Qt::ControlModifier);
+  reread.LoadFromFile(Path("two.Screen"));
+  EXPECT_EQ(reread.Objects()[0]->GetBoundsRect(), (TRect{40, 40, 120, 70}));
+  EXPECT_EQ(ReadAll(Dir.filePath("one.Screen")), one) << "the earlier file is left alone";
+
   Dialogs.Files = {""};
   QTest::mouseClick(Form.btnSave, Qt::LeftButton);
   EXPECT_EQ(Dialogs.Titles, (std::vector<std::string>{"Save file", "Save file", "Save file", "Save file"}));
   EXPECT_EQ(Dialogs.Prefilled, (std::vector<std::string>{"", "", Path("one.Screen"), Path("two.Screen")}));
-  EXPECT_EQ(Form.FileName(), Path("two.Screen"));
-  EXPECT_EQ(Form.ScreenName, "NoName");  // saving names nothing
-  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi");
 }
 
 // ---- Keyboard shortcuts ----------------------------------------------------------------------
@@ -310,7 +326,7 @@ constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
 INSTANTIATE_TEST_SUITE_P(
     Keys, ShortcutTest,
     ::testing::Values(TShortcutCase{"NewScreen", Qt::Key_N, Ctrl,
-                                    "zoom=110 widgets=2 selected=1 top=b boxes=1 questions=0 files=0"},
+                                    "zoom=110 widgets=2 selected=1 top=b boxes=0 questions=1 files=0"},
                       TShortcutCase{"Open", Qt::Key_O, Ctrl,
                                     "zoom=110 widgets=2 selected=1 top=b boxes=0 questions=1 files=0"},
                       TShortcutCase{"Save", Qt::Key_S, Ctrl,
@@ -478,6 +494,21 @@ TEST_F(MainWindowTest, PanelLabelsClearTheirEditsAndTheLowerRowStaysReachable) {
   EXPECT_EQ(Form.sbElementProp->height(), 56);
 }
 
+// A red widget with a black border touches the bottom-right limit of the
+// screen (2000, 2000): scrolled to the end, the drawing area's last pixel
+// row and column show its border.
+TEST_F(MainWindowTest, TheLastPixelsOfTheScreenShowAtTheLargestScrollPosition) {
+  TGraphObject* corner = Form.GraphControl1.AddNode({1900, 1950, 2000, 2000});
+  corner->Brush().SetColor(0x0000FF);
+  for (TGraphScrollBar* bar : {&Form.GraphControl1.HorzScrollBar(), &Form.GraphControl1.VertScrollBar()})
+    bar->SetPosition(bar->MaxPosition());
+  const QImage shown = OnScreen();
+  const int right = shown.width() - 1, bottom = shown.height() - 1;
+  EXPECT_EQ(shown.pixel(right, bottom - 20), qRgb(0, 0, 0)) << "the right border";
+  EXPECT_EQ(shown.pixel(right - 20, bottom), qRgb(0, 0, 0)) << "the bottom border";
+  EXPECT_EQ(shown.pixel(right - 1, bottom - 1), qRgb(255, 0, 0)) << "the fill inside";
+}
+
 TEST_F(MainWindowTest, FontSizeFieldHoldsOneToFiveHundredWithoutChangingOtherSizes) {
   TGraphNode* w = PlaceWidget({20, 20}, {100, 50});
   w->Font().SetSize(900);
@@ -491,7 +522,9 @@ TEST_F(MainWindowTest, FontSizeFieldHoldsOneToFiveHundredWithoutChangingOtherSiz
 TEST_F(MainWindowTest, ButtonsHaveTheirOwnIconsAndTheProgramItsIconAndClipboardFormat) {
   std::vector<QImage> seen;
   for (const QToolButton* button : Form.findChildren<QToolButton*>()) {
-    if (button->objectName() == "qt_toolbar_ext_button") continue;  // the editing bar's overflow
+    // The overflow buttons of the editing bar and the menu bar.
+    if (button->objectName() == "qt_toolbar_ext_button" || button->objectName() == "qt_menubar_ext_button")
+      continue;
     const QImage image = button->icon().pixmap(QSize(20, 20), 2.0).toImage();
     ASSERT_FALSE(image.isNull()) << button->toolTip().toStdString();
     for (const QImage& other : seen) EXPECT_NE(image, other) << button->toolTip().toStdString();

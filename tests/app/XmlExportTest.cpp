@@ -1,12 +1,16 @@
 // The XML description of a screen: line layout, the questions asked per
 // widget, the value lists and their failures, and the export window.
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -211,6 +215,52 @@ TEST_F(XmlExportTest, WindowRebuildsFromTheWorkspaceOnEveryShowing) {
   ASSERT_EQ(Dialogs.Messages.size(), 2u);
   EXPECT_NE(Dialogs.Messages[1].find("xml_Sources"), std::string::npos);
   EXPECT_EQ(form.XMEMO->toPlainText().toStdString(), ScreenLine);
+}
+
+// Forty widgets give a text wider and longer than the window. However it was
+// scrolled, each showing starts at its top-left corner; a note under the
+// text says when it is incomplete or the previous one.
+TEST_F(XmlExportTest, WindowShowsTheTextFromItsTopLeftAndSaysWhenItIsNotWhole) {
+  for (int i = 0; i < 40; ++i) AddWidget({10 * i, 0, 10 * i + 10, 10}, "");
+  Graph.SaveToFile(Dir.filePath("ScreenWorkspace").toStdString());
+  TForm2 form(Dialogs);
+  form.Directory = Dir.path().toStdString();
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  QScrollBar* across = form.XMEMO->horizontalScrollBar();
+  QScrollBar* down = form.XMEMO->verticalScrollBar();
+  auto showAfterScrollingToTheEnd = [&] {
+    across->setValue(across->maximum());
+    down->setValue(down->maximum());
+    form.FormShow();
+    QApplication::processEvents();
+  };
+  showAfterScrollingToTheEnd();
+  ASSERT_GT(across->maximum(), 0);
+  ASSERT_GT(down->maximum(), 0);
+  EXPECT_EQ(across->value(), 0);
+  EXPECT_EQ(down->value(), 0);
+  EXPECT_EQ(form.XMEMO->textCursor().position(), 0);
+  EXPECT_FALSE(form.lblNote->isVisible());
+
+  QFile::remove(Dir.filePath("xml_ConvNames"));
+  showAfterScrollingToTheEnd();
+  EXPECT_EQ(form.XMEMO->toPlainText().toStdString(), ScreenLine);
+  EXPECT_EQ(across->value(), 0);
+  ASSERT_TRUE(form.lblNote->isVisible());
+  EXPECT_TRUE(form.lblNote->text().startsWith("The text is incomplete: a value list could not be read.\n"));
+  EXPECT_TRUE(form.lblNote->text().contains("xml_ConvNames"));
+
+  WriteFile("xml_ConvNames", "NAME=Default\n");
+  showAfterScrollingToTheEnd();
+  EXPECT_FALSE(form.lblNote->isVisible());
+  const QString whole = form.XMEMO->toPlainText();
+  WriteFile("ScreenWorkspace", "garbage");
+  showAfterScrollingToTheEnd();
+  EXPECT_EQ(form.XMEMO->toPlainText(), whole);
+  EXPECT_EQ(down->value(), 0);
+  EXPECT_EQ(form.lblNote->text(),
+            "The screen could not be read; this is the text of the export before.\nInvalid stream content");
 }
 
 TEST_F(XmlExportTest, WindowSavesAndCopiesTheTextItShows) {

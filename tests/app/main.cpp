@@ -1,14 +1,25 @@
-// Runs the designer tests inside a QApplication (offscreen unless the
-// environment chooses another platform), started as the program starts.
+// Runs the designer tests inside a QApplication started as the program
+// starts, on the xcb platform of the X server scripts/xvfb-run.sh gives them
+// (QT_QPA_PLATFORM chooses another). Every message Qt prints is kept, so a
+// test can fail on a warning such as an ambiguous shortcut.
 #include <QApplication>
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
 #include "app/Startup.h"
+#include "tests/app/QtMessages.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    if (!qEnvironmentVariableIsSet("DISPLAY")) {
+      std::fprintf(stderr, "The window tests need an X display: bash scripts/xvfb-run.sh %s\n", argv[0]);
+      return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  }
+  gc::app::RecordQtMessages();
   QApplication app(argc, argv);
   // Tests close main windows; that must not end the application.
   QApplication::setQuitOnLastWindowClosed(false);
