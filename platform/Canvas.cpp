@@ -24,13 +24,12 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // break becomes a space and the text stays one line.
 std::vector<std::string> SplitParagraphs(const std::string& text, bool singleLine) {
   std::vector<std::string> lines(1);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') {
-      lines.back() += c;
-      continue;
-    }
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  for (size_t i = 0;;) {
+    const size_t brk = text.find_first_of("\r\n", i);
+    lines.back().append(text, i, brk == std::string::npos ? std::string::npos : brk - i);
+    if (brk == std::string::npos) break;
+    i = brk + 1;
+    if (text[brk] == '\r' && i < text.size() && text[i] == '\n') ++i;
     if (singleLine)
       lines.back() += ' ';
     else

@@ -18,6 +18,7 @@
 
 #include "GraphControl/Numeric.h"
 #include "platform/qt/QtRegion.h"
+#include "platform/qt/QtTextAdvances.h"
 
 namespace gc::qt {
 
@@ -568,13 +569,26 @@ QFont TQtCanvas::ToQFont(const TFont& font) {
   return f;
 }
 
+namespace {
+
+// Whether two fonts make the same QFont (ToQFont reads only these).
+bool SameQFont(const TFont& a, const TFont& b) {
+  return a.Height() == b.Height() && a.Style() == b.Style() && a.Pitch() == b.Pitch() && a.Name() == b.Name();
+}
+
+int32_t WholePixels(double width) { return ClampToInt32(std::ceil(width - 1e-9)); }
+
+}  // namespace
+
 const QFont& TQtCanvas::CurrentFont() {
-  if (!FontValid_ || !FontKey_.SameValues(Font())) {
+  if (!FontValid_ || !SameQFont(FontKey_, Font())) {
     QFont_ = ToQFont(Font());
     FontKey_ = Font();
     FontValid_ = true;
     WidthMetrics_.emplace(QFont_, Painter_->device());
     LineMetrics_.emplace(QFont_, Painter_->device());
+    LineHeight_ = LineMetrics_->height();
+    Advances_ = &TTextAdvances::For(QFont_, Painter_->device());
     MeasuredCount_ = 0;
   }
   return QFont_;
@@ -588,10 +602,12 @@ QTransform TQtCanvas::TextTransform() const {
 
 TSize TQtCanvas::TextExtent(const std::string& text) {
   CurrentFont();
+  if (const std::optional<int64_t> width = Advances_->Width(text))
+    return {WholePixels(static_cast<double>(*width) / 64), LineHeight_};
   for (size_t i = 0; i < MeasuredCount_; ++i)
     if (Measured_[i].Text == text) return Measured_[i].Extent;
   const double w = WidthMetrics_->horizontalAdvance(QString::fromStdString(text));
-  const TSize extent{static_cast<int32_t>(std::ceil(w - 1e-9)), LineMetrics_->height()};
+  const TSize extent{WholePixels(w), LineHeight_};
   Measured_[MeasuredNext_] = {text, extent};
   MeasuredNext_ = (MeasuredNext_ + 1) % Measured_.size();
   MeasuredCount_ = std::max(MeasuredCount_, MeasuredNext_ == 0 ? Measured_.size() : MeasuredNext_);
@@ -599,7 +615,8 @@ TSize TQtCanvas::TextExtent(const std::string& text) {
 }
 
 bool TQtCanvas::HasGlyph(char32_t ch) {
-  return QFontMetricsF(CurrentFont(), Painter_->device()).inFontUcs4(static_cast<uint>(ch));
+  CurrentFont();
+  return Advances_->HasGlyph(ch);
 }
 
 // Draws text whose baseline starts at (x, baseline) in the frame's

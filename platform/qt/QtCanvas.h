@@ -32,6 +32,8 @@ class QPaintDevice;
 
 namespace gc::qt {
 
+class TTextAdvances;
+
 class TQtCanvas : public TCanvas {
  public:
   // Paints through a painter that the caller owns and keeps active for the
@@ -121,6 +123,8 @@ class TQtCanvas : public TCanvas {
   // measured with it: laying out a caption measures the same lines again.
   std::optional<QFontMetricsF> WidthMetrics_;
   std::optional<QFontMetrics> LineMetrics_;
+  int32_t LineHeight_ = 0;
+  TTextAdvances* Advances_ = nullptr;  // widths of QFont_'s text that needs no shaping
   struct TMeasured {
     std::string Text;
     TSize Extent;
