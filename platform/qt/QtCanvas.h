@@ -78,6 +78,12 @@ class TQtCanvas : public TCanvas {
   // The font as Qt draws it at zoom 100 (pixel sizes are logical units).
   static QFont ToQFont(const TFont& font);
 
+  // Painting takes shortcuts that give the same pixels as the general way:
+  // lines of text drawn before come from their glyph runs, and rectangles
+  // with a one-pixel pen are filled as rectangles. Off, every primitive goes
+  // the general way (for comparisons).
+  static void SetPaintingShortcuts(bool enabled);
+
  protected:
   void DrawTextLine(int32_t x, int32_t y, const std::string& line) override;
 
@@ -100,12 +106,13 @@ class TQtCanvas : public TCanvas {
   using TBoxPath = std::function<QPainterPath(const QRectF& box)>;
   void PaintBox(const QRect& box, const TBoxPath& make);
   void PaintShape(const TShape& shape);
+  bool FillGridRectangle(const TPoint* points, int count);
   void PaintWithRasterOp(const TShape& shape, const QPen& pen, const QBrush& brush);
   QPen MakePen(int width) const;
   QBrush MakeBrush() const;
   const QFont& CurrentFont();
   QTransform TextTransform() const;  // logical units to device pixels
-  void DrawTextAt(const QTransform& frame, double x, double baseline, const QString& text, bool rtl);
+  void DrawTextAt(const QTransform& frame, double x, double baseline, const std::string& text, bool rtl);
   void ResetDeviceTransform();
 
   QPainter* Painter_ = nullptr;
@@ -124,6 +131,7 @@ class TQtCanvas : public TCanvas {
   std::optional<QFontMetricsF> WidthMetrics_;
   std::optional<QFontMetrics> LineMetrics_;
   int32_t LineHeight_ = 0;
+  int32_t LineAscent_ = 0;
   TTextAdvances* Advances_ = nullptr;  // widths of QFont_'s text that needs no shaping
   struct TMeasured {
     std::string Text;
