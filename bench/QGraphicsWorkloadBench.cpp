@@ -233,6 +233,9 @@ TScene& ShownScene(int n) {
   QGraphicsView& view = Views->Shown;
   if (view.scene() != s.Scene.get()) {
     view.setScene(s.Scene.get());
+    // A wheel notch scrolls three lines of 8 pixels, as in the control.
+    view.horizontalScrollBar()->setSingleStep(8);
+    view.verticalScrollBar()->setSingleStep(8);
     view.resize(800, 600);
     view.show();
     QCoreApplication::processEvents();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -143,8 +144,12 @@ int32_t TCanvas::DrawText(std::string& text, TRect& r, uint32_t flags) {
   else if (flags & dt::VCenter)
     y = r.Top + Halve(r.Bottom - r.Top - total);
 
-  TStateGuard guard(*this);
-  if (!(flags & dt::NoClip)) IntersectClipRect(r);
+  // Only clipping changes the canvas's state.
+  std::optional<TStateGuard> guard;
+  if (!(flags & dt::NoClip)) {
+    guard.emplace(*this);
+    IntersectClipRect(r);
+  }
   for (size_t i = 0; i < lines.size(); ++i) {
     int32_t x = r.Left;
     if (flags & dt::Right)

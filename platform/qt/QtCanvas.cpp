@@ -509,9 +509,14 @@ bool TQtCanvas::FillGridRectangle(const TPoint* points, int count) {
   const int left = std::min(d[0].x(), d[2].x()), right = std::max(d[0].x(), d[2].x());
   const int top = std::min(d[0].y(), d[2].y()), bottom = std::max(d[0].y(), d[2].y());
   if (left >= right || top >= bottom) return false;
-  if (Brush().Style() == TBrushStyle::bsSolid)
-    Painter_->fillRect(QRect(left, top, right - left, bottom - top), MakeBrush().color());
   const QColor pen = CopyModeColor(Pen().Mode(), ToQColor(ColorToRGB(Pen().Color())));
+  if (Brush().Style() == TBrushStyle::bsSolid) {
+    // The outline's pixels, then the inside of it.
+    Painter_->fillRect(QRect(left, top, right - left + 1, bottom - top + 1), pen);
+    if (right - left >= 2 && bottom - top >= 2)
+      Painter_->fillRect(QRect(left + 1, top + 1, right - left - 1, bottom - top - 1), MakeBrush().color());
+    return true;
+  }
   Painter_->fillRect(QRect(left, top, right - left + 1, 1), pen);
   Painter_->fillRect(QRect(left, bottom, right - left + 1, 1), pen);
   Painter_->fillRect(QRect(left, top + 1, 1, bottom - top - 1), pen);
@@ -631,6 +636,7 @@ const QFont& TQtCanvas::CurrentFont() {
     LineHeight_ = LineMetrics_->height();
     LineAscent_ = LineMetrics_->ascent();
     Advances_ = &TTextAdvances::For(QFont_, Painter_->device());
+    Lines_ = nullptr;
     MeasuredCount_ = 0;
   }
   return QFont_;
@@ -673,12 +679,28 @@ void TQtCanvas::DrawTextAt(const QTransform& frame, double x, double baseline, c
   const QFont& font = CurrentFont();
   const TTextLines::TLine* shaped = nullptr;
   if (PaintingShortcuts && !rtl && !Metafile_ && !font.underline() && !font.strikeOut() &&
-      Painter_->paintEngine() && Painter_->paintEngine()->type() == QPaintEngine::Raster)
-    shaped = TTextLines::For(font, Painter_->device()).Find(text);
+      Painter_->paintEngine() && Painter_->paintEngine()->type() == QPaintEngine::Raster) {
+    if (!Lines_) Lines_ = &TTextLines::For(font, Painter_->device());
+    shaped = Lines_->Find(text);
+  }
+  const bool opaque = BackgroundMode() == TBackgroundMode::Opaque && Brush().Style() == TBrushStyle::bsSolid;
+  if (shaped && !opaque && Painter_->compositionMode() == QPainter::CompositionMode_SourceOver) {
+    // Only the transform and the pen change: put them back by hand, which
+    // costs less than saving the painter's whole state.
+    const QTransform transform = Painter_->worldTransform();
+    const QPen pen = Painter_->pen();
+    Painter_->setWorldTransform(frame);
+    Painter_->setPen(ToQColor(ColorToRGB(Font().Color())));
+    for (const QGlyphRun& run : shaped->Runs)
+      Painter_->drawGlyphRun(QPointF(x, baseline - shaped->Ascent), run);
+    Painter_->setPen(pen);
+    Painter_->setWorldTransform(transform);
+    return;
+  }
   TPainterStateGuard guard(Painter_);
   Painter_->setWorldTransform(frame);
   Painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  if (BackgroundMode() == TBackgroundMode::Opaque && Brush().Style() == TBrushStyle::bsSolid) {
+  if (opaque) {
     const double w = QFontMetricsF(font, Painter_->device()).horizontalAdvance(QString::fromStdString(text));
     Painter_->fillRect(QRectF(x, baseline - LineAscent_, w, LineHeight_),
                        ToQColor(ColorToRGB(Brush().Color())));

@@ -33,6 +33,7 @@ class QPaintDevice;
 namespace gc::qt {
 
 class TTextAdvances;
+class TTextLines;
 
 class TQtCanvas : public TCanvas {
  public:
@@ -133,6 +134,7 @@ class TQtCanvas : public TCanvas {
   int32_t LineHeight_ = 0;
   int32_t LineAscent_ = 0;
   TTextAdvances* Advances_ = nullptr;  // widths of QFont_'s text that needs no shaping
+  TTextLines* Lines_ = nullptr;        // QFont_'s lines drawn before, shaped
   struct TMeasured {
     std::string Text;
     TSize Extent;
