@@ -322,6 +322,11 @@ void TGraphControl::RenumberAppendedObjects(int32_t firstIndex) {
 // changes nothing in the others. A new identifier was free when handed out,
 // so it is never renumbered again later in the pass.
 void TGraphControl::RenumberObjects(const std::vector<TGraphObject*>& appended) {
+  // A stream the control wrote, read into an empty diagram, holds unique
+  // identifiers that no object here uses: nothing to renumber.
+  if (std::all_of(appended.begin(), appended.end(),
+                  [this](TGraphObject* object) { return !object || NewObjectID(object) == object->ID(); }))
+    return;
   std::unordered_map<uint32_t, int32_t> holders;
   std::unordered_map<uint32_t, std::vector<TGraphObject*>> referrers;
   std::vector<uint32_t> referenced;

@@ -7,15 +7,39 @@
 #include <functional>
 #include <string>
 
+#include "GraphControl/ChangeCallback.h"
 #include "GraphControl/Types.h"
 
 namespace gc {
 
-enum class TBrushStyle : uint8_t { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum class TBrushStyle : uint8_t {
+  bsSolid,
+  bsClear,
+  bsHorizontal,
+  bsVertical,
+  bsFDiagonal,
+  bsBDiagonal,
+  bsCross,
+  bsDiagCross
+};
 enum class TPenStyle : uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum class TPenMode : uint8_t {
-  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-  pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+  pmBlack,
+  pmWhite,
+  pmNop,
+  pmNot,
+  pmCopy,
+  pmNotCopy,
+  pmMergePenNot,
+  pmMaskPenNot,
+  pmMergeNotPen,
+  pmMaskNotPen,
+  pmMerge,
+  pmNotMerge,
+  pmMask,
+  pmNotMask,
+  pmXor,
+  pmNotXor
 };
 enum class TFontPitch : uint8_t { fpDefault, fpVariable, fpFixed };
 
@@ -38,7 +62,7 @@ inline constexpr int FontPixelsPerInch = 96;
 // use, and a lock so an owner can copy values in without being told.
 class TDrawingTool {
  public:
-  std::function<void()> OnChange;
+  TChangeCallback OnChange;
 
  protected:
   void Changed() {

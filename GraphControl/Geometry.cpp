@@ -386,8 +386,8 @@ namespace {
 
 const std::string CrLf = "\r\n";
 
-bool IsBlank(std::string_view ch) { return ch == " " || ch == "\t"; }
-bool IsLineBreak(std::string_view ch) { return ch == "\r" || ch == "\n"; }
+bool IsBlank(std::string_view ch) { return ch.size() == 1 && (ch[0] == ' ' || ch[0] == '\t'); }
+bool IsLineBreak(std::string_view ch) { return ch.size() == 1 && (ch[0] == '\r' || ch[0] == '\n'); }
 
 bool IsBreakChar(std::string_view ch) {
   return ch.size() == 1 && std::string_view("\t !),-./:;>?\\]}").find(ch[0]) != std::string_view::npos;
@@ -502,11 +502,6 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
   return lines;
 }
 
-void RemoveLastChar(std::string& s) {
-  const std::vector<size_t> bounds = Utf8Boundaries(s);
-  s.resize(bounds.size() >= 2 ? bounds[bounds.size() - 2] : 0);
-}
-
 }  // namespace
 
 std::string FitText(TCanvas& canvas, const std::string& text, const TRect& rect) {
@@ -535,9 +530,17 @@ std::string FitText(TCanvas& canvas, const std::string& text, const TRect& rect)
   std::string body = kept.substr(lastStart);
   kept.resize(lastStart);
 
-  const std::string ellipsis(canvas.HasGlyph(EllipsisCodePoint) ? EllipsisChar : EllipsisDots);
-  while (!body.empty() && TextWidth(canvas, body + ellipsis) > width) RemoveLastChar(body);
-  return kept + body + ellipsis;
+  // The characters before the ellipsis go one by one, last first, until the
+  // line fits or only the ellipsis is left.
+  const std::string_view ellipsis(canvas.HasGlyph(EllipsisCodePoint) ? EllipsisChar : EllipsisDots);
+  const std::vector<size_t> bounds = Utf8Boundaries(body);
+  size_t chars = bounds.size() - 1;
+  body += ellipsis;
+  while (chars > 0 && TextWidth(canvas, body) > width) {
+    --chars;
+    body.erase(bounds[chars], bounds[chars + 1] - bounds[chars]);
+  }
+  return kept + body;
 }
 
 }  // namespace gc

@@ -44,7 +44,7 @@ class TDetachedCallback {
 
  private:
   TPicture& Picture_;
-  std::function<void()> Saved_;
+  TChangeCallback Saved_;
 };
 
 // How a marker drag changes the size, and which edges move with it.

@@ -64,22 +64,36 @@ TGraphObject::TGraphObject(TGraphControl* owner) : Owner_(owner), Font_(owner->F
     Changed(chVisual | chData | chCaption | chBounds);
     Owner_->UpdateSpatialEntry(this);  // the markers' reach depends on the pen
   };
-  Dependents_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
-    DependentsListChanged(o, a);
-  };
-  LinksIn_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
-    LinksInChanged(o, a);
-  };
-  LinksOut_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
-    LinksOutChanged(o, a);
-  };
+}
+
+TGraphObject::TLinkLists& TGraphObject::Lists() {
+  if (!Lists_) {
+    Lists_ = std::make_unique<TLinkLists>();
+    Lists_->Dependents.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
+      DependentsListChanged(o, a);
+    };
+    Lists_->LinksIn.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
+      LinksInChanged(o, a);
+    };
+    Lists_->LinksOut.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
+      LinksOutChanged(o, a);
+    };
+  }
+  return *Lists_;
+}
+
+const TGraphObjectList& TGraphObject::NoObjects() {
+  static const TGraphObjectList empty;
+  return empty;
 }
 
 TGraphObject::~TGraphObject() {
   // The lists report what they still hold when they go; nobody listens any more.
-  Dependents_.OnChange = nullptr;
-  LinksIn_.OnChange = nullptr;
-  LinksOut_.OnChange = nullptr;
+  if (Lists_) {
+    Lists_->Dependents.OnChange = nullptr;
+    Lists_->LinksIn.OnChange = nullptr;
+    Lists_->LinksOut.OnChange = nullptr;
+  }
   Font_.OnChange = nullptr;
   Brush_.OnChange = nullptr;
   Pen_.OnChange = nullptr;
@@ -154,7 +168,7 @@ void TGraphObject::CopyParentFontSilently() {
   Font_.OnChange = nullptr;
   struct TReattach {
     TFont& Font;
-    std::function<void()>& Callback;
+    TChangeCallback& Callback;
     ~TReattach() { Font.OnChange = std::move(Callback); }
   } reattach{Font_, callback};
   Font_.Assign(Owner_->Font());
@@ -262,14 +276,17 @@ void TGraphObject::RenumberID(uint32_t oldID, uint32_t newID) {
 }
 
 void TGraphObject::SubstituteObject(TGraphObject* oldObject, TGraphObject* newObject) {
-  for (TGraphObjectList* list : {&Dependents_, &LinksIn_, &LinksOut_})
+  if (!Lists_) return;
+  for (TGraphObjectList* list : {&Lists_->Dependents, &Lists_->LinksIn, &Lists_->LinksOut})
     while (list->Replace(oldObject, newObject) >= 0) {
     }
 }
 
 void TGraphObject::BroadcastToDependents(TGraphDependencyKind kind) {
   // The list's own enumeration survives dependents unhooking themselves.
-  for (TGraphObject* dependent = Dependents_.First(); dependent; dependent = Dependents_.Next())
+  if (!Lists_) return;
+  TGraphObjectList& dependents = Lists_->Dependents;
+  for (TGraphObject* dependent = dependents.First(); dependent; dependent = dependents.Next())
     dependent->DependencyChanged(this, kind);
 }
 
@@ -321,9 +338,9 @@ void TGraphObject::BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t
 
 void TGraphObject::LinksInChanged(TGraphObject* object, TGraphListAction action) {
   if (action == glaAdded)
-    Dependents_.Add(object);
+    Dependents().Add(object);
   else if (action == glaRemoved)
-    Dependents_.Remove(object);
+    Dependents().Remove(object);
 }
 
 void TGraphObject::LinksOutChanged(TGraphObject* object, TGraphListAction action) {

@@ -152,13 +152,15 @@ class TGraphObject {
   TGraphChangeFlags PendingChanges() const { return PendingChanges_; }
   int32_t UpdateCount() const { return UpdateCount_; }
 
-  // Dependency bookkeeping: links hooked to this object.
-  TGraphObjectList& Dependents() { return Dependents_; }
-  TGraphObjectList& LinksIn() { return LinksIn_; }
-  TGraphObjectList& LinksOut() { return LinksOut_; }
-  const TGraphObjectList& Dependents() const { return Dependents_; }
-  const TGraphObjectList& LinksIn() const { return LinksIn_; }
-  const TGraphObjectList& LinksOut() const { return LinksOut_; }
+  // Dependency bookkeeping: links hooked to this object. Most objects never
+  // have links, so the lists are made when first changed (the read-only
+  // accessors give an empty list until then).
+  TGraphObjectList& Dependents() { return Lists().Dependents; }
+  TGraphObjectList& LinksIn() { return Lists().LinksIn; }
+  TGraphObjectList& LinksOut() { return Lists().LinksOut; }
+  const TGraphObjectList& Dependents() const { return Lists_ ? Lists_->Dependents : NoObjects(); }
+  const TGraphObjectList& LinksIn() const { return Lists_ ? Lists_->LinksIn : NoObjects(); }
+  const TGraphObjectList& LinksOut() const { return Lists_ ? Lists_->LinksOut : NoObjects(); }
 
   // (Visible or the owner shows hidden objects) and not being destroyed.
   bool IsShowing() const;
@@ -343,9 +345,14 @@ class TGraphObject {
   TGraphObjectStates States_ = stCreating;
   bool HasCustomData_ = false;
   TGraphChangeFlags VisualTriggers_ = chBounds;
-  TGraphObjectList Dependents_;
-  TGraphObjectList LinksIn_;
-  TGraphObjectList LinksOut_;
+  struct TLinkLists {
+    TGraphObjectList Dependents;
+    TGraphObjectList LinksIn;
+    TGraphObjectList LinksOut;
+  };
+  TLinkLists& Lists();
+  static const TGraphObjectList& NoObjects();
+  std::unique_ptr<TLinkLists> Lists_;
   std::string DisplayText_;
   intptr_t Data_ = 0;
   TRect PaintBounds_;

@@ -109,8 +109,12 @@ char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 }  // namespace
 
 bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  if (a.size() != b.size()) return false;
+  // Names are mostly written as declared: the exact comparison decides most
+  // pairs, the one that ignores case the rest.
+  if (a == b) return true;
+  return std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 int TIdentTable::IndexOf(std::string_view name) const {

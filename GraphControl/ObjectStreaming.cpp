@@ -443,9 +443,11 @@ void TGraphObject::TakeOverFrom(TGraphObject& old) {
   Data_ = old.Data_;
   // The new object takes old's slot in the owner's SelectedObjects as well.
   Selected_ = old.Selected_;
-  LinksIn_.Assign(old.LinksIn_);
-  LinksOut_.Assign(old.LinksOut_);
-  Dependents_.Assign(old.Dependents_);
+  if (!old.Lists_ && !Lists_) return;
+  const TGraphObject& from = old;
+  LinksIn().Assign(from.LinksIn());
+  LinksOut().Assign(from.LinksOut());
+  Dependents().Assign(from.Dependents());
 }
 
 void TGraphLink::TakeOverFrom(TGraphObject& old) {

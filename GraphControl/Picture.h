@@ -9,17 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "GraphControl/ChangeCallback.h"
+
 namespace gc {
 
 struct TGraphic {
-  std::string ClassName;       // "TBitmap", "TMetafile" or "TIcon"
-  std::vector<uint8_t> Data;   // a BMP file for bitmaps; the stored form for the others
+  std::string ClassName;      // "TBitmap", "TMetafile" or "TIcon"
+  std::vector<uint8_t> Data;  // a BMP file for bitmaps; the stored form for the others
   friend bool operator==(const TGraphic&, const TGraphic&) = default;
 };
 
 class TPicture {
  public:
-  std::function<void()> OnChange;
+  TChangeCallback OnChange;
 
   bool HasGraphic() const { return Graphic_ != nullptr; }
   const TGraphic* Graphic() const { return Graphic_.get(); }

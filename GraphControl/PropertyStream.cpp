@@ -174,16 +174,26 @@ void TPropertyWriter::WriteCharset(int32_t charset) {
 
 // --- TPropertyReader ---------------------------------------------------------
 
+void TPropertyReader::ReadRawSlowly(void* buffer, size_t count) {
+  if (Memory_) ReadFailed();  // fewer bytes left than asked for
+  Stream_.ReadBuffer(buffer, count);
+}
+
+uint32_t TPropertyReader::ReadUInt32() {
+  uint8_t b[4];
+  ReadRaw(b, 4);
+  return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+}
+
 TPropertyReader::THeader TPropertyReader::ReadHeader() {
   char signature[sizeof PropertyStreamSignature];
-  if (Stream_.Read(signature, sizeof signature) != sizeof signature ||
-      std::memcmp(signature, PropertyStreamSignature, sizeof signature) != 0)
-    InvalidFormat();
-  const uint8_t first = Stream_.ReadUInt8();
+  const bool complete = Memory_ ? Memory_->ReadExact(signature, sizeof signature)
+                                : Stream_.Read(signature, sizeof signature) == sizeof signature;
+  if (!complete || std::memcmp(signature, PropertyStreamSignature, sizeof signature) != 0) InvalidFormat();
+  const uint8_t first = static_cast<uint8_t>(PeekValueTag());
   if ((first & 0xF0) == 0xF0) {
+    ReadByte();
     if (first & 0x02) ReadInteger();  // position among the owner's children
-  } else {
-    Stream_.Seek(-1, TSeekOrigin::Current);
   }
   THeader header;
   header.ClassName = ReadShortString();
@@ -191,17 +201,17 @@ TPropertyReader::THeader TPropertyReader::ReadHeader() {
   return header;
 }
 
-std::string TPropertyReader::ReadShortString() { return ReadBytes(Stream_.ReadUInt8()); }
+std::string TPropertyReader::ReadShortString() { return ReadBytes(ReadByte()); }
 
 std::string TPropertyReader::ReadBytes(size_t count) {
-  if (static_cast<int64_t>(count) > Stream_.Remaining()) ReadFailed();
+  if (!Memory_ && static_cast<int64_t>(count) > Stream_.Remaining()) ReadFailed();
   std::string bytes(count, '\0');
-  Stream_.ReadBuffer(bytes.data(), count);
+  ReadRaw(bytes.data(), count);
   return bytes;
 }
 
 size_t TPropertyReader::ReadLength(size_t unitSize) {
-  const int32_t length = Stream_.ReadInt32();
+  const auto length = static_cast<int32_t>(ReadUInt32());
   if (length < 0 || static_cast<int64_t>(length) * static_cast<int64_t>(unitSize) > Stream_.Remaining())
     ReadFailed();
   return static_cast<size_t>(length);
@@ -213,9 +223,14 @@ void TPropertyReader::ReadListEnd() {
   if (ReadValueTag() != TValueTag::Null) InvalidFormat();
 }
 
-TValueTag TPropertyReader::ReadValueTag() { return static_cast<TValueTag>(Stream_.ReadUInt8()); }
+TValueTag TPropertyReader::ReadValueTag() { return static_cast<TValueTag>(ReadByte()); }
 
 TValueTag TPropertyReader::PeekValueTag() {
+  if (Memory_) {
+    uint8_t next;
+    if (!Memory_->PeekByte(next)) ReadFailed();
+    return static_cast<TValueTag>(next);
+  }
   const TValueTag tag = ReadValueTag();
   Stream_.Seek(-1, TSeekOrigin::Current);
   return tag;
@@ -224,13 +239,19 @@ TValueTag TPropertyReader::PeekValueTag() {
 int64_t TPropertyReader::ReadIntegerValue(TValueTag tag) {
   switch (tag) {
     case TValueTag::Int8:
-      return Stream_.ReadInt8();
-    case TValueTag::Int16:
-      return Stream_.ReadInt16();
+      return static_cast<int8_t>(ReadByte());
+    case TValueTag::Int16: {
+      uint8_t b[2];
+      ReadRaw(b, 2);
+      return static_cast<int16_t>(b[0] | (b[1] << 8));
+    }
     case TValueTag::Int32:
-      return Stream_.ReadInt32();
-    case TValueTag::Int64:
-      return Stream_.ReadInt64();
+      return static_cast<int32_t>(ReadUInt32());
+    case TValueTag::Int64: {
+      const uint64_t low = ReadUInt32();
+      const uint64_t high = ReadUInt32();
+      return static_cast<int64_t>(low | high << 32);
+    }
     default:
       InvalidValue();
   }
@@ -247,7 +268,7 @@ int64_t TPropertyReader::ReadInteger64() { return ReadIntegerValue(ReadValueTag(
 std::string TPropertyReader::ReadString() {
   switch (ReadValueTag()) {
     case TValueTag::String:
-      return Win1252ToUtf8(ReadBytes(Stream_.ReadUInt8()));
+      return Win1252ToUtf8(ReadBytes(ReadByte()));
     case TValueTag::LString:
       return Win1252ToUtf8(ReadBytes(ReadLength()));
     case TValueTag::WString: {
@@ -314,7 +335,7 @@ std::vector<std::string> TPropertyReader::ReadSetNames() {
 std::vector<uint8_t> TPropertyReader::ReadBinary() {
   if (ReadValueTag() != TValueTag::Binary) InvalidValue();
   std::vector<uint8_t> bytes(ReadLength());
-  Stream_.ReadBuffer(bytes.data(), bytes.size());
+  ReadRaw(bytes.data(), bytes.size());
   return bytes;
 }
 
@@ -348,7 +369,7 @@ void TPropertyReader::SkipValue(int depth) {
       SkipBytes(rule.Size);
       break;
     case TSkipKind::ShortLength:
-      SkipBytes(Stream_.ReadUInt8());
+      SkipBytes(ReadByte());
       break;
     case TSkipKind::LongLength:
       SkipBytes(static_cast<int64_t>(ReadLength(static_cast<size_t>(rule.Size))) * rule.Size);
@@ -358,7 +379,7 @@ void TPropertyReader::SkipValue(int depth) {
       ReadListEnd();
       break;
     case TSkipKind::Set:
-      for (uint8_t length = Stream_.ReadUInt8(); length != 0; length = Stream_.ReadUInt8()) SkipBytes(length);
+      for (uint8_t length = ReadByte(); length != 0; length = ReadByte()) SkipBytes(length);
       break;
     case TSkipKind::Collection:
       // Items: an optional integer order value, then a list of property
@@ -369,7 +390,7 @@ void TPropertyReader::SkipValue(int depth) {
           SkipValue(depth + 1);
         if (ReadValueTag() != TValueTag::List) InvalidFormat();
         while (!EndOfList()) {
-          SkipBytes(Stream_.ReadUInt8());
+          SkipBytes(ReadByte());
           SkipValue(depth + 1);
         }
         ReadListEnd();

@@ -93,7 +93,8 @@ class TPropertyWriter {
 // checked against the bytes left before anything is allocated.
 class TPropertyReader {
  public:
-  explicit TPropertyReader(TStream& stream) : Stream_(stream) {}
+  explicit TPropertyReader(TStream& stream)
+      : Stream_(stream), Memory_(dynamic_cast<TMemoryStream*>(&stream)) {}
   TStream& Stream() { return Stream_; }
 
   // "TPF0" ("Ungültiges Stream-Format" otherwise), an optional prefix byte
@@ -147,8 +148,21 @@ class TPropertyReader {
   size_t ReadLength(size_t unitSize = 1);
   std::string ReadBytes(size_t count);
   int64_t ReadIntegerValue(TValueTag tag);
+  // The stream's bytes, straight from memory when the stream is a memory
+  // stream (a property stream is read in many small pieces).
+  void ReadRaw(void* buffer, size_t count) {
+    if (!Memory_ || !Memory_->ReadExact(buffer, count)) ReadRawSlowly(buffer, count);
+  }
+  void ReadRawSlowly(void* buffer, size_t count);
+  uint8_t ReadByte() {
+    uint8_t value;
+    ReadRaw(&value, 1);
+    return value;
+  }
+  uint32_t ReadUInt32();
 
   TStream& Stream_;
+  TMemoryStream* Memory_;
 };
 
 // Message texts of the reader.

@@ -80,13 +80,20 @@ struct TPropertyTable {
   // Both lookups ignore case.
   const TPropertyInfo<T>* FindPublished(std::string_view name) const {
     for (const auto& p : Published)
-      if (SameText(p.Name, name)) return &p;
+      if (MaybeSameText(p.Name, name) && SameText(p.Name, name)) return &p;
     return nullptr;
   }
   const TDefinedProperty<T>* FindDefined(std::string_view name) const {
     for (const auto& d : Defined)
-      if (SameText(d.Name, name)) return &d;
+      if (MaybeSameText(d.Name, name) && SameText(d.Name, name)) return &d;
     return nullptr;
+  }
+
+ private:
+  // A quick test that rules most names out before the full comparison: the
+  // lengths differ, or the first letters do whatever their case.
+  static bool MaybeSameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && (a.empty() || ((a[0] ^ b[0]) & ~0x20) == 0);
   }
 };
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -62,10 +63,31 @@ class TStream {
   void WriteInt64(int64_t value);
 };
 
-class TMemoryStream : public TStream {
+class TMemoryStream final : public TStream {
  public:
   TMemoryStream() = default;
   explicit TMemoryStream(std::vector<uint8_t> bytes) : Bytes_(std::move(bytes)) {}
+
+  // Reads exactly `count` bytes and returns true, or reads nothing and
+  // returns false when fewer remain. Readers of many small values use these
+  // instead of the virtual Read.
+  bool ReadExact(void* buffer, size_t count) {
+    if (Position_ < 0 || static_cast<uint64_t>(Position_) > Bytes_.size() ||
+        count > Bytes_.size() - static_cast<size_t>(Position_))
+      return false;
+    if (count == 1)
+      *static_cast<uint8_t*>(buffer) = Bytes_[static_cast<size_t>(Position_)];
+    else if (count != 0)
+      std::memcpy(buffer, Bytes_.data() + Position_, count);
+    Position_ += static_cast<int64_t>(count);
+    return true;
+  }
+  // The next byte without reading it; false at the end.
+  bool PeekByte(uint8_t& value) const {
+    if (Position_ < 0 || static_cast<uint64_t>(Position_) >= Bytes_.size()) return false;
+    value = Bytes_[static_cast<size_t>(Position_)];
+    return true;
+  }
 
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -24,13 +25,12 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // break becomes a space and the text stays one line.
 std::vector<std::string> SplitParagraphs(const std::string& text, bool singleLine) {
   std::vector<std::string> lines(1);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') {
-      lines.back() += c;
-      continue;
-    }
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  for (size_t i = 0;;) {
+    const size_t brk = text.find_first_of("\r\n", i);
+    lines.back().append(text, i, brk == std::string::npos ? std::string::npos : brk - i);
+    if (brk == std::string::npos) break;
+    i = brk + 1;
+    if (text[brk] == '\r' && i < text.size() && text[i] == '\n') ++i;
     if (singleLine)
       lines.back() += ' ';
     else
@@ -144,8 +144,12 @@ int32_t TCanvas::DrawText(std::string& text, TRect& r, uint32_t flags) {
   else if (flags & dt::VCenter)
     y = r.Top + Halve(r.Bottom - r.Top - total);
 
-  TStateGuard guard(*this);
-  if (!(flags & dt::NoClip)) IntersectClipRect(r);
+  // Only clipping changes the canvas's state.
+  std::optional<TStateGuard> guard;
+  if (!(flags & dt::NoClip)) {
+    guard.emplace(*this);
+    IntersectClipRect(r);
+  }
   for (size_t i = 0; i < lines.size(); ++i) {
     int32_t x = r.Left;
     if (flags & dt::Right)

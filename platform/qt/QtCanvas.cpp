@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPainterPath>
@@ -18,10 +19,15 @@
 
 #include "GraphControl/Numeric.h"
 #include "platform/qt/QtRegion.h"
+#include "platform/qt/QtTextAdvances.h"
+#include "platform/qt/QtTextLines.h"
 
 namespace gc::qt {
 
 namespace {
+
+// Whether painting takes its shortcuts (TQtCanvas::SetPaintingShortcuts).
+bool PaintingShortcuts = true;
 
 // Dash patterns of one-pixel pens (on, off, ... in pen widths).
 QList<qreal> DashPattern(TPenStyle style) {
@@ -478,8 +484,49 @@ void TQtCanvas::RoundRect(const TRect& r, int32_t cornerWidth, int32_t cornerHei
 // Lines: a one-pixel pen runs through the pixels of the mapped points
 // (cosmetic, integer coordinates, for open lines); a wider pen is centred on
 // those pixels.
+// A rectangle whose edges run along the pixel grid, with a one-pixel solid
+// pen, is the polygon that diagrams draw most: filled and outlined directly
+// as rectangles, it covers the pixels the general path covers (the fill
+// inside the vertices, the outline through them, corners included), at a
+// fraction of the cost.
+bool TQtCanvas::FillGridRectangle(const TPoint* points, int count) {
+  if (!PaintingShortcuts || count != 4 || Metafile_ || DevicePixelRatio_ != 1.0) return false;
+  if (!Painter_->paintEngine() || Painter_->paintEngine()->type() != QPaintEngine::Raster) return false;
+  const QTransform& transform = Painter_->worldTransform();
+  if (transform.type() > QTransform::TxTranslate || transform.dx() != std::floor(transform.dx()) ||
+      transform.dy() != std::floor(transform.dy()))
+    return false;
+  if (DevicePenWidth() != 1 || PenModeOp(Pen().Mode()).Kind != TPenModeOp::Copy) return false;
+  if (Pen().Style() != TPenStyle::psSolid && Pen().Style() != TPenStyle::psInsideFrame) return false;
+  if (Brush().Style() != TBrushStyle::bsSolid && Brush().Style() != TBrushStyle::bsClear) return false;
+  QPoint d[4];
+  for (int i = 0; i < 4; ++i) d[i] = ToDevice(points[i].X, points[i].Y);
+  const bool along =
+      d[0].y() == d[1].y() && d[1].x() == d[2].x() && d[2].y() == d[3].y() && d[3].x() == d[0].x();
+  const bool across =
+      d[0].x() == d[1].x() && d[1].y() == d[2].y() && d[2].x() == d[3].x() && d[3].y() == d[0].y();
+  if (!along && !across) return false;
+  const int left = std::min(d[0].x(), d[2].x()), right = std::max(d[0].x(), d[2].x());
+  const int top = std::min(d[0].y(), d[2].y()), bottom = std::max(d[0].y(), d[2].y());
+  if (left >= right || top >= bottom) return false;
+  const QColor pen = CopyModeColor(Pen().Mode(), ToQColor(ColorToRGB(Pen().Color())));
+  if (Brush().Style() == TBrushStyle::bsSolid) {
+    // The outline's pixels, then the inside of it.
+    Painter_->fillRect(QRect(left, top, right - left + 1, bottom - top + 1), pen);
+    if (right - left >= 2 && bottom - top >= 2)
+      Painter_->fillRect(QRect(left + 1, top + 1, right - left - 1, bottom - top - 1), MakeBrush().color());
+    return true;
+  }
+  Painter_->fillRect(QRect(left, top, right - left + 1, 1), pen);
+  Painter_->fillRect(QRect(left, bottom, right - left + 1, 1), pen);
+  Painter_->fillRect(QRect(left, top + 1, 1, bottom - top - 1), pen);
+  Painter_->fillRect(QRect(right, top + 1, 1, bottom - top - 1), pen);
+  return true;
+}
+
 void TQtCanvas::Polygon(const TPoint* points, int count) {
   if (!points || count < 2) return;
+  if (FillGridRectangle(points, count)) return;
   QPolygonF device;
   device.reserve(count);
   for (int i = 0; i < count; ++i) device << QPointF(ToDevice(points[i].X, points[i].Y));
@@ -568,13 +615,28 @@ QFont TQtCanvas::ToQFont(const TFont& font) {
   return f;
 }
 
+namespace {
+
+// Whether two fonts make the same QFont (ToQFont reads only these).
+bool SameQFont(const TFont& a, const TFont& b) {
+  return a.Height() == b.Height() && a.Style() == b.Style() && a.Pitch() == b.Pitch() && a.Name() == b.Name();
+}
+
+int32_t WholePixels(double width) { return ClampToInt32(std::ceil(width - 1e-9)); }
+
+}  // namespace
+
 const QFont& TQtCanvas::CurrentFont() {
-  if (!FontValid_ || !FontKey_.SameValues(Font())) {
+  if (!FontValid_ || !SameQFont(FontKey_, Font())) {
     QFont_ = ToQFont(Font());
     FontKey_ = Font();
     FontValid_ = true;
     WidthMetrics_.emplace(QFont_, Painter_->device());
     LineMetrics_.emplace(QFont_, Painter_->device());
+    LineHeight_ = LineMetrics_->height();
+    LineAscent_ = LineMetrics_->ascent();
+    Advances_ = &TTextAdvances::For(QFont_, Painter_->device());
+    Lines_ = nullptr;
     MeasuredCount_ = 0;
   }
   return QFont_;
@@ -588,10 +650,12 @@ QTransform TQtCanvas::TextTransform() const {
 
 TSize TQtCanvas::TextExtent(const std::string& text) {
   CurrentFont();
+  if (const std::optional<int64_t> width = Advances_->Width(text))
+    return {WholePixels(static_cast<double>(*width) / 64), LineHeight_};
   for (size_t i = 0; i < MeasuredCount_; ++i)
     if (Measured_[i].Text == text) return Measured_[i].Extent;
   const double w = WidthMetrics_->horizontalAdvance(QString::fromStdString(text));
-  const TSize extent{static_cast<int32_t>(std::ceil(w - 1e-9)), LineMetrics_->height()};
+  const TSize extent{WholePixels(w), LineHeight_};
   Measured_[MeasuredNext_] = {text, extent};
   MeasuredNext_ = (MeasuredNext_ + 1) % Measured_.size();
   MeasuredCount_ = std::max(MeasuredCount_, MeasuredNext_ == 0 ? Measured_.size() : MeasuredNext_);
@@ -599,36 +663,63 @@ TSize TQtCanvas::TextExtent(const std::string& text) {
 }
 
 bool TQtCanvas::HasGlyph(char32_t ch) {
-  return QFontMetricsF(CurrentFont(), Painter_->device()).inFontUcs4(static_cast<uint>(ch));
+  CurrentFont();
+  return Advances_->HasGlyph(ch);
 }
+
+void TQtCanvas::SetPaintingShortcuts(bool enabled) { PaintingShortcuts = enabled; }
 
 // Draws text whose baseline starts at (x, baseline) in the frame's
 // coordinates, over the text cell filled with the brush colour when the
-// background is opaque.
-void TQtCanvas::DrawTextAt(const QTransform& frame, double x, double baseline, const QString& text,
+// background is opaque. A line drawn before on a raster device comes from
+// its glyph runs instead of being shaped again (same glyphs, same pixels);
+// vector output keeps its text as text.
+void TQtCanvas::DrawTextAt(const QTransform& frame, double x, double baseline, const std::string& text,
                            bool rtl) {
   const QFont& font = CurrentFont();
+  const TTextLines::TLine* shaped = nullptr;
+  if (PaintingShortcuts && !rtl && !Metafile_ && !font.underline() && !font.strikeOut() &&
+      Painter_->paintEngine() && Painter_->paintEngine()->type() == QPaintEngine::Raster) {
+    if (!Lines_) Lines_ = &TTextLines::For(font, Painter_->device());
+    shaped = Lines_->Find(text);
+  }
+  const bool opaque = BackgroundMode() == TBackgroundMode::Opaque && Brush().Style() == TBrushStyle::bsSolid;
+  if (shaped && !opaque && Painter_->compositionMode() == QPainter::CompositionMode_SourceOver) {
+    // Only the transform and the pen change: put them back by hand, which
+    // costs less than saving the painter's whole state.
+    const QTransform transform = Painter_->worldTransform();
+    const QPen pen = Painter_->pen();
+    Painter_->setWorldTransform(frame);
+    Painter_->setPen(ToQColor(ColorToRGB(Font().Color())));
+    for (const QGlyphRun& run : shaped->Runs)
+      Painter_->drawGlyphRun(QPointF(x, baseline - shaped->Ascent), run);
+    Painter_->setPen(pen);
+    Painter_->setWorldTransform(transform);
+    return;
+  }
   TPainterStateGuard guard(Painter_);
   Painter_->setWorldTransform(frame);
-  Painter_->setFont(font);
   Painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  if (rtl) Painter_->setLayoutDirection(Qt::RightToLeft);
-  if (BackgroundMode() == TBackgroundMode::Opaque && Brush().Style() == TBrushStyle::bsSolid) {
-    const QFontMetrics m(font, Painter_->device());
-    const double w = QFontMetricsF(font, Painter_->device()).horizontalAdvance(text);
-    Painter_->fillRect(QRectF(x, baseline - m.ascent(), w, m.height()),
+  if (opaque) {
+    const double w = QFontMetricsF(font, Painter_->device()).horizontalAdvance(QString::fromStdString(text));
+    Painter_->fillRect(QRectF(x, baseline - LineAscent_, w, LineHeight_),
                        ToQColor(ColorToRGB(Brush().Color())));
   }
   Painter_->setPen(ToQColor(ColorToRGB(Font().Color())));
-  Painter_->drawText(QPointF(x, baseline), text);
+  if (shaped) {
+    for (const QGlyphRun& run : shaped->Runs)
+      Painter_->drawGlyphRun(QPointF(x, baseline - shaped->Ascent), run);
+    return;
+  }
+  Painter_->setFont(font);
+  if (rtl) Painter_->setLayoutDirection(Qt::RightToLeft);
+  Painter_->drawText(QPointF(x, baseline), QString::fromStdString(text));
 }
 
 void TQtCanvas::TextOut(int32_t x, int32_t y, const std::string& text) {
   if (text.empty()) return;
-  const QString s = QString::fromStdString(text);
   const QFont& font = CurrentFont();
-  const QFontMetrics m(font, Painter_->device());
-  const double w = QFontMetricsF(font, Painter_->device()).horizontalAdvance(s);
+  const double w = QFontMetricsF(font, Painter_->device()).horizontalAdvance(QString::fromStdString(text));
   const uint32_t align = TextAlign();
 
   double dx = 0;
@@ -636,25 +727,24 @@ void TQtCanvas::TextOut(int32_t x, int32_t y, const std::string& text) {
     dx = -w / 2;
   else if ((align & ta::Center) == ta::Right)
     dx = -w;
-  double baseline = m.ascent();
+  double baseline = LineAscent_;
   if ((align & ta::Baseline) == ta::Baseline)
     baseline = 0;
   else if ((align & ta::Baseline) == ta::Bottom)
-    baseline = -m.descent();
+    baseline = -LineMetrics_->descent();
 
   // Orientation is counter-clockwise on the screen; with y growing downward
   // that is a negative angle for Qt. The text turns about (x, y).
   QTransform rotation;
   rotation.rotate(-Font().Orientation() / 10.0);
   const QTransform frame = rotation * QTransform::fromTranslate(x, y) * TextTransform();
-  DrawTextAt(frame, dx, baseline, s, (align & ta::RtlReading) != 0);
+  DrawTextAt(frame, dx, baseline, text, (align & ta::RtlReading) != 0);
 }
 
 void TQtCanvas::DrawTextLine(int32_t x, int32_t y, const std::string& line) {
   if (line.empty()) return;
-  const QFontMetrics m(CurrentFont(), Painter_->device());
-  DrawTextAt(QTransform::fromTranslate(x, y) * TextTransform(), 0, m.ascent(), QString::fromStdString(line),
-             false);
+  CurrentFont();
+  DrawTextAt(QTransform::fromTranslate(x, y) * TextTransform(), 0, LineAscent_, line, false);
 }
 
 // ---------------------------------------------------------------------------

@@ -32,6 +32,9 @@ class QPaintDevice;
 
 namespace gc::qt {
 
+class TTextAdvances;
+class TTextLines;
+
 class TQtCanvas : public TCanvas {
  public:
   // Paints through a painter that the caller owns and keeps active for the
@@ -76,6 +79,12 @@ class TQtCanvas : public TCanvas {
   // The font as Qt draws it at zoom 100 (pixel sizes are logical units).
   static QFont ToQFont(const TFont& font);
 
+  // Painting takes shortcuts that give the same pixels as the general way:
+  // lines of text drawn before come from their glyph runs, and rectangles
+  // with a one-pixel pen are filled as rectangles. Off, every primitive goes
+  // the general way (for comparisons).
+  static void SetPaintingShortcuts(bool enabled);
+
  protected:
   void DrawTextLine(int32_t x, int32_t y, const std::string& line) override;
 
@@ -98,12 +107,13 @@ class TQtCanvas : public TCanvas {
   using TBoxPath = std::function<QPainterPath(const QRectF& box)>;
   void PaintBox(const QRect& box, const TBoxPath& make);
   void PaintShape(const TShape& shape);
+  bool FillGridRectangle(const TPoint* points, int count);
   void PaintWithRasterOp(const TShape& shape, const QPen& pen, const QBrush& brush);
   QPen MakePen(int width) const;
   QBrush MakeBrush() const;
   const QFont& CurrentFont();
   QTransform TextTransform() const;  // logical units to device pixels
-  void DrawTextAt(const QTransform& frame, double x, double baseline, const QString& text, bool rtl);
+  void DrawTextAt(const QTransform& frame, double x, double baseline, const std::string& text, bool rtl);
   void ResetDeviceTransform();
 
   QPainter* Painter_ = nullptr;
@@ -121,6 +131,10 @@ class TQtCanvas : public TCanvas {
   // measured with it: laying out a caption measures the same lines again.
   std::optional<QFontMetricsF> WidthMetrics_;
   std::optional<QFontMetrics> LineMetrics_;
+  int32_t LineHeight_ = 0;
+  int32_t LineAscent_ = 0;
+  TTextAdvances* Advances_ = nullptr;  // widths of QFont_'s text that needs no shaping
+  TTextLines* Lines_ = nullptr;        // QFont_'s lines drawn before, shaped
   struct TMeasured {
     std::string Text;
     TSize Extent;
