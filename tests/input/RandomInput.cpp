@@ -22,6 +22,7 @@
 // tests/input/cases/ is replayed with --replay. Run on an X display, such as
 // the one scripts/xvfb-run.sh gives.
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -151,8 +152,19 @@ class TDisplay {
     if (!XTestQueryExtension(D_, &event, &error, &major, &minor)) Fail("the X server has no XTEST");
     Root_ = DefaultRootWindow(D_);
     WmPid_ = XInternAtom(D_, "_NET_WM_PID", False);
+    // The server repeats a key held longer than its repeat delay. A press
+    // and release sent together can reach a loaded server that far apart,
+    // and a repeated Ctrl+S would save once more than the test asked.
+    XKeyboardState keyboard;
+    XGetKeyboardControl(D_, &keyboard);
+    AutoRepeat_ = keyboard.global_auto_repeat == AutoRepeatModeOn;
+    XAutoRepeatOff(D_);
+    XSync(D_, False);
   }
-  ~TDisplay() { XCloseDisplay(D_); }
+  ~TDisplay() {
+    if (AutoRepeat_) XAutoRepeatOn(D_);
+    XCloseDisplay(D_);
+  }
 
   // The program's top-level windows that show and are not popups.
   std::vector<Window> WindowsOf(pid_t pid) {
@@ -184,12 +196,26 @@ class TDisplay {
     if (name) XFree(name);
     return text;
   }
-  Window WaitForWindow(TProgram& program, size_t count, const char* what) {
+  // Whether `w` is a dialog: it stands over another window of its program.
+  bool IsDialog(Window w) {
+    Window owner = 0;
+    return XGetTransientForHint(D_, w, &owner) && owner != 0;
+  }
+  // The program's main window, once it shows.
+  Window WaitForMainWindow(TProgram& program) {
+    return WaitFor(program, "the designer's window", [&](Window w) { return !IsDialog(w); });
+  }
+  // A dialog of the program, once it shows.
+  Window WaitForDialog(TProgram& program, const char* what) {
+    return WaitFor(program, what, [&](Window w) { return IsDialog(w); });
+  }
+  template <class F>
+  Window WaitFor(TProgram& program, const char* what, F&& accept) {
     const auto until = Clock::now() + 60s;
     for (;;) {
       if (!program.Alive()) Fail(std::string("the designer ended before ") + what + "\n" + program.Errors());
-      const std::vector<Window> windows = WindowsOf(program.Pid());
-      if (windows.size() >= count) return windows.back();
+      for (Window w : WindowsOf(program.Pid()))
+        if (accept(w)) return w;
       if (Clock::now() > until) Fail(std::string("no window showed: ") + what);
       std::this_thread::sleep_for(20ms);
     }
@@ -224,6 +250,7 @@ class TDisplay {
   Display* D_;
   Window Root_;
   Atom WmPid_;
+  bool AutoRepeat_ = false;
 };
 
 // ---- Actions -----------------------------------------------------------------------------
@@ -428,16 +455,55 @@ std::vector<std::string> MakeActions(uint32_t seed, int count, const TWindow& w)
   return actions;
 }
 
+// ---- The screen file ------------------------------------------------------------------------
+
+// Counts the times the designer wrote the screen file: it replaces the file
+// by renaming a finished copy onto it (or, for a file it cannot replace,
+// writes it in place). A changed time or inode alone cannot tell one write
+// from two.
+class TFileWrites {
+ public:
+  explicit TFileWrites(const std::string& path)
+      : Folder_(QFileInfo(QString::fromStdString(path)).absolutePath().toStdString()),
+        Name_(QFileInfo(QString::fromStdString(path)).fileName().toStdString()),
+        Fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    if (Fd_ < 0 || inotify_add_watch(Fd_, Folder_.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
+      Fail("cannot watch " + Folder_);
+  }
+  ~TFileWrites() { close(Fd_); }
+  TFileWrites(const TFileWrites&) = delete;
+  TFileWrites& operator=(const TFileWrites&) = delete;
+
+  // The writes so far.
+  size_t Count() {
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+      const ssize_t got = read(Fd_, buffer, sizeof buffer);
+      if (got <= 0) return Count_;
+      for (ssize_t at = 0; at < got;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        if (event->len > 0 && Name_ == event->name) ++Count_;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+  }
+
+ private:
+  std::string Folder_;
+  std::string Name_;
+  int Fd_;
+  size_t Count_ = 0;
+};
+
 // ---- One session -----------------------------------------------------------------------------
 
 class TSession {
  public:
   TSession(std::string program, const std::string& screen, const QString& folder)
-      : Program_(std::move(program)), Folder_(folder.toStdString()), Screen_(Folder_ + "/screen.Screen") {
-    QFile::remove(QString::fromStdString(Screen_));
-    if (!QFile::copy(QString::fromStdString(screen), QString::fromStdString(Screen_)))
-      Fail("cannot copy " + screen);
-  }
+      : Program_(std::move(program)),
+        Folder_(folder.toStdString()),
+        Screen_(CopyScreen(screen, Folder_)),
+        Writes_(Screen_) {}
 
   void Run(const std::vector<std::string>* replay, uint32_t seed, int count, const std::string& log) {
     auto program = Start();
@@ -448,7 +514,12 @@ class TSession {
     out.flush();
     size_t synced = 0;
     for (size_t i = 0; i < actions.size(); ++i) {
-      Perform(X_, Window_, actions[i]);
+      // A save among the actions is awaited as the test's own are, so each
+      // bytes read belong to the Ctrl+S that asked for them.
+      if (actions[i] == "key Ctrl+S")
+        Save(*program);
+      else
+        Perform(X_, Window_, actions[i]);
       if (!program->Alive())
         Fail("the designer died after action " + std::to_string(i + 1) + " (" + actions[i] + ")\n" +
              program->Errors());
@@ -534,31 +605,40 @@ class TSession {
  private:
   std::string RecoveryFolder() const { return Folder_ + "/data/Orvane_VizaduRazadivi/recovery"; }
 
+  // A fresh copy of `screen` in `folder`, made as needed; its path.
+  static std::string CopyScreen(const std::string& screen, const std::string& folder) {
+    const QString copy = QString::fromStdString(folder + "/screen.Screen");
+    QDir().mkpath(QString::fromStdString(folder));
+    QFile::remove(copy);
+    if (!QFile::copy(QString::fromStdString(screen), copy)) Fail("cannot copy " + screen);
+    return copy.toStdString();
+  }
+
   std::unique_ptr<TProgram> Start(bool question = false) {
     auto program = std::make_unique<TProgram>(Program_, Screen_, Folder_);
-    Window_.Id = X_.WaitForWindow(*program, 1, "the designer's window");
+    Window_.Id = X_.WaitForMainWindow(*program);
     X_.Geometry(Window_.Id, Window_.X, Window_.Y, Window_.Width, Window_.Height);
     if (question) {
-      const Window box = X_.WaitForWindow(*program, 2, "the restore question");
+      const Window box = X_.WaitForDialog(*program, "the restore question");
       X_.Focus(box);
     } else {
       X_.Focus(Window_.Id);
     }
     return program;
   }
-  // Ctrl+S, then the bytes of the file once it was written anew: the
-  // designer took every input before it.
+  // Ctrl+S, then the bytes of the file once the designer wrote it for this
+  // Ctrl+S: it took every input before. One Ctrl+S writes the file once.
   std::string Save(TProgram& program) {
-    struct stat before {};
-    stat(Screen_.c_str(), &before);
     Perform(X_, Window_, "key Ctrl+S");
+    ++Saves_;
     const auto until = Clock::now() + 120s;
     for (;;) {
-      struct stat now {};
-      if (stat(Screen_.c_str(), &now) == 0 &&
-          (now.st_ino != before.st_ino || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec ||
-           now.st_mtim.tv_sec != before.st_mtim.tv_sec))
+      if (const size_t written = Writes_.Count(); written >= Saves_) {
+        if (written > Saves_)
+          Fail("the designer wrote the file " + std::to_string(written) + " times for " +
+               std::to_string(Saves_) + " Ctrl+S");
         return ReadFile(Screen_);
+      }
       if (!program.Alive()) Fail("the designer died\n" + program.Errors());
       if (const std::vector<Window> windows = X_.WindowsOf(program.Pid()); windows.size() > 1)
         Fail("the designer opened a window of its own: \"" + X_.NameOf(windows.back()) + "\"");
@@ -576,6 +656,7 @@ class TSession {
     Perform(X_, Window_, "key Ctrl+Q");
     program.WaitForCleanExit();
     program.CheckSilent();
+    if (Writes_.Count() != Saves_) Fail("the designer wrote the file without a Ctrl+S");
   }
   std::string WaitForRecoveryCopy() {
     const auto until = Clock::now() + 30s;
@@ -595,6 +676,9 @@ class TSession {
   std::string Program_;
   std::string Folder_;
   std::string Screen_;
+  TFileWrites Writes_;
+  // The Ctrl+S sent so far.
+  size_t Saves_ = 0;
   TDisplay X_;
   TWindow Window_;
   size_t Actions_ = 0;
@@ -658,7 +742,7 @@ int main(int argc, char** argv) {
   auto run = [&](const std::string& name, const std::vector<std::string>* replay) {
     const std::string log = folder.toStdString() + "/" + name + ".actions";
     try {
-      TSession session(program, screen, folder);
+      TSession session(program, screen, folder + "/" + QString::fromStdString(name));
       session.Run(replay, seed, count, log);
       total += session.Actions();
       std::printf("%s: %zu actions, passed%s%s\n", name.c_str(), session.Actions(),
@@ -682,7 +766,7 @@ int main(int argc, char** argv) {
   }
   run("seed-" + std::to_string(seed), nullptr);
   try {
-    TSession session(program, screen, folder);
+    TSession session(program, screen, folder + "/crash-recovery");
     session.CheckCrashRecovery();
     std::printf("crash recovery: passed\n");
   } catch (const std::exception& e) {
