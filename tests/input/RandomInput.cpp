@@ -32,6 +32,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeySequence>
 #include <QTemporaryDir>
 #include <chrono>
@@ -166,15 +167,17 @@ class TDisplay {
     XCloseDisplay(D_);
   }
 
-  // The program's top-level windows that show and are not popups.
-  std::vector<Window> WindowsOf(pid_t pid) {
+  // The program's top-level windows that show, popups (menus, tooltips)
+  // only when asked for.
+  std::vector<Window> WindowsOf(pid_t pid, bool popups = false) {
     std::vector<Window> found;
     Window root, parent, *children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(D_, Root_, &root, &parent, &children, &count)) return found;
     for (unsigned i = 0; i < count; ++i) {
       XWindowAttributes a;
-      if (!XGetWindowAttributes(D_, children[i], &a) || a.map_state != IsViewable || a.override_redirect)
+      if (!XGetWindowAttributes(D_, children[i], &a) || a.map_state != IsViewable ||
+          (a.override_redirect && !popups))
         continue;
       Atom type;
       int format;
@@ -188,6 +191,34 @@ class TDisplay {
     }
     if (children) XFree(children);
     return found;
+  }
+  // Every window of the program that shows, popups included, one a line.
+  std::string Describe(pid_t pid) {
+    std::string text;
+    for (Window w : WindowsOf(pid, /*popups=*/true)) {
+      XWindowAttributes a;
+      XGetWindowAttributes(D_, w, &a);
+      text += "  " +
+              std::string(a.override_redirect ? "popup"
+                          : IsDialog(w)       ? "dialog"
+                                              : "window") +
+              " \"" + NameOf(w) + "\" at " + std::to_string(a.x) + "," + std::to_string(a.y) + " size " +
+              std::to_string(a.width) + "x" + std::to_string(a.height) + "\n";
+    }
+    return text;
+  }
+  // Writes what the screen shows as a PNG file.
+  void Screenshot(const std::string& path) {
+    XWindowAttributes a;
+    XGetWindowAttributes(D_, Root_, &a);
+    XImage* image = XGetImage(D_, Root_, 0, 0, static_cast<unsigned>(a.width),
+                              static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+    if (!image) return;
+    if (image->bits_per_pixel == 32)
+      QImage(reinterpret_cast<const uchar*>(image->data), image->width, image->height, image->bytes_per_line,
+             QImage::Format_RGB32)
+          .save(QString::fromStdString(path));
+    XDestroyImage(image);
   }
   std::string NameOf(Window w) {
     char* name = nullptr;
@@ -641,10 +672,19 @@ class TSession {
       }
       if (!program.Alive()) Fail("the designer died\n" + program.Errors());
       if (const std::vector<Window> windows = X_.WindowsOf(program.Pid()); windows.size() > 1)
-        Fail("the designer opened a window of its own: \"" + X_.NameOf(windows.back()) + "\"");
-      if (Clock::now() > until) Fail("the designer stopped answering: Ctrl+S wrote nothing");
+        Fail("the designer opened a window of its own: \"" + X_.NameOf(windows.back()) + "\"" +
+             Evidence(program));
+      if (Clock::now() > until)
+        Fail("the designer stopped answering: Ctrl+S wrote nothing" + Evidence(program));
       std::this_thread::sleep_for(5ms);
     }
+  }
+  // What the screen showed when the designer did not do as asked: its
+  // windows, and a screenshot kept in the session's folder.
+  std::string Evidence(TProgram& program) {
+    const std::string shot = Folder_ + "/failure.png";
+    X_.Screenshot(shot);
+    return "\n" + X_.Describe(program.Pid()) + "  screenshot: " + shot;
   }
   void Repeat(TProgram& program, const char* line, int times) {
     for (int i = 0; i < times; ++i) {
