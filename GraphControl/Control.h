@@ -107,8 +107,18 @@ using TGraphVisitCallback = std::function<bool(TGraphObject* object, int32_t use
 class TGraphControl {
  public:
   TGraphControl();
-  // Frees every object (removal steps, no permission asked, no deferred
-  // notification delivered).
+  // Tells the host window, if any, that the control goes (IGraphHost::
+  // ControlDestroyed), so window and control may be destroyed in either
+  // order. Then frees every object with the removal steps, asking no
+  // permission and delivering no deferred notification (OnGraphChange,
+  // OnCommandModeChange and OnHistoryChange stay silent). The removal steps
+  // still raise, per object, OnObjectMouseLeave (the object under the
+  // mouse), OnObjectEndDrag (a drag in progress is cancelled), OnObjectSelect
+  // (selected objects), OnObjectRemove, and for links hooked to a freed
+  // object OnObjectUnhook and OnObjectChange: a program that keeps data per
+  // object frees it in OnObjectRemove, as for any other removal. Handlers
+  // see Destroying() true; those that reach parts of the program destroyed
+  // before the control (members declared after it) must be cleared first.
   virtual ~TGraphControl();
 
   TGraphControl(const TGraphControl&) = delete;
@@ -117,6 +127,9 @@ class TGraphControl {
   // ---- Host window ----------------------------------------------------------
   // The window that shows the control, or null (headless). Not owned.
   IGraphHost* Host() const { return Host_; }
+  // One window at a time: giving a host to a control that has another
+  // raises EGraphInvalidOperation and changes nothing; detach the first
+  // (SetHost(nullptr)) before the control moves to another window.
   void SetHost(IGraphHost* host);
   bool Focused() const { return Host_ && Host_->Focused(); }
   TSize ClientSize() const { return Host_ ? Host_->ClientSize() : TSize{}; }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "GraphControl/Control.h"
@@ -97,7 +98,10 @@ TGraphControl::~TGraphControl() {
   ++UpdateCount_;
   ++QuerySuppressCount_;
   History_->Pause();  // the destruction is not recorded
-  Host_ = nullptr;
+  // The window that shows the control may outlive it (the control a member
+  // of the window, the widget a child the window frees later): it forgets
+  // the control now, and the control calls it no more.
+  if (IGraphHost* host = std::exchange(Host_, nullptr)) host->ControlDestroyed(this);
   Objects_.Clear();
   // Objects a handler destroyed outside any deletion guard are still held.
   FreeDeferredObjects();
@@ -109,6 +113,12 @@ TGraphControl::~TGraphControl() {
 
 void TGraphControl::SetHost(IGraphHost* host) {
   if (Host_ == host) return;
+  // Scroll positions, client size, focus and mouse capture are the
+  // control's, so one window at a time shows it; taking it from the window
+  // that has it would leave that window pointing at a control that no
+  // longer answers to it.
+  if (host && Host_)
+    throw EGraphInvalidOperation("The control is already shown by another window; detach it there first");
   Host_ = host;
   if (Host_) {
     CalcScrollRanges();

@@ -38,9 +38,19 @@ struct TScrollBarAppearance {
   TColor Color = 0;        // background as RGB
 };
 
+class TGraphControl;
+
+// A control has at most one host at a time (TGraphControl::SetHost). Either
+// may be destroyed first: a host detaches itself in its destructor, and a
+// control that goes first tells its host through ControlDestroyed.
 class IGraphHost {
  public:
   virtual ~IGraphHost() = default;
+
+  // The control this host shows is being destroyed: forget it. Called once,
+  // at the start of the control's destructor, after the control has stopped
+  // calling the host.
+  virtual void ControlDestroyed(TGraphControl* control) = 0;
 
   // Repaint requests.
   virtual void InvalidateRect(const TRect& clientRect) = 0;

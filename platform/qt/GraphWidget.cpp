@@ -20,6 +20,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Numeric.h"
@@ -134,12 +135,31 @@ TGraphWidget::~TGraphWidget() {
 
 void TGraphWidget::SetControl(TGraphControl* control) {
   if (control == Control_) return;
-  if (Control_) Control_->SetHost(nullptr);
+  // A control another window shows is refused before anything changes here.
+  if (control && control->Host()) control->SetHost(this);  // raises EGraphInvalidOperation
+  Detach();
   Control_ = control;
   if (Control_) {
     Control_->SetHost(this);
     Control_->SetDragThreshold(QApplication::startDragDistance());
   }
+  viewport()->update();
+}
+
+// Only the control's current host detaches it: the control may have moved on.
+void TGraphWidget::Detach() {
+  TGraphControl* control = std::exchange(Control_, nullptr);
+  Buttons_ = Qt::NoButton;
+  ClickPending_ = false;
+  if (control && control->Host() == this) control->SetHost(nullptr);
+}
+
+void TGraphWidget::ControlDestroyed(TGraphControl* control) {
+  if (control != Control_) return;
+  Control_ = nullptr;
+  Buttons_ = Qt::NoButton;
+  ClickPending_ = false;
+  ReleaseScreenCursor();
   viewport()->update();
 }
 

@@ -11,8 +11,12 @@
 // the pointer; the wheel scrolls three lines a notch; the diagram is painted
 // at the screen's device pixel ratio.
 //
-// The control is not owned. It must outlive the widget, or be detached first
-// with SetControl(nullptr); the widget detaches itself when destroyed.
+// The control is not owned, and either may be destroyed first: the widget
+// detaches itself when destroyed, and a control destroyed first tells the
+// widget, which then shows nothing. So the usual Qt pattern is safe: the
+// control a member of the window, the widget a child of the window.
+// One widget shows a control at a time: SetControl with a control that
+// another widget (or host) shows raises EGraphInvalidOperation.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -39,7 +43,9 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   ~TGraphWidget() override;
 
   TGraphControl* Control() const { return Control_; }
-  // Shows another control (or none); the previous one is detached.
+  // Shows another control (or none); the previous one is detached. A
+  // control that another window shows is refused (EGraphInvalidOperation)
+  // and the widget keeps the control it had.
   void SetControl(TGraphControl* control);
 
   // Renders the client rectangle `clientRect` the way a repaint of that
@@ -52,6 +58,7 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   QSize LastBufferSize() const { return LastBufferSize_; }
 
   // IGraphHost.
+  void ControlDestroyed(TGraphControl* control) override;
   void InvalidateRect(const TRect& clientRect) override;
   void InvalidateAll() override;
   void PaintNow() override;
@@ -132,6 +139,8 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   void NoteMouse(const QMouseEvent* event);
   // The mouse went elsewhere without a release reaching this widget.
   void LoseCapture();
+  // Forgets the control, detaching it when this widget is its host.
+  void Detach();
   // Sends the long part of the hovered object's hint to the window's status bar.
   void UpdateStatusTip();
   bool ShowToolTip(const QHelpEvent* help);
