@@ -172,6 +172,7 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
       if (object == ObjectUnderMouse_) SetObjectAtCursor(nullptr);
       object->SetSelected(false);
       DoObjectRemove(object);
+      History_->Left(object);
       ObjectChanged(object, EntryExitFlags);
       break;
     }
