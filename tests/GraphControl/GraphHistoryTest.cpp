@@ -412,6 +412,33 @@ TEST_F(GraphHistoryTest, AnInsertionGestureIsOneStepAndAnEscapedOneLeavesNone) {
   EXPECT_EQ(Graph.Objects().Count(), 5);
 }
 
+// Drawing a link from one node to another, and dragging a hooked end onto
+// another node, are each one step: the hook made as the button comes up
+// belongs to the gesture, so one undo takes back all of it.
+TEST_F(GraphHistoryTest, ALinkGestureAndTheHookItEndsWithAreOneStep) {
+  const TBytes loaded = Bytes();
+  Graph.SetCommandMode(cmAddLink);
+  Drag({50, 230}, {240, 35});  // from C to B
+  ASSERT_EQ(Graph.Objects().Count(), 6);
+  const auto* drawn = static_cast<TGraphLink*>(Graph.Objects().Items(5));
+  ASSERT_EQ(drawn->Source(), Node(idC));
+  ASSERT_EQ(drawn->Target(), Node(idB));
+  EXPECT_EQ(Graph.UndoCount(), 1);
+  EXPECT_EQ(Graph.UndoName(), "insert");
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(Bytes(), loaded);
+
+  TGraphLink* l = Link(idL);
+  l->SetSelected(true);
+  const TPoint end = l->Points(l->PointCount() - 1);
+  Drag(end, {50, 240});  // from B onto C
+  ASSERT_EQ(l->Target(), Node(idC));
+  EXPECT_EQ(Graph.UndoCount(), 1);
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(l->Target(), Node(idB));
+  EXPECT_EQ(Bytes(), loaded);
+}
+
 // Tag and Data are the program's: undo and redo never change them on an
 // object that stays, and an object they bring back has those it left with.
 TEST_F(GraphHistoryTest, TagAndDataAreNeverUndoneAndComeBackWithTheirObject) {
