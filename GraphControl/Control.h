@@ -148,9 +148,17 @@ class TGraphControl {
   const TGraphObjectList& DraggingObjects() const { return DraggingObjects_; }
 
   // ---- Objects ----------------------------------------------------------------
-  // Creates a node of `nodeClass` (null: DefaultNodeClass). Any failure gives null.
+  // Creates a node of `nodeClass` (null: DefaultNodeClass) with `bounds`,
+  // and returns it. Null means the node cannot be made as asked: there is no
+  // class (none given and no DefaultNodeClass), the class is not a node class
+  // or is abstract. Anything else that fails while the node is made (an
+  // exception from one of the program's handlers, bad_alloc) passes through;
+  // the diagram is then as before the call.
   TGraphObject* AddNode(const TRect& bounds, const TGraphObjectClass* nodeClass = nullptr);
-  // Creates a link from `source` through `points` (null class: DefaultLinkClass).
+  // Creates a link from `source` (null: a free start) through `points` (null
+  // class: DefaultLinkClass), and returns it. Null means the link cannot be
+  // made as asked: no link class, or the source refused it (not linkable,
+  // OnCanHookLink said no); other failures pass through as for AddNode.
   TGraphObject* AddLink(TGraphObject* source, const TPoints& points,
                         const TGraphObjectClass* linkClass = nullptr);
   TGraphObject* AddLink(const TPoints& points, const TGraphObjectClass* linkClass = nullptr);
@@ -288,10 +296,12 @@ class TGraphControl {
   virtual void DoExit();
 
   // ---- Extents ------------------------------------------------------------------
-  TRect GetExtent(TExtentKind kind);
-  TRect AllExtent() { return GetExtent(ekAll); }
-  TRect SelectedExtent() { return GetExtent(ekSelected); }
-  TRect DraggingExtent() { return GetExtent(ekDragging); }
+  // The union of the painted areas of all objects, the selected ones or the
+  // dragged ones (cached until they change); (0,0,0,0) when none shows.
+  TRect GetExtent(TExtentKind kind) const;
+  TRect AllExtent() const { return GetExtent(ekAll); }
+  TRect SelectedExtent() const { return GetExtent(ekSelected); }
+  TRect DraggingExtent() const { return GetExtent(ekDragging); }
   // Union of the PaintBounds of the showing objects; (0,0,0,0) when none shows.
   virtual TRect MeasureObjects(const TGraphObjectList& list) const;
 
@@ -789,6 +799,23 @@ class TGraphControl {
   // objects' painted bounds (HideSelection shows or hides them).
   void InvalidateSelectionMarks();
 
+  // The control's own lists refuse, with EListError and unchanged, a null
+  // object, an object of another control and (when `refuseHeld`) an object
+  // they hold already: saved, such a diagram would store an object twice or
+  // hold one that is not its own. The dragging set, rebuilt at every drag
+  // start, refuses only the first two.
+  class TOwnList final : public TGraphObjectList {
+   public:
+    TOwnList(const TGraphControl& control, bool refuseHeld) : Control_(control), RefuseHeld_(refuseHeld) {}
+
+   protected:
+    void CheckAdmission(const TGraphObject* object) const override;
+
+   private:
+    const TGraphControl& Control_;
+    bool RefuseHeld_;
+  };
+
   // Settings (defaults of a new control).
   int32_t GridSize_ = 8;
   TColor GridColor_ = clGray;
@@ -801,9 +828,9 @@ class TGraphControl {
   TColor MarkerColor_ = clBlack;
   int32_t MarkerSize_ = 3;
   int32_t Zoom_ = 100;
-  TGraphObjectList Objects_;
-  TGraphObjectList SelectedObjects_;
-  TGraphObjectList DraggingObjects_;
+  TOwnList Objects_{*this, true};
+  TOwnList SelectedObjects_{*this, true};
+  TOwnList DraggingObjects_{*this, false};
   bool DefaultKeyMap_ = true;
   void* ObjectPopupMenu_ = nullptr;
   void* PopupMenu_ = nullptr;
@@ -836,8 +863,8 @@ class TGraphControl {
   bool DeferredBoundsChange_ = false;
   TRect PendingInvalidRect_ = EmptyMarkerRect;
   // One bit per TExtentKind (1 << kind).
-  uint8_t BoundsCacheDirty_ = 0;
-  TRect BoundsCache_[3];
+  mutable uint8_t BoundsCacheDirty_ = 0;
+  mutable TRect BoundsCache_[3];
   int32_t QuerySuppressCount_ = 0;
   bool Destroying_ = false;
 

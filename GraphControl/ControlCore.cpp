@@ -132,6 +132,12 @@ void TGraphControl::SetScreenCursor(TCursor cursor) {
 
 // ---- List reactions ---------------------------------------------------------------
 
+void TGraphControl::TOwnList::CheckAdmission(const TGraphObject* object) const {
+  if (!object) throw EListError("A graph object list holds no null object");
+  if (object->Owner() != &Control_) throw EListError("The object belongs to another control");
+  if (RefuseHeld_ && Contains(object)) throw EListError("The object is in the list already");
+}
+
 void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction action) {
   if (object->Owner() != this) {
     if (action == glaAdded) Objects_.Remove(object);
@@ -498,7 +504,7 @@ TGraphObject* TGraphControl::AddNode(const TRect& bounds, const TGraphObjectClas
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   try {
     return cls->NodeFactory()(cls, this, bounds);
-  } catch (const std::exception&) {
+  } catch (const EGraphCreateRefused&) {
     return nullptr;
   }
 }
@@ -510,7 +516,7 @@ TGraphObject* TGraphControl::AddLink(TGraphObject* source, const TPoints& points
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   try {
     return cls->LinkFactory()(cls, this, source, points, nullptr);
-  } catch (const std::exception&) {
+  } catch (const EGraphCreateRefused&) {
     return nullptr;
   }
 }
