@@ -513,19 +513,22 @@ class TGraphControl {
    public:
     enum TScope : uint8_t { Inner, Entry };
     explicit TDeletionGuard(TGraphControl& control, TScope scope = Inner)
-        : Control_(control), Outermost_(scope == Entry && control.FreeingAllowed()) {
+        : Control_(control), Entry_(scope == Entry), Outermost_(Entry_ && control.FreeingAllowed()) {
       if (Outermost_) Control_.FreeDeferredObjects();
       ++Control_.DeletionGuards_;
+      if (Entry_) ++Control_.EntryDepth_;
     }
     ~TDeletionGuard() {
       --Control_.DeletionGuards_;
       if (Outermost_) Control_.FreeDeferredObjects();
+      if (Entry_ && --Control_.EntryDepth_ == 0) Control_.FlushHostNotices();
     }
     TDeletionGuard(const TDeletionGuard&) = delete;
     TDeletionGuard& operator=(const TDeletionGuard&) = delete;
 
    private:
     TGraphControl& Control_;
+    bool Entry_;
     bool Outermost_;
   };
   // The last step of TGraphObject::Destroy: true when a deletion guard lives
@@ -996,6 +999,14 @@ class TGraphControl {
   IClipboard* Clipboard_ = nullptr;
   // ==== end of the history block ====
   IGraphHost* Host_ = nullptr;
+  // Tells the host of an event (IGraphHost::ControlEvent).
+  void NotifyHost(TControlEvent event, const TGraphObject* object = nullptr);
+  // Reports a changed selection and a changed Modified to the host, unless an
+  // update lock or a call into the control is still open.
+  void FlushHostNotices();
+  int32_t EntryDepth_ = 0;
+  bool SelectionNoticePending_ = false;
+  bool ModifiedNoticed_ = false;
   TObjectIDIndex IDIndex_;
   std::unique_ptr<TSpatialIndex> SpatialIndex_;
   mutable std::vector<std::vector<TGraphObject*>> FreeCandidates_;

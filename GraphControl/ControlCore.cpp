@@ -120,6 +120,7 @@ void TGraphControl::SetHost(IGraphHost* host) {
   if (host && Host_)
     throw EGraphInvalidOperation("The control is already shown by another window; detach it there first");
   Host_ = host;
+  ModifiedNoticed_ = Modified_;
   if (Host_) {
     CalcScrollRanges();
     UpdateScrollBarsVisibility();
@@ -288,6 +289,7 @@ void TGraphControl::EndUpdate() {
   // over another object) may have changed the diagram: that is a step of
   // its own, not the start of the next one.
   HistoryQuiet();
+  FlushHostNotices();
 }
 
 // ---- Identifiers -----------------------------------------------------------------------

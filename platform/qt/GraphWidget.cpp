@@ -154,6 +154,44 @@ void TGraphWidget::Detach() {
   if (control && control->Host() == this) control->SetHost(nullptr);
 }
 
+void TGraphWidget::ControlEvent(TControlEvent event, uint32_t objectID) {
+  switch (event) {
+    case TControlEvent::ObjectInserted:
+      emit objectInserted(objectID);
+      break;
+    case TControlEvent::ObjectRemoved:
+      emit objectRemoved(objectID);
+      break;
+    case TControlEvent::ObjectChanged:
+      emit objectChanged(objectID);
+      break;
+    case TControlEvent::ObjectClicked:
+      emit objectClicked(objectID);
+      break;
+    case TControlEvent::ObjectDoubleClicked:
+      emit objectDoubleClicked(objectID);
+      break;
+    case TControlEvent::SelectionChanged:
+      emit selectionChanged();
+      break;
+    case TControlEvent::GraphChanged:
+      emit graphChanged();
+      break;
+    case TControlEvent::ModifiedChanged:
+      if (Control_) emit modifiedChanged(Control_->Modified());
+      break;
+    case TControlEvent::HistoryChanged:
+      emit historyChanged();
+      break;
+    case TControlEvent::ZoomChanged:
+      if (Control_) emit zoomChanged(Control_->Zoom());
+      break;
+    case TControlEvent::CommandModeChanged:
+      if (Control_) emit commandModeChanged(Control_->CommandMode());
+      break;
+  }
+}
+
 void TGraphWidget::ControlDestroyed(TGraphControl* control) {
   if (control != Control_) return;
   Control_ = nullptr;

@@ -17,6 +17,11 @@
 // control a member of the window, the widget a child of the window.
 // One widget shows a control at a time: SetControl with a control that
 // another widget (or host) shows raises EGraphInvalidOperation.
+//
+// Beside the control's On... handlers, which stay the program's, the widget
+// emits Qt signals for the control's events, with object identifiers (the
+// handle that survives undo and redo; TGraphControl::ObjectByID finds the
+// object), so any number of receivers can connect and disconnect.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -59,6 +64,7 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
 
   // IGraphHost.
   void ControlDestroyed(TGraphControl* control) override;
+  void ControlEvent(TControlEvent event, uint32_t objectID) override;
   void InvalidateRect(const TRect& clientRect) override;
   void InvalidateAll() override;
   void PaintNow() override;
@@ -83,6 +89,27 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   bool TrackPos(TScrollBarKind kind, int32_t& position) const override;
   void SetScrollBarAppearance(TScrollBarKind kind, const TScrollBarAppearance& appearance) override;
   int32_t SystemMetric(TSystemMetric metric) const override;
+
+ signals:
+  // Once per change of the selection, however many objects it touched.
+  void selectionChanged();
+  void objectInserted(quint32 id);
+  // The object has left the diagram; it is freed once the signal returns.
+  void objectRemoved(quint32 id);
+  // The object's data or placement changed (OnObjectChange).
+  void objectChanged(quint32 id);
+  // A click or double click on the control with objects selected: the one
+  // selected first.
+  void objectClicked(quint32 id);
+  void objectDoubleClicked(quint32 id);
+  // The diagram's data changed, or it was cleared or loaded (OnGraphChange).
+  void graphChanged();
+  void modifiedChanged(bool modified);
+  // A step was recorded, undone, redone or dropped (CanUndo, UndoName...).
+  void historyChanged();
+  void zoomChanged(int zoom);
+  // The control's CommandMode (a TGraphCommandMode value).
+  void commandModeChanged(int mode);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
