@@ -27,6 +27,7 @@
 #include "platform/qt/Cursors.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtInput.h"
+#include "platform/qt/QtTypes.h"
 
 namespace gc::qt {
 
@@ -254,6 +255,22 @@ void TGraphWidget::BarMessage(TScrollBarKind kind, int code, int position) {
 }
 
 void TGraphWidget::scrollContentsBy(int, int) {}
+
+// ---- Coordinates ----------------------------------------------------------------------------------
+
+QPointF TGraphWidget::MapToGraph(const QPointF& viewportPos) const {
+  if (!Control_) return viewportPos;
+  return ToQPointF(Control_->ClientToGraph(ToTPoint(viewportPos)));
+}
+
+QPointF TGraphWidget::MapFromGraph(const QPointF& graphPoint) const {
+  if (!Control_) return graphPoint;
+  return ToQPointF(Control_->GraphToClient(ToTPoint(graphPoint)));
+}
+
+TGraphObject* TGraphWidget::ObjectAt(const QPointF& viewportPos) const {
+  return Control_ ? Control_->ObjectAtPoint(Control_->ClientToGraph(ToTPoint(viewportPos))) : nullptr;
+}
 
 // ---- Painting -------------------------------------------------------------------------------------
 

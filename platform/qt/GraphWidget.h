@@ -35,7 +35,8 @@ class QScrollBar;
 
 namespace gc {
 class TGraphControl;
-}
+class TGraphObject;
+}  // namespace gc
 
 namespace gc::qt {
 
@@ -52,6 +53,13 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   // control that another window shows is refused (EGraphInvalidOperation)
   // and the widget keeps the control it had.
   void SetControl(TGraphControl* control);
+
+  // The graph point (graph units) under a viewport position at the current
+  // zoom and scroll positions, and the viewport position of a graph point.
+  QPointF MapToGraph(const QPointF& viewportPos) const;
+  QPointF MapFromGraph(const QPointF& graphPoint) const;
+  // The object under a viewport position, as a press there would find it.
+  TGraphObject* ObjectAt(const QPointF& viewportPos) const;
 
   // Renders the client rectangle `clientRect` the way a repaint of that
   // rectangle does: an image of its size times `devicePixelRatio` (which the
