@@ -1,0 +1,22 @@
+// Runs the Qt Quick tests inside a QGuiApplication, offscreen and with the
+// software scene graph unless the environment chooses otherwise, so they
+// need neither a display nor a GPU.
+#include <QGuiApplication>
+#include <QQuickWindow>
+
+#include <gtest/gtest.h>
+
+#include "platform/qt/GraphItem.h"
+#include "platform/qt/QtMeasuringCanvas.h"
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+  QGuiApplication app(argc, argv);
+  gc::qt::InstallQtPlatform();
+  gc::qt::RegisterQmlTypes();
+  const int status = RUN_ALL_TESTS();
+  gc::qt::UninstallQtPlatform();
+  return status;
+}
