@@ -10,7 +10,7 @@ packages=(
   qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtquick-layouts doxygen
   libgtest-dev libgmock-dev libbenchmark-dev libboost-dev nlohmann-json3-dev
   dpkg-dev file
-  fonts-liberation xvfb xauth imagemagick xdotool libx11-dev libxtst-dev
+  fonts-liberation xvfb xauth imagemagick xdotool libx11-dev libxtst-dev valgrind
 )
 
 missing=()
