@@ -107,8 +107,18 @@ using TGraphVisitCallback = std::function<bool(TGraphObject* object, int32_t use
 class TGraphControl {
  public:
   TGraphControl();
-  // Frees every object (removal steps, no permission asked, no deferred
-  // notification delivered).
+  // Tells the host window, if any, that the control goes (IGraphHost::
+  // ControlDestroyed), so window and control may be destroyed in either
+  // order. Then frees every object with the removal steps, asking no
+  // permission and delivering no deferred notification (OnGraphChange,
+  // OnCommandModeChange and OnHistoryChange stay silent). The removal steps
+  // still raise, per object, OnObjectMouseLeave (the object under the
+  // mouse), OnObjectEndDrag (a drag in progress is cancelled), OnObjectSelect
+  // (selected objects), OnObjectRemove, and for links hooked to a freed
+  // object OnObjectUnhook and OnObjectChange: a program that keeps data per
+  // object frees it in OnObjectRemove, as for any other removal. Handlers
+  // see Destroying() true; those that reach parts of the program destroyed
+  // before the control (members declared after it) must be cleared first.
   virtual ~TGraphControl();
 
   TGraphControl(const TGraphControl&) = delete;
@@ -117,6 +127,9 @@ class TGraphControl {
   // ---- Host window ----------------------------------------------------------
   // The window that shows the control, or null (headless). Not owned.
   IGraphHost* Host() const { return Host_; }
+  // One window at a time: giving a host to a control that has another
+  // raises EGraphInvalidOperation and changes nothing; detach the first
+  // (SetHost(nullptr)) before the control moves to another window.
   void SetHost(IGraphHost* host);
   bool Focused() const { return Host_ && Host_->Focused(); }
   TSize ClientSize() const { return Host_ ? Host_->ClientSize() : TSize{}; }
@@ -135,9 +148,17 @@ class TGraphControl {
   const TGraphObjectList& DraggingObjects() const { return DraggingObjects_; }
 
   // ---- Objects ----------------------------------------------------------------
-  // Creates a node of `nodeClass` (null: DefaultNodeClass). Any failure gives null.
+  // Creates a node of `nodeClass` (null: DefaultNodeClass) with `bounds`,
+  // and returns it. Null means the node cannot be made as asked: there is no
+  // class (none given and no DefaultNodeClass), the class is not a node class
+  // or is abstract. Anything else that fails while the node is made (an
+  // exception from one of the program's handlers, bad_alloc) passes through;
+  // the diagram is then as before the call.
   TGraphObject* AddNode(const TRect& bounds, const TGraphObjectClass* nodeClass = nullptr);
-  // Creates a link from `source` through `points` (null class: DefaultLinkClass).
+  // Creates a link from `source` (null: a free start) through `points` (null
+  // class: DefaultLinkClass), and returns it. Null means the link cannot be
+  // made as asked: no link class, or the source refused it (not linkable,
+  // OnCanHookLink said no); other failures pass through as for AddNode.
   TGraphObject* AddLink(TGraphObject* source, const TPoints& points,
                         const TGraphObjectClass* linkClass = nullptr);
   TGraphObject* AddLink(const TPoints& points, const TGraphObjectClass* linkClass = nullptr);
@@ -275,10 +296,12 @@ class TGraphControl {
   virtual void DoExit();
 
   // ---- Extents ------------------------------------------------------------------
-  TRect GetExtent(TExtentKind kind);
-  TRect AllExtent() { return GetExtent(ekAll); }
-  TRect SelectedExtent() { return GetExtent(ekSelected); }
-  TRect DraggingExtent() { return GetExtent(ekDragging); }
+  // The union of the painted areas of all objects, the selected ones or the
+  // dragged ones (cached until they change); (0,0,0,0) when none shows.
+  TRect GetExtent(TExtentKind kind) const;
+  TRect AllExtent() const { return GetExtent(ekAll); }
+  TRect SelectedExtent() const { return GetExtent(ekSelected); }
+  TRect DraggingExtent() const { return GetExtent(ekDragging); }
   // Union of the PaintBounds of the showing objects; (0,0,0,0) when none shows.
   virtual TRect MeasureObjects(const TGraphObjectList& list) const;
 
@@ -490,19 +513,22 @@ class TGraphControl {
    public:
     enum TScope : uint8_t { Inner, Entry };
     explicit TDeletionGuard(TGraphControl& control, TScope scope = Inner)
-        : Control_(control), Outermost_(scope == Entry && control.FreeingAllowed()) {
+        : Control_(control), Entry_(scope == Entry), Outermost_(Entry_ && control.FreeingAllowed()) {
       if (Outermost_) Control_.FreeDeferredObjects();
       ++Control_.DeletionGuards_;
+      if (Entry_) ++Control_.EntryDepth_;
     }
     ~TDeletionGuard() {
       --Control_.DeletionGuards_;
       if (Outermost_) Control_.FreeDeferredObjects();
+      if (Entry_ && --Control_.EntryDepth_ == 0) Control_.FlushHostNotices();
     }
     TDeletionGuard(const TDeletionGuard&) = delete;
     TDeletionGuard& operator=(const TDeletionGuard&) = delete;
 
    private:
     TGraphControl& Control_;
+    bool Entry_;
     bool Outermost_;
   };
   // The last step of TGraphObject::Destroy: true when a deletion guard lives
@@ -776,6 +802,23 @@ class TGraphControl {
   // objects' painted bounds (HideSelection shows or hides them).
   void InvalidateSelectionMarks();
 
+  // The control's own lists refuse, with EListError and unchanged, a null
+  // object, an object of another control and (when `refuseHeld`) an object
+  // they hold already: saved, such a diagram would store an object twice or
+  // hold one that is not its own. The dragging set, rebuilt at every drag
+  // start, refuses only the first two.
+  class TOwnList final : public TGraphObjectList {
+   public:
+    TOwnList(const TGraphControl& control, bool refuseHeld) : Control_(control), RefuseHeld_(refuseHeld) {}
+
+   protected:
+    void CheckAdmission(const TGraphObject* object) const override;
+
+   private:
+    const TGraphControl& Control_;
+    bool RefuseHeld_;
+  };
+
   // Settings (defaults of a new control).
   int32_t GridSize_ = 8;
   TColor GridColor_ = clGray;
@@ -788,9 +831,9 @@ class TGraphControl {
   TColor MarkerColor_ = clBlack;
   int32_t MarkerSize_ = 3;
   int32_t Zoom_ = 100;
-  TGraphObjectList Objects_;
-  TGraphObjectList SelectedObjects_;
-  TGraphObjectList DraggingObjects_;
+  TOwnList Objects_{*this, true};
+  TOwnList SelectedObjects_{*this, true};
+  TOwnList DraggingObjects_{*this, false};
   bool DefaultKeyMap_ = true;
   void* ObjectPopupMenu_ = nullptr;
   void* PopupMenu_ = nullptr;
@@ -823,8 +866,8 @@ class TGraphControl {
   bool DeferredBoundsChange_ = false;
   TRect PendingInvalidRect_ = EmptyMarkerRect;
   // One bit per TExtentKind (1 << kind).
-  uint8_t BoundsCacheDirty_ = 0;
-  TRect BoundsCache_[3];
+  mutable uint8_t BoundsCacheDirty_ = 0;
+  mutable TRect BoundsCache_[3];
   int32_t QuerySuppressCount_ = 0;
   bool Destroying_ = false;
 
@@ -956,6 +999,14 @@ class TGraphControl {
   IClipboard* Clipboard_ = nullptr;
   // ==== end of the history block ====
   IGraphHost* Host_ = nullptr;
+  // Tells the host of an event (IGraphHost::ControlEvent).
+  void NotifyHost(TControlEvent event, const TGraphObject* object = nullptr);
+  // Reports a changed selection and a changed Modified to the host, unless an
+  // update lock or a call into the control is still open.
+  void FlushHostNotices();
+  int32_t EntryDepth_ = 0;
+  bool SelectionNoticePending_ = false;
+  bool ModifiedNoticed_ = false;
   TObjectIDIndex IDIndex_;
   std::unique_ptr<TSpatialIndex> SpatialIndex_;
   mutable std::vector<std::vector<TGraphObject*>> FreeCandidates_;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "GraphControl/Control.h"
@@ -97,7 +98,10 @@ TGraphControl::~TGraphControl() {
   ++UpdateCount_;
   ++QuerySuppressCount_;
   History_->Pause();  // the destruction is not recorded
-  Host_ = nullptr;
+  // The window that shows the control may outlive it (the control a member
+  // of the window, the widget a child the window frees later): it forgets
+  // the control now, and the control calls it no more.
+  if (IGraphHost* host = std::exchange(Host_, nullptr)) host->ControlDestroyed(this);
   Objects_.Clear();
   // Objects a handler destroyed outside any deletion guard are still held.
   FreeDeferredObjects();
@@ -109,7 +113,14 @@ TGraphControl::~TGraphControl() {
 
 void TGraphControl::SetHost(IGraphHost* host) {
   if (Host_ == host) return;
+  // Scroll positions, client size, focus and mouse capture are the
+  // control's, so one window at a time shows it; taking it from the window
+  // that has it would leave that window pointing at a control that no
+  // longer answers to it.
+  if (host && Host_)
+    throw EGraphInvalidOperation("The control is already shown by another window; detach it there first");
   Host_ = host;
+  ModifiedNoticed_ = Modified_;
   if (Host_) {
     CalcScrollRanges();
     UpdateScrollBarsVisibility();
@@ -121,6 +132,12 @@ void TGraphControl::SetScreenCursor(TCursor cursor) {
 }
 
 // ---- List reactions ---------------------------------------------------------------
+
+void TGraphControl::TOwnList::CheckAdmission(const TGraphObject* object) const {
+  if (!object) throw EListError("A graph object list holds no null object");
+  if (object->Owner() != &Control_) throw EListError("The object belongs to another control");
+  if (RefuseHeld_ && Contains(object)) throw EListError("The object is in the list already");
+}
 
 void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction action) {
   if (object->Owner() != this) {
@@ -162,6 +179,7 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
       if (object == ObjectUnderMouse_) SetObjectAtCursor(nullptr);
       object->SetSelected(false);
       DoObjectRemove(object);
+      History_->Left(object);
       ObjectChanged(object, EntryExitFlags);
       break;
     }
@@ -271,6 +289,7 @@ void TGraphControl::EndUpdate() {
   // over another object) may have changed the diagram: that is a step of
   // its own, not the start of the next one.
   HistoryQuiet();
+  FlushHostNotices();
 }
 
 // ---- Identifiers -----------------------------------------------------------------------
@@ -487,7 +506,7 @@ TGraphObject* TGraphControl::AddNode(const TRect& bounds, const TGraphObjectClas
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   try {
     return cls->NodeFactory()(cls, this, bounds);
-  } catch (const std::exception&) {
+  } catch (const EGraphCreateRefused&) {
     return nullptr;
   }
 }
@@ -499,7 +518,7 @@ TGraphObject* TGraphControl::AddLink(TGraphObject* source, const TPoints& points
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   try {
     return cls->LinkFactory()(cls, this, source, points, nullptr);
-  } catch (const std::exception&) {
+  } catch (const EGraphCreateRefused&) {
     return nullptr;
   }
 }

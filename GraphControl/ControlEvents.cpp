@@ -6,31 +6,87 @@
 
 namespace gc {
 
-void TGraphControl::DoZoomChange() { Raise(OnZoomChange); }
+// ---- The host's notices ---------------------------------------------------------------
 
-void TGraphControl::DoGraphChange() { Raise(OnGraphChange); }
+void TGraphControl::NotifyHost(TControlEvent event, const TGraphObject* object) {
+  if (!Host_ || Destroying_) return;
+  // Receivers may change the diagram as handlers may.
+  ++HandlersRunning_;
+  struct TDone {
+    int32_t& Count;
+    ~TDone() { --Count; }
+  } done{HandlersRunning_};
+  Host_->ControlEvent(event, object ? object->ID() : 0);
+}
+
+// The selection and Modified are reported once the control is back with the
+// program: at the end of the outermost update lock and of the outermost call
+// into the control, or at once when neither is open.
+void TGraphControl::FlushHostNotices() {
+  if (UpdateCount_ > 0 || EntryDepth_ > 0) return;
+  if (SelectionNoticePending_) {
+    SelectionNoticePending_ = false;
+    NotifyHost(TControlEvent::SelectionChanged);
+  }
+  if (Modified_ != ModifiedNoticed_) {
+    ModifiedNoticed_ = Modified_;
+    NotifyHost(TControlEvent::ModifiedChanged);
+  }
+}
+
+void TGraphControl::DoZoomChange() {
+  Raise(OnZoomChange);
+  NotifyHost(TControlEvent::ZoomChanged);
+}
+
+void TGraphControl::DoGraphChange() {
+  Raise(OnGraphChange);
+  NotifyHost(TControlEvent::GraphChanged);
+  FlushHostNotices();
+}
 
 void TGraphControl::DoCommandModeChange() {
-  if (!Destroying_) Raise(OnCommandModeChange);
+  if (Destroying_) return;
+  Raise(OnCommandModeChange);
+  NotifyHost(TControlEvent::CommandModeChanged);
 }
 
 void TGraphControl::DoBeforeDraw(TCanvas& canvas) { Raise(OnBeforeDraw, canvas); }
 
 void TGraphControl::DoAfterDraw(TCanvas& canvas) { Raise(OnAfterDraw, canvas); }
 
-void TGraphControl::DoObjectClick(TGraphObject* object) { Raise(OnObjectClick, object); }
+void TGraphControl::DoObjectClick(TGraphObject* object) {
+  Raise(OnObjectClick, object);
+  NotifyHost(TControlEvent::ObjectClicked, object);
+}
 
-void TGraphControl::DoObjectDblClick(TGraphObject* object) { Raise(OnObjectDblClick, object); }
+void TGraphControl::DoObjectDblClick(TGraphObject* object) {
+  Raise(OnObjectDblClick, object);
+  NotifyHost(TControlEvent::ObjectDoubleClicked, object);
+}
 
 void TGraphControl::DoObjectInitInstance(TGraphObject* object) { Raise(OnObjectInitInstance, object); }
 
-void TGraphControl::DoObjectInsert(TGraphObject* object) { Raise(OnObjectInsert, object); }
+void TGraphControl::DoObjectInsert(TGraphObject* object) {
+  Raise(OnObjectInsert, object);
+  NotifyHost(TControlEvent::ObjectInserted, object);
+}
 
-void TGraphControl::DoObjectRemove(TGraphObject* object) { Raise(OnObjectRemove, object); }
+void TGraphControl::DoObjectRemove(TGraphObject* object) {
+  Raise(OnObjectRemove, object);
+  NotifyHost(TControlEvent::ObjectRemoved, object);
+}
 
-void TGraphControl::DoObjectSelect(TGraphObject* object) { Raise(OnObjectSelect, object); }
+void TGraphControl::DoObjectSelect(TGraphObject* object) {
+  Raise(OnObjectSelect, object);
+  SelectionNoticePending_ = true;
+  FlushHostNotices();
+}
 
-void TGraphControl::DoObjectChange(TGraphObject* object) { Raise(OnObjectChange, object); }
+void TGraphControl::DoObjectChange(TGraphObject* object) {
+  Raise(OnObjectChange, object);
+  NotifyHost(TControlEvent::ObjectChanged, object);
+}
 
 void TGraphControl::DoObjectMouseEnter(TGraphObject* object) { Raise(OnObjectMouseEnter, object); }
 

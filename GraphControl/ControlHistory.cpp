@@ -54,7 +54,10 @@ void TGraphControl::EndHistoryStep() {
 }
 
 void TGraphControl::DoHistoryChange() {
-  if (!Destroying_) Raise(OnHistoryChange);
+  if (Destroying_) return;
+  Raise(OnHistoryChange);
+  NotifyHost(TControlEvent::HistoryChanged);
+  FlushHostNotices();
 }
 
 bool TGraphControl::CanUndo() const { return !HistoryHeld() && History_->CanUndo(); }
@@ -107,6 +110,7 @@ void TGraphControl::SetModified(bool value) {
     History_->MarkSaved();
   else if (!was)
     History_->Unsave();
+  FlushHostNotices();
 }
 
 }  // namespace gc

@@ -206,6 +206,9 @@ void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
 
 void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
+  // The drag that ends here and what the release does after it (a link end
+  // hooked onto the object under it) are one history step.
+  THistoryStep gesture(*this);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
   if (MiddlePanning_) {

@@ -94,7 +94,7 @@ TRect TGraphControl::MeasureObjects(const TGraphObjectList& list) const {
   return result;
 }
 
-TRect TGraphControl::GetExtent(TExtentKind kind) {
+TRect TGraphControl::GetExtent(TExtentKind kind) const {
   const uint8_t bit = static_cast<uint8_t>(1 << kind);
   // The index files exactly the showing objects under their painted areas,
   // so its extent is the measurement of Objects, without visiting them.

@@ -32,6 +32,13 @@ class EGraphInvalidOperation : public EGraphException {
   using EGraphException::EGraphException;
 };
 
+// An object that cannot be created as asked: a link whose ends refused it
+// (OnCanLinkObjects, OnCanHookLink, an object that is not linkable), an
+// abstract class. TGraphControl::AddNode and AddLink answer it with null.
+class EGraphCreateRefused : public EGraphInvalidOperation {
+  using EGraphInvalidOperation::EGraphInvalidOperation;
+};
+
 // Invalid content of a diagram stream.
 class EGraphStreamError : public EGraphException {
   using EGraphException::EGraphException;

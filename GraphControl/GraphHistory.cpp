@@ -1,6 +1,7 @@
 #include "GraphControl/GraphHistory.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Stream.h"
@@ -44,7 +45,7 @@ uint32_t TGraphHistory::OpenObject(TGraphObject* object) {
       before = found->second;
     else
       Broken_ = true;  // an object the history never saw: it cannot tell what to undo
-    Open_.push_back({object, std::move(before), nullptr});
+    Open_.push_back({object, std::move(before), nullptr, {}});
   }
   return entry->second;
 }
@@ -74,16 +75,26 @@ void TGraphHistory::DataChanged(TGraphObject* object) {
   OpenObject(object);
 }
 
+TGraphHistory::TProgramFields TGraphHistory::FieldsOf(const TGraphObject* object) {
+  return {true, object->Tag(), object->Data()};
+}
+
 void TGraphHistory::Added(TGraphObject* object, int32_t index) {
   if (Applying_ > 0) {
-    if (!OwnInsertion_) Broken_ = true;
+    if (!OwnInsertion_) {
+      Broken_ = true;
+    } else if (OwnInsertionFields_ && OwnInsertionFields_->Known) {
+      // Before OnObjectInsert, which may give the object data of its own.
+      object->SetTag(OwnInsertionFields_->Tag);
+      object->SetData(OwnInsertionFields_->Data);
+    }
     OwnInsertion_ = false;
   }
   if (!Recording()) return;
   NoteStepStart();
   const auto entry = static_cast<uint32_t>(Open_.size());
   OpenIndex_[object] = entry;
-  Open_.push_back({object, nullptr, nullptr});
+  Open_.push_back({object, nullptr, nullptr, {}});
   OpenEvents_.push_back({glaAdded, entry, index, -1});
 }
 
@@ -103,8 +114,23 @@ void TGraphHistory::Removed(TGraphObject* object, int32_t index) {
     }
   }
   open.Object = nullptr;
+  open.Left = FieldsOf(object);
+  Leaving_.emplace_back(object, entry);
   OpenIndex_.erase(object);
   OpenEvents_.push_back({glaRemoved, entry, index, -1});
+}
+
+void TGraphHistory::Left(const TGraphObject* object) {
+  if (Applying_ > 0) {
+    if (object == OwnRemoval_ && OwnRemovalFields_) *OwnRemovalFields_ = FieldsOf(object);
+    return;
+  }
+  for (auto it = Leaving_.rbegin(); it != Leaving_.rend(); ++it) {
+    if (it->first != object) continue;
+    Open_[it->second].Left = FieldsOf(object);
+    Leaving_.erase(std::next(it).base());
+    return;
+  }
 }
 
 void TGraphHistory::Moved(TGraphObject* object, int32_t fromIndex, int32_t toIndex) {
@@ -180,6 +206,7 @@ void TGraphHistory::DiscardOpen() {
   Release(Open_, KeepOpen);
   Release(OpenIndex_, KeepOpen);
   Release(OpenEvents_, KeepOpen);
+  Leaving_.clear();
   OpenName_.clear();
   OpenMergeKey_ = 0;
   SavedWhileOpen_ = false;
@@ -258,7 +285,7 @@ bool TGraphHistory::BuildStep(TStep& step) {
     }
     changed = changed || !before != !after || before != after;
     stepIndex[i] = static_cast<uint32_t>(step.Objects.size());
-    step.Objects.push_back({before, after, open.Passing});
+    step.Objects.push_back({before, after, open.Passing, open.Left});
   }
   // The step is kept: it holds no room for the objects that did not change.
   if (step.Objects.capacity() > 2 * step.Objects.size() + KeepOpen) step.Objects.shrink_to_fit();
@@ -514,7 +541,12 @@ bool TGraphHistory::Restore(const TObjectState& state) {
   TGraphObject* object = Control_.ObjectByID(state.ID);
   if (object && object->ClassType() != state.Class) object = object->ConvertTo(state.Class);
   if (!object) return false;
+  // The state holds the Tag of its moment; the program's fields stay as they are.
+  const int32_t tag = object->Tag();
+  const intptr_t data = object->Data();
   object->RestoreState(state.Bytes);
+  object->SetTag(tag);
+  object->SetData(data);
   return true;
 }
 
@@ -556,8 +588,10 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
   std::vector<TGraphObject*> created(step.Objects.size(), nullptr);
   const auto create = [&](const TStepEvent& event, const TState& state) {
     OwnInsertion_ = true;
+    OwnInsertionFields_ = &step.Objects[event.Object].Left;
     TGraphObject* object = Recreate(*state, event.Index);
     OwnInsertion_ = false;
+    OwnInsertionFields_ = nullptr;
     created[event.Object] = object;
     return object != nullptr;
   };
@@ -566,9 +600,13 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
     if (!object) return false;
     created[event.Object] = nullptr;
     const TGraphObject* outer = OwnRemoval_;
+    TProgramFields* outerFields = OwnRemovalFields_;
     OwnRemoval_ = object;
+    OwnRemovalFields_ = &step.Objects[event.Object].Left;
+    *OwnRemovalFields_ = FieldsOf(object);
     object->Destroy();
     OwnRemoval_ = outer;
+    OwnRemovalFields_ = outerFields;
     return true;
   };
   const auto move = [&](int32_t from, int32_t to) {

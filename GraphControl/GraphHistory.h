@@ -9,6 +9,12 @@
 // any change that reaches the control through the change protocol is
 // undoable without code of its own.
 //
+// Tag and Data belong to the program: setting them reports no change, so no
+// step can tell whether it changed them. Undo and redo therefore never change
+// them on an object that stays in the diagram, and an object they bring back
+// gets the Tag and Data it had when it last left (as OnObjectRemove left
+// them), before OnObjectInsert announces it.
+//
 // The history keeps the committed state of every object (the baseline), so
 // the state an object had before a step is at hand when the step first
 // touches it: recording costs time in proportion to the objects a step
@@ -21,6 +27,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "GraphControl/GraphObjectList.h"
@@ -51,6 +58,9 @@ class TGraphHistory {
   void Added(TGraphObject* object, int32_t index);
   void Removed(TGraphObject* object, int32_t index);
   void Moved(TGraphObject* object, int32_t fromIndex, int32_t toIndex);
+  // A removed object's removal is over (OnObjectRemove has run): its Tag and
+  // Data as they are now come back with it.
+  void Left(const TGraphObject* object);
   // `newObject` took `oldObject`'s place (class conversion).
   void Replaced(TGraphObject* oldObject, TGraphObject* newObject);
   // The control enters an update lock or a named step while nothing is
@@ -112,13 +122,24 @@ class TGraphHistory {
   };
   using TState = std::shared_ptr<const TObjectState>;
 
+  // The program's own fields of an object that left the diagram.
+  struct TProgramFields {
+    bool Known = false;
+    int32_t Tag = 0;
+    intptr_t Data = 0;
+  };
+  static TProgramFields FieldsOf(const TGraphObject* object);
+
   // One object's part in a step. An object the step created and removed
   // again has neither state; Passing is its state when it was removed, which
-  // replaying needs.
+  // replaying needs. Left holds its Tag and Data from the last time this
+  // step (recorded, undone or redone) removed it, for the next time the
+  // step brings it back.
   struct TStepObject {
     TState Before;
     TState After;
     TState Passing;
+    mutable TProgramFields Left;
   };
   struct TStepEvent {
     TGraphListAction Action;
@@ -142,6 +163,7 @@ class TGraphHistory {
     TGraphObject* Object;  // null once it left the diagram
     TState Before;
     TState Passing;
+    TProgramFields Left;
   };
   // Nothing is recorded while the history applies a step.
   class TApplying;
@@ -187,6 +209,10 @@ class TGraphHistory {
   int32_t Applying_ = 0;
   const TGraphObject* OwnRemoval_ = nullptr;
   bool OwnInsertion_ = false;
+  // Where the replay keeps the Tag and Data of the object it removes, and
+  // those it gives the object it recreates.
+  TProgramFields* OwnRemovalFields_ = nullptr;
+  const TProgramFields* OwnInsertionFields_ = nullptr;
 
   // The committed state of every object, by identifier.
   std::unordered_map<uint32_t, TState> Baseline_;
@@ -195,6 +221,8 @@ class TGraphHistory {
   std::vector<TOpenObject> Open_;
   std::unordered_map<const TGraphObject*, uint32_t> OpenIndex_;
   std::vector<TStepEvent> OpenEvents_;
+  // Objects the open step removed whose removal is not over yet.
+  std::vector<std::pair<const TGraphObject*, uint32_t>> Leaving_;
   std::string OpenName_;
   int32_t OpenMergeKey_ = 0;
   std::vector<uint32_t> OpenSelected_;

@@ -64,7 +64,7 @@ TGraphObject* TGraphLink::CreateNew(const TGraphObjectClass* cls, TGraphControl*
     else if (target)
       link->Hook(link->PointCount() - 1, target);
     if (link->Source_ != source || link->Target_ != target)
-      throw EGraphInvalidOperation("Cannot create link with the specified parameters");
+      throw EGraphCreateRefused("Cannot create link with the specified parameters");
   });
 }
 

@@ -127,6 +127,13 @@ class TGraphObject {
   void SetSelected(bool value);
   bool HasCustomData() const { return HasCustomData_; }
   void SetHasCustomData(bool value);
+  // The program's own values. Plain fields: setting them reports no change
+  // (no OnObjectChange, Modified stays). Tag is saved with the diagram, Data
+  // is not. Undo and redo never change either on an object that stays in
+  // the diagram; an object they bring back (a deletion undone) has the Tag
+  // and Data it had when it left, after OnObjectRemove, and OnObjectInsert
+  // sees them. A program that releases what Data refers to in
+  // OnObjectRemove sets Data to 0 there and gives it anew in OnObjectInsert.
   int32_t Tag() const { return Tag_; }
   void SetTag(int32_t value) { Tag_ = value; }
   intptr_t Data() const { return Data_; }

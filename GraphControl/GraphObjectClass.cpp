@@ -24,7 +24,7 @@ bool TGraphObjectClass::InheritsFrom(const TGraphObjectClass* other) const {
 }
 
 TGraphObject* TGraphObjectClass::Make(TGraphControl* owner) const {
-  if (!Make_) throw EGraphInvalidOperation(Format("Cannot create an instance of abstract class %s", Name_));
+  if (!Make_) throw EGraphCreateRefused(Format("Cannot create an instance of abstract class %s", Name_));
   return Make_(owner);
 }
 

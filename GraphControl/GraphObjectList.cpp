@@ -42,6 +42,7 @@ void TGraphObjectList::Grow() {
 }
 
 int32_t TGraphObjectList::Add(TGraphObject* object) {
+  CheckAdmission(object);
   Grow();
   Admit(object);
   Items_.push_back(object);
@@ -53,6 +54,7 @@ int32_t TGraphObjectList::Add(TGraphObject* object) {
 
 void TGraphObjectList::Insert(int32_t index, TGraphObject* object) {
   CheckIndex(index, Count());
+  CheckAdmission(object);
   Grow();
   Admit(object);
   Items_.insert(Items_.begin() + index, object);

@@ -90,6 +90,9 @@ class TGraphObjectList {
   auto end() const { return Items_.end(); }
 
  protected:
+  // Asked before an object enters the list (Add, Insert, Assign); raises to
+  // refuse it, leaving the list unchanged. The base list takes anything.
+  virtual void CheckAdmission(const TGraphObject* /*object*/) const {}
   // The list's notification: calls OnChange for a non-null object.
   virtual void Notify(TGraphObject* object, TGraphListAction action);
   // Notify, with the indices ChangeIndex and ChangeFromIndex report.

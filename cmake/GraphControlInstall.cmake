@@ -7,12 +7,18 @@ include(CMakePackageConfigHelpers)
 
 set(GC_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/GraphControl)
 
-# Headers keep the include paths the code uses: "GraphControl/Control.h",
-# "platform/qt/GraphWidget.h".
-install(DIRECTORY GraphControl/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/GraphControl
-        COMPONENT Development FILES_MATCHING PATTERN "*.h")
-install(DIRECTORY platform/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/platform
-        COMPONENT Development FILES_MATCHING PATTERN "*.h")
+# Headers go under the project's own folder, include/graphcontrol/, keeping
+# the include paths the code uses ("GraphControl/Control.h",
+# "platform/qt/GraphWidget.h"); the targets carry that folder. Headers only
+# the library's own sources include are left out.
+set(GC_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/graphcontrol)
+set(GC_INTERNAL_HEADERS CanvasRecall.h Codepage.h CustomDataKeeper.h DrawingToolProperties.h GraphHistory.h
+                        Utf8.h QtInput.h QtRegion.h)
+set(GC_HEADER_EXCLUDES)
+foreach(header ${GC_INTERNAL_HEADERS})
+  list(APPEND GC_HEADER_EXCLUDES PATTERN ${header} EXCLUDE)
+endforeach()
+
 
 install(TARGETS graphcontrol EXPORT GraphControlTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
@@ -24,6 +30,21 @@ if(TARGET graphcontrol_qt)
   install(EXPORT GraphControlQtTargets NAMESPACE GraphControl:: DESTINATION ${GC_PACKAGE_DIR}
           COMPONENT Development)
 endif()
+
+if(TARGET graphcontrol_quick)
+  install(TARGETS graphcontrol_quick EXPORT GraphControlQuickTargets
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
+  install(EXPORT GraphControlQuickTargets NAMESPACE GraphControl:: DESTINATION ${GC_PACKAGE_DIR}
+          COMPONENT Development)
+else()
+  # Without Qt Quick the item's header would name a library that is not there.
+  list(APPEND GC_HEADER_EXCLUDES PATTERN GraphItem.h EXCLUDE)
+endif()
+
+install(DIRECTORY GraphControl/ DESTINATION ${GC_INCLUDE_DIR}/GraphControl COMPONENT Development
+        FILES_MATCHING PATTERN "*.h" ${GC_HEADER_EXCLUDES})
+install(DIRECTORY platform/ DESTINATION ${GC_INCLUDE_DIR}/platform COMPONENT Development
+        FILES_MATCHING PATTERN "*.h" ${GC_HEADER_EXCLUDES})
 
 set(GC_QT_VERSION ${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR})
 configure_package_config_file(cmake/GraphControlConfig.cmake.in

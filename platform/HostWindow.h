@@ -38,9 +38,40 @@ struct TScrollBarAppearance {
   TColor Color = 0;        // background as RGB
 };
 
+class TGraphControl;
+
+// The control's events as its host hears of them, beside the program's own
+// On... handlers (so a Qt host can turn them into signals). `objectID` is the
+// object's identifier for the object events and 0 for the others.
+enum class TControlEvent : uint8_t {
+  ObjectInserted,
+  ObjectRemoved,
+  ObjectChanged,
+  ObjectClicked,
+  ObjectDoubleClicked,
+  // Once per change of the selection: a call, a click or a key that selects
+  // and deselects several objects reports it once, when it returns.
+  SelectionChanged,
+  GraphChanged,
+  ModifiedChanged,
+  HistoryChanged,
+  ZoomChanged,
+  CommandModeChanged,
+};
+
+// A control has at most one host at a time (TGraphControl::SetHost). Either
+// may be destroyed first: a host detaches itself in its destructor, and a
+// control that goes first tells its host through ControlDestroyed.
 class IGraphHost {
  public:
   virtual ~IGraphHost() = default;
+
+  // The control this host shows is being destroyed: forget it. Called once,
+  // at the start of the control's destructor, after the control has stopped
+  // calling the host.
+  virtual void ControlDestroyed(TGraphControl* control) = 0;
+  // One of the control's events, after the program's handler ran.
+  virtual void ControlEvent(TControlEvent /*event*/, uint32_t /*objectID*/) {}
 
   // Repaint requests.
   virtual void InvalidateRect(const TRect& clientRect) = 0;

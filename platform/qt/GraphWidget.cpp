@@ -20,12 +20,14 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Numeric.h"
 #include "platform/qt/Cursors.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtInput.h"
+#include "platform/qt/QtTypes.h"
 
 namespace gc::qt {
 
@@ -134,12 +136,69 @@ TGraphWidget::~TGraphWidget() {
 
 void TGraphWidget::SetControl(TGraphControl* control) {
   if (control == Control_) return;
-  if (Control_) Control_->SetHost(nullptr);
+  // A control another window shows is refused before anything changes here.
+  if (control && control->Host()) control->SetHost(this);  // raises EGraphInvalidOperation
+  Detach();
   Control_ = control;
   if (Control_) {
     Control_->SetHost(this);
     Control_->SetDragThreshold(QApplication::startDragDistance());
   }
+  viewport()->update();
+}
+
+// Only the control's current host detaches it: the control may have moved on.
+void TGraphWidget::Detach() {
+  TGraphControl* control = std::exchange(Control_, nullptr);
+  Buttons_ = Qt::NoButton;
+  ClickPending_ = false;
+  if (control && control->Host() == this) control->SetHost(nullptr);
+}
+
+void TGraphWidget::ControlEvent(TControlEvent event, uint32_t objectID) {
+  switch (event) {
+    case TControlEvent::ObjectInserted:
+      emit objectInserted(objectID);
+      break;
+    case TControlEvent::ObjectRemoved:
+      emit objectRemoved(objectID);
+      break;
+    case TControlEvent::ObjectChanged:
+      emit objectChanged(objectID);
+      break;
+    case TControlEvent::ObjectClicked:
+      emit objectClicked(objectID);
+      break;
+    case TControlEvent::ObjectDoubleClicked:
+      emit objectDoubleClicked(objectID);
+      break;
+    case TControlEvent::SelectionChanged:
+      emit selectionChanged();
+      break;
+    case TControlEvent::GraphChanged:
+      emit graphChanged();
+      break;
+    case TControlEvent::ModifiedChanged:
+      if (Control_) emit modifiedChanged(Control_->Modified());
+      break;
+    case TControlEvent::HistoryChanged:
+      emit historyChanged();
+      break;
+    case TControlEvent::ZoomChanged:
+      if (Control_) emit zoomChanged(Control_->Zoom());
+      break;
+    case TControlEvent::CommandModeChanged:
+      if (Control_) emit commandModeChanged(Control_->CommandMode());
+      break;
+  }
+}
+
+void TGraphWidget::ControlDestroyed(TGraphControl* control) {
+  if (control != Control_) return;
+  Control_ = nullptr;
+  Buttons_ = Qt::NoButton;
+  ClickPending_ = false;
+  ReleaseScreenCursor();
   viewport()->update();
 }
 
@@ -196,6 +255,22 @@ void TGraphWidget::BarMessage(TScrollBarKind kind, int code, int position) {
 }
 
 void TGraphWidget::scrollContentsBy(int, int) {}
+
+// ---- Coordinates ----------------------------------------------------------------------------------
+
+QPointF TGraphWidget::MapToGraph(const QPointF& viewportPos) const {
+  if (!Control_) return viewportPos;
+  return ToQPointF(Control_->ClientToGraph(ToTPoint(viewportPos)));
+}
+
+QPointF TGraphWidget::MapFromGraph(const QPointF& graphPoint) const {
+  if (!Control_) return graphPoint;
+  return ToQPointF(Control_->GraphToClient(ToTPoint(graphPoint)));
+}
+
+TGraphObject* TGraphWidget::ObjectAt(const QPointF& viewportPos) const {
+  return Control_ ? Control_->ObjectAtPoint(Control_->ClientToGraph(ToTPoint(viewportPos))) : nullptr;
+}
 
 // ---- Painting -------------------------------------------------------------------------------------
 

@@ -11,8 +11,17 @@
 // the pointer; the wheel scrolls three lines a notch; the diagram is painted
 // at the screen's device pixel ratio.
 //
-// The control is not owned. It must outlive the widget, or be detached first
-// with SetControl(nullptr); the widget detaches itself when destroyed.
+// The control is not owned, and either may be destroyed first: the widget
+// detaches itself when destroyed, and a control destroyed first tells the
+// widget, which then shows nothing. So the usual Qt pattern is safe: the
+// control a member of the window, the widget a child of the window.
+// One widget shows a control at a time: SetControl with a control that
+// another widget (or host) shows raises EGraphInvalidOperation.
+//
+// Beside the control's On... handlers, which stay the program's, the widget
+// emits Qt signals for the control's events, with object identifiers (the
+// handle that survives undo and redo; TGraphControl::ObjectByID finds the
+// object), so any number of receivers can connect and disconnect.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -26,7 +35,8 @@ class QScrollBar;
 
 namespace gc {
 class TGraphControl;
-}
+class TGraphObject;
+}  // namespace gc
 
 namespace gc::qt {
 
@@ -39,8 +49,17 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   ~TGraphWidget() override;
 
   TGraphControl* Control() const { return Control_; }
-  // Shows another control (or none); the previous one is detached.
+  // Shows another control (or none); the previous one is detached. A
+  // control that another window shows is refused (EGraphInvalidOperation)
+  // and the widget keeps the control it had.
   void SetControl(TGraphControl* control);
+
+  // The graph point (graph units) under a viewport position at the current
+  // zoom and scroll positions, and the viewport position of a graph point.
+  QPointF MapToGraph(const QPointF& viewportPos) const;
+  QPointF MapFromGraph(const QPointF& graphPoint) const;
+  // The object under a viewport position, as a press there would find it.
+  TGraphObject* ObjectAt(const QPointF& viewportPos) const;
 
   // Renders the client rectangle `clientRect` the way a repaint of that
   // rectangle does: an image of its size times `devicePixelRatio` (which the
@@ -52,6 +71,8 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   QSize LastBufferSize() const { return LastBufferSize_; }
 
   // IGraphHost.
+  void ControlDestroyed(TGraphControl* control) override;
+  void ControlEvent(TControlEvent event, uint32_t objectID) override;
   void InvalidateRect(const TRect& clientRect) override;
   void InvalidateAll() override;
   void PaintNow() override;
@@ -76,6 +97,27 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   bool TrackPos(TScrollBarKind kind, int32_t& position) const override;
   void SetScrollBarAppearance(TScrollBarKind kind, const TScrollBarAppearance& appearance) override;
   int32_t SystemMetric(TSystemMetric metric) const override;
+
+ signals:
+  // Once per change of the selection, however many objects it touched.
+  void selectionChanged();
+  void objectInserted(quint32 id);
+  // The object has left the diagram; it is freed once the signal returns.
+  void objectRemoved(quint32 id);
+  // The object's data or placement changed (OnObjectChange).
+  void objectChanged(quint32 id);
+  // A click or double click on the control with objects selected: the one
+  // selected first.
+  void objectClicked(quint32 id);
+  void objectDoubleClicked(quint32 id);
+  // The diagram's data changed, or it was cleared or loaded (OnGraphChange).
+  void graphChanged();
+  void modifiedChanged(bool modified);
+  // A step was recorded, undone, redone or dropped (CanUndo, UndoName...).
+  void historyChanged();
+  void zoomChanged(int zoom);
+  // The control's CommandMode (a TGraphCommandMode value).
+  void commandModeChanged(int mode);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -132,6 +174,8 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   void NoteMouse(const QMouseEvent* event);
   // The mouse went elsewhere without a release reaching this widget.
   void LoseCapture();
+  // Forgets the control, detaching it when this widget is its host.
+  void Detach();
   // Sends the long part of the hovered object's hint to the window's status bar.
   void UpdateStatusTip();
   bool ShowToolTip(const QHelpEvent* help);

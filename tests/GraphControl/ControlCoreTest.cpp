@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -333,6 +334,56 @@ TEST_F(ControlCoreTest, WholeInvalidationInsideALockCoversTheScreen) {
   Graph.SetHost(nullptr);
 }
 
+// ---- Queries on a const control -------------------------------------------------------------
+
+// A program's const accessors (a view's paint, a model's query) ask the
+// control through a const reference.
+TEST_F(ControlCoreTest, ReadOnlyQueriesWorkOnAConstControl) {
+  Node({10, 10, 50, 40})->SetSelected(true);
+  Node({60, 20, 90, 70});
+  const TGraphControl& graph = Graph;
+  EXPECT_EQ(graph.AllExtent(), (TRect{10, 10, 90, 70}));
+  EXPECT_EQ(graph.GetExtent(ekAll), (TRect{10, 10, 90, 70}));
+  EXPECT_EQ(graph.SelectedExtent(), (TRect{10, 10, 50, 40}));
+  EXPECT_EQ(graph.DraggingExtent(), (TRect{0, 0, 0, 0}));
+  EXPECT_EQ(graph.ObjectAtPoint(70, 60), graph.ObjectByID(2));
+  EXPECT_EQ(graph.CountSelected(), 1);
+  EXPECT_EQ(graph.NextObjectOf(0, false, false, false), graph.Objects().Items(1));
+  EXPECT_FALSE(graph.CanUndo() && graph.CanRedo());
+}
+
+// ---- The control's own lists ------------------------------------------------------------
+
+// Refused with an error and the diagram unchanged: an object held twice would
+// be saved twice and read back as two, another control's object would be
+// saved in this control's file.
+TEST_F(ControlCoreTest, OwnListsRefuseWhatWouldCorruptTheDiagram) {
+  TTestNode* a = Node();
+  TTestNode* b = Node({60, 10, 90, 40});
+  a->SetSelected(true);
+  TGraphControl other;
+  TTestNode* foreign = TTestNode::Create(&other, {0, 0, 10, 10});
+  struct {
+    TGraphObjectList& List;
+    TGraphObject* Object;
+  } refused[] = {
+      {Graph.Objects(), a},         {Graph.Objects(), foreign},         {Graph.Objects(), nullptr},
+      {Graph.SelectedObjects(), a}, {Graph.SelectedObjects(), foreign}, {Graph.DraggingObjects(), foreign},
+      {other.Objects(), a},
+  };
+  for (auto& c : refused) {
+    EXPECT_THROW(c.List.Add(c.Object), EListError);
+    EXPECT_THROW(c.List.Insert(0, c.Object), EListError);
+  }
+  EXPECT_EQ(IDs(), (std::vector<uint32_t>{1, 2}));
+  EXPECT_EQ(Graph.Objects().IndexOf(b), 1);
+  ASSERT_EQ(Graph.SelectedObjects().Count(), 1);
+  EXPECT_EQ(Graph.DraggingObjects().Count(), 0);
+  ASSERT_EQ(other.Objects().Count(), 1);
+  EXPECT_EQ(other.Objects().Items(0), foreign);
+  EXPECT_EQ(a->Owner(), &Graph);
+}
+
 // ---- Clear ---------------------------------------------------------------------------------
 
 TEST_F(ControlCoreTest, ClearOnAnEmptyDiagramOnlyResetsModeAndScrolling) {
@@ -642,21 +693,9 @@ TEST_F(ControlCoreTest, RemovingFromObjectsFreesTheObject) {
   EXPECT_EQ(Graph.ObjectByID(2), nullptr);
 }
 
-TEST_F(ControlCoreTest, ForeignObjectsDoNotStayInTheLists) {
-  TGraphControl other;
-  TTestNode* foreign = TTestNode::Create(&other, {0, 0, 5, 5});
-  Graph.Objects().Add(foreign);
-  Graph.SelectedObjects().Add(foreign);
-  Graph.DraggingObjects().Add(foreign);
-  EXPECT_TRUE(Graph.Objects().IsEmpty());
-  EXPECT_TRUE(Graph.SelectedObjects().IsEmpty());
-  EXPECT_TRUE(Graph.DraggingObjects().IsEmpty());
-  EXPECT_EQ(other.Objects().Count(), 1);
-}
-
 // ---- Creating through classes and the registries ------------------------------------------------------
 
-TEST_F(ControlCoreTest, AddNodeAndAddLinkGoThroughTheClassesAndSwallowFailures) {
+TEST_F(ControlCoreTest, AddNodeAndAddLinkGoThroughTheClassesAndAnswerARefusalWithNull) {
   EXPECT_EQ(Graph.AddNode({0, 0, 10, 10}), nullptr);  // no default class
   Graph.SetDefaultNodeClass(TTestNode::StaticClass());
   TGraphObject* node = Graph.AddNode({0, 0, 10, 10});
@@ -667,9 +706,23 @@ TEST_F(ControlCoreTest, AddNodeAndAddLinkGoThroughTheClassesAndSwallowFailures) 
   TGraphObject* link = Graph.AddLink(node, {{0, 0}, {5, 5}}, TTestLink::StaticClass());
   ASSERT_NE(link, nullptr);
   EXPECT_EQ(static_cast<TTestLink*>(link)->SourceID(), node->ID());
-  Graph.OnObjectInitInstance = [](TGraphControl*, TGraphObject*) { throw EGraphInvalidOperation("refused"); };
-  EXPECT_EQ(Graph.AddNode({0, 0, 10, 10}), nullptr);
   EXPECT_EQ(Graph.Objects().Count(), 2);
+}
+
+// A handler's exception, or running out of memory, is no refusal: it reaches
+// the caller, and the object being made is gone again.
+TEST_F(ControlCoreTest, AddNodeAndAddLinkLetAHandlersExceptionThrough) {
+  Graph.SetDefaultNodeClass(TTestNode::StaticClass());
+  Graph.SetDefaultLinkClass(TTestLink::StaticClass());
+  TGraphObject* node = Graph.AddNode({0, 0, 10, 10});
+  const auto fail = [](TGraphControl*, TGraphObject*) { throw std::bad_alloc(); };
+  Graph.OnObjectInitInstance = fail;
+  EXPECT_THROW(Graph.AddNode({0, 0, 10, 10}), std::bad_alloc);
+  Graph.OnObjectInitInstance = nullptr;
+  Graph.OnObjectInsert = [](TGraphControl*, TGraphObject*) { throw EGraphInvalidOperation("the program's"); };
+  EXPECT_THROW(Graph.AddLink(node, {{5, 5}}), EGraphInvalidOperation);
+  EXPECT_THROW(Graph.AddNode({0, 0, 10, 10}), EGraphInvalidOperation);
+  EXPECT_EQ(IDs(), (std::vector<uint32_t>{1}));
 }
 
 TEST(ControlRegistry, RegistrationOrderGivesTheDefaultClasses) {

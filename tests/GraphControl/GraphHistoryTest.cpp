@@ -412,6 +412,83 @@ TEST_F(GraphHistoryTest, AnInsertionGestureIsOneStepAndAnEscapedOneLeavesNone) {
   EXPECT_EQ(Graph.Objects().Count(), 5);
 }
 
+// Drawing a link from one node to another, and dragging a hooked end onto
+// another node, are each one step: the hook made as the button comes up
+// belongs to the gesture, so one undo takes back all of it.
+TEST_F(GraphHistoryTest, ALinkGestureAndTheHookItEndsWithAreOneStep) {
+  const TBytes loaded = Bytes();
+  Graph.SetCommandMode(cmAddLink);
+  Drag({50, 230}, {240, 35});  // from C to B
+  ASSERT_EQ(Graph.Objects().Count(), 6);
+  const auto* drawn = static_cast<TGraphLink*>(Graph.Objects().Items(5));
+  ASSERT_EQ(drawn->Source(), Node(idC));
+  ASSERT_EQ(drawn->Target(), Node(idB));
+  EXPECT_EQ(Graph.UndoCount(), 1);
+  EXPECT_EQ(Graph.UndoName(), "insert");
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(Bytes(), loaded);
+
+  TGraphLink* l = Link(idL);
+  l->SetSelected(true);
+  const TPoint end = l->Points(l->PointCount() - 1);
+  Drag(end, {50, 240});  // from B onto C
+  ASSERT_EQ(l->Target(), Node(idC));
+  EXPECT_EQ(Graph.UndoCount(), 1);
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(l->Target(), Node(idB));
+  EXPECT_EQ(Bytes(), loaded);
+}
+
+// Tag and Data are the program's: undo and redo never change them on an
+// object that stays, and an object they bring back has those it left with.
+TEST_F(GraphHistoryTest, TagAndDataAreNeverUndoneAndComeBackWithTheirObject) {
+  TGraphNode* a = Node(idA);
+  a->SetTag(7);
+  a->SetData(0x1234);
+  Node(idB)->SetText("B");  // a step that has nothing to do with A
+  a->SetText("A2");         // one that touches A
+  a->SetTag(8);
+  ASSERT_TRUE(Graph.Undo());
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(a->Text(), "A");
+  EXPECT_EQ(a->Tag(), 8);
+  EXPECT_EQ(a->Data(), 0x1234);
+  ASSERT_TRUE(Graph.Redo());
+  EXPECT_EQ(a->Tag(), 8);
+
+  a->Delete();
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(Node(idA)->Tag(), 8);
+  EXPECT_EQ(Node(idA)->Data(), 0x1234);
+
+  TGraphObject* added = Graph.AddNode({400, 10, 480, 60});
+  const uint32_t id = added->ID();
+  added->SetTag(3);
+  added->SetData(99);
+  ASSERT_TRUE(Graph.Undo());
+  ASSERT_TRUE(Graph.Redo());
+  ASSERT_NE(Graph.ObjectByID(id), nullptr);
+  EXPECT_EQ(Graph.ObjectByID(id)->Tag(), 3);
+  EXPECT_EQ(Graph.ObjectByID(id)->Data(), 99);
+}
+
+// A program that releases what Data refers to when its object is removed
+// changes Data there (to 0, say); the object undo brings back arrives with
+// that, and OnObjectInsert may give it new data.
+TEST_F(GraphHistoryTest, ABroughtBackObjectHasTheDataOnObjectRemoveLeftIt) {
+  Node(idA)->SetData(0x1234);
+  Graph.OnObjectRemove = [](TGraphControl*, TGraphObject* o) { o->SetData(-o->Data()); };
+  intptr_t arrivedWith = 0;
+  Graph.OnObjectInsert = [&](TGraphControl*, TGraphObject* o) {
+    arrivedWith = o->Data();
+    o->SetData(0x5678);
+  };
+  Node(idA)->Delete();
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_EQ(arrivedWith, -0x1234);
+  EXPECT_EQ(Node(idA)->Data(), 0x5678);
+}
+
 TEST_F(GraphHistoryTest, StepsWithOneMergeKeyJoinUnlessTheSavedStateLiesBetween) {
   TGraphNode* a = Node(idA);
   for (const char* text : {"A w", "A wo", "A wor"}) {

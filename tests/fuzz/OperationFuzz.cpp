@@ -477,9 +477,9 @@ void EditProperty(TGraphControl& graph, TInput& in) {
       object->SetVisible(in.Flag());
       break;
     case 12:
-      // Tag is a plain field: no change is reported, so the history does not
-      // see it, and undoing a step that touched the object gives it the Tag
-      // it had then.
+      // Tag is a plain field: no change is reported, and undo and redo leave
+      // it as the program set it, so the diagram the history started with may
+      // hold other Tags (and custom data derived from them).
       object->SetTag(static_cast<int32_t>(in.Byte()));
       ++SilentEdits;
       object->SetHasCustomData(in.Flag());

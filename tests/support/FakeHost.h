@@ -42,6 +42,8 @@ class TFakeHost : public IGraphHost {
 
   void ClearRecords();
 
+  int ControlDestroyedCount = 0;
+  void ControlDestroyed(TGraphControl*) override { ++ControlDestroyedCount; }
   void InvalidateRect(const TRect& clientRect) override { InvalidatedRects.push_back(clientRect); }
   void InvalidateAll() override { ++InvalidateAllCount; }
   void PaintNow() override { ++PaintNowCount; }
