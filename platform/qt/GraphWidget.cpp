@@ -275,8 +275,6 @@ TGraphObject* TGraphWidget::ObjectAt(const QPointF& viewportPos) const {
 // ---- Painting -------------------------------------------------------------------------------------
 
 QImage TGraphWidget::RenderClientRect(const QRect& clientRect, qreal devicePixelRatio) const {
-  // A transparent control starts from a clear buffer, so what the parent
-  // painted below the viewport shows through wherever no object is drawn.
   const bool transparent = Control_ && Control_->Transparent();
   const QSize logical = clientRect.size().expandedTo(QSize(1, 1));
   QImage image(logical * devicePixelRatio,
@@ -284,34 +282,40 @@ QImage TGraphWidget::RenderClientRect(const QRect& clientRect, qreal devicePixel
   // The painter then works in logical pixels: text and shapes come out at
   // the screen's resolution, the view mapping stays the control's.
   image.setDevicePixelRatio(devicePixelRatio);
+  if (transparent) image.fill(Qt::transparent);
   QPainter painter(&image);
+  PaintArea(painter, QRect(QPoint(0, 0), logical), clientRect.topLeft());
+  return image;
+}
+
+void TGraphWidget::PaintArea(QPainter& painter, const QRect& area, const QPoint& clientOrigin) const {
+  // The clip tells the control which part of the view to draw: it visits
+  // only the objects that meet it.
+  painter.setClipRect(area);
   TQtCanvas canvas(&painter);
-  const QRect all(QPoint(0, 0), logical);
-  if (transparent) {
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(all, Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  } else {
+  // A transparent control leaves the area as it is, so what lies below the
+  // viewport shows through wherever no object is drawn.
+  if (!Control_ || !Control_->Transparent()) {
     const TColor background = Control_ ? Control_->Color() : clWindow;
-    painter.fillRect(all, TQtCanvas::ToQColor(canvas.ColorToRGB(background)));
+    painter.fillRect(area, TQtCanvas::ToQColor(canvas.ColorToRGB(background)));
   }
   if (Control_) {
     canvas.SaveState();
-    Control_->ApplyViewMapping(canvas, {clientRect.left(), clientRect.top()});
+    Control_->ApplyViewMapping(canvas, {clientOrigin.x(), clientOrigin.y()});
     Control_->Paint(canvas);
     canvas.RestoreState();
   }
-  return image;
 }
 
 void TGraphWidget::paintEvent(QPaintEvent* event) {
   const QRect area = event->rect();
   if (area.isEmpty()) return;
   if (SyncTransparency()) return;
-  const QImage buffer = RenderClientRect(area, viewport()->devicePixelRatioF());
-  LastBufferSize_ = buffer.size();
+  // The window system already double-buffers the viewport: the control draws
+  // straight into its backing store, with no image of its own to fill and copy.
+  LastPaintedRect_ = area;
   QPainter painter(viewport());
-  painter.drawImage(area.topLeft(), buffer);
+  PaintArea(painter, area, QPoint(0, 0));
 }
 
 // Qt paints a widget's parent first, so a viewport that neither fills its

@@ -31,6 +31,7 @@
 
 class QHelpEvent;
 class QMouseEvent;
+class QPainter;
 class QScrollBar;
 
 namespace gc {
@@ -67,8 +68,8 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   // control is Transparent), then the control painted with its view mapping
   // shifted to the rectangle's corner. Coordinates stay logical pixels.
   QImage RenderClientRect(const QRect& clientRect, qreal devicePixelRatio = 1.0) const;
-  // The size of the off-screen buffer of the last repaint.
-  QSize LastBufferSize() const { return LastBufferSize_; }
+  // The client rectangle the last repaint drew.
+  QRect LastPaintedRect() const { return LastPaintedRect_; }
 
   // IGraphHost.
   void ControlDestroyed(TGraphControl* control) override;
@@ -141,6 +142,9 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  // Paints the control into `area` of the painter's device, whose top-left
+  // pixel shows the client point `clientOrigin`.
+  void PaintArea(QPainter& painter, const QRect& area, const QPoint& clientOrigin) const;
   // Matches the viewport's opaque-painting attributes to the control's
   // Transparent setting; true when they changed (a full repaint is queued).
   bool SyncTransparency();
@@ -206,7 +210,7 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   QString StatusTip_;
   int WheelRemainderX_ = 0;
   int WheelRemainderY_ = 0;
-  QSize LastBufferSize_;
+  QRect LastPaintedRect_;
 };
 
 }  // namespace gc::qt
