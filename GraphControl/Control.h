@@ -1,3 +1,4 @@
+// How this fits with the rest of the library: docs/architecture.md.
 // TGraphControl: the diagram control. It owns every graph object of one
 // diagram, keeps the object lists consistent, hands out identifiers, defers
 // notifications and repaints inside update locks, raises the diagram's events

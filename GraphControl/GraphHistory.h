@@ -1,3 +1,4 @@
+// How this fits with the rest of the library: docs/architecture.md.
 // The undo history of a diagram control, fed by the change protocol only.
 //
 // A step records, for every object it touched, the object's state before and

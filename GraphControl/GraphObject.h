@@ -1,3 +1,4 @@
+// How this fits with the rest of the library: docs/architecture.md.
 // TGraphObject: the common base of every diagram item (nodes and links). It
 // owns the shared properties (caption, hint, font, fill, outline, visibility,
 // options, tag), reports every change to the owning control, keeps the

@@ -1,3 +1,4 @@
+// How this fits with the rest of the library: docs/architecture.md.
 // The control's spatial index of the painted areas of its showing objects.
 // Hit testing, the rubber band, painting and the diagram's extent ask it
 // which objects may meet an area instead of testing every object. It is fed
