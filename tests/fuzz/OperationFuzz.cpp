@@ -106,7 +106,6 @@ enum SessionFlag : uint8_t {
   DeleteOther = 1 << 0,       // handlers delete some object, not the one the event is about
   ScanIndex = 1 << 1,         // start with the reference scan instead of the R-tree
   HistoryLimitBits = 3 << 2,  // 0: the default budget, 1: no history, 2: 2 KB, 3: 64 KB
-  CheckEveryStep = 1 << 4,    // undo and redo every step right after it
 };
 constexpr int64_t HistoryLimits[] = {DefaultHistoryLimit, 0, 2048, 65536};
 
@@ -817,7 +816,7 @@ void BasicOperation(uint32_t operation, TGraphControl& graph, TFakeHost& host, T
 class TSession {
  public:
   TSession(TInput& in, uint16_t mask, uint8_t period, uint8_t flags)
-      : In_(in), Flags_(flags), Limit_(HistoryLimits[(flags & HistoryLimitBits) >> 2]) {
+      : In_(in), Limit_(HistoryLimits[(flags & HistoryLimitBits) >> 2]) {
     Graph_.SetSpatialIndexKind((flags & ScanIndex) ? TSpatialIndexKind::Scan : TSpatialIndexKind::RTree);
     Graph_.SetHistoryLimit(Limit_);
     Graph_.SetHost(&Host_);
@@ -854,9 +853,13 @@ class TSession {
       if (Graph_.UndoCount() == undoBefore && Graph_.RedoCount() == redoBefore &&
           Graph_.Modified() != modifiedBefore)
         ModifiedUnrecorded_ = true;
-      if ((Flags_ & CheckEveryStep) && Graph_.UndoCount() == undoBefore + 1 && Graph_.RedoCount() == 0 &&
-          Chaos_->Acts() == actsBefore && HistoryResets == resetsBefore)
-        CheckStepUndoes(before, modifiedBefore, step);
+      // Every operation that recorded steps, however many, undoes step by
+      // step to the diagram before it: a half-undone operation must still be
+      // a consistent diagram.
+      const int32_t added = Graph_.UndoCount() - undoBefore;
+      if (added > 0 && Graph_.RedoCount() == 0 && Chaos_->Acts() == actsBefore &&
+          HistoryResets == resetsBefore)
+        CheckStepsUndo(before, modifiedBefore, added, step);
       // A load or clear inside a group started the history afresh at a
       // moment the session did not see.
       if (HistoryResets != resetsBefore) StartKnown_ = false;
@@ -893,36 +896,40 @@ class TSession {
   // deletes an object meanwhile leaves the history behind the diagram.
   void Disturbed() { StartKnown_ = false; }
 
-  // The step the operation just recorded undoes to the bytes and Modified
-  // from before it, and redoes to those after it.
-  void CheckStepUndoes(const std::vector<uint8_t>& before, bool modifiedBefore, int step) {
+  // The `steps` steps the operation just recorded undo, one at a time and
+  // each to a consistent diagram, to the bytes and Modified from before it,
+  // and redo to those after it.
+  void CheckStepsUndo(const std::vector<uint8_t>& before, bool modifiedBefore, int32_t steps, int step) {
     if (!HistorySeesAll()) return;
     if (Limit_ != DefaultHistoryLimit) return;  // a small budget drops old steps
     const std::vector<uint8_t> after = Save(Graph_);
     const bool modifiedAfter = Graph_.Modified();
     const uint32_t acts = Chaos_->Acts();
     if (Trace)
-      std::fprintf(stderr, "  undo and redo the step (%s), Modified %d before it and %d after\n",
+      std::fprintf(stderr, "  undo and redo the %d steps (last %s), Modified %d before and %d after\n", steps,
                    Graph_.UndoName().c_str(), modifiedBefore, modifiedAfter);
     // A handler that deletes what the history recreates makes it fail, and
     // that is not a fault of the history.
-    const bool undone = Graph_.Undo();
-    CheckInvariants(Graph_, step);
-    if (!Undisturbed(acts)) return Disturbed();
-    if (!undone) Broken("a step just recorded can be undone", step);
-    if (Save(Graph_) != before) Broken("undoing a step gives the diagram from before it", step);
+    for (int32_t i = 0; i < steps; ++i) {
+      const bool undone = Graph_.Undo();
+      CheckInvariants(Graph_, step);
+      if (!Undisturbed(acts)) return Disturbed();
+      if (!undone) Broken("a step just recorded can be undone", step);
+    }
+    if (Save(Graph_) != before) Broken("undoing an operation's steps gives the diagram from before it", step);
     if (ModifiedFollows() && Graph_.Modified() != modifiedBefore)
-      Broken("undoing a step gives Modified back", step);
-    const bool redone = Graph_.Redo();
+      Broken("undoing an operation's steps gives Modified back", step);
+    for (int32_t i = 0; i < steps; ++i) {
+      const bool redone = Graph_.Redo();
+      CheckInvariants(Graph_, step);
+      if (!Undisturbed(acts)) return Disturbed();
+      if (!redone) Broken("a step just undone can be redone", step);
+    }
     if (Trace)
-      std::fprintf(stderr, "  redone %d: Modified %d, acts %u -> %u, undo %d\n", redone, Graph_.Modified(),
-                   acts, Chaos_->Acts(), Graph_.UndoCount());
-    CheckInvariants(Graph_, step);
-    if (!Undisturbed(acts)) return Disturbed();
-    if (!redone) Broken("a step just undone can be redone", step);
-    if (Save(Graph_) != after) Broken("redoing a step gives the diagram after it", step);
+      std::fprintf(stderr, "  redone: Modified %d, undo %d\n", Graph_.Modified(), Graph_.UndoCount());
+    if (Save(Graph_) != after) Broken("redoing an operation's steps gives the diagram after it", step);
     if (ModifiedFollows() && Graph_.Modified() != modifiedAfter)
-      Broken("redoing a step gives Modified back", step);
+      Broken("redoing an operation's steps gives Modified back", step);
   }
 
   // Undo (or redo), then the opposite and the first again: each gives the
@@ -1071,7 +1078,6 @@ class TSession {
   }
 
   TInput& In_;
-  uint8_t Flags_;
   int64_t Limit_;
   TFakeHost Host_;
   TFakeClipboard Clipboard_;
