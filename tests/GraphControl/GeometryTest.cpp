@@ -360,6 +360,17 @@ TEST(IntersectLineRoundRect, CornerCrossingsMoveOntoCornerEllipse) {
   EXPECT_EQ(br[2], TPoint(97, 47));
 }
 
+// A rectangle spanning the coordinate range, wider than 32 bits can say
+// (the sanitizer build reports the overflow this once had): the crossings
+// near the far corner move onto its corner circle, inside the rectangle.
+TEST(IntersectLineRoundRect, RectangleSpanningTheCoordinateRange) {
+  constexpr int32_t M = INT32_MAX;
+  const TPoints crossings = IntersectLineRoundRect({M, M}, {-M, -M, M, M}, 20, 20, Pi / 4);
+  ASSERT_EQ(crossings.size(), 4u);
+  EXPECT_EQ(crossings[1], TPoint(M - 3, M - 3));
+  EXPECT_EQ(crossings[2], TPoint(M - 3, M - 3));
+}
+
 TEST(IntersectLineRoundRect, CrossingsAwayFromCornersStay) {
   EXPECT_EQ(IntersectLineRoundRect({50, 25}, {0, 0, 100, 50}, 20, 20, Pi / 2), (TPoints{{50, 0}, {50, 50}}));
   EXPECT_TRUE(IntersectLineRoundRect({500, 25}, {0, 0, 100, 50}, 20, 20, Pi / 2).empty());
