@@ -80,7 +80,10 @@ if ! run operation_fuzz "$scratch/operations" 6000 420 4096 20 -dict="$dict"; th
 fi
 
 echo "== hostile files: loaded and edited with every operation"
-"$build/tests/fuzz/hostile_files"
+mkdir -p "$scratch/hostile"
+"$build/tests/fuzz/hostile_files" --write "$scratch/hostile"
+# The small ones seed the stream reader's exploration below.
+find "$scratch/hostile" -name '*.Screen' -size -8k -exec cp {} "$scratch/stream"/ \;
 
 # Exploration from a random seed: three quarters of the time for editing
 # sessions, the rest for the stream reader, each from the corpus so far.
