@@ -116,6 +116,7 @@ enum SessionFlag : uint8_t {
   DeleteOther = 1 << 0,       // handlers delete some object, not the one the event is about
   ScanIndex = 1 << 1,         // start with the reference scan instead of the R-tree
   HistoryLimitBits = 3 << 2,  // 0: the default budget, 1: no history, 2: 2 KB, 3: 64 KB
+  CheckEveryStep = 1 << 4,    // one-step operations are checked with the handlers taking part
 };
 constexpr int64_t HistoryLimits[] = {DefaultHistoryLimit, 0, 2048, 65536};
 
@@ -192,14 +193,16 @@ class TChaos {
     graph.OnObjectWrite = WriteCustomData;
   }
 
- private:
-  // How often a handler has deleted an object or changed an answer so far.
  public:
+  // How often a handler has deleted an object or changed an answer so far.
   uint32_t Acts() const { return Acts_; }
+  // While held, the handlers neither act nor count their calls: the session
+  // then goes on exactly as if what ran meanwhile had not.
+  void Hold(bool held) { Held_ = held; }
 
  private:
   bool Due(uint16_t bit) {
-    if (!(Mask_ & bit) || ++Calls_ % Period_ != 0) return false;
+    if (Held_ || !(Mask_ & bit) || ++Calls_ % Period_ != 0) return false;
     ++Acts_;
     return true;
   }
@@ -221,6 +224,7 @@ class TChaos {
   uint16_t Mask_;
   uint8_t Period_;
   bool DeleteOther_;
+  bool Held_ = false;
   uint32_t Calls_ = 0;
   uint32_t Acts_ = 0;
   bool Busy_ = false;
@@ -896,7 +900,7 @@ void BasicOperation(uint32_t operation, TGraphControl& graph, TFakeHost& host, T
 class TSession {
  public:
   TSession(TInput& in, uint16_t mask, uint8_t period, uint8_t flags, const std::vector<uint8_t>* file)
-      : In_(in), Limit_(HistoryLimits[(flags & HistoryLimitBits) >> 2]) {
+      : In_(in), Flags_(flags), Limit_(HistoryLimits[(flags & HistoryLimitBits) >> 2]) {
     Graph_.SetSpatialIndexKind((flags & ScanIndex) ? TSpatialIndexKind::Scan : TSpatialIndexKind::RTree);
     Graph_.SetHistoryLimit(Limit_);
     Graph_.SetHost(&Host_);
@@ -948,8 +952,15 @@ class TSession {
       // a consistent diagram.
       const int32_t added = Graph_.UndoCount() - undoBefore;
       if (added > 0 && Graph_.RedoCount() == 0 && Chaos_->Acts() == actsBefore &&
-          HistoryResets == resetsBefore)
-        CheckStepsUndo(before, modifiedBefore, added, cancelledBefore, step);
+          HistoryResets == resetsBefore) {
+        // Sessions kept with CheckEveryStep were recorded with a check of
+        // single steps that the handlers took part in; every other check
+        // leaves the session's course as it was.
+        if ((Flags_ & CheckEveryStep) && added == 1)
+          CheckStepsUndo(before, modifiedBefore, added, cancelledBefore, step);
+        else
+          CheckStepsUndoUnseen(before, modifiedBefore, added, cancelledBefore, step);
+      }
       // A load or clear inside a group started the history afresh at a
       // moment the session did not see.
       if (HistoryResets != resetsBefore) StartKnown_ = false;
@@ -1026,6 +1037,25 @@ class TSession {
     // sets Modified.
     if (ModifiedFollows() && CancelledGestures == cancelledBefore && Graph_.Modified() != modifiedAfter)
       Broken("redoing an operation's steps gives Modified back", step);
+  }
+
+  // CheckStepsUndo with the handlers held, and the selection and the object
+  // under the mouse put back as they were, which undoing and redoing change.
+  void CheckStepsUndoUnseen(const std::vector<uint8_t>& before, bool modifiedBefore, int32_t steps,
+                            int cancelledBefore, int step) {
+    std::vector<uint32_t> selected;
+    for (const TGraphObject* object : Graph_.SelectedObjects()) selected.push_back(object->ID());
+    const uint32_t hover = Graph_.ObjectUnderMouse() ? Graph_.ObjectUnderMouse()->ID() : 0;
+    Chaos_->Hold(true);
+    struct TRelease {
+      TChaos& Chaos;
+      ~TRelease() { Chaos.Hold(false); }
+    } release{*Chaos_};
+    CheckStepsUndo(before, modifiedBefore, steps, cancelledBefore, step);
+    Graph_.SelectedObjects().Clear();
+    for (uint32_t id : selected)
+      if (TGraphObject* object = Graph_.ObjectByID(id)) object->SetSelected(true);
+    Graph_.SetObjectAtCursor(hover ? Graph_.ObjectByID(hover) : nullptr);
   }
 
   // Undo (or redo), then the opposite and the first again: each gives the
@@ -1174,6 +1204,7 @@ class TSession {
   }
 
   TInput& In_;
+  uint8_t Flags_;
   int64_t Limit_;
   TFakeHost Host_;
   TFakeClipboard Clipboard_;
