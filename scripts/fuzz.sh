@@ -15,11 +15,11 @@
 #   4. a time-boxed exploration of both targets from a random seed, printed
 #      so that it can be given again (FUZZ_EXPLORE_SEED); its findings are
 #      reported only.
-# Parts 1 and 2 are reproducible by default: fixed seeds and fixed numbers
+# Steps 1 and 2 are reproducible by default: fixed seeds and fixed numbers
 # of inputs, each part capped in time as a safety net. FUZZ_SEED=0 lets
 # libFuzzer pick their seeds too; FUZZ_SCALE multiplies every number of
 # inputs and time cap (FUZZ_SCALE=10 for a long exploration), FUZZ_EXPLORE
-# sets the seconds of part 4 (0 skips it). Crash inputs are kept in
+# sets the seconds of the exploration (0 skips it). Crash inputs are kept in
 # build/fuzz/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
