@@ -7,6 +7,7 @@
 #include <cmath>
 #include <ostream>
 
+#include "GraphControl/Region.h"
 #include "support/CaseName.h"
 
 namespace gc {
@@ -251,6 +252,21 @@ TEST(Rects, InflatedRectSaturatesAtTheIntegerLimits) {
   constexpr int32_t Min = std::numeric_limits<int32_t>::min();
   constexpr int32_t Max = std::numeric_limits<int32_t>::max();
   EXPECT_EQ(InflatedRect({Min, Min + 1, Max - 1, Max}, 3), TRect(Min, Min, Max, Max));
+}
+
+// A rectangle spanning more than 32 bits can say has the largest width; a
+// rounded-rectangle region over it keeps its corners.
+TEST(Rects, WidthAndHeightSaturateBeyondThirtyTwoBits) {
+  constexpr int32_t Min = std::numeric_limits<int32_t>::min();
+  constexpr int32_t Max = std::numeric_limits<int32_t>::max();
+  EXPECT_EQ(TRect(Min, 0, Max, 10).Width(), Max);
+  EXPECT_EQ(TRect(0, Max, 10, Min).Height(), Min);
+  EXPECT_EQ(TRect(-5, -7, 5, 7).Width(), 10);
+  const TRegion round = TRegion::RoundRect({Min, Min, Max, Max}, 100, 60);
+  EXPECT_EQ(round.CornerWidth(), 100);
+  EXPECT_EQ(round.CornerHeight(), 60);
+  EXPECT_TRUE(round.ContainsPoint({0, 0}));
+  EXPECT_FALSE(round.ContainsPoint({Min, Min}));
 }
 
 struct OverlapCase {
