@@ -333,10 +333,11 @@ TPoints IntersectLineEllipse(TPoint p, const TRect& r, double angle) {
     } else {
       add(-c / f);
     }
-    // A crossing off the ellipse's box means the slope form lost its digits.
+    // Exact crossings lie within the ellipse's box, whose sides are whole
+    // numbers, and so do they rounded: a crossing off the box, even by one,
+    // means the slope form lost its digits.
     const bool offTheEllipse = std::any_of(result.begin(), result.end(), [&](TPoint q) {
-      return q.X < int64_t{r.Left} - 1 || q.X > int64_t{r.Right} + 1 || q.Y < int64_t{r.Top} - 1 ||
-             q.Y > int64_t{r.Bottom} + 1;
+      return q.X < r.Left || q.X > r.Right || q.Y < r.Top || q.Y > r.Bottom;
     });
     return offTheEllipse ? StableLineEllipse(p, cx, cy, A, B, angle) : result;
   }

@@ -360,7 +360,18 @@ INSTANTIATE_TEST_SUITE_P(
                                   {332, -2071723616},
                                   {920, 192, 936, 252},
                                   LineAngle({332, -2071723616}, {928, 222}),
-                                  {{928, 192}, {928, 252}}}),
+                                  {{928, 192}, {928, 252}}},
+                      // Off by more than half a unit is off the ellipse, even by one.
+                      EllipseCase{"NearlyVerticalFromFarBelow",
+                                  {-1, 738197503},
+                                  {0, 65519, 16, 65535},
+                                  LineAngle({-1, 738197503}, {8, 65527}),
+                                  {{8, 65519}, {8, 65535}}},
+                      EllipseCase{"SteepFromFarBelow",
+                                  {-36609, 1091240703},
+                                  {65519, 276, 65535, 349},
+                                  LineAngle({-36609, 1091240703}, {65527, 312}),
+                                  {{65527, 276}, {65527, 349}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(IntersectLineRoundRect, CornerCrossingsMoveOntoCornerEllipse) {
