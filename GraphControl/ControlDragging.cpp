@@ -2,8 +2,10 @@
 // control to start; the source object's moves come back through
 // MoveDraggingObjects, and its EndDrag ends the drag here. A drag is one
 // gesture: accepted, its data changes are reported once; cancelled, the
-// dragged objects, the edits of the press that started it and the screen go
-// back to how they were before the press, and no data change is reported.
+// dragged objects, the links hooked onto them, the edits of the press that
+// started it and the screen go back to how they were before the press, and
+// no data change is reported.
+#include <unordered_set>
 #include <vector>
 
 #include "GraphControl/Control.h"
@@ -74,10 +76,21 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
     if (other == object || other->ID() == object->ID()) continue;
     if (other->JoinDrag(hitCode)) DraggingObjects_.Add(other);
   }
-  // The state of the dragging objects, so that a cancelled drag can put it back.
+  // The state of the dragging objects and of the links hooked onto them, one
+  // after the other, so that a cancelled drag can put all of it back as it
+  // was: placing the hooked ends anew need not give their old points back
+  // (a link hooked onto links settles within a few passes, a file keeps
+  // the points it stored).
   {
+    TGraphObjectList touched;
+    std::unordered_set<const TGraphObject*> listed;
+    for (TGraphObject* dragging : DraggingObjects_)
+      if (listed.insert(dragging).second) touched.Add(dragging);
+    for (int32_t i = 0; i < touched.Count(); ++i)
+      for (TGraphObject* dependent : touched.Items(i)->Dependents())
+        if (listed.insert(dependent).second) touched.Add(dependent);
     TMemoryStream snapshot;
-    SaveSnapshot(snapshot, DraggingObjects_);
+    SaveSnapshot(snapshot, touched);
     DragSnapshot_ = snapshot.Bytes();
   }
   DoObjectBeginDrag(object, hitCode);
@@ -139,6 +152,7 @@ void TGraphControl::CancelDrag(TGraphObject* source, bool inserting) {
   if (!DragSnapshot_.empty()) {
     TMemoryStream snapshot(std::move(DragSnapshot_));
     DragSnapshot_.clear();
+    TLinkPointsKept kept(*this);
     RestoreSnapshot(snapshot);
   }
   if (HoldsObject(source)) {

@@ -333,10 +333,11 @@ TPoints IntersectLineEllipse(TPoint p, const TRect& r, double angle) {
     } else {
       add(-c / f);
     }
-    // A crossing off the ellipse's box means the slope form lost its digits.
+    // Exact crossings lie within the ellipse's box, whose sides are whole
+    // numbers, and so do they rounded: a crossing off the box, even by one,
+    // means the slope form lost its digits.
     const bool offTheEllipse = std::any_of(result.begin(), result.end(), [&](TPoint q) {
-      return q.X < int64_t{r.Left} - 1 || q.X > int64_t{r.Right} + 1 || q.Y < int64_t{r.Top} - 1 ||
-             q.Y > int64_t{r.Bottom} + 1;
+      return q.X < r.Left || q.X > r.Right || q.Y < r.Top || q.Y > r.Bottom;
     });
     return offTheEllipse ? StableLineEllipse(p, cx, cy, A, B, angle) : result;
   }
@@ -355,24 +356,20 @@ TPoints IntersectLineEllipse(TPoint p, const TRect& r, double angle) {
 TPoints IntersectLineRoundRect(TPoint p, const TRect& r, int32_t cornerWidth, int32_t cornerHeight,
                                double angle) {
   TPoints result = IntersectLineRect(p, r, angle);
-  const int32_t w = r.Right - r.Left;
-  const int32_t h = r.Bottom - r.Top;
+  // In 64 bits: a rectangle may span the whole coordinate range.
+  const int64_t w = int64_t{r.Right} - r.Left;
+  const int64_t h = int64_t{r.Bottom} - r.Top;
   const TPoint center = CenterOfRect(r);
   for (TPoint& c : result) {
     const int64_t ex = int64_t{c.X} - center.X;
     const int64_t ey = int64_t{c.Y} - center.Y;
-    const bool inCornerZone = Halve(w) - std::abs(ex) < Halve(cornerWidth) &&  //
-                              Halve(h) - std::abs(ey) < Halve(cornerHeight);
+    const bool inCornerZone = w / 2 - std::abs(ex) < Halve(cornerWidth) &&  //
+                              h / 2 - std::abs(ey) < Halve(cornerHeight);
     if (!inCornerZone) continue;
-    TRect corner{r.Left, r.Top, r.Left + cornerWidth, r.Top + cornerHeight};
-    if (ex > 0) {
-      corner.Left += w - cornerWidth;
-      corner.Right += w - cornerWidth;
-    }
-    if (ey > 0) {
-      corner.Top += h - cornerHeight;
-      corner.Bottom += h - cornerHeight;
-    }
+    const int64_t left = ex > 0 ? r.Left + w - cornerWidth : r.Left;
+    const int64_t top = ey > 0 ? r.Top + h - cornerHeight : r.Top;
+    const TRect corner{SaturateToInt32(left), SaturateToInt32(top), SaturateToInt32(left + cornerWidth),
+                       SaturateToInt32(top + cornerHeight)};
     const TPoints onCorner = IntersectLineEllipse(p, corner, angle);
     if (onCorner.size() == 2) c = ex < 0 ? onCorner[0] : onCorner[1];
   }

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
@@ -149,7 +151,14 @@ void TGraphLink::InsertPoint(int32_t index, TPoint point) {
 
 void TGraphLink::RemovePoint(int32_t index) {
   if (index < 0 || index >= PointCount()) return;
-  UnhookPoint(index);
+  // The last point is both ends: whatever is hooked there lets go, so that
+  // no end stays hooked without a point.
+  if (PointCount() == 1) {
+    Unhook(Source_);
+    Unhook(Target_);
+  } else {
+    UnhookPoint(index);
+  }
   Points_.erase(Points_.begin() + index);
   Changed(PointsChanged);
 }
@@ -262,10 +271,7 @@ bool TGraphLink::CanTransform() const { return !Source_ && !Target_ && LinkOptio
 // ---- Hooking --------------------------------------------------------------------------------------
 
 bool TGraphLink::CanHook(int32_t index, TGraphObject* object) {
-  if (!object || object == this) return false;
-  // Two links hooked to each other would place each other's ends forever.
-  if (const auto* other = dynamic_cast<const TGraphLink*>(object); other && other->IndexOfHook(this) >= 0)
-    return false;
+  if (!object || ClosesCircle(object)) return false;
   const bool isStart = index == 0;
   if (!isStart && index < PointCount() - 1) return false;
   TGraphObject* const same = isStart ? Source_ : Target_;
@@ -282,6 +288,48 @@ bool TGraphLink::CanHook(int32_t index, TGraphObject* object) {
       Owner()->DoCanLinkObjects(this, other, object, answer);
   }
   return answer;
+}
+
+// Searches from both sides at once, one object from each in turn: forward
+// along the hooks from `object`, backward from this link along the links
+// hooked onto it (Dependents), and stops as soon as either side runs out. A
+// search costs at most about twice the smaller side, so resolving the hooks
+// of a long chain of links, in whatever order a file holds them, stays
+// close to linear.
+bool TGraphLink::ClosesCircle(const TGraphObject* object) const {
+  if (object == this) return true;
+  if (!object || !object->IsLink()) return false;
+  const auto hookedLinks = [](const TGraphObject* link, auto&& visit) {
+    for (const TGraphObject* end :
+         {static_cast<const TGraphLink*>(link)->Source_, static_cast<const TGraphLink*>(link)->Target_})
+      if (end && end->IsLink()) visit(end);
+  };
+  // The usual case: the object's ends rest on nodes, or nothing hooks onto this link.
+  bool forwardLeads = false;
+  hookedLinks(object, [&](const TGraphObject*) { forwardLeads = true; });
+  if (!forwardLeads || Dependents().IsEmpty()) return false;
+
+  std::unordered_set<const TGraphObject*> ahead{object};  // reached from `object`
+  std::unordered_set<const TGraphObject*> behind{this};   // lead to this link
+  std::vector<const TGraphObject*> forward{object};
+  std::vector<const TGraphObject*> backward{this};
+  bool met = false;
+  while (!forward.empty() && !backward.empty() && !met) {
+    const TGraphObject* from = forward.back();
+    forward.pop_back();
+    hookedLinks(from, [&](const TGraphObject* next) {
+      if (behind.contains(next)) met = true;
+      if (ahead.insert(next).second) forward.push_back(next);
+    });
+    if (met) break;
+    const TGraphObject* to = backward.back();
+    backward.pop_back();
+    for (const TGraphObject* previous : to->Dependents()) {
+      if (ahead.contains(previous)) met = true;
+      if (behind.insert(previous).second) backward.push_back(previous);
+    }
+  }
+  return met;
 }
 
 // Whether this link can still be hooked to `object`: an event handler may
@@ -585,16 +633,23 @@ void TGraphLink::ResolveReferences() {
     Target_ = nullptr;
     rehook = true;
   }
+  // A stored end that would close a circle of links hooked onto links (a
+  // damaged or hand-made file) is dropped: the end stays where it was stored
+  // and free, and its identifier goes, so the hook never comes back.
   if (SourceID_ != 0 && !Source_) {
     TGraphObject* object = Owner()->ObjectByID(SourceID_);
-    if (object && object != this) {
+    if (object && object != this && ClosesCircle(object)) {
+      SourceID_ = 0;
+    } else if (object && object != this) {
       Source_ = object;
       object->LinksOut().Add(this);
     }
   }
   if (TargetID_ != 0 && !Target_) {
     TGraphObject* object = Owner()->ObjectByID(TargetID_);
-    if (object && object != this) {
+    if (object && object != this && ClosesCircle(object)) {
+      TargetID_ = 0;
+    } else if (object && object != this) {
       Target_ = object;
       object->LinksIn().Add(this);
     }
@@ -612,6 +667,11 @@ void TGraphLink::FinishLoading() {
   if (PointCount() == 0 && Source_ && Target_) {
     Points_ = {TPoint{0, 0}, TPoint{0, 0}};
     RefreshHooks();
+  } else if (PointCount() == 0 && (Source_ || Target_)) {
+    // One stored end and no points (a damaged file): the end gets the point
+    // hooking gives a link without points, so it can be found and let go.
+    Points_ = {(Source_ ? Source_ : Target_)->GetCenter()};
+    Changed(PointsChanged);
   }
 }
 

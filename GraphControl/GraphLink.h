@@ -195,7 +195,13 @@ class TGraphLink : public TGraphObject {
   virtual int32_t IndexOfHook(const TGraphObject* object) const;
   virtual int32_t CountHookedPoints() const;
   // Asks OnCanHookLink (and OnCanLinkObjects when the other end is hooked).
+  // Refused without asking when the hook would close a circle of links
+  // hooked onto links (ClosesCircle).
   virtual bool CanHook(int32_t index, TGraphObject* object);
+  // Whether hooking an end of this link to `object` would close a circle:
+  // `object` is this link, or a link whose hooks lead, link by link, back to
+  // this one. A circle would pass every change around it forever.
+  bool ClosesCircle(const TGraphObject* object) const;
   virtual bool Hook(int32_t index, TGraphObject* object);
   // Returns the index of the end that was hooked to `object`, or -1.
   virtual int32_t Unhook(TGraphObject* object);

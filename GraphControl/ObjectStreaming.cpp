@@ -481,6 +481,9 @@ TGraphObject* TGraphObject::CreateReplacing(const TGraphObjectClass* cls, TGraph
 
 TGraphObject* TGraphObject::ConvertTo(const TGraphObjectClass* cls) {
   if (!cls || cls == ClassType() || cls->IsAbstract() || cls->IsLink() != IsLink()) return this;
+  // One undo step: the new object and the hooked links it places anew as it
+  // takes the old one's place; undoing gives both back together.
+  TGraphControl::THistoryStep step(*Owner());
   TGraphObject* replacement = CreateReplacing(cls, this);
   AddState(stConverting);
   Destroy();

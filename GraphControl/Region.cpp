@@ -127,6 +127,47 @@ bool RowTouchesPolygon(const TPoints& pts, TFillMode mode, int32_t y, int32_t le
   return false;
 }
 
+// Rows of an area that TouchesRect asks one by one; a taller area is
+// decided by OutlineEntersBox.
+constexpr int64_t MaxScannedRows = 1024;
+
+// Whether a polygon edge meets the box of the area's pixel centres: with the
+// middle pixel outside, the polygon then reaches into the area, and without
+// such an edge it lies wholly outside. Exact for every shape at least a
+// pixel wide; a sliver thinner than a pixel counts as touching.
+bool OutlineEntersBox(const TPoints& pts, const TRect& area) {
+  const double left = area.Left + 0.5;
+  const double right = area.Right - 0.5;
+  const double top = area.Top + 0.5;
+  const double bottom = area.Bottom - 0.5;
+  const size_t n = pts.size();
+  for (size_t i = 0; i < n; ++i) {
+    const TPoint a = pts[i];
+    const TPoint b = pts[(i + 1) % n];
+    // Clips the segment a + t (b - a), 0 <= t <= 1, to the box.
+    const double dx = static_cast<double>(b.X) - a.X;
+    const double dy = static_cast<double>(b.Y) - a.Y;
+    double t0 = 0;
+    double t1 = 1;
+    const auto clip = [&](double p, double q) {
+      if (p == 0) return q >= 0;
+      const double t = q / p;
+      if (p < 0) {
+        if (t > t1) return false;
+        t0 = std::max(t0, t);
+      } else {
+        if (t < t0) return false;
+        t1 = std::min(t1, t);
+      }
+      return true;
+    };
+    if (clip(-dx, a.X - left) && clip(dx, right - a.X) && clip(-dy, a.Y - top) && clip(dy, bottom - a.Y) &&
+        t0 <= t1)
+      return true;
+  }
+  return false;
+}
+
 // The column (or row) in [lo, hi) whose pixel centre is nearest to the
 // doubled coordinate `twiceCenter`.
 int32_t NearestIndex(int64_t twiceCenter, int32_t lo, int32_t hi) {
@@ -243,6 +284,10 @@ bool TRegion::TouchesRect(const TRect& r) const {
   const TPoint middle{static_cast<int32_t>((int64_t{area.Left} + area.Right) / 2),
                       static_cast<int32_t>((int64_t{area.Top} + area.Bottom) / 2)};
   if (ContainsPoint(middle)) return true;
+  // A tall area is decided by the outline: asking it row by row would take
+  // as long as the area is tall, and a shape read from a file can span the
+  // whole coordinate range.
+  if (int64_t{area.Bottom} - area.Top > MaxScannedRows) return OutlineEntersBox(Points_, area);
   std::vector<TCrossing> crossings;
   for (int32_t y = area.Top; y < area.Bottom; ++y)
     if (RowTouchesPolygon(Points_, FillMode_, y, area.Left, area.Right, crossings)) return true;

@@ -36,14 +36,20 @@ struct TRect {
   constexpr TRect(TPoint topLeft, TPoint bottomRight)
       : Left(topLeft.X), Top(topLeft.Y), Right(bottomRight.X), Bottom(bottomRight.Y) {}
 
-  constexpr int32_t Width() const { return Right - Left; }
-  constexpr int32_t Height() const { return Bottom - Top; }
+  // Saturated: a rectangle may span more than 32 bits can say.
+  constexpr int32_t Width() const { return Saturated(int64_t{Right} - Left); }
+  constexpr int32_t Height() const { return Saturated(int64_t{Bottom} - Top); }
   constexpr TPoint TopLeft() const { return {Left, Top}; }
   constexpr TPoint BottomRight() const { return {Right, Bottom}; }
   // Not (Left < Right and Top < Bottom).
   constexpr bool IsEmpty() const { return !(Left < Right && Top < Bottom); }
   constexpr bool Contains(TPoint p) const { return Left <= p.X && p.X < Right && Top <= p.Y && p.Y < Bottom; }
   friend constexpr bool operator==(const TRect&, const TRect&) = default;
+
+ private:
+  static constexpr int32_t Saturated(int64_t v) {
+    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
+  }
 };
 
 // The "nothing yet" rectangle: growing it by any rectangle gives that rectangle.

@@ -741,6 +741,35 @@ TEST_F(DiagramStreamTest, CancelledDragPutsTheDraggedObjectsBack) {
   EXPECT_EQ(link->Polyline(), linkPoints);
 }
 
+// Placing a hooked end anew need not give its old point back (here the end
+// lies off its node, as a file may store it): a cancelled drag gives the
+// links hooked onto the dragged objects their exact points back, and the
+// diagram is as it was, without a step.
+TEST_F(DiagramStreamTest, CancelledDragPutsTheHookedLinksBackExactly) {
+  TGraphNode* a = Node({0, 0, 50, 50});
+  TGraphNode* b = Node({200, 0, 50, 50});
+  TGraphLink* link = Link(a, b, {{100, 100}});
+  TGraphLink* onLink = Link(nullptr, link, {{100, 200}});
+  {
+    TGraphControl::TLinkPointsKept kept(Graph);
+    a->MoveBy(0, 30);
+  }
+  Graph.SetSnapToGrid(false);
+  Graph.ClearHistory();
+  const TBytes before = Save(Graph);
+  const TPoints linkPoints = link->Polyline();
+  const TPoints onLinkPoints = onLink->Polyline();
+  a->MouseDown(TMouseButton::mbLeft, 0, {25, 55});
+  ASSERT_EQ(Graph.DragSource(), a);
+  a->MouseMove(0, {45, 95});
+  ASSERT_NE(link->Polyline(), linkPoints);
+  EXPECT_TRUE(a->KeyDown(VK_ESCAPE, 0));
+  EXPECT_EQ(link->Polyline(), linkPoints);
+  EXPECT_EQ(onLink->Polyline(), onLinkPoints);
+  EXPECT_EQ(Save(Graph), before);
+  EXPECT_EQ(Graph.UndoCount(), 0);
+}
+
 // ---- Conversion -----------------------------------------------------------------------------------
 
 TEST_F(DiagramStreamTest, ConvertToKeepsDataIdentityAndLinks) {

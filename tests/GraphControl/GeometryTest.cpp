@@ -7,6 +7,7 @@
 #include <cmath>
 #include <ostream>
 
+#include "GraphControl/Region.h"
 #include "support/CaseName.h"
 
 namespace gc {
@@ -253,6 +254,21 @@ TEST(Rects, InflatedRectSaturatesAtTheIntegerLimits) {
   EXPECT_EQ(InflatedRect({Min, Min + 1, Max - 1, Max}, 3), TRect(Min, Min, Max, Max));
 }
 
+// A rectangle spanning more than 32 bits can say has the largest width; a
+// rounded-rectangle region over it keeps its corners.
+TEST(Rects, WidthAndHeightSaturateBeyondThirtyTwoBits) {
+  constexpr int32_t Min = std::numeric_limits<int32_t>::min();
+  constexpr int32_t Max = std::numeric_limits<int32_t>::max();
+  EXPECT_EQ(TRect(Min, 0, Max, 10).Width(), Max);
+  EXPECT_EQ(TRect(0, Max, 10, Min).Height(), Min);
+  EXPECT_EQ(TRect(-5, -7, 5, 7).Width(), 10);
+  const TRegion round = TRegion::RoundRect({Min, Min, Max, Max}, 100, 60);
+  EXPECT_EQ(round.CornerWidth(), 100);
+  EXPECT_EQ(round.CornerHeight(), 60);
+  EXPECT_TRUE(round.ContainsPoint({0, 0}));
+  EXPECT_FALSE(round.ContainsPoint({Min, Min}));
+}
+
 struct OverlapCase {
   const char* Name;
   TRect A, B;
@@ -344,7 +360,18 @@ INSTANTIATE_TEST_SUITE_P(
                                   {332, -2071723616},
                                   {920, 192, 936, 252},
                                   LineAngle({332, -2071723616}, {928, 222}),
-                                  {{928, 192}, {928, 252}}}),
+                                  {{928, 192}, {928, 252}}},
+                      // Off by more than half a unit is off the ellipse, even by one.
+                      EllipseCase{"NearlyVerticalFromFarBelow",
+                                  {-1, 738197503},
+                                  {0, 65519, 16, 65535},
+                                  LineAngle({-1, 738197503}, {8, 65527}),
+                                  {{8, 65519}, {8, 65535}}},
+                      EllipseCase{"SteepFromFarBelow",
+                                  {-36609, 1091240703},
+                                  {65519, 276, 65535, 349},
+                                  LineAngle({-36609, 1091240703}, {65527, 312}),
+                                  {{65527, 276}, {65527, 349}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(IntersectLineRoundRect, CornerCrossingsMoveOntoCornerEllipse) {
@@ -358,6 +385,17 @@ TEST(IntersectLineRoundRect, CornerCrossingsMoveOntoCornerEllipse) {
   EXPECT_EQ(br[0], TPoint(50, 0));
   EXPECT_EQ(br[1], TPoint(97, 47));
   EXPECT_EQ(br[2], TPoint(97, 47));
+}
+
+// A rectangle spanning the coordinate range, wider than 32 bits can say
+// (the sanitizer build reports the overflow this once had): the crossings
+// near the far corner move onto its corner circle, inside the rectangle.
+TEST(IntersectLineRoundRect, RectangleSpanningTheCoordinateRange) {
+  constexpr int32_t M = INT32_MAX;
+  const TPoints crossings = IntersectLineRoundRect({M, M}, {-M, -M, M, M}, 20, 20, Pi / 4);
+  ASSERT_EQ(crossings.size(), 4u);
+  EXPECT_EQ(crossings[1], TPoint(M - 3, M - 3));
+  EXPECT_EQ(crossings[2], TPoint(M - 3, M - 3));
 }
 
 TEST(IntersectLineRoundRect, CrossingsAwayFromCornersStay) {

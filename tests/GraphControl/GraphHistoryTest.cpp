@@ -183,6 +183,9 @@ const TChangeCase ChangeCases[] = {
     {"PictureRemoved", [](T& t) { t.Node(idB)->Background().SetGraphic(nullptr); }},
     {"NodeOptions", [](T& t) { t.Node(idC)->SetNodeOptions(gnoShowBackground); }},
     {"ConvertClass", [](T& t) { t.Node(idC)->ConvertTo(THexagonalNode::StaticClass()); }},
+    // The hooked link's end moves onto the new outline within the same step.
+    {"ConvertHookedNode", [](T& t) { t.Node(idA)->ConvertTo(THexagonalNode::StaticClass()); }},
+    {"ConvertHookedNodeBack", [](T& t) { t.Node(idB)->ConvertTo(TRectangularNode::StaticClass()); }},
     {"VisitDeletesSelection",
      [](T& t) {
        t.Node(idA)->SetSelected(true);

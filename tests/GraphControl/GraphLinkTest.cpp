@@ -459,6 +459,26 @@ TEST_F(GraphLinkTest, LoadedLinkResolvesItsEndsAndPlacesMissingPoints) {
   EXPECT_EQ(link->Points(1), b->GetAttachPoint(a->GetCenter()));
 }
 
+// An end is hooked only where the link has a point: a file storing one end
+// and no points gives the end one, and removing a link's last point lets go
+// of what it is hooked to. Deleting the object then unhooks both links.
+TEST_F(GraphLinkTest, AHookedEndAlwaysHasItsPoint) {
+  TRectangularNode* a = Box({0, 0, 100, 100}, "A");
+  TLoadedLink* loaded = TLoadedLink::Create(&Graph, 0, a->ID(), {});
+  loaded->FinishLoading();
+  EXPECT_EQ(loaded->Target(), a);
+  EXPECT_THAT(loaded->Polyline(), ElementsAre(TPoint{50, 50}));
+  TGraphLink* edited = NewLink({});
+  ASSERT_TRUE(edited->Hook(-1, a));
+  ASSERT_EQ(edited->PointCount(), 1);
+  edited->RemovePoint(0);
+  EXPECT_EQ(edited->Target(), nullptr);
+  EXPECT_THAT(a->LinksIn().Items(), ElementsAre(loaded));
+  a->Delete();
+  EXPECT_EQ(loaded->Target(), nullptr);
+  EXPECT_EQ(loaded->TargetID(), 0u);
+}
+
 TEST_F(GraphLinkTest, LoadedLinkLeavesUnknownAndSelfReferencesFree) {
   TLoadedLink* link = TLoadedLink::Create(&Graph, 77, 100, {{0, 0}, {50, 50}});
   link->FinishLoading();

@@ -209,6 +209,19 @@ INSTANTIATE_TEST_SUITE_P(
                 TFillMode::fmAlternate)}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// A shape spanning the coordinate range answers at once, from its outline:
+// an area in its empty corner, one its edge crosses, one holding a corner.
+TEST(PolygonRegion, TouchesRectAcrossTheWholeCoordinateRange) {
+  constexpr int32_t Low = INT32_MIN;
+  constexpr int32_t High = INT32_MAX;
+  const TRegion triangle = TRegion::Polygon({{Low, Low}, {High, Low}, {Low, High}}, TFillMode::fmAlternate);
+  EXPECT_FALSE(triangle.TouchesRect({1000, 1000, High, High}));
+  EXPECT_TRUE(triangle.TouchesRect({-10, -10, High, High}));
+  EXPECT_TRUE(triangle.TouchesRect({Low, High - 5000, Low + 10, High}));
+  EXPECT_FALSE(triangle.TouchesRect({Low + 10000, High - 5000, Low + 10010, High}));
+  EXPECT_TRUE(triangle.TouchesRect({Low, Low, Low + 1, Low + 1}));
+}
+
 TEST(Region, OffsetMovesEveryKind) {
   TRegion p = Square();
   p.Offset(5, -3);

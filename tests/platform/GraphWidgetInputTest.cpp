@@ -183,14 +183,15 @@ TEST_P(CancelledDragTest, EscapeBeforeReleasePutsTheDiagramAndTheScreenBack) {
 INSTANTIATE_TEST_SUITE_P(
     Gestures, CancelledDragTest,
     ::testing::Values(
+        // The dragged node gets its state back first, then the link hooked onto it.
         TCancelCase{
-            "MoveNode", false, {45, 85}, {}, {390, 250}, {"change L", "change A", "end drag A cancelled"}},
+            "MoveNode", false, {45, 85}, {}, {390, 250}, {"change A", "change L", "end drag A cancelled"}},
         TCancelCase{"ResizeNode",
                     false,
                     {120, 100},
                     {},
                     {390, 250},
-                    {"change L", "change A", "end drag A cancelled"}},
+                    {"change A", "change L", "end drag A cancelled"}},
         TCancelCase{"HookedLinkEnd",
                     true,
                     {240, 70},

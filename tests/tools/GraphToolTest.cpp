@@ -125,6 +125,24 @@ TEST_F(GraphToolTest, RenderRefusesAPngBeyondTheLimitAndWritesNothing) {
   EXPECT_EQ(r.Status, 0) << "a vector image has no pixels to allocate: " << r.Err;
 }
 
+// The SVG writer builds the whole drawing in memory: a drawing estimated
+// beyond its limit (here one link of three million points) is refused before
+// it is built.
+TEST_F(GraphToolTest, RenderRefusesAnSvgBeyondTheLimitAndWritesNothing) {
+  TGraphControl graph;
+  TPoints points(3000000);
+  for (size_t i = 0; i < points.size(); ++i)
+    points[i] = {static_cast<int32_t>(i % 1000), static_cast<int32_t>(i / 1000)};
+  TGraphLink::CreateNew(&graph, nullptr, {}, nullptr)->SetPolyline(points);
+  graph.SaveToFile(Tool.File("long.Screen"));
+  const TToolRun r = Tool.Run({"render", Tool.File("long.Screen"), Tool.File("long.svg")});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("Image too large: the SVG drawing would take about 69 MiB (at most 64 MiB)"),
+            std::string::npos)
+      << r.Err;
+  EXPECT_FALSE(fs::exists(Tool.File("long.svg")));
+}
+
 struct TCommandLineCase {
   std::string Name;
   std::vector<std::string> Args;  // "SAMPLE" and "DIR/" stand for the sample file and the scratch folder

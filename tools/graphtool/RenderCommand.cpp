@@ -16,6 +16,7 @@
 #include "platform/qt/QtMeasuringCanvas.h"
 #include "tools/graphtool/Command.h"
 #include "tools/graphtool/Files.h"
+#include "tools/graphtool/SvgSizeEstimate.h"
 
 namespace gc::tool {
 
@@ -120,9 +121,20 @@ std::vector<uint8_t> RenderPng(TGraphControl& graph, const TImageFrame& frame, i
   return ToBytes(data);
 }
 
+// The largest SVG drawing render makes. The SVG writer builds the whole
+// drawing in memory as UTF-16 text and converts it in one piece as it ends,
+// so a drawing takes about four to five times its size at its peak: a
+// diagram of hundreds of thousands of objects gets an error instead of
+// gigabytes of memory.
+constexpr int64_t MaxSvgBytes = int64_t{64} << 20;
+
 // Without a background the SVG shows only the objects.
 std::vector<uint8_t> RenderSvg(TGraphControl& graph, const TImageFrame& frame, int32_t zoom,
                                const std::optional<QColor>& background) {
+  if (const int64_t bytes = EstimateSvgBytes(graph, zoom); bytes > MaxSvgBytes)
+    throw EGraphInvalidOperation("Image too large: the SVG drawing would take about " +
+                                 std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB (at most " +
+                                 std::to_string(MaxSvgBytes >> 20) + " MiB)");
   QByteArray data;
   QBuffer buffer(&data);
   QSvgGenerator generator;
@@ -172,7 +184,8 @@ extern const TCommand RenderCommand{
         "Draws every object of IN into OUT, a PNG or an SVG file by its extension. The image\n"
         "covers the objects' paint bounds: at 100 % a node from (10, 10) to (110, 60) gives a\n"
         "101 x 51 image with the node's top-left corner at (0, 0). A PNG image may be at most\n"
-        "32767 pixels wide and high and hold at most 67,108,864 pixels (192 MiB).\n",
+        "32767 pixels wide and high and hold at most 67,108,864 pixels (192 MiB); an SVG\n"
+        "drawing may take at most about 64 MiB.\n",
     .Arguments = {{"IN.Screen", TArgumentRole::InputFile}, {"OUT.png|OUT.svg", TArgumentRole::OutputFile}},
     .Options = {{"--zoom", "PERCENT", "draw at this zoom, 5 to 36863 (default 100)"},
                 {"--background", "COLOR",
