@@ -59,7 +59,23 @@ class TFakeDialogs : public IDesignerDialogs {
     return true;
   }
 
+  // As SelectValue; the box to keep the answers is left as KeepAnswers says,
+  // and the question numbered StopAt (from 0) stops the export.
+  bool SelectExportValue(const std::string& title, const std::string& label,
+                         const std::vector<std::string>& values, int& index, bool& keep,
+                         bool& stop) override {
+    stop = static_cast<int>(Selections.size()) == StopAt;
+    if (stop) {
+      Selections.push_back(title + " " + label + " [stopped]");
+      return false;
+    }
+    keep = KeepAnswers;
+    return SelectValue(title, label, values, index);
+  }
+
   static constexpr int Cancel = -2;
+  bool KeepAnswers = false;
+  int StopAt = -1;
   int BoxAnswer = 1;
   const char* InputAnswer = nullptr;
   std::deque<std::string> Files;  // answers of the file dialogs; "" cancels

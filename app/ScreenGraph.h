@@ -1,0 +1,115 @@
+// A diagram that is a screen: its widgets keep their data bindings, and one
+// hidden object stands for the screen itself with its name, size, title and
+// background colour. Both live in the objects' custom data (WidgetData.h), so
+// every reader of the format reads such screens, and a reader that ignores
+// custom data shows the same widgets. No Qt in here: the designer's window,
+// its export window and the command line all use it.
+//
+// The screen object is a hidden rectangular node that cannot be selected,
+// moved or resized, placed at the bottom of the z-order when it is made, with
+// the screen's size as its bounds. It exists only while a screen property is
+// set, so a screen that uses none keeps the bytes it always had. The widgets
+// are the other objects; a widget's index among them is what the XML export
+// counts ("Widget3", zPosition).
+//
+// Custom data the designer does not understand (another program's, a later
+// version's, damaged) is kept byte for byte and written back, and each such
+// object is listed in DataProblems.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "GraphControl/Control.h"
+#include "app/WidgetData.h"
+
+namespace gc::app {
+
+class TScreenGraph : public TGraphControl {
+ public:
+  // ---- Widgets -------------------------------------------------------------------------------
+  // Marked as the screen (there is normally one; the lowest is used).
+  bool IsScreenObject(const TGraphObject* object) const { return ScreenMarked_.count(object) != 0; }
+  // Every object but the screen objects, bottom of the z-order first.
+  std::vector<TGraphObject*> Widgets() const;
+  // The object's place among the widgets; -1 for a screen object.
+  int32_t WidgetIndex(const TGraphObject* object) const;
+  // The text a widget is announced by: its text, or "Widget" and its index.
+  std::string WidgetLabel(const TGraphObject* object) const;
+
+  // ---- Bindings ------------------------------------------------------------------------------
+  // The binding the widget keeps, or null.
+  const TWidgetBinding* Binding(const TGraphObject* widget) const;
+  // False when the widget's custom data is not the designer's: its binding
+  // cannot be changed without losing that data.
+  bool CanBind(const TGraphObject* widget) const;
+  // Keeps `binding` (an empty one removes the binding). A change of the
+  // diagram: recorded by the undo history, Modified. Raises EDesignerError
+  // for a widget that cannot be bound.
+  void SetBinding(TGraphObject* widget, const TWidgetBinding& binding);
+
+  // ---- The screen ----------------------------------------------------------------------------
+  TGraphObject* ScreenObject() const;
+  // All unset without a screen object.
+  TScreenProperties Screen() const;
+  // One step of the history: makes, changes or (for properties that are all
+  // unset) removes the screen object. Raises EDesignerError for a size
+  // outside 1..MaxScreenSide.
+  void SetScreen(const TScreenProperties& screen);
+  // (0, 0, width, height) when the size is set, else empty.
+  TRect ScreenFrame() const;
+
+  // ---- Custom data not understood ---------------------------------------------------------------
+  struct TDataProblem {
+    std::string Widget;  // its label when it was read
+    std::string What;
+  };
+  // Found while reading since the last ClearDataProblems.
+  const std::vector<TDataProblem>& DataProblems() const { return Problems_; }
+  void ClearDataProblems() { Problems_.clear(); }
+  // The problems as one text for a message, or "" when there are none.
+  std::string DataProblemsText() const;
+
+  // ---- History -------------------------------------------------------------------------------
+  // As the control's; a step that gives an object back a state whose custom
+  // data was empty also empties what the designer keeps for it (the control
+  // tells nothing of empty custom data).
+  bool Undo();
+  bool Redo();
+
+  void LoadFromStream(TStream& stream) override;
+  void ReadObjects(TStream& stream) override;
+
+ protected:
+  void DoObjectRead(TGraphObject* object, TStream& stream) override;
+  void DoObjectWrite(TGraphObject* object, TStream& stream) override;
+  void DoObjectInsert(TGraphObject* object) override;
+  void DoObjectRemove(TGraphObject* object) override;
+  void DoObjectChange(TGraphObject* object) override;
+
+ private:
+  // What the designer keeps for the object, or null (also when the object
+  // has no custom data).
+  const TWidgetData* DataOf(const TGraphObject* object) const;
+  // Stores `data` for the object and reports the change.
+  void Keep(TGraphObject* object, TWidgetData data);
+  void Forget(const TGraphObject* object);
+
+  std::unordered_map<const TGraphObject*, TWidgetData> Data_;
+  std::unordered_set<const TGraphObject*> ScreenMarked_;
+  std::vector<TDataProblem> Problems_;
+  // The object whose custom data was read last, until it enters the diagram
+  // or reports its change: an object that enters or changes without having
+  // read any keeps nothing from before.
+  const TGraphObject* LastRead_ = nullptr;
+  bool Restoring_ = false;
+};
+
+// A request the designer refuses, with a message for the user.
+class EDesignerError : public std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace gc::app
