@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/ScreenPropertiesDialog.h"
+
 namespace gc::app {
 
 namespace {
@@ -116,6 +118,14 @@ bool TQtDialogs::SelectValue(const std::string& title, const std::string& label,
   layout->addWidget(buttons);
   if (dialog.exec() != QDialog::Accepted) return false;
   index = combo->currentIndex();
+  return true;
+}
+
+bool TQtDialogs::EditScreenProperties(TScreenProperties& properties, int32_t maxWidth, int32_t maxHeight) {
+  TScreenPropertiesDialog dialog(maxWidth, maxHeight, Parent());
+  dialog.SetProperties(properties);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  properties = dialog.Properties();
   return true;
 }
 

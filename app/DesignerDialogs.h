@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/WidgetData.h"
+
 class QWidget;
 
 namespace gc::app {
@@ -40,6 +42,8 @@ class IDesignerDialogs {
   virtual bool SelectExportValue(const std::string& title, const std::string& label,
                                  const std::vector<std::string>& values, int& index, bool& keep,
                                  bool& stop) = 0;
+  // The screen's properties, edited; true on OK. Sizes up to maxWidth x maxHeight.
+  virtual bool EditScreenProperties(TScreenProperties& properties, int32_t maxWidth, int32_t maxHeight) = 0;
 };
 
 // The dialogs of the running program, drawn with Qt and centred over the
@@ -60,6 +64,7 @@ class TQtDialogs : public IDesignerDialogs {
                    int& index) override;
   bool SelectExportValue(const std::string& title, const std::string& label,
                          const std::vector<std::string>& values, int& index, bool& keep, bool& stop) override;
+  bool EditScreenProperties(TScreenProperties& properties, int32_t maxWidth, int32_t maxHeight) override;
 
  private:
   QWidget* Parent() const;

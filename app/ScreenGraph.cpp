@@ -56,6 +56,90 @@ std::string TScreenGraph::WidgetLabel(const TGraphObject* object) const {
   return "Widget" + std::to_string(WidgetIndex(object));
 }
 
+std::vector<TGraphObject*> TScreenGraph::SelectedWidgets() const {
+  std::vector<TGraphObject*> widgets;
+  for (TGraphObject* object : SelectedObjects())
+    if (!IsScreenObject(object)) widgets.push_back(object);
+  std::sort(widgets.begin(), widgets.end(),
+            [](const TGraphObject* a, const TGraphObject* b) { return a->ZOrder() < b->ZOrder(); });
+  return widgets;
+}
+
+// All of them go to the top first, keeping their order; then each goes down
+// to its place, the lowest first, which leaves the ones above it where they are.
+void TScreenGraph::MoveWidgets(std::vector<TGraphObject*> widgets, int32_t widgetIndex) {
+  std::erase_if(widgets, [this](TGraphObject* w) { return !HoldsObject(w) || IsScreenObject(w); });
+  if (widgets.empty()) return;
+  std::sort(widgets.begin(), widgets.end(),
+            [](const TGraphObject* a, const TGraphObject* b) { return a->ZOrder() < b->ZOrder(); });
+  widgets.erase(std::unique(widgets.begin(), widgets.end()), widgets.end());
+  // The object index of the first moved widget: after the others below it.
+  std::vector<TGraphObject*> others;
+  for (TGraphObject* object : Objects())
+    if (std::find(widgets.begin(), widgets.end(), object) == widgets.end()) others.push_back(object);
+  int32_t place = static_cast<int32_t>(others.size());
+  for (int32_t i = 0, seen = 0; i < static_cast<int32_t>(others.size()); ++i) {
+    if (IsScreenObject(others[i])) continue;
+    if (seen++ == std::max(widgetIndex, 0)) {
+      place = i;
+      break;
+    }
+  }
+  bool inPlace = true;
+  for (size_t i = 0; i < widgets.size(); ++i) inPlace = inPlace && widgets[i]->ZOrder() == place + int32_t(i);
+  if (inPlace) return;
+  THistoryStep step(*this, "order");
+  TUpdateLock lock(*this);
+  for (TGraphObject* widget : widgets) widget->BringToFront();
+  for (size_t i = 0; i < widgets.size(); ++i) widgets[i]->SetZOrder(place + static_cast<int32_t>(i));
+}
+
+bool TScreenGraph::IsLocked(const TGraphObject* widget) {
+  return widget->IsNode() &&
+         !(static_cast<const TGraphNode*>(widget)->NodeOptions() & (gnoMovable | gnoResizable));
+}
+
+void TScreenGraph::SetWidgetsVisible(const std::vector<TGraphObject*>& widgets, bool visible) {
+  THistoryStep step(*this, visible ? "show" : "hide");
+  TUpdateLock lock(*this);
+  for (TGraphObject* widget : widgets)
+    if (HoldsObject(widget) && !IsScreenObject(widget)) widget->SetVisible(visible);
+}
+
+void TScreenGraph::SetWidgetsLocked(const std::vector<TGraphObject*>& widgets, bool locked) {
+  THistoryStep step(*this, locked ? "lock" : "unlock");
+  TUpdateLock lock(*this);
+  for (TGraphObject* widget : widgets) {
+    if (!HoldsObject(widget) || IsScreenObject(widget) || !widget->IsNode()) continue;
+    auto* node = static_cast<TGraphNode*>(widget);
+    const TGraphNodeOptions moving = gnoMovable | gnoResizable;
+    node->SetNodeOptions(locked ? node->NodeOptions() & ~moving : node->NodeOptions() | moving);
+  }
+}
+
+// ---- Observers ------------------------------------------------------------------------------------
+
+void TScreenGraph::AddObserver(IObserver* observer) {
+  if (std::find(Observers_.begin(), Observers_.end(), observer) == Observers_.end())
+    Observers_.push_back(observer);
+}
+
+void TScreenGraph::RemoveObserver(IObserver* observer) { std::erase(Observers_, observer); }
+
+void TScreenGraph::Notify(uint8_t changes) {
+  for (IObserver* observer : std::vector<IObserver*>(Observers_)) observer->ScreenChanged(changes);
+}
+
+void TScreenGraph::DoObjectSelect(TGraphObject* object) {
+  Notify(chgSelection);
+  TGraphControl::DoObjectSelect(object);
+}
+
+void TScreenGraph::DoGraphChange() {
+  Notify(chgContent);
+  TGraphControl::DoGraphChange();
+}
+
 // ---- Custom data ----------------------------------------------------------------------------------
 
 const TWidgetData* TScreenGraph::DataOf(const TGraphObject* object) const {
@@ -127,11 +211,13 @@ void TScreenGraph::DoObjectWrite(TGraphObject* object, TStream& stream) {
 void TScreenGraph::DoObjectInsert(TGraphObject* object) {
   if (object != LastRead_) Forget(object);
   LastRead_ = nullptr;
+  Notify(chgContent);
   TGraphControl::DoObjectInsert(object);
 }
 
 void TScreenGraph::DoObjectRemove(TGraphObject* object) {
   Forget(object);
+  Notify(chgContent);
   TGraphControl::DoObjectRemove(object);
 }
 
@@ -142,6 +228,7 @@ void TScreenGraph::DoObjectRemove(TGraphObject* object) {
 void TScreenGraph::DoObjectChange(TGraphObject* object) {
   if (Restoring_ && object != LastRead_ && object->HasCustomData())
     if (const auto it = Data_.find(object); it != Data_.end() && it->second.Understood()) Forget(object);
+  Notify(chgContent);
   TGraphControl::DoObjectChange(object);
 }
 
@@ -254,8 +341,12 @@ void TScreenGraph::SetScreen(const TScreenProperties& screen) {
     static_cast<TGraphNode*>(object)->SetNodeOptions(gnoShowBackground);
     object->SendToBack();
   } else if (object->IsNode()) {
-    const TRect bounds = ScreenObjectBounds(screen);
-    static_cast<TGraphNode*>(object)->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+    // The object cannot be moved or resized but to follow the screen's size.
+    auto* node = static_cast<TGraphNode*>(object);
+    const TGraphNodeOptions options = node->NodeOptions();
+    node->SetNodeOptions(options | gnoMovable | gnoResizable);
+    node->SetBoundsRect(ScreenObjectBounds(screen));
+    node->SetNodeOptions(options);
   }
   const TWidgetData* old = DataOf(object);
   TWidgetData data = old ? *old : TWidgetData();

@@ -38,6 +38,16 @@ class TScreenGraph : public TGraphControl {
   int32_t WidgetIndex(const TGraphObject* object) const;
   // The text a widget is announced by: its text, or "Widget" and its index.
   std::string WidgetLabel(const TGraphObject* object) const;
+  // The selected widgets, bottom of the z-order first.
+  std::vector<TGraphObject*> SelectedWidgets() const;
+  // One step: the widgets (any order) move together, keeping their order,
+  // so that the lowest of them has `widgetIndex` among the widgets (clamped).
+  void MoveWidgets(std::vector<TGraphObject*> widgets, int32_t widgetIndex);
+  // A locked widget cannot be moved or resized (its node options).
+  static bool IsLocked(const TGraphObject* widget);
+  // One step each: shows or hides, locks or unlocks the widgets.
+  void SetWidgetsVisible(const std::vector<TGraphObject*>& widgets, bool visible);
+  void SetWidgetsLocked(const std::vector<TGraphObject*>& widgets, bool locked);
 
   // ---- Bindings ------------------------------------------------------------------------------
   // The binding the widget keeps, or null.
@@ -72,6 +82,21 @@ class TScreenGraph : public TGraphControl {
   // The problems as one text for a message, or "" when there are none.
   std::string DataProblemsText() const;
 
+  // ---- Windows that show the screen ---------------------------------------------------------------
+  // Told of every change, as it happens; an observer only notes it and must
+  // not change the diagram from there.
+  enum TChange : uint8_t {
+    chgSelection = 1,  // the selection
+    chgContent = 2,    // objects, their properties, their order, the screen
+  };
+  class IObserver {
+   public:
+    virtual ~IObserver() = default;
+    virtual void ScreenChanged(uint8_t changes) = 0;
+  };
+  void AddObserver(IObserver* observer);
+  void RemoveObserver(IObserver* observer);
+
   // ---- History -------------------------------------------------------------------------------
   // As the control's; a step that gives an object back a state whose custom
   // data was empty also empties what the designer keeps for it (the control
@@ -88,6 +113,8 @@ class TScreenGraph : public TGraphControl {
   void DoObjectInsert(TGraphObject* object) override;
   void DoObjectRemove(TGraphObject* object) override;
   void DoObjectChange(TGraphObject* object) override;
+  void DoObjectSelect(TGraphObject* object) override;
+  void DoGraphChange() override;
 
  private:
   // What the designer keeps for the object, or null (also when the object
@@ -96,6 +123,7 @@ class TScreenGraph : public TGraphControl {
   // Stores `data` for the object and reports the change.
   void Keep(TGraphObject* object, TWidgetData data);
   void Forget(const TGraphObject* object);
+  void Notify(uint8_t changes);
 
   std::unordered_map<const TGraphObject*, TWidgetData> Data_;
   std::unordered_set<const TGraphObject*> ScreenMarked_;
@@ -105,6 +133,7 @@ class TScreenGraph : public TGraphControl {
   // read any keeps nothing from before.
   const TGraphObject* LastRead_ = nullptr;
   bool Restoring_ = false;
+  std::vector<IObserver*> Observers_;
 };
 
 // A request the designer refuses, with a message for the user.

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/DesignerDialogs.h"
@@ -73,7 +75,19 @@ class TFakeDialogs : public IDesignerDialogs {
     return SelectValue(title, label, values, index);
   }
 
+  // Answers with ScreenAnswer (cancels without one), recording the limits.
+  bool EditScreenProperties(TScreenProperties& properties, int32_t maxWidth, int32_t maxHeight) override {
+    ScreenLimits = {maxWidth, maxHeight};
+    ScreenShown.push_back(properties);
+    if (!ScreenAnswer) return false;
+    properties = *ScreenAnswer;
+    return true;
+  }
+
   static constexpr int Cancel = -2;
+  std::optional<TScreenProperties> ScreenAnswer;
+  std::vector<TScreenProperties> ScreenShown;
+  std::pair<int32_t, int32_t> ScreenLimits{0, 0};
   bool KeepAnswers = false;
   int StopAt = -1;
   int BoxAnswer = 1;

@@ -192,6 +192,10 @@ TEST_F(ScreenGraphTest, TheScreenObjectIsHiddenAtTheBottomAndNoWidget) {
   EXPECT_THROW(Graph.SetScreen({.Name = {}, .Size = TScreenSize{0, 480}, .Title = {}, .Background = {}}),
                EDesignerError);
 
+  screen.Size = TScreenSize{480, 272};
+  Graph.SetScreen(screen);
+  EXPECT_EQ(object->GetBoundsRect(), (TRect{0, 0, 480, 272}));
+
   // Properties that are all unset leave no screen object behind.
   Graph.SetScreen({});
   EXPECT_EQ(Graph.Objects().Count(), 1);
