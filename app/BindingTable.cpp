@@ -126,18 +126,14 @@ QVariant TBindingModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TBindingModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role != Qt::DisplayRole) return {};
-  if (orientation == Qt::Vertical) return section;
-  switch (section) {
-    case colText:
-      return "Widget";
-    case colSource:
-      return "Source";
-    case colConverterType:
-      return "Converter type";
-    default:
-      return "Converter name";
-  }
+  if (orientation == Qt::Vertical) return role == Qt::DisplayRole ? QVariant(section) : QVariant();
+  static const char* const Titles[][2] = {{"Widget", "The widget, by its text or its place"},
+                                          {"Source", "The source (xml_Sources)"},
+                                          {"Type", "The converter type (xml_ConvTypes)"},
+                                          {"Name", "The converter name (xml_ConvNames)"}};
+  if (role == Qt::DisplayRole) return Titles[section][0];
+  if (role == Qt::ToolTipRole) return Titles[section][1];
+  return {};
 }
 
 Qt::ItemFlags TBindingModel::flags(const QModelIndex& index) const {

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
@@ -30,7 +29,9 @@ QDockWidget* Dock(QMainWindow* window, const char* title, QWidget* content) {
   return dock;
 }
 
-constexpr int DockWidth = 290;
+constexpr int DockWidth = 360;
+constexpr int DockSeparator = 6;
+constexpr int ExtraHeight = 220;
 
 }  // namespace
 
@@ -43,6 +44,7 @@ void TForm1::BuildDesignerDocks() {
   inspectorScroll->setWidget(Inspector);
   inspectorScroll->setWidgetResizable(true);
   inspectorScroll->setFrameShape(QFrame::NoFrame);
+  inspectorScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   dockInspector = Dock(this, "Inspector", inspectorScroll);
   ObjectList = new TObjectList(Dialogs_);
   ObjectList->SetGraph(&GraphControl1);
@@ -73,9 +75,16 @@ void TForm1::BuildDesignerDocks() {
   statusBar()->addPermanentWidget(lblFilePath, 1);
   ShowFileState();
 
-  // The specified toolbar, drawing area and panel keep their size; the
-  // window grows by the docks and the status bar.
-  resize(width() + DockWidth, height() + statusBar()->sizeHint().height());
+  // The specified toolbar, drawing area and panel keep their width; the
+  // window grows by the docks, and by the height the docks need to show the
+  // inspector whole (the drawing area takes it) and the status bar.
+  resize(width() + DockWidth + DockSeparator, height() + ExtraHeight + statusBar()->sizeHint().height());
+  // Docks take their sizes once the window is laid out.
+  QTimer::singleShot(0, this, [this] {
+    resizeDocks({dockInspector, dockObjects}, {DockWidth, DockWidth}, Qt::Horizontal);
+    const int height = dockInspector->height() + dockObjects->height();
+    resizeDocks({dockInspector, dockObjects}, {height * 3 / 5, height * 2 / 5}, Qt::Vertical);
+  });
 }
 
 void TForm1::DetachDesignerDocks() {

@@ -56,6 +56,7 @@ void ShowNumber(QLineEdit* field, const std::optional<int32_t>& value) {
 
 // A spin box shows its minimum as "(mixed)".
 void ShowSpin(QSpinBox* box, const std::optional<int32_t>& value) {
+  if (box->hasFocus()) return;  // being typed into
   const QSignalBlocker block(box);
   box->setValue(value ? *value : box->minimum());
 }
@@ -79,6 +80,8 @@ QLineEdit* NumberField(QWidget* parent, const char* tip) {
   auto* field = new QLineEdit(parent);
   field->setToolTip(tip);
   field->setAlignment(Qt::AlignRight);
+  field->setMinimumWidth(48);
+  field->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   return field;
 }
 
@@ -147,11 +150,16 @@ void TInspector::Build() {
 
   edFont = new QFontComboBox(this);
   form->addRow("Font", edFont);
-  connect(edFont, &QFontComboBox::currentFontChanged, this, [this](const QFont& font) {
-    if (Showing_) return;
-    const std::string name = font.family().toStdString();
+  // Only a font chosen from the list or confirmed with Enter applies, not
+  // each name the completion offers while typing.
+  const auto applyFont = [this] {
+    if (Showing_ || edFont->findText(edFont->currentText(), Qt::MatchFixedString) < 0) return;
+    const std::string name =
+        edFont->itemText(edFont->findText(edFont->currentText(), Qt::MatchFixedString)).toStdString();
     Apply("font", [&name](TGraphObject* w) { w->Font().SetName(name); });
-  });
+  };
+  connect(edFont, &QComboBox::activated, this, applyFont);
+  connect(edFont->lineEdit(), &QLineEdit::editingFinished, this, applyFont);
   edFontSize = new QSpinBox(this);
   edFontSize->setRange(MinFontSize - 1, MaxFontSize);
   edFontSize->setSpecialValueText(Mixed);
@@ -160,12 +168,13 @@ void TInspector::Build() {
   chBold = new QCheckBox("Bold", this);
   chItalic = new QCheckBox("Italic", this);
   chUnderline = new QCheckBox("Underline", this);
+  form->addRow("Font size", edFontSize);
   auto* style = new QHBoxLayout;
-  style->addWidget(edFontSize);
   style->addWidget(chBold);
   style->addWidget(chItalic);
   style->addWidget(chUnderline);
-  form->addRow("Size, style", style);
+  style->addStretch(1);
+  form->addRow("Style", style);
   connect(edFontSize, &QSpinBox::valueChanged, this, [this](int size) {
     if (Showing_ || size < MinFontSize) return;
     Apply("font size", [size](TGraphObject* w) { w->Font().SetSize(size); });
@@ -178,7 +187,7 @@ void TInspector::Build() {
   cbAlignment->addItems({"Left", "Centre", "Right"});
   cbLayout = new QComboBox(this);
   cbLayout->addItems({"Top", "Middle", "Bottom"});
-  form->addRow("Text", pair(cbAlignment, "", cbLayout));
+  form->addRow("Alignment", pair(cbAlignment, "", cbLayout));
   static constexpr TAlignment Alignments[] = {taLeftJustify, taCenter, taRightJustify};
   static constexpr TTextLayout Layouts[] = {tlTop, tlCenter, tlBottom};
   connect(cbAlignment, &QComboBox::activated, this, [this](int index) {
@@ -219,6 +228,11 @@ void TInspector::Build() {
       ApplyBinding(b);
     });
     connect(b->lineEdit(), &QLineEdit::editingFinished, this, [this, b] { ApplyBinding(b); });
+  }
+  // The dock may be narrow: the choices' boxes do not ask for their longest entry.
+  for (QComboBox* box : findChildren<QComboBox*>()) {
+    box->setMinimumContentsLength(6);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   }
   form->addRow("Source", cbSource);
   form->addRow("Converter type", cbConverterType);
@@ -270,11 +284,17 @@ void TInspector::ShowValues(const std::vector<TGraphObject*>& widgets) {
     bool& Flag;
     ~TDone() { Flag = false; }
   } done{Showing_};
+  for (QSpinBox* box : {edFontSize, edMargin}) box->setSpecialValueText(widgets.empty() ? " " : Mixed);
   if (widgets.empty()) {
     for (QLineEdit* f : {edText, edX, edY, edWidth, edHeight, edZ}) {
       f->clear();
       f->setPlaceholderText({});
     }
+    for (QSpinBox* box : {edFontSize, edMargin}) ShowSpin(box, std::nullopt);
+    const QSignalBlocker block(edFont);
+    edFont->setCurrentIndex(-1);
+    edBackground->SetMixed();
+    edTextColor->SetMixed();
     for (QComboBox* b : {cbSource, cbConverterType, cbConverterName}) b->setEditText({});
     return;
   }
@@ -294,13 +314,17 @@ void TInspector::ShowValues(const std::vector<TGraphObject*>& widgets) {
     edTextColor->SetColor(*c);
   else
     edTextColor->SetMixed();
-  {
+  if (!edFont->hasFocus()) {
     const QSignalBlocker block(edFont);
     if (const auto name =
-            Common<std::string>(widgets, [](const TGraphObject* w) { return w->Font().Name(); }))
-      edFont->setCurrentFont(QFont(Q(*name)));
-    else
+            Common<std::string>(widgets, [](const TGraphObject* w) { return w->Font().Name(); })) {
+      // A font this system does not have is shown by its name all the same.
+      const int index = edFont->findText(Q(*name), Qt::MatchFixedString);
+      edFont->setCurrentIndex(index);
+      if (index < 0) edFont->setEditText(Q(*name));
+    } else {
       edFont->setCurrentIndex(-1);
+    }
   }
   ShowSpin(edFontSize, Common<int32_t>(widgets, [](const TGraphObject* w) { return w->Font().Size(); }));
   const auto style = [&](uint8_t s) {

@@ -77,7 +77,15 @@ TEST_F(DailyWorkTest, FiveWidgetsGetAFontAndAColourInOneStepEach) {
   Settle();
   EXPECT_EQ(Form.Inspector->lblSelection->text(), "<b>5 widgets selected</b>");
   const int steps = Form.GraphControl1.UndoCount();
-  Form.Inspector->edFont->setCurrentFont(QFont("Liberation Serif"));
+  // Typed as a user types: the docks refresh between the keys.
+  QLineEdit* font = Form.Inspector->edFont->lineEdit();
+  font->setFocus();
+  font->selectAll();
+  for (const QChar c : QString("Liberation Serif")) {
+    QTest::keyClicks(font, QString(c));
+    Settle();
+  }
+  QTest::keyClick(font, Qt::Key_Return);
   Form.Inspector->edBackground->SetColor(clYellow);
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(Widget(i)->Font().Name(), "Liberation Serif") << i;

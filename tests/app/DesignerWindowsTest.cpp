@@ -72,6 +72,14 @@ TEST_F(DesignerWindowsTest, TheInspectorShowsSharedValuesAndMarksTheMixedOnes) {
   EXPECT_FALSE(inspector.edText->isEnabled());
   Select({1});
   inspector.Refresh();
+  EXPECT_EQ(inspector.edFont->currentText(), "Arial") << "by its name, listed or not";
+  Select({0, 1});
+  inspector.Refresh();
+  Select({3});
+  inspector.Refresh();
+  EXPECT_EQ(inspector.edFont->currentText(), "Arial") << "after a mixed selection";
+  Select({1});
+  inspector.Refresh();
   EXPECT_EQ(inspector.edText->text(), "W1");
   EXPECT_EQ(inspector.edX->text(), "70");
   EXPECT_EQ(inspector.edWidth->text(), "50");
