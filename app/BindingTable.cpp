@@ -89,6 +89,8 @@ bool TBindingModel::Reload() {
   }
   beginResetModel();
   IDs_ = std::move(ids);
+  Rows_.clear();
+  for (size_t row = 0; row < IDs_.size(); ++row) Rows_.emplace(IDs_[row], static_cast<int>(row));
   endResetModel();
   return true;
 }
@@ -100,8 +102,8 @@ TGraphObject* TBindingModel::WidgetAt(int row) const {
 }
 
 int TBindingModel::RowOf(const TGraphObject* widget) const {
-  const auto it = std::find(IDs_.begin(), IDs_.end(), widget->ID());
-  return it == IDs_.end() ? -1 : static_cast<int>(it - IDs_.begin());
+  const auto it = Rows_.find(widget->ID());
+  return it == Rows_.end() ? -1 : it->second;
 }
 
 int TBindingModel::rowCount(const QModelIndex& parent) const {

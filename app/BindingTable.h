@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/ScreenGraph.h"
@@ -51,7 +52,8 @@ class TBindingModel : public QAbstractTableModel {
 
  private:
   TScreenGraph* Graph_ = nullptr;
-  std::vector<uint32_t> IDs_;  // bottom of the z-order first
+  std::vector<uint32_t> IDs_;
+  std::unordered_map<uint32_t, int> Rows_;  // by identifier  // bottom of the z-order first
 };
 
 class TBindingTable : public QWidget, private TScreenGraph::IObserver {

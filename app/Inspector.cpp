@@ -239,7 +239,8 @@ void TInspector::Build() {
   form->addRow("Converter name", cbConverterName);
 }
 
-void TInspector::ScreenChanged(uint8_t) {
+void TInspector::ScreenChanged(uint8_t changes) {
+  if (changes & TScreenGraph::chgSelection) ListsStale_ = true;
   if (Scheduled_) return;
   Scheduled_ = true;
   QTimer::singleShot(0, this, [this] { Refresh(); });
@@ -349,7 +350,8 @@ void TInspector::ShowValues(const std::vector<TGraphObject*>& widgets) {
                               : std::nullopt);
   ShowSpin(edMargin, nodeValue([](const TGraphNode* n) { return n ? n->Margin() : 0; }));
 
-  LoadValueLists();
+  if (ListsStale_) LoadValueLists();
+  ListsStale_ = false;
   const auto bindingValue = [&](std::string TWidgetBinding::*field) {
     return Common<std::string>(widgets, [&](const TGraphObject* w) {
       const TWidgetBinding* b = Graph_->Binding(w);

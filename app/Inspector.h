@@ -32,7 +32,10 @@ class TInspector : public QWidget, private TScreenGraph::IObserver {
   // The screen whose selection is shown (not owned; null for none).
   void SetGraph(TScreenGraph* graph);
   // The folder of the value lists offered for the binding ("" = working folder).
-  void SetListFolder(const std::string& folder) { ListFolder_ = folder; }
+  void SetListFolder(const std::string& folder) {
+    ListFolder_ = folder;
+    ListsStale_ = true;
+  }
   // Shows the selection now; changes are otherwise shown once the event loop
   // runs, so that a burst of them costs one refresh.
   void Refresh();
@@ -72,6 +75,8 @@ class TInspector : public QWidget, private TScreenGraph::IObserver {
   std::string ListFolder_;
   bool Showing_ = false;
   bool Scheduled_ = false;
+  // The value lists are read again when the selection changes.
+  bool ListsStale_ = true;
 };
 
 }  // namespace gc::app

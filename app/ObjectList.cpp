@@ -38,6 +38,8 @@ bool TObjectListModel::Reload() {
   }
   beginResetModel();
   IDs_ = std::move(ids);
+  Rows_.clear();
+  for (size_t row = 0; row < IDs_.size(); ++row) Rows_.emplace(IDs_[row], static_cast<int>(row));
   endResetModel();
   return true;
 }
@@ -49,8 +51,8 @@ TGraphObject* TObjectListModel::WidgetAt(int row) const {
 }
 
 int TObjectListModel::RowOf(const TGraphObject* widget) const {
-  const auto it = std::find(IDs_.begin(), IDs_.end(), widget->ID());
-  return it == IDs_.end() ? -1 : static_cast<int>(it - IDs_.begin());
+  const auto it = Rows_.find(widget->ID());
+  return it == Rows_.end() ? -1 : it->second;
 }
 
 int TObjectListModel::rowCount(const QModelIndex& parent) const {

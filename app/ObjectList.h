@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 #include "app/ScreenGraph.h"
@@ -55,7 +56,8 @@ class TObjectListModel : public QAbstractTableModel {
 
  private:
   TScreenGraph* Graph_ = nullptr;
-  std::vector<uint32_t> IDs_;  // top of the z-order first
+  std::vector<uint32_t> IDs_;
+  std::unordered_map<uint32_t, int> Rows_;  // by identifier  // top of the z-order first
 };
 
 class TObjectList : public QWidget, private TScreenGraph::IObserver {
