@@ -16,7 +16,6 @@ namespace {
 // CrossHi across it. The horizontal axis places vertical lines.
 struct TView {
   int64_t Lo, Hi, CrossLo, CrossHi;
-  friend bool operator==(const TView&, const TView&) = default;
 };
 
 TView ViewOf(const TRect& r, bool horizontal) {
