@@ -116,7 +116,12 @@ void TForm1::FillRecentMenu() {
   const QStringList files = RecentFiles.Files();
   for (int i = 0; i < files.size(); ++i) {
     const QString file = files[i];
-    QAction* action = mnuRecent->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(file).fileName()), this,
+    // Files of the same name tell their folders apart.
+    const QString name = QFileInfo(file).fileName();
+    int sameName = 0;
+    for (const QString& other : files) sameName += QFileInfo(other).fileName() == name;
+    const QString shown = sameName > 1 ? QString("%1 (%2)").arg(name, QFileInfo(file).absolutePath()) : name;
+    QAction* action = mnuRecent->addAction(QString("&%1 %2").arg(i + 1).arg(shown), this,
                                            [this, file] { OpenRecentFile(file); });
     action->setToolTip(file);
     action->setStatusTip(file);
