@@ -475,6 +475,13 @@ class TGraphControl {
   virtual void DoObjectEndDrag(TGraphObject* object, THitCode ht, bool cancelled);
   virtual void DoObjectRead(TGraphObject* object, TStream& stream);
   virtual void DoObjectWrite(TGraphObject* object, TStream& stream);
+  // Called before the control gives `object`, which is in the diagram, back a
+  // state it recorded (undo, redo, Escape during a drag). The state is then
+  // read as a load reads it: its custom data reaches DoObjectRead when it has
+  // any, and a state without custom data reaches nothing. A derived control
+  // that keeps data of its own per object forgets the object's here. Raises
+  // no event; does nothing by default.
+  virtual void DoObjectRestore(TGraphObject* object);
   virtual void DoObjectUnhook(TGraphObject* object, TGraphLink* link, int32_t index);
   virtual void DoObjectHook(TGraphObject* object, TGraphLink* link, int32_t index);
   virtual void DoCanHookLink(TGraphObject* object, TGraphLink* link, int32_t index, bool& canHook);

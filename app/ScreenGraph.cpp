@@ -11,19 +11,6 @@ namespace gc::app {
 
 namespace {
 
-// Sets a flag for the lifetime of the scope.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : Flag_(flag), Saved_(flag) { Flag_ = true; }
-  ~TFlagScope() { Flag_ = Saved_; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& Flag_;
-  bool Saved_;
-};
-
 // The bounds of the screen object: the screen's size, or the size the XML
 // export writes for a screen without one.
 TRect ScreenObjectBounds(const TScreenProperties& screen) {
@@ -181,7 +168,7 @@ void TScreenGraph::DoObjectRead(TGraphObject* object, TStream& stream) {
   if (!bytes.empty()) stream.ReadBuffer(bytes.data(), bytes.size());
   stream.SetPosition(0);
   TWidgetData data = TWidgetData::Read(std::move(bytes));
-  if (const std::string problem = data.Problem(); !problem.empty()) {
+  if (const std::string problem = data.Problem(); Reading_ && !problem.empty()) {
     const int32_t index = HoldsObject(object)
                               ? WidgetIndex(object)
                               : Objects().Count() - static_cast<int32_t>(ScreenMarked_.size());
@@ -221,43 +208,40 @@ void TScreenGraph::DoObjectRemove(TGraphObject* object) {
   TGraphControl::DoObjectRemove(object);
 }
 
-// While undo or redo gives objects their states back: an object that reports
-// its change without having read custom data got a state whose custom data
-// was empty, so what the designer kept for it goes too. Data the designer
-// does not understand never changes but by reading, and stays.
 void TScreenGraph::DoObjectChange(TGraphObject* object) {
-  if (Restoring_ && object != LastRead_ && object->HasCustomData())
-    if (const auto it = Data_.find(object); it != Data_.end() && it->second.Understood()) Forget(object);
   Notify(chgContent);
   TGraphControl::DoObjectChange(object);
 }
 
+void TScreenGraph::DoObjectRestore(TGraphObject* object) {
+  Forget(object);
+  TGraphControl::DoObjectRestore(object);
+}
+
+// Reading objects ends with nothing read last, whether it succeeds or not.
+class TScreenGraph::TReading {
+ public:
+  explicit TReading(TScreenGraph& graph) : Graph_(graph), Outer_(graph.Reading_) { Graph_.Reading_ = true; }
+  ~TReading() {
+    Graph_.Reading_ = Outer_;
+    Graph_.LastRead_ = nullptr;
+  }
+  TReading(const TReading&) = delete;
+  TReading& operator=(const TReading&) = delete;
+
+ private:
+  TScreenGraph& Graph_;
+  bool Outer_;
+};
+
 void TScreenGraph::LoadFromStream(TStream& stream) {
-  struct TReset {
-    const TGraphObject*& Last;
-    ~TReset() { Last = nullptr; }
-  } reset{LastRead_};
+  TReading reading(*this);
   TGraphControl::LoadFromStream(stream);
 }
 
 void TScreenGraph::ReadObjects(TStream& stream) {
-  struct TReset {
-    const TGraphObject*& Last;
-    ~TReset() { Last = nullptr; }
-  } reset{LastRead_};
+  TReading reading(*this);
   TGraphControl::ReadObjects(stream);
-}
-
-bool TScreenGraph::Undo() {
-  TFlagScope restoring(Restoring_);
-  LastRead_ = nullptr;
-  return TGraphControl::Undo();
-}
-
-bool TScreenGraph::Redo() {
-  TFlagScope restoring(Restoring_);
-  LastRead_ = nullptr;
-  return TGraphControl::Redo();
 }
 
 std::string TScreenGraph::DataProblemsText() const {

@@ -97,19 +97,19 @@ class TScreenGraph : public TGraphControl {
   void AddObserver(IObserver* observer);
   void RemoveObserver(IObserver* observer);
 
-  // ---- History -------------------------------------------------------------------------------
-  // As the control's; a step that gives an object back a state whose custom
-  // data was empty also empties what the designer keeps for it (the control
-  // tells nothing of empty custom data).
-  bool Undo();
-  bool Redo();
-
+  // Custom data the designer does not understand is reported (DataProblems)
+  // when a screen is loaded or objects are pasted, not when undo or redo
+  // give it back.
   void LoadFromStream(TStream& stream) override;
   void ReadObjects(TStream& stream) override;
 
  protected:
   void DoObjectRead(TGraphObject* object, TStream& stream) override;
   void DoObjectWrite(TGraphObject* object, TStream& stream) override;
+  // Undo, redo or Escape during a drag give the object a recorded state: what
+  // the designer keeps for it goes, and comes back from the state's custom
+  // data when it has any.
+  void DoObjectRestore(TGraphObject* object) override;
   void DoObjectInsert(TGraphObject* object) override;
   void DoObjectRemove(TGraphObject* object) override;
   void DoObjectChange(TGraphObject* object) override;
@@ -124,6 +124,7 @@ class TScreenGraph : public TGraphControl {
   void Keep(TGraphObject* object, TWidgetData data);
   void Forget(const TGraphObject* object);
   void Notify(uint8_t changes);
+  class TReading;
 
   std::unordered_map<const TGraphObject*, TWidgetData> Data_;
   std::unordered_set<const TGraphObject*> ScreenMarked_;
@@ -132,7 +133,8 @@ class TScreenGraph : public TGraphControl {
   // or reports its change: an object that enters or changes without having
   // read any keeps nothing from before.
   const TGraphObject* LastRead_ = nullptr;
-  bool Restoring_ = false;
+  // Inside LoadFromStream or ReadObjects: data not understood is reported.
+  bool Reading_ = false;
   std::vector<IObserver*> Observers_;
 };
 

@@ -216,20 +216,35 @@ TEST_F(ScreenGraphTest, AnotherProgramsCustomDataIsKeptReportedAndNotOverwritten
   Graph.SetBinding(Graph.Objects()[1], Clock);
   Graph.SetBinding(Graph.Objects()[1], {});
   EXPECT_EQ(Save(Graph), file);
+
+  // It was reported once, when it was read: undo and redo give it back
+  // without a word, a deleted widget's included.
+  Graph.ClearDataProblems();
+  start->SetText("Moved");
+  start->Delete();
+  ASSERT_TRUE(Graph.Undo());
+  ASSERT_TRUE(Graph.Undo());
+  ASSERT_TRUE(Graph.Redo());
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_TRUE(Graph.DataProblems().empty());
+  EXPECT_FALSE(Graph.CanBind(Graph.Objects()[0]));
+  EXPECT_EQ(Save(Graph), file);
 }
 
 // Custom data of size 0 tells the designer nothing while it is read: undoing
-// a binding given to such a widget must still take the binding away.
+// a binding given to such a widget must still take the binding away, also
+// when undo is called as the control's (by the window or its commands).
 TEST_F(ScreenGraphTest, UndoingABindingOnEmptyCustomDataTakesItAway) {
   const TBytes file = ForeignFile("");
   Load(Graph, file);
+  TGraphControl& control = Graph;
   TGraphObject* start = Graph.Objects()[0];
   ASSERT_TRUE(start->HasCustomData());
   Graph.SetBinding(start, Clock);
-  ASSERT_TRUE(Graph.Undo());
+  ASSERT_TRUE(control.Undo());
   EXPECT_EQ(Graph.Binding(start), nullptr);
   EXPECT_EQ(Save(Graph), file);
-  ASSERT_TRUE(Graph.Redo());
+  ASSERT_TRUE(control.Redo());
   ASSERT_NE(Graph.Binding(start), nullptr);
   EXPECT_EQ(*Graph.Binding(start), Clock);
 }
