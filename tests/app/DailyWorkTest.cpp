@@ -243,6 +243,96 @@ TEST_F(DailyWorkTest, AnotherProgramsCustomDataIsReportedAndSavedAsItWas) {
   EXPECT_EQ(ReadAll(Dir.filePath("again.Screen")), ReadAll(Dir.filePath("foreign.Screen")));
 }
 
+// The hidden object that keeps the screen's properties is no widget for any
+// command: each case starts from a screen of 800 x 480 with two widgets, both
+// selected with Ctrl+A, and leaves the screen object as it was, unselected,
+// the only one of its kind. Clearing the properties gives the bytes of the
+// screen before it had any.
+struct TScreenObjectCase {
+  const char* Name;
+  const char* Keys;  // pressed in the drawing area after Ctrl+A, in Qt's text, separated by "; "
+  size_t Widgets;    // afterwards
+  QAction* TForm1::*Command = nullptr;  // run after the keys
+  friend void PrintTo(const TScreenObjectCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class ScreenObjectCommands : public DailyWorkTest, public ::testing::WithParamInterface<TScreenObjectCase> {};
+
+TEST_P(ScreenObjectCommands, LeaveTheScreenObjectAlone) {
+  PlaceWidget({20, 20}, {100, 50});
+  PlaceWidget({40, 80}, {120, 110});
+  TDesignerGraph& graph = Form.GraphControl1;
+  TMemoryStream plain;
+  graph.WriteObjects(plain, graph.Objects());
+  TScreenProperties screen;
+  screen.Name = "Main";
+  screen.Size = TScreenSize{800, 480};
+  graph.SetScreen(screen);
+  TGraphObject* object = graph.ScreenObject();
+  ASSERT_NE(object, nullptr);
+  Form.GraphWidget->setFocus();
+
+  Key(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(graph.SelectedWidgets().size(), 2u);
+  for (const QString& text : QString(GetParam().Keys).split("; ", Qt::SkipEmptyParts)) {
+    const QKeyCombination key = QKeySequence::fromString(text)[0];
+    Key(key.key(), key.keyboardModifiers());
+  }
+  if (GetParam().Command) (Form.*GetParam().Command)->trigger();
+  EXPECT_EQ(graph.Widgets().size(), GetParam().Widgets);
+  int32_t marked = 0;
+  for (TGraphObject* o : graph.Objects()) marked += graph.IsScreenObject(o);
+  EXPECT_EQ(marked, 1);
+  ASSERT_EQ(graph.ScreenObject(), object);
+  EXPECT_FALSE(object->Selected());
+  EXPECT_EQ(object->GetBoundsRect(), (TRect{0, 0, 800, 480}));
+  EXPECT_EQ(graph.Screen(), screen);
+  const std::vector<TGraphObject*> widgets = graph.Widgets();
+  for (size_t i = 0; i < widgets.size(); ++i) EXPECT_EQ(graph.WidgetIndex(widgets[i]), int32_t(i));
+  // The docks list the widgets alone.
+  Settle();
+  EXPECT_EQ(Form.ObjectList->Model->rowCount(), int(GetParam().Widgets));
+  EXPECT_EQ(Form.BindingTable->Model->rowCount(), int(GetParam().Widgets));
+  Key(Qt::Key_A, Qt::ControlModifier);
+  Settle();
+  EXPECT_EQ(graph.SelectedWidgets().size(), GetParam().Widgets);
+  EXPECT_FALSE(object->Selected());
+
+  // The export counts the widgets alone.
+  WriteAll("xml_Sources", "S=Source\n");
+  WriteAll("xml_ConvTypes", "T=Type\n");
+  WriteAll("xml_ConvNames", "N=Name\n");
+  Dialogs.Choices.assign(3 * widgets.size(), 0);
+  TForm2 exporter(Dialogs, &Form);
+  const std::string xml = Export(exporter);
+  size_t lines = 0;
+  for (size_t at = xml.find("<widget "); at != std::string::npos; at = xml.find("<widget ", at + 1)) ++lines;
+  EXPECT_EQ(lines, GetParam().Widgets) << xml;
+
+  graph.SetScreen({});
+  if (std::string(GetParam().Name) == "SelectAll") {
+    TMemoryStream cleared;
+    graph.WriteObjects(cleared, graph.Objects());
+    EXPECT_EQ(cleared.Bytes(), plain.Bytes());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ScreenObjectCommands,
+    ::testing::Values(TScreenObjectCase{"SelectAll", "", 2}, TScreenObjectCase{"Delete", "Del", 0},
+                      TScreenObjectCase{"Duplicate", "Ctrl+D", 4},
+                      TScreenObjectCase{"CopyAndPaste", "Ctrl+C; Ctrl+V", 4},
+                      TScreenObjectCase{"Cut", "Ctrl+X", 0}, TScreenObjectCase{"SendToBack", "Ctrl+K", 2},
+                      TScreenObjectCase{"NudgeAndResize", "Left; Up; Shift+Right", 2},
+                      TScreenObjectCase{"TabAround", "Tab; Tab; Tab; Shift+Tab; Shift+Tab; Shift+Tab; Del",
+                                        1},
+                      TScreenObjectCase{"DeleteThenUndo", "Del; Ctrl+Z", 2},
+                      TScreenObjectCase{"AlignLeft", "", 2, &TForm1::actAlignLeft},
+                      TScreenObjectCase{"AlignBottom", "", 2, &TForm1::actAlignBottom},
+                      TScreenObjectCase{"SameWidth", "", 2, &TForm1::actSameWidth},
+                      TScreenObjectCase{"DistributeVertically", "", 2, &TForm1::actDistributeVertically}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 // Every screen file the project has (the examples, the test corpus) opens
 // and saves as the very same bytes. The one exception is a fuzzing find kept
 // in the corpus, which no writer produces: its wrapper's class name is
