@@ -40,6 +40,8 @@ void TForm1::BuildDesignerDocks() {
 
   Inspector = new TInspector(Dialogs_);
   Inspector->SetGraph(&GraphControl1);
+  // The panel shows what the inspector gave its widget, colours and font too.
+  Inspector->OnApplied = [this] { RefreshPanel(); };
   auto* inspectorScroll = new QScrollArea;
   inspectorScroll->setWidget(Inspector);
   inspectorScroll->setWidgetResizable(true);

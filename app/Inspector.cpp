@@ -384,6 +384,7 @@ bool TInspector::Apply(const std::string& step, const std::function<void(TGraphO
       if (Graph_->HoldsObject(widget)) each(widget);
   });
   Refresh();
+  if (applied && OnApplied) OnApplied();
   return applied;
 }
 

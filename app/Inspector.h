@@ -40,6 +40,9 @@ class TInspector : public QWidget, private TScreenGraph::IObserver {
   // runs, so that a burst of them costs one refresh.
   void Refresh();
 
+  // Called after an edit was applied to the selected widgets.
+  std::function<void()> OnApplied;
+
   QLabel* lblSelection = nullptr;
   QLineEdit* edText = nullptr;
   QLineEdit *edX = nullptr, *edY = nullptr, *edWidth = nullptr, *edHeight = nullptr, *edZ = nullptr;

@@ -73,6 +73,7 @@ TEST_F(DailyWorkTest, TheInspectorTakesAnExactPlaceAndSizeAndThePanelFollows) {
 
 TEST_F(DailyWorkTest, FiveWidgetsGetAFontAndAColourInOneStepEach) {
   for (int i = 0; i < 5; ++i) PlaceWidget({20 + 70 * i, 20}, {80 + 70 * i, 50});
+  Click({50, 30});  // the panel shows the first
   Key(Qt::Key_A, Qt::ControlModifier);
   Settle();
   EXPECT_EQ(Form.Inspector->lblSelection->text(), "<b>5 widgets selected</b>");
@@ -92,8 +93,11 @@ TEST_F(DailyWorkTest, FiveWidgetsGetAFontAndAColourInOneStepEach) {
     EXPECT_EQ(Widget(i)->Brush().Color(), clYellow) << i;
   }
   EXPECT_EQ(Form.GraphControl1.UndoCount(), steps + 2);
+  EXPECT_EQ(Form.edHinter->Color(), clYellow) << "the panel follows";
+  EXPECT_EQ(Form.edSchrift->currentFont().family(), "Liberation Serif");
   Form.UndoClick();
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Widget(i)->Brush().Color(), clWhite) << i;
+  EXPECT_EQ(Form.edHinter->Color(), clWhite);
   EXPECT_EQ(Widget(4)->Font().Name(), "Liberation Serif");
 }
 
