@@ -268,10 +268,7 @@ void TObjectList::SelectWidgets() {
     std::vector<TGraphObject*> chosen;
     for (int row : SelectedRows())
       if (TGraphObject* widget = Model->WidgetAt(row)) chosen.push_back(widget);
-    TGraphControl::TUpdateLock lock(*Graph_);
-    for (TGraphObject* object : Graph_->SelectedObjects().Items())
-      if (std::find(chosen.begin(), chosen.end(), object) == chosen.end()) object->SetSelected(false);
-    for (TGraphObject* widget : chosen) widget->SetSelected(true);
+    Graph_->SelectWidgets(chosen);
     if (!chosen.empty()) Graph_->BringIntoView(chosen.back());
   });
 }

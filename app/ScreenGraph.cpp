@@ -52,6 +52,16 @@ std::vector<TGraphObject*> TScreenGraph::SelectedWidgets() const {
   return widgets;
 }
 
+void TScreenGraph::SelectWidgets(const std::vector<TGraphObject*>& widgets) {
+  TUpdateLock lock(*this);
+  // Deselecting takes objects out of the selected list: go through a copy.
+  const std::vector<TGraphObject*> selected = SelectedObjects().Items();
+  for (TGraphObject* object : selected)
+    if (std::find(widgets.begin(), widgets.end(), object) == widgets.end()) object->SetSelected(false);
+  for (TGraphObject* widget : widgets)
+    if (HoldsObject(widget) && !IsScreenObject(widget)) widget->SetSelected(true);
+}
+
 // All of them go to the top first, keeping their order; then each goes down
 // to its place, the lowest first, which leaves the ones above it where they are.
 void TScreenGraph::MoveWidgets(std::vector<TGraphObject*> widgets, int32_t widgetIndex) {

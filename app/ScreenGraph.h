@@ -40,6 +40,9 @@ class TScreenGraph : public TGraphControl {
   std::string WidgetLabel(const TGraphObject* object) const;
   // The selected widgets, bottom of the z-order first.
   std::vector<TGraphObject*> SelectedWidgets() const;
+  // The selection becomes exactly `widgets` (objects of the diagram; screen
+  // objects are left out).
+  void SelectWidgets(const std::vector<TGraphObject*>& widgets);
   // One step: the widgets (any order) move together, keeping their order,
   // so that the lowest of them has `widgetIndex` among the widgets (clamped).
   void MoveWidgets(std::vector<TGraphObject*> widgets, int32_t widgetIndex);

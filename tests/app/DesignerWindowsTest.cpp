@@ -198,12 +198,13 @@ TEST_F(DesignerWindowsTest, TheObjectListFollowsAndSetsTheSelection) {
   ASSERT_EQ(list.Model->rowCount(), 5);
   EXPECT_EQ(list.Model->index(0, TObjectListModel::colText).data().toString(), "W4") << "the top first";
   EXPECT_EQ(list.Model->index(0, TObjectListModel::colZ).data().toInt(), 4);
-  Select({0, 2});
+  Select({0, 1, 2, 4});
   list.Refresh();
   QList<int> rows;
   for (const QModelIndex& i : list.View->selectionModel()->selectedRows()) rows.append(i.row());
   std::sort(rows.begin(), rows.end());
-  EXPECT_EQ(rows, (QList<int>{2, 4}));
+  EXPECT_EQ(rows, (QList<int>{0, 2, 3, 4}));
+  // One row chosen: every other widget leaves the selection.
   list.View->selectionModel()->select(list.Model->index(1, 0),
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   EXPECT_EQ(Graph.SelectedWidgets(), std::vector<TGraphObject*>{Widgets[3]});
