@@ -63,6 +63,8 @@ class TChoiceDelegate : public QStyledItemDelegate {
     auto* box = static_cast<QComboBox*>(editor);
     box->setCurrentIndex(-1);
     box->setEditText(index.data(Qt::EditRole).toString());
+    // As in a spreadsheet, typing over a cell replaces what it held.
+    box->lineEdit()->selectAll();
   }
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
     auto* box = static_cast<QComboBox*>(editor);

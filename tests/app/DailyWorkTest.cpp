@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -171,7 +172,30 @@ TEST_F(DailyWorkTest, BoundWidgetsExportWithoutAQuestionAndAnswersCanBeKept) {
   Settle();
   TBindingModel* table = Form.BindingTable->Model;
   ASSERT_EQ(table->rowCount(), 4);
-  ASSERT_TRUE(table->SetColumn({0, 1, 2}, TBindingModel::colSource, "Clock.Time"));
+  // Typed over the selected rows as in a spreadsheet: the text replaces what
+  // the cells held.
+  Form.dockBindings->raise();
+  Settle();
+  QTableView* view = Form.BindingTable->View;
+  auto typeOver = [&](const QString& text) {
+    QItemSelection rows;
+    rows.select(table->index(0, TBindingModel::colSource), table->index(2, TBindingModel::colSource));
+    view->selectionModel()->setCurrentIndex(table->index(0, TBindingModel::colSource),
+                                            QItemSelectionModel::NoUpdate);
+    view->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+    view->setFocus();
+    QTest::keyClicks(view, text.left(1));
+    ASSERT_NE(QApplication::focusWidget(), view) << "an editor opened";
+    QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    Settle();  // the closed editor goes
+  };
+  typeOver("Session.Title");
+  typeOver("Clock.Time");
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_NE(Form.GraphControl1.Binding(Widget(i)), nullptr) << i;
+    EXPECT_EQ(Form.GraphControl1.Binding(Widget(i))->Source, "Clock.Time") << i;
+  }
   ASSERT_TRUE(table->SetColumn({0, 1, 2}, TBindingModel::colConverterType, "ClockToText"));
   ASSERT_TRUE(table->SetColumn({0, 1, 2}, TBindingModel::colConverterName, "Default"));
   TScreenProperties screen;
