@@ -22,6 +22,7 @@
 #include "GraphControl/GraphObjectList.h"
 #include "GraphControl/GraphScrollBar.h"
 #include "GraphControl/ObjectIDIndex.h"
+#include "GraphControl/SmartGuides.h"
 #include "GraphControl/SpatialIndex.h"
 #include "GraphControl/Types.h"
 #include "platform/HostWindow.h"
@@ -474,6 +475,13 @@ class TGraphControl {
   virtual void DoObjectEndDrag(TGraphObject* object, THitCode ht, bool cancelled);
   virtual void DoObjectRead(TGraphObject* object, TStream& stream);
   virtual void DoObjectWrite(TGraphObject* object, TStream& stream);
+  // Called before the control gives `object`, which is in the diagram, back a
+  // state it recorded (undo, redo, Escape during a drag). The state is then
+  // read as a load reads it: its custom data reaches DoObjectRead when it has
+  // any, and a state without custom data reaches nothing. A derived control
+  // that keeps data of its own per object forgets the object's here. Raises
+  // no event; does nothing by default.
+  virtual void DoObjectRestore(TGraphObject* object);
   virtual void DoObjectUnhook(TGraphObject* object, TGraphLink* link, int32_t index);
   virtual void DoObjectHook(TGraphObject* object, TGraphLink* link, int32_t index);
   virtual void DoCanHookLink(TGraphObject* object, TGraphLink* link, int32_t index, bool& canHook);
@@ -719,6 +727,34 @@ class TGraphControl {
   bool MakeSameWidth();
   bool MakeSameHeight();
   // ==== end of the alignment block ================================================
+
+  // ==== Smart guides (ControlGuides.cpp) ==========================================
+  // While SmartGuides is on, moving or resizing nodes with the mouse snaps the
+  // moving edges (and, for a move, the centre) to the edges and centres of the
+  // other showing nodes in view and of GuideFrame, and a move also snaps to the
+  // places that give it the spacing of its neighbours in a row or column. Lines
+  // in GuideColor show what the dragged nodes line up with while the drag
+  // lasts. Holding Alt suspends the guides. Grid snapping comes first; a guide
+  // within GuideSnapDistance wins over it. Off by default, so that a drag is
+  // exactly as without guides.
+  bool SmartGuides() const { return SmartGuides_; }
+  void SetSmartGuides(bool value);
+  // How near a guide must be to snap, in client pixels (default 5; 0 only
+  // shows what lines up exactly).
+  int32_t GuideSnapDistance() const { return GuideSnapDistance_; }
+  void SetGuideSnapDistance(int32_t pixels) { GuideSnapDistance_ = std::max(pixels, 0); }
+  TColor GuideColor() const { return GuideColor_; }
+  void SetGuideColor(TColor value);
+  // A rectangle whose edges and centre guide like a node's (a page, the
+  // screen being designed); an empty rectangle is none.
+  const TRect& GuideFrame() const { return GuideFrame_; }
+  void SetGuideFrame(const TRect& frame) { GuideFrame_ = frame; }
+  // The lines of the drag under way (none outside a drag).
+  const std::vector<TGuideLine>& GuideLines() const { return GuideLines_; }
+  // Corrects the offset the drag under way is about to move by, so that the
+  // dragged nodes meet the nearest guide; DragBy calls it after grid snapping.
+  virtual void SnapToGuides(int32_t& dx, int32_t& dy);
+  // ==== end of the smart guides block ==============================================
 
   // ==== Diagram stream, snapshots and export (ControlStreaming.cpp) ============
   // The diagram stream: the signature "0.GS", then the object block.
@@ -1012,6 +1048,32 @@ class TGraphControl {
   std::unique_ptr<TSpatialIndex> SpatialIndex_;
   mutable std::vector<std::vector<TGraphObject*>> FreeCandidates_;
   std::vector<TGraphObject*>* RemovedObjects_ = nullptr;
+  // ==== Smart guides (ControlGuides.cpp) ====
+  // Whether the guides take part in the drag under way: on, not suspended by
+  // Alt, a node drags.
+  bool GuidesActive() const;
+  // The request for the dragged nodes at `rect`; the sides that move.
+  TGuideRequest GuideRequest(const TRect& rect, TGraphSides sides) const;
+  // The rectangle the guides act on: the bounds of the dragged nodes for a
+  // move, the drag source's for a resize. False when no node drags.
+  bool GuideRect(TRect& rect, TGraphSides& sides) const;
+  TGuideSource GuideSource() const;
+  void SetGuideLines(std::vector<TGuideLine> lines);
+  // After the dragged nodes moved: the lines follow where they really went
+  // (constraints, the minimum size and handlers may have stopped them short).
+  void FollowGuides();
+  void DrawGuideLines(TCanvas& canvas) const;
+  TRect GuideLinesArea() const;
+  bool SmartGuides_ = false;
+  int32_t GuideSnapDistance_ = 5;
+  TColor GuideColor_ = 0x003C4CF0;
+  TRect GuideFrame_;
+  std::vector<TGuideLine> GuideLines_;
+  // Where the last correction put the guided rectangle.
+  TRect GuidePlaced_;
+  // The modifier keys of the last mouse event: Alt suspends the guides.
+  TShiftState InputShift_ = 0;
+  // ==== end of the smart guides block ====
 };
 
 // The two parts of a hint "short|long": the tooltip text before the first

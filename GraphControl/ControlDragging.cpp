@@ -109,6 +109,7 @@ void TGraphControl::MoveDraggingObjects(int32_t dx, int32_t dy) {
       DraggingObjects_.Items(i)->ApplyDrag(DragHitTest_, dx, dy);
   }
   DragTargetPoint_ = {SaturatingAdd(DragTargetPoint_.X, dx), SaturatingAdd(DragTargetPoint_.Y, dy)};
+  FollowGuides();
   BringIntoView(DragTargetPoint_);
 }
 
@@ -117,6 +118,7 @@ void TGraphControl::EndDragging(bool accept) {
   TDeletionGuard keep(*this);
   TGraphObject* source = DragSource_;
   DragSource_ = nullptr;
+  SetGuideLines({});
   for (int32_t i = 1; i < DraggingObjects_.Count(); ++i) DraggingObjects_.Items(i)->LeaveDrag();
   DraggingObjects_.Clear();
   const bool inserting = IsInsertMode(CommandMode_);

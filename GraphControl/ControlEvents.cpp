@@ -120,6 +120,8 @@ void TGraphControl::DoObjectWrite(TGraphObject* object, TStream& stream) {
   Raise(OnObjectWrite, object, stream);
 }
 
+void TGraphControl::DoObjectRestore(TGraphObject*) {}
+
 void TGraphControl::DoObjectUnhook(TGraphObject* object, TGraphLink* link, int32_t index) {
   Raise(OnObjectUnhook, object, link, index);
 }

@@ -106,6 +106,7 @@ void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x,
   // of nudges.
   THistoryStep gesture(*this);
   NudgeKey_ = 0;
+  InputShift_ = shift;
   if (Host_ && !Host_->Focused()) Host_->SetFocus();
   DoMouseDown(button, shift, x, y);
   const TPoint point = ClientToGraph(x, y);
@@ -178,6 +179,7 @@ void TGraphControl::PressToEdit(TMouseButton button, TShiftState shift, TPoint p
 
 void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
+  InputShift_ = shift;
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
   if (MiddlePanning_) {

@@ -175,6 +175,7 @@ void TGraphControl::DrawEditMarks(TCanvas& canvas) {
   if (!HideSelection_ || Focused()) {
     for (int32_t i = 0; i < SelectedObjects_.Count(); ++i) SelectedObjects_.Items(i)->DrawOverlay(canvas);
   }
+  DrawGuideLines(canvas);
   if (SelectionRectVisible_ && !SelectionRect_.IsEmpty()) {
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
     canvas.Pen().SetMode(TPenMode::pmNot);

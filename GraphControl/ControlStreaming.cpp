@@ -196,6 +196,7 @@ void TGraphControl::RestoreSnapshot(TStream& stream) {
     // the extents and scroll ranges follow, OnObjectChange fires.
     TGraphObject::TUpdateLock objectLock(*object);
     object->Invalidate();
+    DoObjectRestore(object);
     object->LoadFromStream(stream);
     object->Changed(chVisual | chBounds);
     // The history sees the restored state as it sees any other, so a step

@@ -544,6 +544,7 @@ bool TGraphHistory::Restore(const TObjectState& state) {
   // The state holds the Tag of its moment; the program's fields stay as they are.
   const int32_t tag = object->Tag();
   const intptr_t data = object->Data();
+  Control_.DoObjectRestore(object);
   object->RestoreState(state.Bytes);
   object->SetTag(tag);
   object->SetData(data);

@@ -493,6 +493,7 @@ bool TGraphObject::DragBy(int32_t dx, int32_t dy, bool snap) {
   if (Owner_->DragSource() != this) return false;
   if (dx == 0 && dy == 0) return true;
   if (snap) SnapDragOffset(Owner_->DragHitTest(), dx, dy);
+  Owner_->SnapToGuides(dx, dy);
   Owner_->MoveDraggingObjects(dx, dy);
   return true;
 }

@@ -52,16 +52,22 @@ QString TColorPicker::ColorCaption(TColor color) {
 }
 
 void TColorPicker::SetColor(TColor value) {
-  const bool changed = value != Color_;
+  const bool changed = value != Color_ || Mixed_;
   Color_ = value;
+  Mixed_ = false;
   ShowColor();
   if (changed && OnChange) OnChange();
 }
 
+void TColorPicker::SetMixed() {
+  Mixed_ = true;
+  ShowColor();
+}
+
 void TColorPicker::ShowColor() {
-  if (!isEnabled()) {
+  if (!isEnabled() || Mixed_) {
     setStyleSheet({});
-    setText({});
+    setText(isEnabled() ? "(mixed)" : QString());
     return;
   }
   const QColor c = PaintedColor(Color_);

@@ -17,6 +17,10 @@ class TColorPicker : public QPushButton {
   TColor Color() const { return Color_; }
   // Stores the colour and, when it differs, raises OnChange.
   void SetColor(TColor value);
+  // Shows that the colour differs between the things it stands for (several
+  // widgets) until a colour is set or chosen.
+  void SetMixed();
+  bool Mixed() const { return Mixed_; }
   std::function<void()> OnChange;
 
   // What a colour is called on the button: "#RRGGBB" for a plain colour, the
@@ -33,6 +37,7 @@ class TColorPicker : public QPushButton {
   void Choose();
   void ShowColor();
   TColor Color_ = clBlack;
+  bool Mixed_ = false;
 };
 
 }  // namespace gc::app

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QSet>
 
 #include "app/Unit1.h"
@@ -28,18 +29,31 @@ void SnapToGrid(F& f) {
   f.btnSnapGrClick();
 }
 
+// The View menu's entries of the docks show or close them; a dock shown
+// comes to the front of the docks it shares a place with.
+void ShowDock(QDockWidget* dock, bool show) {
+  if (!show) return void(dock->close());
+  dock->show();
+  dock->raise();
+}
+
 const TDesignerCommand Commands[] = {
     // File
     {&F::actNewScreen, mnFile, "&New screen…", "New screen", "new-screen", "Ctrl+N", K::New,
      [](F& f) { f.btnScreenPropClick(); }, cfMayAsk},
     {&F::actOpen, mnFile, "&Open screen…", "Open screen", "open-screen", "Ctrl+O", K::Open,
      [](F& f) { f.btnOpenClick(); }, cfMayAsk},
+    {&F::actRecentFiles, mnFile, "&Recent files", "The screens opened or saved last", nullptr, "",
+     K::UnknownKey, nullptr, cfSubmenu},
     {&F::actSave, mnFile, "&Save", "Save the screen to its file", nullptr, "Ctrl+S", K::Save,
      [](F& f) { f.SaveScreen(); }, cfMayAsk | Sep},
     {&F::actSaveAs, mnFile, "Save &as…", "Save screen", "save-screen", "Ctrl+Shift+S", K::SaveAs,
      [](F& f) { f.btnSaveClick(); }, cfMayAsk},
+    {&F::actScreenProperties, mnFile, "Screen &properties…",
+     "The screen's name, size, title and background colour", nullptr, "", K::UnknownKey,
+     [](F& f) { f.ScreenPropertiesClick(); }, cfMayAsk | Sep},
     {&F::actExport, mnFile, "&Export to XML…", "Export screen to XML", "export-xml", "Ctrl+E", K::UnknownKey,
-     [](F& f) { f.btnExportClick(); }, cfMayAsk | Sep},
+     [](F& f) { f.btnExportClick(); }, cfMayAsk},
     {&F::actExit, mnFile, "E&xit", "Exit", "exit", "Ctrl+Q", K::Quit, [](F& f) { f.btnCloseClick(); },
      cfMayAsk | Sep},
     // Edit
@@ -71,10 +85,23 @@ const TDesignerCommand Commands[] = {
      [](F& f) { f.btnZoomMinusClick(); }, cfNone},
     {&F::actZoom100, mnView, "&Zoom to 100%", "Zoom to 100%", "zoom-100", "Ctrl+0", K::UnknownKey,
      [](F& f) { f.btnFullViewClick(); }, cfNone},
+    {&F::actZoomToScreen, mnView, "Zoom to &screen", "Fit the screen's frame into the drawing area", nullptr,
+     "", K::UnknownKey, [](F& f) { f.ZoomToScreenClick(); }, cfMayAsk},
     {&F::actShowGrid, mnView, "Show &grid", "Show Grid", nullptr, "", K::UnknownKey, ShowGrid,
      cfCheckable | Sep},
     {&F::actSnapToGrid, mnView, "S&nap to grid", "Snap to Grid", nullptr, "", K::UnknownKey, SnapToGrid,
      cfCheckable},
+    {&F::actSmartGuides, mnView, "Smart g&uides",
+     "Dragged widgets snap to the edges and centres of the others and of the screen, and to equal spacing; "
+     "hold Alt to drag without them",
+     nullptr, "", K::UnknownKey, [](F& f) { f.GraphControl1.SetSmartGuides(f.actSmartGuides->isChecked()); },
+     cfCheckable},
+    {&F::actShowInspector, mnView, "&Inspector", "Show or hide the inspector", nullptr, "", K::UnknownKey,
+     [](F& f) { ShowDock(f.dockInspector, f.actShowInspector->isChecked()); }, cfCheckable | Sep},
+    {&F::actShowObjectList, mnView, "O&bject list", "Show or hide the object list", nullptr, "",
+     K::UnknownKey, [](F& f) { ShowDock(f.dockObjects, f.actShowObjectList->isChecked()); }, cfCheckable},
+    {&F::actShowBindings, mnView, "&Data bindings", "Show or hide the data bindings", nullptr, "",
+     K::UnknownKey, [](F& f) { ShowDock(f.dockBindings, f.actShowBindings->isChecked()); }, cfCheckable},
     // Arrange
     {&F::actToFront, mnArrange, "Bring to &front", "Set widget to Front", "to-front", "Ctrl+L", K::UnknownKey,
      [](F& f) { f.btnToFrontClick(); }, Sep | Ctx},

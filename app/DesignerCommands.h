@@ -24,6 +24,7 @@ enum TCommandFlag : unsigned {
   cfCheckable = 1u << 1,        // an on/off setting
   cfContextMenu = 1u << 2,      // also in the drawing area's context menu
   cfMayAsk = 1u << 3,           // may open a dialog or ask a question
+  cfSubmenu = 1u << 4,          // opens a submenu that the window fills; runs nothing itself
 };
 
 struct TDesignerCommand {
@@ -39,7 +40,7 @@ struct TDesignerCommand {
   // another command owns them (on X11 Ctrl+D also means Delete, and stays
   // Duplicate's).
   QKeySequence::StandardKey Standard;
-  void (*Run)(TForm1&);
+  void (*Run)(TForm1&);  // null for a submenu
   unsigned Flags;
 };
 

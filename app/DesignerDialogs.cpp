@@ -1,6 +1,7 @@
 #include "app/DesignerDialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -9,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "app/ScreenPropertiesDialog.h"
 
 namespace gc::app {
 
@@ -114,6 +117,50 @@ bool TQtDialogs::SelectValue(const std::string& title, const std::string& label,
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   layout->addWidget(buttons);
   if (dialog.exec() != QDialog::Accepted) return false;
+  index = combo->currentIndex();
+  return true;
+}
+
+bool TQtDialogs::EditScreenProperties(TScreenProperties& properties, int32_t maxWidth, int32_t maxHeight) {
+  TScreenPropertiesDialog dialog(maxWidth, maxHeight, Parent());
+  dialog.SetProperties(properties);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  properties = dialog.Properties();
+  return true;
+}
+
+// The choices of SelectValue, a box to keep the answers and "Stop export".
+bool TQtDialogs::SelectExportValue(const std::string& title, const std::string& label,
+                                   const std::vector<std::string>& values, int& index, bool& keep,
+                                   bool& stop) {
+  QDialog dialog(Parent());
+  dialog.setWindowTitle(Q(title));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(Q(label), &dialog));
+  auto* combo = new QComboBox(&dialog);
+  for (const auto& v : values) combo->addItem(Q(v));
+  if (index >= 0 && index < combo->count()) combo->setCurrentIndex(index);
+  layout->addWidget(combo);
+  auto* keepBox = new QCheckBox("&Keep the answers as this widget's binding", &dialog);
+  keepBox->setToolTip(
+      "The widget keeps its source, converter type and converter name; later exports use "
+      "them without asking");
+  keepBox->setChecked(keep);
+  layout->addWidget(keepBox);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QPushButton* stopButton = buttons->addButton("&Stop export", QDialogButtonBox::DestructiveRole);
+  stopButton->setToolTip("End the export here; the text shows the widgets answered so far");
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(stopButton, &QPushButton::clicked, &dialog, [&] {
+    stop = true;
+    dialog.reject();
+  });
+  layout->addWidget(buttons);
+  stop = false;
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  keep = keepBox->isChecked();
+  if (!accepted) return false;
   index = combo->currentIndex();
   return true;
 }

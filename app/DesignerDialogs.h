@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/WidgetData.h"
+
 class QWidget;
 
 namespace gc::app {
@@ -33,6 +35,15 @@ class IDesignerDialogs {
   // Offers values with `index` preselected; true on OK, index -1 for none.
   virtual bool SelectValue(const std::string& title, const std::string& label,
                            const std::vector<std::string>& values, int& index) = 0;
+  // A question of the XML export: SelectValue with two more choices. `keep`
+  // comes in as the box "keep the answers as the widget's binding" was last
+  // left and goes out as the user leaves it; choosing to stop the export sets
+  // `stop` and returns false.
+  virtual bool SelectExportValue(const std::string& title, const std::string& label,
+                                 const std::vector<std::string>& values, int& index, bool& keep,
+                                 bool& stop) = 0;
+  // The screen's properties, edited; true on OK. Sizes up to maxWidth x maxHeight.
+  virtual bool EditScreenProperties(TScreenProperties& properties, int32_t maxWidth, int32_t maxHeight) = 0;
 };
 
 // The dialogs of the running program, drawn with Qt and centred over the
@@ -51,6 +62,9 @@ class TQtDialogs : public IDesignerDialogs {
   bool SaveFile(const std::string& title, const std::string& filter, std::string& fileName) override;
   bool SelectValue(const std::string& title, const std::string& label, const std::vector<std::string>& values,
                    int& index) override;
+  bool SelectExportValue(const std::string& title, const std::string& label,
+                         const std::vector<std::string>& values, int& index, bool& keep, bool& stop) override;
+  bool EditScreenProperties(TScreenProperties& properties, int32_t maxWidth, int32_t maxHeight) override;
 
  private:
   QWidget* Parent() const;

@@ -171,6 +171,7 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
   // The menu bar comes on top of the specified 835 x 476: the drawing area
   // keeps its size.
   resize(835, 476 + menuBar()->sizeHint().height());
+  BuildDesignerDocks();
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   FormCreate();
@@ -185,6 +186,7 @@ TForm1::~TForm1() {
   GraphControl1.OnHistoryChange = nullptr;
   GraphControl1.OnZoomChange = nullptr;
   disconnect(FocusWatch_);
+  DetachDesignerDocks();
   if (GraphWidget) GraphWidget->SetControl(nullptr);
 }
 
@@ -336,7 +338,10 @@ void TForm1::BuildCommands() {
     if (command.Icon) action->setIcon(DesignerIcon(command.Icon));
     action->setShortcuts(keys[qsizetype(i)]);
     action->setCheckable(command.Flags & cfCheckable);
-    connect(action, &QAction::triggered, this, [this, run = command.Run] { run(*this); });
+    if (command.Flags & cfSubmenu)
+      action->setMenu(new QMenu(this));
+    else
+      connect(action, &QAction::triggered, this, [this, run = command.Run] { run(*this); });
     addAction(action);
     this->*command.Action = action;
     QMenu* menu = command.Menu == TCommandMenu::mnFile   ? menuFile
@@ -478,6 +483,7 @@ void TForm1::UpdateCaption() {
   const std::string caption =
       Named_ ? std::string(MainCaption) + "  [" + ScreenName + mark + "]" : std::string(MainCaption) + mark;
   setWindowTitle(QString::fromStdString(caption));
+  ShowFileState();
 }
 
 // ---- Screen files ---------------------------------------------------------------------------
@@ -586,6 +592,7 @@ void TForm1::btnExportClick() {
   Guarded([&] {
     GraphControl1.SaveCopyToFile("ScreenWorkspace");
     if (Form2_) Form2_->ShowModal();
+    KeepExportAnswers();
   });
 }
 
@@ -682,7 +689,7 @@ void TForm1::ShowWidget(TGraphObject* widget) {
     const bool exact = size >= MinFontSize && size <= MaxFontSize;
     const QSignalBlocker blockSize(exact ? nullptr : edFontSize), blockZ(exact ? nullptr : edZPosition);
     edFontSize->setValue(size);
-    edZPosition->setValue(widget->ZOrder());
+    edZPosition->setValue(GraphControl1.WidgetIndex(widget));
   }
   ShowPlacement();
 }
@@ -695,7 +702,7 @@ void TForm1::ShowPlacement() {
   edBreite->setValue(r.Right - r.Left);
   edHoehe->setValue(r.Bottom - r.Top);
   const QSignalBlocker block(edZPosition);
-  edZPosition->setValue(ShownWidget_->ZOrder());
+  edZPosition->setValue(GraphControl1.WidgetIndex(ShownWidget_));
 }
 
 // Each key typed into the field is a step of the history; the steps of one
@@ -1026,7 +1033,7 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 
 void TForm1::FitPanel() {
   if (!sbElementProp) return;
-  const bool scrolls = width() < PanelWidth;
+  const bool scrolls = centralWidget()->width() < PanelWidth;
   const int bar = scrolls ? sbElementProp->horizontalScrollBar()->sizeHint().height() : 0;
   sbElementProp->setFixedHeight(PanelHeight + bar);
 }

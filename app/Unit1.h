@@ -12,9 +12,11 @@
 #include "app/ColorPicker.h"
 #include "app/DesignerDialogs.h"
 #include "app/DesignerGraph.h"
+#include "app/RecentFiles.h"
 #include "app/ScreenRecovery.h"
 
 class QAction;
+class QDockWidget;
 class QCheckBox;
 class QFontComboBox;
 class QLabel;
@@ -34,6 +36,9 @@ class TGraphWidget;
 namespace gc::app {
 
 class TForm2;
+class TBindingTable;
+class TInspector;
+class TObjectList;
 
 // Codes of ApplyWidgetAction, passed as VisitObjects' user data.
 enum TWidgetAction : int32_t {
@@ -183,13 +188,14 @@ class TForm1 : public QMainWindow {
 
   // The commands (DesignerCommands.h): the menu bar's entries, the actions
   // behind the toolbar buttons above, and the keyboard shortcuts.
-  QAction *actNewScreen = nullptr, *actOpen = nullptr, *actSave = nullptr, *actSaveAs = nullptr,
-          *actExport = nullptr, *actExit = nullptr;
+  QAction *actNewScreen = nullptr, *actOpen = nullptr, *actRecentFiles = nullptr, *actSave = nullptr,
+          *actSaveAs = nullptr, *actScreenProperties = nullptr, *actExport = nullptr, *actExit = nullptr;
   QAction *actUndo = nullptr, *actRedo = nullptr, *actCut = nullptr, *actCopy = nullptr, *actPaste = nullptr,
           *actDuplicate = nullptr, *actDelete = nullptr, *actSelectAll = nullptr, *actNewWidget = nullptr,
           *actEditMode = nullptr, *actPanMode = nullptr;
-  QAction *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr, *actShowGrid = nullptr,
-          *actSnapToGrid = nullptr;
+  QAction *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr, *actZoomToScreen = nullptr,
+          *actShowGrid = nullptr, *actSnapToGrid = nullptr, *actSmartGuides = nullptr,
+          *actShowInspector = nullptr, *actShowObjectList = nullptr, *actShowBindings = nullptr;
   QAction *actToFront = nullptr, *actToBack = nullptr, *actAlignLeft = nullptr, *actAlignCenter = nullptr,
           *actAlignRight = nullptr, *actAlignTop = nullptr, *actAlignMiddle = nullptr,
           *actAlignBottom = nullptr, *actDistributeHorizontally = nullptr, *actDistributeVertically = nullptr,
@@ -201,6 +207,26 @@ class TForm1 : public QMainWindow {
   // specified ones; the zoom percentage shows at the toolbar's right end.
   QToolBar* EditBar = nullptr;
   QLabel* lblZoom = nullptr;
+
+  // ==== Daily work (DesignerDocks.cpp) =======================================================
+  // Docks beside the drawing area (the window grows by their width, so the
+  // specified toolbar, drawing area and panel keep theirs), the screen's
+  // properties and frame, smart guides, recent files and the file's path in
+  // the status bar. The View menu shows and hides the docks.
+  QDockWidget *dockInspector = nullptr, *dockObjects = nullptr, *dockBindings = nullptr;
+  TInspector* Inspector = nullptr;
+  TObjectList* ObjectList = nullptr;
+  TBindingTable* BindingTable = nullptr;
+  // The submenu of "Recent files".
+  QMenu* mnuRecent = nullptr;
+  QLabel* lblFilePath = nullptr;
+  TRecentFiles RecentFiles;
+  // "Screen properties…": the dialog, then the properties as one step.
+  void ScreenPropertiesClick();
+  // "Zoom to screen": the screen's frame fills the drawing area.
+  void ZoomToScreenClick();
+  // Opens a file of the Recent files menu, as "Open screen" would.
+  void OpenRecentFile(const QString& fileName);
 
  protected:
   // Closing asks about unsaved changes first.
@@ -234,6 +260,16 @@ class TForm1 : public QMainWindow {
   void LinkPixmap(TGraphNode* node);
   // Keeps the panel's lower row clear of its scroll bar in a narrow window.
   void FitPanel();
+  void BuildDesignerDocks();
+  void DetachDesignerDocks();
+  // After the caption: the path in the status bar, the recent files, and the
+  // custom data a loaded or pasted screen holds that the designer does not
+  // understand.
+  void ShowFileState();
+  void FillRecentMenu();
+  // The answers the export window was asked to keep, given to the widgets.
+  void KeepExportAnswers();
+  std::string ShownFile_;
   template <class F>
   bool Guarded(F&& body) {
     return RunGuarded(Dialogs_, std::forward<F>(body));

@@ -25,6 +25,37 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
   return directory + "/" + name;
 }
 
+// The answers of the export's question dialogs: the value lists of the
+// folder, a question that stops the export, and the widgets whose answers are
+// to be kept (the box stays as the user last left it).
+class TDialogAnswers : public TValueListAnswers {
+ public:
+  TDialogAnswers(const std::string& folder, IDesignerDialogs& dialogs, const TScreenGraph& screen,
+                 std::vector<TForm2::TKeptBinding>& kept)
+      : TValueListAnswers(folder,
+                          [this](const std::string& title, const std::string& label,
+                                 const std::vector<std::string>& values, int& index) {
+                            bool stop = false;
+                            const bool ok =
+                                Dialogs_.SelectExportValue(title, label, values, index, Keep_, stop);
+                            if (stop) throw EExportStopped();
+                            return ok;
+                          }),
+        Dialogs_(dialogs),
+        Screen_(screen),
+        Kept_(kept) {}
+
+  void Answered(const TGraphObject* widget, const TWidgetBinding& answers) override {
+    if (Keep_) Kept_.push_back({Screen_.WidgetIndex(widget), answers});
+  }
+
+ private:
+  IDesignerDialogs& Dialogs_;
+  const TScreenGraph& Screen_;
+  std::vector<TForm2::TKeptBinding>& Kept_;
+  bool Keep_ = false;
+};
+
 }  // namespace
 
 TForm2::TForm2(IDesignerDialogs& dialogs, QWidget* parent) : QDialog(parent), Dialogs_(dialogs) {
@@ -75,6 +106,9 @@ TForm2::TForm2(IDesignerDialogs& dialogs, QWidget* parent) : QDialog(parent), Di
 TForm2::~TForm2() = default;
 
 void TForm2::FormShow() {
+  // Nothing of an earlier showing is kept for the widgets again.
+  Kept_.clear();
+  Stopped_ = false;
   // A workspace that cannot be read keeps the previous text.
   try {
     XEXPORTER.LoadFromFile(JoinPath(Directory, "ScreenWorkspace"));
@@ -85,13 +119,15 @@ void TForm2::FormShow() {
   }
   Lines_.clear();
   lblNote->hide();
-  TValueListAnswers answers(Directory, [this](const std::string& title, const std::string& label,
-                                              const std::vector<std::string>& values, int& index) {
-    return Dialogs_.SelectValue(title, label, values, index);
-  });
-  // A value list that cannot be read ends the export with the lines so far.
+  TDialogAnswers answers(Directory, Dialogs_, XEXPORTER, Kept_);
+  // A value list that cannot be read ends the export with the lines so far,
+  // and so does the user's stop.
   try {
     BuildXmlLines(XEXPORTER, answers, Lines_);
+  } catch (const EExportStopped&) {
+    Stopped_ = true;
+    lblNote->setText("The export was stopped: the text ends with the last widget answered.");
+    lblNote->show();
   } catch (const std::exception& e) {
     Fail("The text is incomplete: a value list could not be read.", e);
   }

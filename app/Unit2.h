@@ -1,7 +1,10 @@
 // The XML export window: reloads the workspace file each time it is shown,
-// asks for every widget's source, converter type and converter name, and
-// lists the resulting XML in a read-only text area, shown from its top-left
-// corner, that can be saved to a file or copied to the clipboard.
+// asks for the source, converter type and converter name of every widget
+// that keeps no binding, and lists the resulting XML in a read-only text area,
+// shown from its top-left corner, that can be saved to a file or copied to
+// the clipboard. Each question can stop the export, and can keep its
+// widget's answers as the widget's binding: the window lists those, and the
+// main window gives them to its widgets.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +13,7 @@
 
 #include "GraphControl/GraphControl.h"
 #include "app/DesignerDialogs.h"
+#include "app/ScreenGraph.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -34,11 +38,21 @@ class TForm2 : public QDialog {
   // The text as shown, each line ended by a line feed.
   std::string Text() const;
 
-  TGraphControl XEXPORTER;
+  // The answers the last showing was asked to keep, by the widget's index
+  // among the workspace's widgets.
+  struct TKeptBinding {
+    int32_t WidgetIndex;
+    TWidgetBinding Binding;
+  };
+  const std::vector<TKeptBinding>& KeptBindings() const { return Kept_; }
+  // Whether the last showing was stopped by the user.
+  bool Stopped() const { return Stopped_; }
+
+  TScreenGraph XEXPORTER;
   QPlainTextEdit* XMEMO = nullptr;
   // Says, below the text, when the text is not the whole export of the
-  // screen (a value list could not be read) or is the previous one (the
-  // workspace could not be read); hidden otherwise.
+  // screen (a value list could not be read, the user stopped it) or is the
+  // previous one (the workspace could not be read); hidden otherwise.
   QLabel* lblNote = nullptr;
   QPushButton *btnSaveAs = nullptr, *btnCopy = nullptr, *btnCloseExport = nullptr;
   // Where the workspace file and value lists are looked for ("" = working directory).
@@ -51,6 +65,8 @@ class TForm2 : public QDialog {
 
   IDesignerDialogs& Dialogs_;
   std::vector<std::string> Lines_;
+  std::vector<TKeptBinding> Kept_;
+  bool Stopped_ = false;
   std::string XmlFileName_;
 };
 

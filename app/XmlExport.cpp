@@ -45,11 +45,12 @@ bool IsForbiddenInXml(std::string_view text, size_t pos, size_t& length) {
 
 }  // namespace
 
-void TValueListAnswers::Answer(const TXmlQuestion& question, const std::string& label, std::string& value) {
+bool TValueListAnswers::Answer(const TXmlQuestion& question, const std::string& label, std::string& value) {
   const std::vector<std::string> values = ReadValueList(JoinPath(Folder_, question.ListFile));
   int index = values.empty() ? -1 : 0;
-  if (!Choose_(question.Title, label, values, index)) return;
+  if (!Choose_(question.Title, label, values, index)) return false;
   value = (index >= 0 && index < static_cast<int>(values.size())) ? ValueOfLine(values[index]) : "";
+  return true;
 }
 
 std::string ValueOfLine(const std::string& line) {
@@ -102,21 +103,38 @@ std::string XmlEscape(const std::string& text) {
   return out;
 }
 
-void BuildXmlLines(const TGraphControl& control, IXmlAnswers& answers, std::vector<std::string>& lines) {
-  lines.push_back(Indent(1) +
-                  "<screen name=\"NONAME\" position=\"0,0\" size=\"100,100\" title=\"NONAME\" "
-                  "backgroundColor=\"#0F0F0F\" >");
-  const int32_t count = control.CountObjects();
-  for (int32_t i = 0; i < count; ++i) {
-    const TGraphObject* widget = control.Objects()[i];
+std::string ScreenElement(const TScreenProperties& screen) {
+  const std::string name = screen.Name ? XmlEscape(*screen.Name) : "NONAME";
+  const std::string size =
+      screen.Size ? std::to_string(screen.Size->Width) + "," + std::to_string(screen.Size->Height)
+                  : "100,100";
+  const std::string title = screen.Title ? XmlEscape(*screen.Title) : "NONAME";
+  const std::string background = screen.Background ? HtmlColor(*screen.Background) : "#0F0F0F";
+  return Indent(1) + "<screen name=\"" + name + "\" position=\"0,0\" size=\"" + size + "\" title=\"" + title +
+         "\" backgroundColor=\"" + background + "\" >";
+}
+
+void BuildXmlLines(const TScreenGraph& screen, IXmlAnswers& answers, std::vector<std::string>& lines) {
+  lines.push_back(ScreenElement(screen.Screen()));
+  const std::vector<TGraphObject*> widgets = screen.Widgets();
+  for (size_t i = 0; i < widgets.size(); ++i) {
+    const TGraphObject* widget = widgets[i];
     std::string label = widget->Text();
     if (label.empty()) label = "Widget" + std::to_string(i);
     std::string source = "NO_SOURSE";
     std::string type = "NO_TYPE";
     std::string name = "NO_NAME";
-    answers.Answer(SourceQuestion, label, source);
-    answers.Answer(ConvTypeQuestion, label, type);
-    answers.Answer(ConvNameQuestion, label, name);
+    if (const TWidgetBinding* binding = screen.Binding(widget)) {
+      if (!binding->Source.empty()) source = binding->Source;
+      if (!binding->ConverterType.empty()) type = binding->ConverterType;
+      if (!binding->ConverterName.empty()) name = binding->ConverterName;
+    } else {
+      TWidgetBinding answered;
+      if (answers.Answer(SourceQuestion, label, source)) answered.Source = source;
+      if (answers.Answer(ConvTypeQuestion, label, type)) answered.ConverterType = type;
+      if (answers.Answer(ConvNameQuestion, label, name)) answered.ConverterName = name;
+      answers.Answered(widget, answered);
+    }
     const TRect& r = widget->PaintBounds();
     const int64_t width = int64_t{r.Right} - r.Left;
     const int64_t height = int64_t{r.Bottom} - r.Top;
@@ -125,7 +143,7 @@ void BuildXmlLines(const TGraphControl& control, IXmlAnswers& answers, std::vect
                     std::to_string(width) + "," + std::to_string(height) + "\"" + " font=\"Regular;" +
                     std::to_string(widget->Font().Size()) + "\"" +
                     " foregroundColor=\"#FFFFFF\" backgroundColor=\"#0F0F0F\"" + " zPosition=\"" +
-                    std::to_string(widget->ZOrder()) + "\"" + " transparent=\"1\" >");
+                    std::to_string(i) + "\"" + " transparent=\"1\" >");
     lines.push_back(Indent(3) + "<convert type=\"" + XmlEscape(type) + "\">" + XmlEscape(name) +
                     "</convert>");
     lines.push_back(Indent(2) + "</widget>");

@@ -1,6 +1,8 @@
 // The XML description of a screen, built the same way by the export window
-// and by the command line: one line per element, a widget's source, converter
-// type and converter name asked for through IXmlAnswers. No Qt in here.
+// and by the command line: one line per element. The screen element carries
+// the screen's properties where they are set; a widget that keeps a binding
+// exports it, and only a widget without one has its source, converter type and
+// converter name asked for through IXmlAnswers. No Qt in here.
 #pragma once
 
 #include <functional>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "app/ScreenGraph.h"
 
 namespace gc::app {
 
@@ -26,15 +29,25 @@ inline constexpr TXmlQuestion ConvNameQuestion{"Select Convertor-Name for:", "xm
 class IXmlAnswers {
  public:
   virtual ~IXmlAnswers() = default;
-  // Sets `value` to the answer for the widget announced as `label`; leaves
-  // the default in it when the question is cancelled.
-  virtual void Answer(const TXmlQuestion& question, const std::string& label, std::string& value) = 0;
+  // Sets `value` to the answer for the widget announced as `label` and
+  // returns true; leaves the default in it and returns false when the
+  // question is cancelled. Raising EExportStopped ends the export.
+  virtual bool Answer(const TXmlQuestion& question, const std::string& label, std::string& value) = 0;
+  // After a widget's three questions: what was answered (cancelled answers
+  // empty), for answers that are to be kept as the widget's binding.
+  virtual void Answered(const TGraphObject* /*widget*/, const TWidgetBinding& /*answers*/) {}
+};
+
+// The user stopped the export; the lines built so far stay.
+class EExportStopped : public std::runtime_error {
+ public:
+  EExportStopped() : std::runtime_error("The export was stopped.") {}
 };
 
 // Keeps every default and reads no file.
 class TDefaultXmlAnswers : public IXmlAnswers {
  public:
-  void Answer(const TXmlQuestion&, const std::string&, std::string&) override {}
+  bool Answer(const TXmlQuestion&, const std::string&, std::string&) override { return false; }
 };
 
 // Offers the lines of a value list; true on OK with `index` the chosen line
@@ -48,7 +61,7 @@ class TValueListAnswers : public IXmlAnswers {
  public:
   TValueListAnswers(std::string folder, TValueChooser choose)
       : Folder_(std::move(folder)), Choose_(std::move(choose)) {}
-  void Answer(const TXmlQuestion& question, const std::string& label, std::string& value) override;
+  bool Answer(const TXmlQuestion& question, const std::string& label, std::string& value) override;
 
  private:
   std::string Folder_;
@@ -70,10 +83,15 @@ std::vector<std::string> ReadValueList(const std::string& fileName);
 // controls other than tab, U+FFFE, U+FFFF) are left out.
 std::string XmlEscape(const std::string& text);
 
-// Appends the XML description of the screen held by `control` to `lines`,
-// asking `answers` for every widget's three values. On an error the lines
-// appended so far stay in `lines` and the exception propagates.
-void BuildXmlLines(const TGraphControl& control, IXmlAnswers& answers, std::vector<std::string>& lines);
+// Appends the XML description of the screen held by `screen` to `lines`:
+// the screen element with its properties, then the widgets bottom first,
+// each with its kept binding or, without one, with the answers of `answers`
+// to its three questions. A binding's empty values export as the defaults
+// of cancelled questions. On an error the lines appended so far stay in
+// `lines` and the exception propagates.
+void BuildXmlLines(const TScreenGraph& screen, IXmlAnswers& answers, std::vector<std::string>& lines);
+// The first line: the screen element.
+std::string ScreenElement(const TScreenProperties& screen);
 
 // The lines as one text, each ended by a line feed.
 std::string XmlText(const std::vector<std::string>& lines);

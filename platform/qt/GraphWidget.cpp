@@ -38,7 +38,15 @@ constexpr int WheelNotch = 120;
 // Zoom factor per wheel notch with Ctrl.
 constexpr double WheelZoomFactor = 1.1;
 
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+// A client rectangle as a QRect. One reaching towards the coordinate limits
+// (an object of a hostile file placed there) is cut far beyond any screen
+// first, so that its width and height stay defined.
+constexpr int32_t ClientLimit = 1 << 29;
+
+QRect ToQRect(const TRect& r) {
+  const auto cut = [](int32_t v) { return std::clamp(v, -ClientLimit, ClientLimit); };
+  return QRect(QPoint(cut(r.Left), cut(r.Top)), QPoint(cut(r.Right) - 1, cut(r.Bottom) - 1));
+}
 
 TScrollCode CodeForAction(int action, bool& known) {
   known = true;

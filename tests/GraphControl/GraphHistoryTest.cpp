@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <ostream>
 #include <random>
 #include <string>
@@ -770,6 +771,79 @@ TEST_F(GraphHistoryTest, AStepWhoseObjectAHandlerDeletedIsRefusedNotThrown) {
   EXPECT_NO_THROW(undone = Graph.Undo());
   EXPECT_FALSE(undone) << "the step changes A, which is gone";
   EXPECT_EQ(Bytes(), before);
+}
+
+// A control that keeps data of its own per object, as a program embedding
+// the library may, is told before any object gets a recorded state back
+// (through TGraphControl's own Undo and Redo, and Escape during a drag), and
+// hears of the state's custom data only when the state has some: forgetting
+// at the first and keeping at the second leaves it with what the state holds.
+class TKeepingControl : public TGraphControl {
+ public:
+  std::map<const TGraphObject*, std::string> Kept;
+  std::string Heard;  // r: a restore begins, d: custom data read
+
+  void Keep(TGraphObject* object, const std::string& data) {
+    Kept[object] = data;
+    if (object->HasCustomData())
+      object->Changed(chData);
+    else
+      object->SetHasCustomData(true);
+  }
+  void DoObjectRestore(TGraphObject* object) override {
+    Heard += 'r';
+    Kept.erase(object);
+  }
+  void DoObjectRead(TGraphObject* object, TStream& stream) override {
+    Heard += 'd';
+    std::string data(static_cast<size_t>(stream.Size()), '\0');
+    stream.ReadBuffer(data.data(), data.size());
+    Kept[object] = data;
+  }
+  void DoObjectWrite(TGraphObject* object, TStream& stream) override {
+    if (const auto it = Kept.find(object); it != Kept.end())
+      stream.WriteBuffer(it->second.data(), it->second.size());
+  }
+};
+
+TEST_F(GraphHistoryTest, AControlThatKeepsDataPerObjectIsToldOfEveryRestoredState) {
+  TKeepingControl keeping;
+  keeping.SetHost(&Host);
+  keeping.SetSnapToGrid(false);
+  TGraphObject* node = keeping.AddNode({10, 10, 90, 50});
+  keeping.Keep(node, "one");
+  keeping.Keep(node, "two");
+  TGraphControl& control = keeping;  // as a window or a command list holds it
+  const auto kept = [&] { return keeping.Kept.count(node) ? keeping.Kept[node] : std::string("(none)"); };
+
+  struct TStepCase {
+    const char* What;
+    std::function<bool()> Run;
+    const char* Heard;
+    const char* Kept;
+  } cases[] = {
+      {"undo to a state with custom data", [&] { return control.Undo(); }, "rd", "one"},
+      {"undo to a state without", [&] { return control.Undo(); }, "r", "(none)"},
+      {"redo", [&] { return control.Redo(); }, "rd", "one"},
+      {"Escape during a drag",
+       [&] {
+         control.MouseDown(mbLeft, ssLeft, 50, 30);
+         control.MouseMove(ssLeft, 120, 90);
+         uint16_t escape = VK_ESCAPE;
+         control.KeyDown(escape, 0);
+         control.MouseUp(mbLeft, 0, 120, 90);
+         return node->GetBoundsRect() == TRect{10, 10, 90, 50};
+       },
+       "rd", "one"},
+  };
+  for (const TStepCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    keeping.Heard.clear();
+    ASSERT_TRUE(c.Run());
+    EXPECT_EQ(keeping.Heard, c.Heard);
+    EXPECT_EQ(kept(), c.Kept);
+  }
+  keeping.SetHost(nullptr);
 }
 
 }  // namespace

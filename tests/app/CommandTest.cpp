@@ -5,6 +5,7 @@
 // commands on the selection.
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDockWidget>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -176,7 +177,9 @@ TEST_F(CommandTest, TheDrawingAreaHasTheKeyboardAtStartAfterOpenAndAfterNewScree
 }
 
 TEST_F(CommandTest, EveryToolbarCommandIsInTheMenuBarWhichFitsTheNarrowestWindow) {
-  EXPECT_EQ(Form.GraphWidget->size(), QSize(835, 395)) << "the menu bar takes no room from the drawing area";
+  // The docks beside it give the drawing area more height, never less.
+  EXPECT_EQ(Form.GraphWidget->width(), 835);
+  EXPECT_GE(Form.GraphWidget->height(), 395) << "the menu bar takes no room from the drawing area";
   Form.resize(200, 476);
   QApplication::processEvents();
   const int narrowest = Form.width();
@@ -216,6 +219,34 @@ TEST_F(CommandTest, TheGridSettingShowsTheSameInTheMenuAndOnTheToolbar) {
   QTest::mouseClick(Form.chSnap, Qt::LeftButton);
   EXPECT_TRUE(Form.actSnapToGrid->isChecked());
   EXPECT_TRUE(Form.GraphControl1.SnapToGrid());
+}
+
+// The docks' entries in the View menu show and hide them and follow a dock
+// closed by its own button; smart guides are a setting of the same menu, and
+// the recent files a submenu of File.
+TEST_F(CommandTest, TheViewMenuShowsTheDocksAsTheyAreAndTurnsTheGuidesOff) {
+  const std::pair<QDockWidget*, QAction*> docks[] = {{Form.dockInspector, Form.actShowInspector},
+                                                     {Form.dockObjects, Form.actShowObjectList},
+                                                     {Form.dockBindings, Form.actShowBindings}};
+  for (const auto& [dock, action] : docks) {
+    SCOPED_TRACE(action->text().toStdString());
+    EXPECT_TRUE(Form.menuView->actions().contains(action));
+    EXPECT_TRUE(action->isChecked());
+    action->trigger();
+    EXPECT_TRUE(dock->isHidden());
+    action->trigger();
+    EXPECT_FALSE(dock->isHidden());
+    EXPECT_TRUE(dock->isVisible()) << "a dock shown comes to the front of its tabs";
+    dock->close();
+    EXPECT_FALSE(action->isChecked());
+    action->trigger();
+    EXPECT_TRUE(dock->isVisible());
+  }
+  ASSERT_TRUE(Form.GraphControl1.SmartGuides());
+  Form.actSmartGuides->trigger();
+  EXPECT_FALSE(Form.GraphControl1.SmartGuides());
+  EXPECT_TRUE(Form.menuFile->actions().contains(Form.actRecentFiles));
+  EXPECT_EQ(Form.actRecentFiles->menu(), Form.mnuRecent);
 }
 
 TEST_F(CommandTest, TheContextMenuOfTheDrawingAreaRunsCommandsOnTheSelection) {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/DesignerDialogs.h"
@@ -59,7 +61,35 @@ class TFakeDialogs : public IDesignerDialogs {
     return true;
   }
 
+  // As SelectValue; the box to keep the answers is left as KeepAnswers says,
+  // and the question numbered StopAt (from 0) stops the export.
+  bool SelectExportValue(const std::string& title, const std::string& label,
+                         const std::vector<std::string>& values, int& index, bool& keep,
+                         bool& stop) override {
+    stop = static_cast<int>(Selections.size()) == StopAt;
+    if (stop) {
+      Selections.push_back(title + " " + label + " [stopped]");
+      return false;
+    }
+    keep = KeepAnswers;
+    return SelectValue(title, label, values, index);
+  }
+
+  // Answers with ScreenAnswer (cancels without one), recording the limits.
+  bool EditScreenProperties(TScreenProperties& properties, int32_t maxWidth, int32_t maxHeight) override {
+    ScreenLimits = {maxWidth, maxHeight};
+    ScreenShown.push_back(properties);
+    if (!ScreenAnswer) return false;
+    properties = *ScreenAnswer;
+    return true;
+  }
+
   static constexpr int Cancel = -2;
+  std::optional<TScreenProperties> ScreenAnswer;
+  std::vector<TScreenProperties> ScreenShown;
+  std::pair<int32_t, int32_t> ScreenLimits{0, 0};
+  bool KeepAnswers = false;
+  int StopAt = -1;
   int BoxAnswer = 1;
   const char* InputAnswer = nullptr;
   std::deque<std::string> Files;  // answers of the file dialogs; "" cancels

@@ -118,6 +118,38 @@ TEST_F(RecoveryTest, ADesignerThatEndedWithoutSavingGivesTheWorkBackOnItsFile) {
   EXPECT_TRUE(Entries().isEmpty());
 }
 
+// What the designer keeps beyond the widgets' looks, the screen's properties
+// and the widgets' bindings, each alone a change that the copy follows, comes
+// back with the copy.
+TEST_F(RecoveryTest, TheScreensPropertiesAndTheBindingsComeBackWithTheWork) {
+  auto crashed = Start(Path("a.Screen"));
+  TScreenProperties screen;
+  screen.Name = "Main";
+  screen.Size = TScreenSize{800, 480};
+  screen.Background = TColor(0x00302010);
+  crashed->GraphControl1.SetScreen(screen);
+  EXPECT_TRUE(crashed->RecoveryTimer->isActive()) << "screen properties";
+  crashed->KeepRecoveryCopy();
+  crashed->GraphControl1.SetBinding(crashed->GraphControl1.Widgets()[0],
+                                    {"Clock.Time", "ClockToText", "Hours"});
+  EXPECT_TRUE(crashed->RecoveryTimer->isActive()) << "a binding";
+  crashed->KeepRecoveryCopy();
+  const std::string work = Bytes(*crashed);
+  crashed.reset();
+
+  Dialogs.FirstChosen = {true};
+  auto form = Start(Path("a.Screen"));
+  ASSERT_EQ(Dialogs.Questions.size(), 1u);
+  EXPECT_EQ(Bytes(*form), work);
+  EXPECT_EQ(form->GraphControl1.Screen(), screen);
+  EXPECT_EQ(form->GraphControl1.ScreenFrame(), (TRect{0, 0, 800, 480}));
+  ASSERT_EQ(form->GraphControl1.Widgets().size(), 1u) << "the screen object is no widget";
+  ASSERT_NE(form->GraphControl1.Binding(form->GraphControl1.Widgets()[0]), nullptr);
+  EXPECT_EQ(*form->GraphControl1.Binding(form->GraphControl1.Widgets()[0]),
+            (TWidgetBinding{"Clock.Time", "ClockToText", "Hours"}));
+  EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
 // A designer on a.Screen and one on a new, unnamed screen both end without
 // saving. Started on b.Screen nothing is offered; on a.Screen only a's work;
 // without a file the rest.

@@ -55,7 +55,7 @@ class XmlExportTest : public ::testing::Test {
   }
 
   QTemporaryDir Dir;
-  TGraphControl Graph;
+  TScreenGraph Graph;
   TFakeDialogs Dialogs;
 };
 
@@ -113,6 +113,31 @@ TEST_F(XmlExportTest, ChosenLinesGiveTheirValuesAndAnEmptyListAnEmptyOne) {
   EXPECT_EQ(lines[1].rfind("    <widget source=\"\" render=", 0), 0u) << lines[1];
   EXPECT_EQ(Dialogs.Preselected.back(), 0);
   EXPECT_EQ(Dialogs.Preselected[Dialogs.Preselected.size() - 3], -1);  // the empty list
+}
+
+// A widget that keeps a binding is exported with it and not asked about; the
+// screen element carries the properties that are set.
+TEST_F(XmlExportTest, KeptBindingsAndScreenPropertiesNeedNoQuestion) {
+  TGraphNode* clock = AddWidget({40, 30, 160, 55}, "Clock");
+  AddWidget({40, 60, 160, 85}, "Title");
+  Graph.SetBinding(clock, {"Clock.Time", "", "Default & <more>"});
+  TScreenProperties screen;
+  screen.Name = "Main \"1\"";
+  screen.Size = TScreenSize{800, 480};
+  screen.Background = 0x00302010;
+  Graph.SetScreen(screen);
+  const std::vector<std::string> lines = Build();
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[0],
+            "  <screen name=\"Main &quot;1&quot;\" position=\"0,0\" size=\"800,480\" title=\"NONAME\" "
+            "backgroundColor=\"#102030\" >");
+  EXPECT_EQ(lines[1].rfind("    <widget source=\"Clock.Time\" render=", 0), 0u) << lines[1];
+  EXPECT_NE(lines[1].find("zPosition=\"0\""), std::string::npos) << "counted among the widgets";
+  EXPECT_EQ(lines[2], "      <convert type=\"NO_TYPE\">Default &amp; &lt;more&gt;</convert>");
+  EXPECT_NE(lines[4].find("zPosition=\"1\""), std::string::npos);
+  EXPECT_EQ(Dialogs.Selections,
+            (std::vector<std::string>{"Select SOURSE for: Title", "Select Convertor-TYPE for: Title",
+                                      "Select Convertor-Name for: Title"}));
 }
 
 struct TValueListCase {
@@ -261,6 +286,50 @@ TEST_F(XmlExportTest, WindowShowsTheTextFromItsTopLeftAndSaysWhenItIsNotWhole) {
   EXPECT_EQ(down->value(), 0);
   EXPECT_EQ(form.lblNote->text(),
             "The screen could not be read; this is the text of the export before.\nInvalid stream content");
+}
+
+// The answers of a question with the box ticked are listed for the main
+// window to keep; "Stop export" ends the text where it is.
+TEST_F(XmlExportTest, WindowKeepsAnswersAndStops) {
+  AddWidget({40, 30, 160, 55}, "A");
+  AddWidget({40, 60, 160, 85}, "B");
+  Graph.SetBinding(AddWidget({40, 90, 160, 115}, "Bound"), {"S", "T", "N"});
+  AddWidget({40, 120, 160, 145}, "C");
+  Graph.SaveToFile(Dir.filePath("ScreenWorkspace").toStdString());
+  TForm2 form(Dialogs);
+  form.Directory = Dir.path().toStdString();
+
+  Dialogs.KeepAnswers = true;
+  Dialogs.Choices = {0, TFakeDialogs::Cancel, 1, 1, 0, 0, 0, 0, 0};
+  form.FormShow();
+  EXPECT_FALSE(form.Stopped());
+  ASSERT_EQ(form.KeptBindings().size(), 3u);
+  EXPECT_EQ(form.KeptBindings()[0].WidgetIndex, 0);
+  EXPECT_EQ(form.KeptBindings()[0].Binding, (TWidgetBinding{"Session.Title", "", "Format"}));
+  EXPECT_EQ(form.KeptBindings()[1].Binding, (TWidgetBinding{"Clock", "ClockToText", "Default"}));
+  EXPECT_EQ(form.KeptBindings()[2].WidgetIndex, 3);
+  EXPECT_FALSE(form.lblNote->isVisibleTo(&form));
+
+  Dialogs.KeepAnswers = false;
+  Dialogs.StopAt = static_cast<int>(Dialogs.Selections.size()) + 4;  // B's second question
+  Dialogs.Choices = {0, 0, 0, 0};
+  form.FormShow();
+  EXPECT_TRUE(form.Stopped());
+  EXPECT_TRUE(form.KeptBindings().empty());
+  EXPECT_TRUE(form.lblNote->isVisibleTo(&form));
+  EXPECT_EQ(form.lblNote->text(), "The export was stopped: the text ends with the last widget answered.");
+  EXPECT_EQ(form.XMEMO->document()->blockCount(), 4) << "the screen line and widget A";
+  EXPECT_TRUE(Dialogs.Messages.empty());
+
+  // A workspace that cannot be read keeps nothing of the showing before.
+  Dialogs.StopAt = -1;
+  Dialogs.KeepAnswers = true;
+  Dialogs.Choices = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+  form.FormShow();
+  ASSERT_EQ(form.KeptBindings().size(), 3u);
+  WriteFile("ScreenWorkspace", "garbage");
+  form.FormShow();
+  EXPECT_TRUE(form.KeptBindings().empty());
 }
 
 TEST_F(XmlExportTest, WindowSavesAndCopiesTheTextItShows) {

@@ -3,6 +3,9 @@
 // (QT_QPA_PLATFORM chooses another). Every message Qt prints is kept, so a
 // test can fail on a warning such as an ambiguous shortcut.
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <cstdio>
 
 #include <gtest/gtest.h>
@@ -21,6 +24,11 @@ int main(int argc, char** argv) {
   }
   gc::app::RecordQtMessages();
   QApplication app(argc, argv);
+  // The designer's settings (recent files) go to a scratch folder, not the user's.
+  QStandardPaths::setTestModeEnabled(true);
+  const QTemporaryDir settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   // Tests close main windows; that must not end the application.
   QApplication::setQuitOnLastWindowClosed(false);
   gc::app::TDesignerStartup startup;

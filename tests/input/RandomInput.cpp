@@ -2,8 +2,9 @@
 // copy of a screen, finds its window on the X display and sends it a seeded
 // sequence of user actions through the X server (XTest): clicks, drags with
 // and without Shift or Ctrl, Escape during drags, context menus, the wheel,
-// typing into the panel, the arrow keys and every key of a command that opens
-// no dialog (undo and redo among them). It fails when the program dies, and
+// typing into the panel, the object list's rows, buttons and "Shown" boxes,
+// the inspector's text, place and style, the arrow keys and every key of a
+// command that opens no dialog (undo and redo among them). It fails when the program dies, and
 // every SyncEvery actions it presses Ctrl+S and waits for the file to be
 // written for it: the designer has then taken every input before, and it
 // fails when that does not happen or the program opened a window of its own.
@@ -35,6 +36,7 @@
 #include <QImage>
 #include <QKeySequence>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -353,15 +355,29 @@ void PressKey(TDisplay& x, const std::string& text) {
   for (auto m = held.rbegin(); m != held.rend(); ++m) x.Key(*m, false);
 }
 
-// The designer's window and where its parts are, in window coordinates.
+// The designer's window and where its parts are, in window coordinates, as
+// it lays itself out at start (Size): the menu bar and the toolbar above the
+// drawing area, the property panel and the status bar below it, and the docks
+// on the right, the inspector above the object list.
 struct TWindow {
+  static constexpr int StartWidth = 1201, StartHeight = 737;
   Window Id = 0;
   int X = 0, Y = 0, Width = 0, Height = 0;
-  // The drawing area (with its scroll bars): below the menu bar and the
-  // toolbar, above the property panel.
+  // The drawing area (with its scroll bars).
   int CanvasTop() const { return 55; }
-  int CanvasBottom() const { return Height - 62; }
-  int PanelTop() const { return Height - 56; }
+  int CanvasRight() const { return Width - 366; }
+  int CanvasBottom() const { return PanelTop() - 6; }
+  int PanelTop() const { return Height - 56 - 22; }
+  // The inspector's fields: text, X and Y, and the style check boxes.
+  int InspectorLeft() const { return Width - 366; }
+  int InspectorText() const { return 77; }
+  int InspectorPlace() const { return 105; }
+  int InspectorStyle() const { return 303; }
+  // The object list's rows (the top of the z-order first), its "Shown"
+  // column and the buttons that move the selected rows up and down.
+  int RowTop() const { return 477; }
+  static constexpr int RowHeight = 14;
+  int ListButtons() const { return 673; }
 };
 
 // Runs one action line on the window.
@@ -441,7 +457,7 @@ std::vector<std::string> SafeKeys() {
 std::vector<std::string> MakeActions(uint32_t seed, int count, const TWindow& w) {
   std::mt19937 rng(seed);
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
-  auto cx = [&] { return 2 + pick(w.Width - 4); };
+  auto cx = [&] { return 2 + pick(w.CanvasRight() - 4); };
   auto cy = [&] { return w.CanvasTop() + pick(w.CanvasBottom() - w.CanvasTop()); };
   const std::vector<std::string> keys = SafeKeys();
   const char* const mods[] = {"-", "shift", "ctrl", "-"};
@@ -478,6 +494,54 @@ std::vector<std::string> MakeActions(uint32_t seed, int count, const TWindow& w)
       a << "click " << 668 + 24 * pick(3) << ' ' << w.PanelTop() + 12 + 24 * pick(2) << " -";
     } else if (kind < 46) {
       a << "key Ctrl+S";
+    } else if (kind < 53) {
+      // The object list: select rows (with Shift or Ctrl), drag one to
+      // another place in the z-order, hide or show a widget, move the
+      // selected rows up or down.
+      const int left = w.InspectorLeft();
+      auto row = [&] { return w.RowTop() + TWindow::RowHeight * pick(7) + TWindow::RowHeight / 2; };
+      switch (pick(4)) {
+        case 0:
+          a << "click " << left + 40 + pick(150) << ' ' << row() << ' ' << mods[pick(4)];
+          break;
+        case 1:
+          a << "drag " << left + 60 << ' ' << row() << ' ' << left + 60 << ' ' << row() << " -";
+          break;
+        case 2:
+          a << "click " << left + 272 << ' ' << row() << " -";
+          break;
+        default:
+          a << "click " << left + 22 + 30 * pick(2) << ' ' << w.ListButtons() << " -";
+      }
+    } else if (kind < 58) {
+      // The inspector: a text, a place typed exactly, or a font style for
+      // every selected widget. It scrolls, so the click may land on another
+      // of its fields, and a typed place may be refused with a message: the
+      // designer settles, its message or dialog closed, before the click
+      // back into the drawing area.
+      const int left = w.InspectorLeft();
+      auto field = [&](int x, int y, const std::string& text) {
+        actions.push_back("click " + std::to_string(left + x) + ' ' + std::to_string(y) + " -");
+        actions.push_back("key Ctrl+A");
+        actions.push_back("type " + text);
+        actions.push_back("key Return");
+      };
+      switch (pick(3)) {
+        case 0: {
+          std::string word;
+          for (int n = 1 + pick(6); n > 0; --n) word += static_cast<char>('a' + pick(26));
+          field(230, w.InspectorText(), word);
+          break;
+        }
+        case 1:
+          field(pick(2) ? 170 : 292, w.InspectorPlace(), std::to_string(pick(1000)));
+          break;
+        default:
+          actions.push_back("click " + std::to_string(left + 126 + 59 * pick(3)) + ' ' +
+                            std::to_string(w.InspectorStyle()) + " -");
+      }
+      actions.push_back("settle");
+      a << "click " << cx() << ' ' << cy() << " -";
     } else {
       a << "key " << keys[static_cast<size_t>(pick(static_cast<int>(keys.size())))];
     }
@@ -549,12 +613,19 @@ class TSession {
       // bytes read belong to the Ctrl+S that asked for them.
       if (actions[i] == "key Ctrl+S")
         Save(*program);
+      else if (actions[i] == "settle")
+        Save(*program, /*closeWindows=*/true);
       else
         Perform(X_, Window_, actions[i]);
       if (!program->Alive())
         Fail("the designer died after action " + std::to_string(i + 1) + " (" + actions[i] + ")\n" +
              program->Errors());
       if (i + 1 != actions.size() && (i + 1) % SyncEvery != 0) continue;
+      // Not inside an action on the inspector, which settles by itself.
+      if (std::find(actions.begin() + std::ptrdiff_t(i) + 1,
+                    actions.begin() + std::ptrdiff_t(std::min(i + 5, actions.size())),
+                    "settle") != actions.begin() + std::ptrdiff_t(std::min(i + 5, actions.size())))
+        continue;
       try {
         Save(*program);
       } catch (const TFailure& f) {
@@ -634,6 +705,8 @@ class TSession {
     Findings_ += (Findings_.empty() ? "" : "; ") + what;
   }
   size_t Actions() const { return Actions_; }
+  // Windows the designer opened after the inspector's actions, closed.
+  size_t Closed() const { return Closed_; }
   const std::string& Findings() const { return Findings_; }
 
  private:
@@ -652,6 +725,10 @@ class TSession {
     auto program = std::make_unique<TProgram>(Program_, Screen_, Folder_);
     Window_.Id = X_.WaitForMainWindow(*program);
     X_.Geometry(Window_.Id, Window_.X, Window_.Y, Window_.Width, Window_.Height);
+    if (Window_.Width != TWindow::StartWidth || Window_.Height != TWindow::StartHeight)
+      Fail("the designer's window is " + std::to_string(Window_.Width) + " x " +
+           std::to_string(Window_.Height) + ", not the " + std::to_string(TWindow::StartWidth) + " x " +
+           std::to_string(TWindow::StartHeight) + " its parts were measured in (TWindow)");
     if (question) {
       const Window box = X_.WaitForDialog(*program, "the restore question");
       X_.Focus(box);
@@ -661,11 +738,14 @@ class TSession {
     return program;
   }
   // Ctrl+S, then the bytes of the file once the designer wrote it for this
-  // Ctrl+S: it took every input before. One Ctrl+S writes the file once.
-  std::string Save(TProgram& program) {
+  // Ctrl+S: it took every input before. One Ctrl+S writes the file once. A
+  // window the designer opened fails the run, or with `closeWindows` is
+  // closed with Escape: it took the keys meanwhile, the Ctrl+S among them,
+  // which is pressed again.
+  std::string Save(TProgram& program, bool closeWindows = false) {
     Perform(X_, Window_, "key Ctrl+S");
     ++Saves_;
-    const auto until = Clock::now() + 120s;
+    auto until = Clock::now() + 120s;
     for (;;) {
       if (const size_t written = Writes_.Count(); written >= Saves_) {
         if (written > Saves_)
@@ -674,9 +754,16 @@ class TSession {
         return ReadFile(Screen_);
       }
       if (!program.Alive()) Fail("the designer died\n" + program.Errors());
-      if (const std::vector<Window> windows = X_.WindowsOf(program.Pid()); windows.size() > 1)
+      if (const std::vector<Window> windows = X_.WindowsOf(program.Pid()); windows.size() > 1) {
+        if (closeWindows) {
+          CloseWindow(program, windows.back());
+          Perform(X_, Window_, "key Ctrl+S");
+          until = Clock::now() + 120s;
+          continue;
+        }
         Fail("the designer opened a window of its own: \"" + X_.NameOf(windows.back()) + "\"" +
              Evidence(program));
+      }
       if (Clock::now() > until)
         Fail("the designer stopped answering: Ctrl+S wrote nothing" + Evidence(program));
       std::this_thread::sleep_for(5ms);
@@ -688,6 +775,19 @@ class TSession {
     const std::string shot = Folder_ + "/failure.png";
     X_.Screenshot(shot);
     return "\n" + X_.Describe(program.Pid()) + "  screenshot: " + shot;
+  }
+  void CloseWindow(TProgram& program, Window window) {
+    ++Closed_;
+    X_.Focus(window);
+    PressKey(X_, "Esc");
+    X_.Flush();
+    const auto until = Clock::now() + 60s;
+    while (X_.WindowsOf(program.Pid()).size() > 1) {
+      if (!program.Alive() || Clock::now() > until)
+        Fail("Escape did not close \"" + X_.NameOf(window) + "\"" + Evidence(program));
+      std::this_thread::sleep_for(5ms);
+    }
+    X_.Focus(Window_.Id);
   }
   void Repeat(TProgram& program, const char* line, int times) {
     for (int i = 0; i < times; ++i) {
@@ -726,6 +826,7 @@ class TSession {
   TDisplay X_;
   TWindow Window_;
   size_t Actions_ = 0;
+  size_t Closed_ = 0;
   std::string Findings_;
 };
 
@@ -789,7 +890,8 @@ int main(int argc, char** argv) {
       TSession session(program, screen, folder + "/" + QString::fromStdString(name));
       session.Run(replay, seed, count, log);
       total += session.Actions();
-      std::printf("%s: %zu actions, passed%s%s\n", name.c_str(), session.Actions(),
+      std::printf("%s: %zu actions (%zu messages or dialogs closed), passed%s%s\n", name.c_str(),
+                  session.Actions(), session.Closed(),
                   session.Findings().empty() ? "" : "; found: ", session.Findings().c_str());
     } catch (const std::exception& e) {
       ++failures;

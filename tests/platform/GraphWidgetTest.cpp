@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <limits>
 #include <vector>
 
 #include "GraphControl/Control.h"
@@ -196,6 +197,16 @@ TEST_F(GraphWidgetTest, OnePixelRepaintPaintsJustThatPixel) {
   EXPECT_EQ(test::CountColor(target, 0xFF00FF), target.width() * target.height() - 1);
   EXPECT_EQ(target.pixel(30, 20), full.pixel(30, 20));
   EXPECT_EQ(Widget.RenderClientRect(pixel).pixel(0, 0), full.pixel(30, 20));
+}
+
+// A hostile file can place objects at the coordinate limits; repainting
+// them asks for client rectangles wider than an int holds.
+TEST_F(GraphWidgetTest, RepaintRequestsReachingTheCoordinateLimitsStayDefined) {
+  constexpr int32_t Min = std::numeric_limits<int32_t>::min(), Max = std::numeric_limits<int32_t>::max();
+  for (const TRect r : {TRect{Min, 0, 284, 10}, TRect{-5, Min, 10, Max}, TRect{0, 0, Max, Max}})
+    Widget.InvalidateRect(r);
+  QApplication::processEvents();
+  EXPECT_EQ(Widget.LastPaintedRect(), Widget.viewport()->rect());
 }
 
 TEST_F(GraphWidgetTest, BarsAppearWhenTheDiagramDoesNotFitAndGoWhenItDoes) {

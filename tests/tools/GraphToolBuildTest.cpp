@@ -294,6 +294,47 @@ TEST_F(GraphToolFiles, ValuesShowInTheirJsonTypesAndOtherFormsNameTheirTag) {
   for (size_t i = 0; i < 4; ++i) EXPECT_TRUE(kept["objects"][i].contains("record")) << i;
 }
 
+// ---- The designer's data -----------------------------------------------------------------------
+
+// A widget's binding and the screen's properties show as "binding" and
+// "screen"; the records they need are put where the writer puts them.
+TEST_F(GraphToolFiles, DesignerDataShowsAsBindingAndScreenAndBuildsBack) {
+  WriteFile(Tool.File("in.json"), R"({"objects": [
+    {"class": "TRectangularNode", "properties": {"ID": 1, "G.Text": "Clock", "G.Left": 10, "G.Top": 10,
+       "G.Width": 120, "G.Height": 40},
+     "binding": {"source": "Clock.Time", "converterType": "ClockToText", "converterName": "Default"}},
+    {"class": "TRectangularNode", "properties": {"ID": 2, "G.Visible": false, "G.Left": 0, "G.Top": 0,
+       "G.Width": 800, "G.Height": 480},
+     "screen": {"name": "Main", "width": 800, "height": 480, "backgroundColor": "#102030"}}]})");
+  ASSERT_EQ(Tool.Run({"build", Tool.File("in.json"), Tool.File("a.Screen")}).Status, 0);
+  const std::string built = ReadFile(Tool.File("a.Screen"));
+  const TJson dumped = Dump(TBytes(built.begin(), built.end()));
+  EXPECT_EQ(dumped["objects"][0]["properties"].dump(),
+            R"({"ID":1,"G.Text":"Clock","G.HasCustomData":true,"G.Left":10,"G.Top":10,"G.Width":120,)"
+            R"("G.Height":40})");
+  EXPECT_EQ(dumped["objects"][0]["binding"].dump(),
+            R"({"source":"Clock.Time","converterType":"ClockToText","converterName":"Default"})");
+  EXPECT_EQ(dumped["objects"][1]["screen"].dump(),
+            R"({"name":"Main","width":800,"height":480,"backgroundColor":"#102030"})");
+  WriteFile(Tool.File("again.json"), dumped.dump());
+  ASSERT_EQ(Tool.Run({"build", Tool.File("again.json"), Tool.File("b.Screen")}).Status, 0);
+  EXPECT_EQ(ReadFile(Tool.File("b.Screen")), built);
+
+  // Designer data that JSON cannot give back exactly (a record of a later
+  // version) stays the stored custom data.
+  const std::string later = std::string("ORVD\x01\x63\x01\0\0\0x", 11);
+  TRawFile file(1);
+  file.Object("TRectangularNode")
+      .Path("G.HasCustomData")
+      .Bytes("\x09")
+      .Path("G.CustomData")
+      .Bytes(std::string("\x0A\x0F\0\0\0\x0B\0\0\0", 9) + later)
+      .End();
+  const TJson kept = Dump(file.Done());
+  EXPECT_FALSE(kept["objects"][0].contains("binding"));
+  EXPECT_TRUE(kept["objects"][0]["properties"].contains("G.CustomData"));
+}
+
 // ---- Screens written by hand ------------------------------------------------------------------
 
 TEST_F(GraphToolFiles, AHandWrittenScreenLoadsWithItsValuesAndDefaultsForTheRest) {
@@ -365,6 +406,23 @@ const TRefusedCase RefusedCases[] = {
      R"({"objects": [{"class": "TRectangularNode", "record": "EQAAAFRSZWN0YW5ndWxhck5vZGUA"}]})",
      "/objects/0: the diagram reader rejects this object: Ungültiges Stream-Format"},
     {"CountWithoutObjects", R"({"objects": [], "count": 2})", "/count: must be the number of objects"},
+    {"BindingBesideCustomData",
+     R"({"objects": [{"class": "TRectangularNode", "properties": {"G.CustomData": "eHl6"},
+        "binding": {"source": "S"}}]})",
+     "/objects/0/properties/G.CustomData: the custom data is given by \"binding\" or \"screen\" already"},
+    {"BindingWithoutCustomData",
+     R"({"objects": [{"class": "TRectangularNode", "properties": {"G.HasCustomData": false},
+        "binding": {"source": "S"}}]})",
+     "/objects/0/properties/G.HasCustomData: must be true with \"binding\" or \"screen\""},
+    {"EmptyBinding", R"({"objects": [{"class": "TRectangularNode", "binding": {"source": ""}}]})",
+     "/objects/0/binding: a binding needs a source, a converter type or a name"},
+    {"UnknownBindingKey", R"({"objects": [{"class": "TRectangularNode", "binding": {"sauce": "S"}}]})",
+     "/objects/0/binding/sauce: unknown key (expected \"source\", \"converterType\", \"converterName\")"},
+    {"WidthWithoutHeight", R"({"objects": [{"class": "TRectangularNode", "screen": {"width": 800}}]})",
+     "/objects/0/screen: \"width\" and \"height\" come together"},
+    {"ScreenColourNotHtml",
+     R"({"objects": [{"class": "TRectangularNode", "screen": {"backgroundColor": "clRed"}}]})",
+     "/objects/0/screen/backgroundColor: expected a colour \"#RRGGBB\""},
 };
 
 class GraphToolBuildRefuses : public GraphToolFiles, public ::testing::WithParamInterface<TRefusedCase> {};

@@ -11,6 +11,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/NodeShapes.h"
+#include "GraphControl/Stream.h"
 #include "GraphControl/Unit.h"
 
 namespace gc {
@@ -38,6 +39,19 @@ class GraphToolXmlTest : public ::testing::Test {
     title->Font().SetSize(8);
     graph.AddNode({-10, 5, 20, 45}, TRectangularNode::StaticClass())->Font().SetSize(12);
     graph.SaveToFile((Dir / "screen.Screen").string());
+    // The same with a binding kept by the titled widget, in the designer's
+    // custom data (records: tag, 32-bit length, text).
+    title->SetHasCustomData(true);
+    graph.OnObjectWrite = [title](TGraphControl*, TGraphObject* object, TStream& stream) {
+      const std::string data(
+          "ORVD\x01"
+          "\x01\x0A\0\0\0Clock.Time"
+          "\x02\0\0\0\0"
+          "\x03\x07\0\0\0Default",
+          37);
+      if (object == title) stream.WriteBuffer(data.data(), data.size());
+    };
+    graph.SaveToFile((Dir / "bound.Screen").string());
   }
   void TearDown() override {
     fs::remove_all(Dir);
@@ -102,6 +116,20 @@ TEST_F(GraphToolXmlTest, WithListsTheFirstLineOfEachListAnswers) {
                        WidgetLines(source, "position=\"40,30\" size=\"120,25\"", "8", 0, "ClockToText", "") +
                        WidgetLines(source, "position=\"-10,5\" size=\"30,40\"", "12", 1, "ClockToText", "") +
                        ScreenClose);
+}
+
+TEST_F(GraphToolXmlTest, AKeptBindingIsExportedAndItsWidgetNotAsked) {
+  WriteList("xml_Sources", "S=Listed\n");
+  WriteList("xml_ConvTypes", "T=Listed\n");
+  WriteList("xml_ConvNames", "N=Listed\n");
+  const TXmlRun r = Xml("'" + (Dir / "bound.Screen").string() + "' " + Lists());
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(
+      r.Out,
+      std::string(ScreenOpen) +
+          WidgetLines("Clock.Time", "position=\"40,30\" size=\"120,25\"", "8", 0, "NO_TYPE", "Default") +
+          WidgetLines("Listed", "position=\"-10,5\" size=\"30,40\"", "12", 1, "Listed", "Listed") +
+          ScreenClose);
 }
 
 struct TXmlFailure {

@@ -26,8 +26,11 @@ extern const TCommand DumpCommand{
         "types: numbers, strings, identifiers and colour names as strings, sets as arrays of member\n"
         "names, pictures as {\"class\", \"data\"} and custom data as base64, a link's points as\n"
         "[[x, y], ...]. A value stored in a form other than the one the library writes names its\n"
-        "form: {\"value\": 10, \"tag\": \"int32\"}. An object whose bytes the records cannot\n"
-        "reproduce exactly is shown as {\"class\": ..., \"record\": BASE64}. \"graphtool build\"\n"
+        "form: {\"value\": 10, \"tag\": \"int32\"}. The designer's custom data shows beside\n"
+        "\"properties\": a widget's binding as \"binding\": {\"source\": ..., \"converterType\": ...,\n"
+        "\"converterName\": ...}, the screen's properties as \"screen\": {\"name\", \"width\",\n"
+        "\"height\", \"title\", \"backgroundColor\": \"#RRGGBB\"}. An object whose bytes the records\n"
+        "cannot reproduce exactly is shown as {\"class\": ..., \"record\": BASE64}. \"graphtool build\"\n"
         "turns the document back into a file identical to FILE, byte for byte.\n",
     .Arguments = {{"FILE.Screen", TArgumentRole::InputFile}},
     .Options = {},

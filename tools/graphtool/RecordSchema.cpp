@@ -71,4 +71,6 @@ const TRecordType* FindRecordType(std::string_view path, bool isLink) {
   return it == std::end(Records) ? nullptr : &*it;
 }
 
+size_t RecordPlace(const TRecordType& type) { return static_cast<size_t>(&type - std::begin(Records)); }
+
 }  // namespace gc::tool

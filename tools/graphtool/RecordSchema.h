@@ -4,6 +4,7 @@
 // type and to check values before anything is written.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "GraphControl/Identifiers.h"
@@ -41,5 +42,9 @@ struct TRecordType {
 // an object of a link class or a node class; null when the reader would
 // reject the path there.
 const TRecordType* FindRecordType(std::string_view path, bool isLink);
+
+// The place of the record among those the writer stores: a record is
+// written before every record of a larger place.
+size_t RecordPlace(const TRecordType& type);
 
 }  // namespace gc::tool

@@ -5,6 +5,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Stream.h"
+#include "tools/graphtool/WidgetDataJson.h"
 
 namespace gc::tool {
 
@@ -61,8 +62,23 @@ void WriteClassName(TStream& stream, const std::string& name) {
   stream.WriteUInt8(0);
 }
 
-void WriteProperties(TPropertyWriter& writer, const TJson& properties, bool isLink, const TJsonPlace& place) {
+// A record the object's "binding" or "screen" adds to its properties, at
+// the place the writer stores it.
+struct TAddedRecord {
+  const TRecordType* Type;
+  TJson Value;
+};
+
+void WriteProperties(TPropertyWriter& writer, const TJson& properties, bool isLink, const TJsonPlace& place,
+                     std::vector<TAddedRecord> added) {
   if (!properties.is_object()) throw EJsonError(place, "expected an object of records by path");
+  size_t next = 0;
+  const auto writeAddedBefore = [&](size_t recordPlace) {
+    for (; next < added.size() && RecordPlace(*added[next].Type) < recordPlace; ++next) {
+      writer.WritePropertyName(added[next].Type->Path);
+      WriteValueJson(writer, *added[next].Type, added[next].Value, place);
+    }
+  };
   for (const auto& [path, value] : properties.items()) {
     const TRecordType* type = FindRecordType(path, isLink);
     if (!type)
@@ -70,17 +86,42 @@ void WriteProperties(TPropertyWriter& writer, const TJson& properties, bool isLi
                        FindRecordType(path, !isLink)
                            ? std::string("only ") + (isLink ? "nodes" : "links") + " have this property"
                            : "unknown property");
+    writeAddedBefore(RecordPlace(*type));
     writer.WritePropertyName(path);
     WriteValueJson(writer, *type, value, place / path);
   }
+  writeAddedBefore(SIZE_MAX);
+}
+
+// The records that the designer's custom data in "binding" and "screen"
+// needs: "G.HasCustomData" (unless the properties hold it) and "G.CustomData".
+std::vector<TAddedRecord> WidgetDataRecords(const TJson& object, bool isLink, const TJsonPlace& place) {
+  const std::optional<std::vector<uint8_t>> data = WidgetDataFromJson(object, place);
+  if (!data) return {};
+  const TJson properties = object.contains("properties") ? object["properties"] : TJson::object();
+  std::vector<TAddedRecord> added;
+  bool hasFlag = false;
+  for (const auto& [path, value] : properties.items()) {
+    if (SameText(path, "G.CustomData"))
+      throw EJsonError(place / "properties" / path,
+                       "the custom data is given by \"binding\" or \"screen\" already");
+    if (SameText(path, "G.HasCustomData")) {
+      if (value != true)
+        throw EJsonError(place / "properties" / path, "must be true with \"binding\" or \"screen\"");
+      hasFlag = true;
+    }
+  }
+  if (!hasFlag) added.push_back({FindRecordType("G.HasCustomData", isLink), true});
+  added.push_back({FindRecordType("G.CustomData", isLink), EncodeBase64(*data)});
+  return added;
 }
 
 TBytes EncodeObject(const TJson& object, const TJsonPlace& place) {
   if (!object.is_object()) throw EJsonError(place, "expected an object with \"class\" and \"properties\"");
-  CheckKeys(object, place, {"class", "properties", "record"});
+  CheckKeys(object, place, {"class", "properties", "binding", "screen", "record"});
   const TGraphObjectClass* cls = ClassOf(object, place);
   if (object.contains("record")) {
-    if (object.contains("properties"))
+    if (object.contains("properties") || object.contains("binding") || object.contains("screen"))
       throw EJsonError(place, "an object has \"properties\" or a \"record\", not both");
     TBytes record = DecodeBase64(object["record"], place / "record");
     if (RecordClassName(record) != cls->ClassName())
@@ -91,16 +132,18 @@ TBytes EncodeObject(const TJson& object, const TJsonPlace& place) {
   WriteClassName(stream, cls->ClassName());
   TPropertyWriter writer(stream);
   writer.WriteHeader(WrapperClassName);
-  if (object.contains("properties"))
-    WriteProperties(writer, object["properties"], cls->IsLink(), place / "properties");
+  std::vector<TAddedRecord> added = WidgetDataRecords(object, cls->IsLink(), place);
+  WriteProperties(writer, object.contains("properties") ? object["properties"] : TJson::object(),
+                  cls->IsLink(), place / "properties", std::move(added));
   writer.WriteListEnd();
   writer.WriteListEnd();
   return stream.Bytes();
 }
 
-// The record's class and properties; EInexpressible (or a read error) when
-// it holds something the properties have no place for.
-TJson DecodeObject(const TBytes& record) {
+// The record's class and properties (with the designer's custom data as
+// "binding" and "screen" when `widgetData`); EInexpressible (or a read error)
+// when it holds something the properties have no place for.
+TJson DecodeObject(const TBytes& record, bool widgetData) {
   const std::string className = RecordClassName(record);
   const TGraphObjectClass* cls = FindGraphClass(className);
   if (!cls) throw EInexpressible("unknown class");
@@ -115,15 +158,24 @@ TJson DecodeObject(const TBytes& record) {
     if (!type || properties.contains(path)) throw EInexpressible("record without a place");
     properties[path] = ReadValueJson(reader, *type);
   }
-  return TJson{{"class", className}, {"properties", std::move(properties)}};
+  TJson object{{"class", className}, {"properties", std::move(properties)}};
+  if (!widgetData || !object["properties"].contains("G.CustomData")) return object;
+  const std::optional<TJson> data =
+      WidgetDataToJson(DecodeBase64(object["properties"]["G.CustomData"], TJsonPlace()));
+  if (!data) return object;
+  object["properties"].erase("G.CustomData");
+  for (const auto& [key, value] : data->items()) object[key] = value;
+  return object;
 }
 
 TJson ObjectJson(const TBytes& record) {
-  try {
-    TJson object = DecodeObject(record);
-    if (EncodeObject(object, TJsonPlace()) == record) return object;
-  } catch (const std::exception&) {
-    // Kept as stored bytes below.
+  for (const bool widgetData : {true, false}) {
+    try {
+      TJson object = DecodeObject(record, widgetData);
+      if (EncodeObject(object, TJsonPlace()) == record) return object;
+    } catch (const std::exception&) {
+      // Tried without the designer's data, then kept as stored bytes below.
+    }
   }
   return TJson{{"class", RecordClassName(record)}, {"record", EncodeBase64(record)}};
 }

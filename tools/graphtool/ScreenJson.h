@@ -5,7 +5,9 @@
 //                ...]}
 //
 // Each object lists the records of its property stream in stored order, by
-// path, with values in the forms of ValueJson.h. An object whose stored
+// path, with values in the forms of ValueJson.h. The designer's custom data
+// appears as "binding" and "screen" beside "properties" (WidgetDataJson.h)
+// when that form gives back the same bytes, else as the "G.CustomData" record. An object whose stored
 // bytes the properties cannot reproduce exactly (a repeated record, a header
 // of another writer) is kept as {"class": ..., "record": BASE64} instead.
 // Bytes behind the last object appear as "trailing" (base64), and an object

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "GraphControl/Control.h"
+#include "app/ScreenGraph.h"
 #include "app/XmlExport.h"
 #include "tools/graphtool/Command.h"
 
@@ -13,7 +14,7 @@ namespace {
 // Without --lists every question keeps its default; with it, each value list
 // in DIR answers with its first line.
 int Xml(const TInvocation& invocation) {
-  TGraphControl graph;
+  app::TScreenGraph graph;
   graph.LoadFromFile(invocation.Arguments[0]);
   std::unique_ptr<app::IXmlAnswers> answers;
   if (const std::optional<std::string> lists = invocation.Option("--lists"))
@@ -36,9 +37,10 @@ extern const TCommand XmlCommand{
     .Summary = "print the XML the designer's export window shows for a screen",
     .Description =
         "Prints the XML description of FILE, built by the same code as the designer's export\n"
-        "window. Without --lists every widget's source, converter type and converter name keep\n"
-        "their defaults; with it, each is the first line of its value list in DIR (xml_Sources,\n"
-        "xml_ConvTypes, xml_ConvNames).\n",
+        "window: the screen's name, size, title and background colour where the screen sets them,\n"
+        "and every widget's source, converter type and converter name from the binding the widget\n"
+        "keeps. For a widget without one, they keep their defaults without --lists; with it, each\n"
+        "is the first line of its value list in DIR (xml_Sources, xml_ConvTypes, xml_ConvNames).\n",
     .Arguments = {{"FILE.Screen", TArgumentRole::InputFile}},
     .Options = {{"--lists", "DIR", "answer from the value lists in DIR"}},
     .Run = Xml,

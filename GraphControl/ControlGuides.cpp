@@ -1,0 +1,136 @@
+// TGraphControl: smart guides during mouse drags of nodes. The guiding nodes
+// come from the spatial index, asked only for thin bands around the dragged
+// edges and the row the nodes move in, so a drag among many objects costs
+// what the objects near those bands cost.
+#include <algorithm>
+
+#include "GraphControl/Control.h"
+#include "GraphControl/Geometry.h"
+#include "GraphControl/Numeric.h"
+#include "platform/Canvas.h"
+
+namespace gc {
+
+void TGraphControl::SetSmartGuides(bool value) {
+  if (SmartGuides_ == value) return;
+  SmartGuides_ = value;
+  if (!value) SetGuideLines({});
+}
+
+void TGraphControl::SetGuideColor(TColor value) {
+  if (GuideColor_ == value) return;
+  GuideColor_ = value;
+  if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea());
+}
+
+bool TGraphControl::GuidesActive() const {
+  return SmartGuides_ && !(InputShift_ & ssAlt) && DragSource_ && DragSource_->IsNode() &&
+         !DragSource_->HasState(stDestroying);
+}
+
+bool TGraphControl::GuideRect(TRect& rect, TGraphSides& sides) const {
+  sides = DragSource_->DragSides(DragHitTest_);
+  if (sides == 0) return false;
+  if (sides != gsAll) {
+    rect = DragSource_->GetBoundsRect();
+    return true;
+  }
+  rect = EmptyMarkerRect;
+  for (const TGraphObject* object : DraggingObjects_)
+    if (object->IsNode()) MergeRect(rect, object->GetBoundsRect());
+  return rect != EmptyMarkerRect;
+}
+
+TGuideRequest TGraphControl::GuideRequest(const TRect& rect, TGraphSides sides) const {
+  const TSize client = ClientSize();
+  const TRect area = client.cx > 0 && client.cy > 0 ? VisibleArea() : GraphConstraints_.BoundsRect();
+  return {.Rect = rect,
+          .Sides = sides,
+          .Tolerance = PixelsToUnits(GuideSnapDistance_, Zoom_),
+          .Area = area,
+          .Frame = GuideFrame_};
+}
+
+// The bounds of the showing nodes that do not take part in the drag.
+TGuideSource TGraphControl::GuideSource() const {
+  return [this](const TRect& area, std::vector<TRect>& out) {
+    TCandidates candidates(*this);
+    SpatialIndex_->Query(area, candidates.List());
+    for (const TGraphObject* object : candidates.List())
+      if (object->IsNode() && !object->HasState(stDragging | stDestroying) && object->IsShowing())
+        out.push_back(object->GetBoundsRect());
+  };
+}
+
+void TGraphControl::SnapToGuides(int32_t& dx, int32_t& dy) {
+  TRect rect;
+  TGraphSides sides = 0;
+  if (!GuidesActive() || !GuideRect(rect, sides)) {
+    SetGuideLines({});
+    return;
+  }
+  if (sides & gsLeft) rect.Left = SaturatingAdd(rect.Left, dx);
+  if (sides & gsRight) rect.Right = SaturatingAdd(rect.Right, dx);
+  if (sides & gsTop) rect.Top = SaturatingAdd(rect.Top, dy);
+  if (sides & gsBottom) rect.Bottom = SaturatingAdd(rect.Bottom, dy);
+  TGuideResult result = ComputeGuides(GuideRequest(rect, sides), GuideSource());
+  dx = SaturatingAdd(dx, result.DX);
+  dy = SaturatingAdd(dy, result.DY);
+  GuidePlaced_ = rect;
+  if (sides & gsLeft) GuidePlaced_.Left = SaturatingAdd(GuidePlaced_.Left, result.DX);
+  if (sides & gsRight) GuidePlaced_.Right = SaturatingAdd(GuidePlaced_.Right, result.DX);
+  if (sides & gsTop) GuidePlaced_.Top = SaturatingAdd(GuidePlaced_.Top, result.DY);
+  if (sides & gsBottom) GuidePlaced_.Bottom = SaturatingAdd(GuidePlaced_.Bottom, result.DY);
+  SetGuideLines(std::move(result.Lines));
+}
+
+void TGraphControl::FollowGuides() {
+  if (GuideLines_.empty() && !GuidesActive()) return;
+  TRect rect;
+  TGraphSides sides = 0;
+  if (!GuidesActive() || !GuideRect(rect, sides)) return SetGuideLines({});
+  if (rect == GuidePlaced_) return;
+  GuidePlaced_ = rect;
+  SetGuideLines(GuideLinesFor(GuideRequest(rect, sides), GuideSource()));
+}
+
+// The lines and the ticks at the ends of the gap lines, grown by a pixel.
+TRect TGraphControl::GuideLinesArea() const {
+  TRect area = EmptyMarkerRect;
+  for (const TGuideLine& line : GuideLines_) MergeRect(area, MakeRectFromPoints(line.From, line.To));
+  if (area == EmptyMarkerRect) return area;
+  const int32_t margin = PixelsToUnits(5, Zoom_) + 1;
+  return {SaturatingSub(area.Left, margin), SaturatingSub(area.Top, margin),
+          SaturatingAdd(area.Right, margin), SaturatingAdd(area.Bottom, margin)};
+}
+
+void TGraphControl::SetGuideLines(std::vector<TGuideLine> lines) {
+  if (lines == GuideLines_) return;
+  if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea());
+  GuideLines_ = std::move(lines);
+  if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea());
+}
+
+// One pixel wide whatever the zoom; a gap line carries a tick across each end.
+void TGraphControl::DrawGuideLines(TCanvas& canvas) const {
+  if (GuideLines_.empty()) return;
+  canvas.Pen().SetMode(TPenMode::pmCopy);
+  canvas.Pen().SetStyle(TPenStyle::psSolid);
+  canvas.Pen().SetWidth(0);
+  canvas.Pen().SetColor(GuideColor_);
+  const int32_t tick = PixelsToUnits(3, Zoom_);
+  for (const TGuideLine& line : GuideLines_) {
+    const TPoint segment[2] = {line.From, line.To};
+    canvas.Polyline(segment, 2);
+    if (line.Kind != TGuideKind::Gap) continue;
+    const bool horizontal = line.From.Y == line.To.Y;
+    for (const TPoint end : {line.From, line.To}) {
+      const TPoint across[2] = {
+          horizontal ? TPoint{end.X, SaturatingSub(end.Y, tick)} : TPoint{SaturatingSub(end.X, tick), end.Y},
+          horizontal ? TPoint{end.X, SaturatingAdd(end.Y, tick)} : TPoint{SaturatingAdd(end.X, tick), end.Y}};
+      canvas.Polyline(across, 2);
+    }
+  }
+}
+
+}  // namespace gc
