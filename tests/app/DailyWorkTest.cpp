@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDirIterator>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QFontComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -362,23 +363,33 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 // Every screen file the project has (the examples, the test corpus) opens
-// and saves as the very same bytes. The one exception is a fuzzing find kept
-// in the corpus, which no writer produces: its wrapper's class name is
-// damaged and two link ends name no object, and the reader takes the name as
-// unread and such ends as free. Its saved form is stable from then on.
+// and saves as the very same bytes. The exceptions are the fuzzing finds kept
+// in the corpus ("regression-..."), which no writer produces (a damaged class
+// name, link ends naming no object, links hooked in a circle, sizes beyond
+// the coordinate range): the designer either refuses such a file with a
+// message or repairs it as it reads it, and the repaired form saves stably.
 TEST_F(DailyWorkTest, EveryExistingScreenFileOpensAndSavesByteForByte) {
-  const QString damaged = "regression-link-bounds-overflow.Screen";
   int files = 0;
+  int refused = 0;
   for (const char* folder : {"examples", "tests/fuzz/corpus"}) {
     QDirIterator it(QString(SOURCE_DIR) + "/" + folder, {"*.Screen"}, QDir::Files);
     while (it.hasNext()) {
       const QString original = it.next();
-      ASSERT_TRUE(Form.OpenScreen(original.toStdString())) << original.toStdString();
+      const bool fuzzingFind = QFileInfo(original).fileName().startsWith("regression-");
+      const bool opened = Form.OpenScreen(original.toStdString());
+      if (fuzzingFind && !opened) {
+        EXPECT_EQ(Dialogs.Messages.size(), 1u) << original.toStdString();
+        Dialogs.Messages.clear();
+        ++refused;
+        continue;
+      }
+      ASSERT_TRUE(opened) << original.toStdString();
       Dialogs.Files = {Path("resaved.Screen")};
       Form.btnSaveClick();
       QString expected = original;
-      if (original.endsWith(damaged)) {
+      if (fuzzingFind) {
         ASSERT_TRUE(Form.OpenScreen(Path("resaved.Screen")));
+        QFile::remove(Dir.filePath("first.Screen"));
         QFile::rename(Dir.filePath("resaved.Screen"), Dir.filePath("first.Screen"));
         Dialogs.Files = {Path("resaved.Screen")};
         Form.btnSaveClick();
@@ -389,6 +400,7 @@ TEST_F(DailyWorkTest, EveryExistingScreenFileOpensAndSavesByteForByte) {
     }
   }
   EXPECT_GE(files, 6);
+  EXPECT_LE(refused, 1);
   EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
