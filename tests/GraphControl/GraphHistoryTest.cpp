@@ -171,6 +171,11 @@ const TChangeCase ChangeCases[] = {
        t.Link(idF)->InsertPoint(1, {350, 400});
      }},
     {"RemoveBreakPoint", [](T& t) { t.Link(idF)->RemovePoint(1); }},
+    // Both ends let go and the points change in one step.
+    {"NewPointsForAHookedLink",
+     [](T& t) {
+       t.Link(idL)->SetPolyline({{100, 300}, {150, 320}, {300, 300}});
+     }},
     {"TextFromCode", [](T& t) { t.Node(idB)->SetText("changed"); }},
     {"TextCleared", [](T& t) { t.Node(idA)->SetText(""); }},
     {"FontOfItsOwn", [](T& t) { t.Node(idA)->Font().SetName("Courier New"); }},

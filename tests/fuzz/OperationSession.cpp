@@ -1031,6 +1031,7 @@ class TSession {
     std::vector<uint8_t> now;
     for (int32_t i = 0; i < steps; ++i) {
       const bool undone = Graph_.Undo();
+      if (Trace) TraceObjects(Graph_);
       now = CheckInvariants(Graph_, step);
       if (!Undisturbed(acts)) return Disturbed();
       if (!undone) Broken("a step just recorded can be undone", step);
@@ -1040,6 +1041,7 @@ class TSession {
       Broken("undoing an operation's steps gives Modified back", step);
     for (int32_t i = 0; i < steps; ++i) {
       const bool redone = Graph_.Redo();
+      if (Trace) TraceObjects(Graph_);
       now = CheckInvariants(Graph_, step);
       if (!Undisturbed(acts)) return Disturbed();
       if (!redone) Broken("a step just undone can be redone", step);
