@@ -652,6 +652,19 @@ TEST_F(GraphHistoryTest, AHandlerThatChangesTheDiagramDuringUndoLeavesItModified
   EXPECT_FALSE(Graph.Modified()) << "C is back: the diagram as loaded";
 }
 
+// An insertion a handler deletes as it enters records no step but sets
+// Modified; a step undone back to the saved position clears it again.
+TEST_F(GraphHistoryTest, AChangeTakenBackWithinItsStepSetsModifiedWithoutAStep) {
+  Graph.OnObjectInsert = [](TGraphControl*, TGraphObject* o) { o->Delete(); };
+  Graph.AddNode({400, 10, 480, 60});
+  Graph.OnObjectInsert = nullptr;
+  EXPECT_EQ(Graph.UndoCount(), 0);
+  EXPECT_TRUE(Graph.Modified());
+  Graph.AddNode({400, 10, 480, 60});
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_FALSE(Graph.Modified()) << "the diagram as loaded, at the saved position";
+}
+
 TEST_F(GraphHistoryTest, LoadingAndClearingEmptyTheHistory) {
   int changes = 0;
   Graph.OnHistoryChange = [&](TGraphControl*) { ++changes; };
