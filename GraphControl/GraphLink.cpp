@@ -122,11 +122,18 @@ TPoint TGraphLink::Points(int32_t index) const {
   return Points_[static_cast<size_t>(index)];
 }
 
+// One step of the history: the ends let go of their objects before the
+// points change, so that no moment of it (nor the unhook handlers) sees an
+// end still hooked away from its object.
 void TGraphLink::SetPolyline(const TPoints& points) {
   if (points == Points_) return;
-  Points_ = points;
+  TGraphControl::TDeletionGuard keep(*Owner());
+  TGraphControl::THistoryStep step(*Owner());
   Unhook(Source_);
   Unhook(Target_);
+  // An unhook handler may have deleted the link.
+  if (HasState(stDestroying)) return;
+  Points_ = points;
   Changed(PointsChanged);
 }
 

@@ -171,6 +171,11 @@ const TChangeCase ChangeCases[] = {
        t.Link(idF)->InsertPoint(1, {350, 400});
      }},
     {"RemoveBreakPoint", [](T& t) { t.Link(idF)->RemovePoint(1); }},
+    // Both ends let go and the points change in one step.
+    {"NewPointsForAHookedLink",
+     [](T& t) {
+       t.Link(idL)->SetPolyline({{100, 300}, {150, 320}, {300, 300}});
+     }},
     {"TextFromCode", [](T& t) { t.Node(idB)->SetText("changed"); }},
     {"TextCleared", [](T& t) { t.Node(idA)->SetText(""); }},
     {"FontOfItsOwn", [](T& t) { t.Node(idA)->Font().SetName("Courier New"); }},
@@ -645,6 +650,19 @@ TEST_F(GraphHistoryTest, AHandlerThatChangesTheDiagramDuringUndoLeavesItModified
   EXPECT_EQ(Graph.UndoName(), "delete");
   ASSERT_TRUE(Graph.Undo());
   EXPECT_FALSE(Graph.Modified()) << "C is back: the diagram as loaded";
+}
+
+// An insertion a handler deletes as it enters records no step but sets
+// Modified; a step undone back to the saved position clears it again.
+TEST_F(GraphHistoryTest, AChangeTakenBackWithinItsStepSetsModifiedWithoutAStep) {
+  Graph.OnObjectInsert = [](TGraphControl*, TGraphObject* o) { o->Delete(); };
+  Graph.AddNode({400, 10, 480, 60});
+  Graph.OnObjectInsert = nullptr;
+  EXPECT_EQ(Graph.UndoCount(), 0);
+  EXPECT_TRUE(Graph.Modified());
+  Graph.AddNode({400, 10, 480, 60});
+  ASSERT_TRUE(Graph.Undo());
+  EXPECT_FALSE(Graph.Modified()) << "the diagram as loaded, at the saved position";
 }
 
 TEST_F(GraphHistoryTest, LoadingAndClearingEmptyTheHistory) {

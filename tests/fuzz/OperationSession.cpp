@@ -62,6 +62,12 @@ const bool Trace = std::getenv("OPERATION_FUZZ_TRACE") != nullptr;
 // step recorded around one of them (a group) undoes to the diagram of that
 // moment, not to the one before the group.
 int HistoryResets = 0;
+// Modified as the last reset left it: the history starts afresh from it.
+bool ModifiedAtReset = false;
+void HistoryReset(const TGraphControl& graph) {
+  ++HistoryResets;
+  ModifiedAtReset = graph.Modified();
+}
 // Operations grouped into one step nest; while a group is open its changes
 // are in no step yet.
 int GroupDepth = 0;
@@ -807,13 +813,13 @@ void BasicOperation(uint32_t operation, TGraphControl& graph, TFakeHost& host, T
       break;
     case 15:
       graph.Clear();
-      ++HistoryResets;
+      HistoryReset(graph);
       break;
     case 16: {  // save and load back
       const std::vector<uint8_t> bytes = Save(graph);
       TMemoryStream stream(bytes);
       graph.LoadFromStream(stream);
-      ++HistoryResets;
+      HistoryReset(graph);
       break;
     }
     case 17: {  // merge the diagram, or what was kept, into itself
@@ -960,9 +966,12 @@ class TSession {
       const std::vector<uint8_t> after = CheckInvariants(Graph_, step);
       NoteMode();
       // A change taken back within the same step (by a handler, or inside a
-      // group) leaves Modified set by a change no step records.
-      if (Graph_.UndoCount() == undoBefore && Graph_.RedoCount() == redoBefore &&
-          Graph_.Modified() != modifiedBefore)
+      // group) leaves Modified set by a change no step records. A reset in
+      // the operation (a load inside a group, say) started the history
+      // afresh: from then on no step means an empty history.
+      const bool reset = HistoryResets != resetsBefore;
+      if (Graph_.UndoCount() == (reset ? 0 : undoBefore) && Graph_.RedoCount() == (reset ? 0 : redoBefore) &&
+          Graph_.Modified() != (reset ? ModifiedAtReset : modifiedBefore))
         ModifiedUnrecorded_ = true;
       // Every operation that recorded steps, however many, undoes step by
       // step to the diagram before it: a half-undone operation must still be
@@ -1031,6 +1040,7 @@ class TSession {
     std::vector<uint8_t> now;
     for (int32_t i = 0; i < steps; ++i) {
       const bool undone = Graph_.Undo();
+      if (Trace) TraceObjects(Graph_);
       now = CheckInvariants(Graph_, step);
       if (!Undisturbed(acts)) return Disturbed();
       if (!undone) Broken("a step just recorded can be undone", step);
@@ -1040,6 +1050,7 @@ class TSession {
       Broken("undoing an operation's steps gives Modified back", step);
     for (int32_t i = 0; i < steps; ++i) {
       const bool redone = Graph_.Redo();
+      if (Trace) TraceObjects(Graph_);
       now = CheckInvariants(Graph_, step);
       if (!Undisturbed(acts)) return Disturbed();
       if (!redone) Broken("a step just undone can be redone", step);
@@ -1190,7 +1201,7 @@ class TSession {
         switch (in.Below(4)) {
           case 0:
             graph.ClearHistory();
-            ++HistoryResets;
+            HistoryReset(graph);
             break;
           case 1:
             if (Limit_ != DefaultHistoryLimit) graph.SetHistoryLimit(HistoryLimits[in.Below(4)]);
@@ -1216,6 +1227,10 @@ class TSession {
         BasicOperation(operation, graph, Host_, in, Snapshot_, step);
         break;
     }
+    if (Trace)
+      std::fprintf(stderr, "  done %u: Modified %d, undo %d, redo %d, %d objects, %u acts\n", operation,
+                   graph.Modified(), graph.UndoCount(), graph.RedoCount(), graph.Objects().Count(),
+                   Chaos_->Acts());
   }
 
   TInput& In_;
