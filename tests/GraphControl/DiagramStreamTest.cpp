@@ -4,6 +4,7 @@
 // and rendering through the platform's image hook.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -569,7 +570,8 @@ TEST_F(DiagramStreamTest, UnknownEnumerationIdentifierIsRejected) {
 }
 
 TEST_F(DiagramStreamTest, FileErrorsCarryTheirMessagesAndAFailedSaveKeepsTheOldFile) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "gc_stream_test";
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("gc_stream_test_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::string file = (dir / "a.Screen").string();
   Node({0, 0, 50, 50});
@@ -677,7 +679,8 @@ TEST_F(DiagramStreamTest, SaveToFileAndRenderingGoThroughTheVirtualOperations) {
       return nullptr;
     }
   } derived;
-  const std::filesystem::path file = std::filesystem::temp_directory_path() / "gc_virtual_save.Screen";
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("gc_virtual_save_" + std::to_string(::getpid()) + ".Screen");
   TGraphControl& control = derived;
   control.SaveToFile(file.string());
   std::ifstream in(file, std::ios::binary);
