@@ -85,31 +85,7 @@ bool TBindingModel::Reload() {
   std::vector<uint32_t> ids;
   if (Graph_)
     for (TGraphObject* widget : Graph_->Widgets()) ids.push_back(widget->ID());
-  if (ids == IDs_) {
-    if (!IDs_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-    return false;
-  }
-  beginResetModel();
-  IDs_ = std::move(ids);
-  Rows_.clear();
-  for (size_t row = 0; row < IDs_.size(); ++row) Rows_.emplace(IDs_[row], static_cast<int>(row));
-  endResetModel();
-  return true;
-}
-
-TGraphObject* TBindingModel::WidgetAt(int row) const {
-  if (!Graph_ || row < 0 || row >= rowCount()) return nullptr;
-  TGraphObject* object = Graph_->ObjectByID(IDs_[static_cast<size_t>(row)]);
-  return object && !Graph_->IsScreenObject(object) ? object : nullptr;
-}
-
-int TBindingModel::RowOf(const TGraphObject* widget) const {
-  const auto it = Rows_.find(widget->ID());
-  return it == Rows_.end() ? -1 : it->second;
-}
-
-int TBindingModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(IDs_.size());
+  return SetRows(std::move(ids));
 }
 
 int TBindingModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
@@ -177,7 +153,7 @@ bool TBindingModel::SetColumn(const std::vector<int>& rows, int column, const st
       Graph_->SetBinding(w, binding);
     }
   }
-  if (!IDs_.empty())
+  if (rowCount() > 0)
     emit dataChanged(this->index(0, colSource), this->index(rowCount() - 1, ColumnCount - 1));
   return true;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/ScreenGraph.h"
+#include "app/WidgetRowsModel.h"
 
 class QPushButton;
 class QTableView;
@@ -24,20 +25,17 @@ namespace gc::app {
 
 class IDesignerDialogs;
 
-class TBindingModel : public QAbstractTableModel {
+// The rows: the widgets, the bottom of the z-order first.
+class TBindingModel : public TWidgetRowsModel {
  public:
   enum TColumn { colText, colSource, colConverterType, colConverterName, ColumnCount };
-  explicit TBindingModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+  explicit TBindingModel(QObject* parent = nullptr) : TWidgetRowsModel(parent) {}
 
-  void SetGraph(TScreenGraph* graph) { Graph_ = graph; }
   bool Reload();
-  TGraphObject* WidgetAt(int row) const;
-  int RowOf(const TGraphObject* widget) const;
   // Sets one column of the rows to `value` as one step; false (nothing
   // changed) when a widget of them cannot be bound, which is reported.
   bool SetColumn(const std::vector<int>& rows, int column, const std::string& value);
 
-  int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
@@ -49,11 +47,6 @@ class TBindingModel : public QAbstractTableModel {
   std::function<std::vector<int>()> SelectedRows;
   // Reports a refused edit.
   std::function<void(const std::string&)> Report;
-
- private:
-  TScreenGraph* Graph_ = nullptr;
-  std::vector<uint32_t> IDs_;
-  std::unordered_map<uint32_t, int> Rows_;  // by identifier  // bottom of the z-order first
 };
 
 class TBindingTable : public QWidget, private TScreenGraph::IObserver {

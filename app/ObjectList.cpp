@@ -32,31 +32,7 @@ bool TObjectListModel::Reload() {
     ids.reserve(widgets.size());
     for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) ids.push_back((*it)->ID());
   }
-  if (ids == IDs_) {
-    if (!IDs_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-    return false;
-  }
-  beginResetModel();
-  IDs_ = std::move(ids);
-  Rows_.clear();
-  for (size_t row = 0; row < IDs_.size(); ++row) Rows_.emplace(IDs_[row], static_cast<int>(row));
-  endResetModel();
-  return true;
-}
-
-TGraphObject* TObjectListModel::WidgetAt(int row) const {
-  if (!Graph_ || row < 0 || row >= rowCount()) return nullptr;
-  TGraphObject* object = Graph_->ObjectByID(IDs_[static_cast<size_t>(row)]);
-  return object && !Graph_->IsScreenObject(object) ? object : nullptr;
-}
-
-int TObjectListModel::RowOf(const TGraphObject* widget) const {
-  const auto it = Rows_.find(widget->ID());
-  return it == Rows_.end() ? -1 : it->second;
-}
-
-int TObjectListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(IDs_.size());
+  return SetRows(std::move(ids));
 }
 
 int TObjectListModel::columnCount(const QModelIndex& parent) const {

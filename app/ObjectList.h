@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/ScreenGraph.h"
+#include "app/WidgetRowsModel.h"
 
 class QTreeView;
 class QToolButton;
@@ -22,20 +23,15 @@ namespace gc::app {
 
 class IDesignerDialogs;
 
-// The rows: widgets by identifier, so that a widget removed before the next
-// refresh leaves an empty row instead of a dangling one.
-class TObjectListModel : public QAbstractTableModel {
+// The rows: the widgets, the top of the z-order first.
+class TObjectListModel : public TWidgetRowsModel {
  public:
   enum TColumn { colText, colZ, colShown, colLocked, ColumnCount };
-  explicit TObjectListModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+  explicit TObjectListModel(QObject* parent = nullptr) : TWidgetRowsModel(parent) {}
 
-  void SetGraph(TScreenGraph* graph) { Graph_ = graph; }
   // Reads the widgets again; true when the rows changed (not just values).
   bool Reload();
-  TGraphObject* WidgetAt(int row) const;
-  int RowOf(const TGraphObject* widget) const;
 
-  int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
@@ -53,11 +49,6 @@ class TObjectListModel : public QAbstractTableModel {
   // The rows selected in the view: a check box of a selected row acts on all
   // of them.
   std::function<std::vector<int>()> SelectedRows;
-
- private:
-  TScreenGraph* Graph_ = nullptr;
-  std::vector<uint32_t> IDs_;
-  std::unordered_map<uint32_t, int> Rows_;  // by identifier  // top of the z-order first
 };
 
 class TObjectList : public QWidget, private TScreenGraph::IObserver {
