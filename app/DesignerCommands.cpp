@@ -131,6 +131,8 @@ const TDesignerCommand Commands[] = {
      "same-width", "", K::UnknownKey, [](F& f) { f.SameWidthClick(); }, Sep},
     {&F::actSameHeight, mnArrange, "Same h&eight", "Give the widgets the first selected widget's height",
      "same-height", "", K::UnknownKey, [](F& f) { f.SameHeightClick(); }, cfNone},
+    {&F::actArrange, mnArrange, "Arran&ge", "Lay the selected widgets, or all of them, out afresh", nullptr,
+     "", K::UnknownKey, [](F& f) { f.ArrangeClick(); }, Sep},
 };
 
 }  // namespace

@@ -34,6 +34,7 @@
 #include "app/DesignerIcons.h"
 #include "app/Unit2.h"
 #include "app/WidgetPicture.h"
+#include "layout/DiagramLayout.h"
 #include "platform/qt/GraphWidget.h"
 
 namespace gc::app {
@@ -916,6 +917,10 @@ void TForm1::SameWidthClick() {
 
 void TForm1::SameHeightClick() {
   Guarded([&] { GraphControl1.MakeSameHeight(); });
+}
+
+void TForm1::ArrangeClick() {
+  Guarded([&] { ArrangeDiagram(GraphControl1); });
 }
 
 // ---- Recovery copies --------------------------------------------------------------------------

@@ -137,6 +137,9 @@ class TForm1 : public QMainWindow {
   void DistributeClick(TGraphDistribution direction);
   void SameWidthClick();
   void SameHeightClick();
+  // Lays the selected widgets (or all, when fewer than two are selected)
+  // out afresh with the automatic layout, as one step.
+  void ArrangeClick();
 
   // Property panel commands.
   void edTextChange();
@@ -199,7 +202,7 @@ class TForm1 : public QMainWindow {
   QAction *actToFront = nullptr, *actToBack = nullptr, *actAlignLeft = nullptr, *actAlignCenter = nullptr,
           *actAlignRight = nullptr, *actAlignTop = nullptr, *actAlignMiddle = nullptr,
           *actAlignBottom = nullptr, *actDistributeHorizontally = nullptr, *actDistributeVertically = nullptr,
-          *actSameWidth = nullptr, *actSameHeight = nullptr;
+          *actSameWidth = nullptr, *actSameHeight = nullptr, *actArrange = nullptr;
   // The menu bar's menus, in its order, and the drawing area's context menu.
   QMenu *menuFile = nullptr, *menuEdit = nullptr, *menuView = nullptr, *menuArrange = nullptr;
   QMenu* ContextMenu = nullptr;

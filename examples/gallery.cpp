@@ -2,11 +2,15 @@
 // placements, a selected node with its markers, links with their
 // decorations, and the grid. The diagram is larger than the window, so the
 // scroll bars work; + and - zoom around the centre, 0 returns to 100 %.
+// A arranges the diagram layered top-down (Shift+A left to right), F
+// force-directed, and Ctrl+Z takes the arrangement back.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <string>
 
 #include "GraphControl/GraphControl.h"
+#include "layout/DiagramLayout.h"
 #include "platform/qt/GraphWidget.h"
 #include "platform/qt/QtMeasuringCanvas.h"
 
@@ -35,11 +39,32 @@ class TGalleryWidget : public qt::TGraphWidget {
       case Qt::Key_0:
         graph->SetZoomAnchored(100, zaTopLeft);
         break;
+      case Qt::Key_A:
+      case Qt::Key_F:
+        Arrange(event->key() == Qt::Key_F                        ? asForceDirected
+                : event->modifiers().testFlag(Qt::ShiftModifier) ? asLeftRight
+                                                                 : asTopDown);
+        break;
+      case Qt::Key_Z:
+        if (!event->modifiers().testFlag(Qt::ControlModifier)) return TGraphWidget::keyPressEvent(event);
+        graph->Undo();
+        break;
       default:
         TGraphWidget::keyPressEvent(event);
         return;
     }
     event->accept();
+  }
+
+ private:
+  void Arrange(TArrangeStyle style) {
+    TArrangeOptions options;
+    options.Style = style;
+    try {
+      ArrangeDiagram(*Control(), options);
+    } catch (const EGraphException& e) {
+      QMessageBox::warning(this, "Arrange", QString::fromStdString(e.Message()));
+    }
   }
 };
 
