@@ -107,15 +107,17 @@ std::string Inches(int32_t units) {
 
 std::string Points(int32_t units) { return std::to_string(units); }
 
-// Above this many nodes the quicker, coarser settings apply: fewer passes of
-// the layered layout's ordering and placement, and, for the force-directed
-// engines, straight links and overlaps removed by spreading the layout (their
-// routing round the nodes and their overlap removal grow quadratically).
-constexpr size_t LargeDiagram = 2000;
+// Above this many nodes the layered layout takes fewer passes of its
+// ordering and placement.
+constexpr size_t LargeLayeredDiagram = 2000;
+// The force-directed engines route links round the nodes only up to this
+// many nodes (their router takes seconds at a hundred), and remove overlaps
+// by spreading the layout above it.
+constexpr size_t LargeForceDiagram = 40;
 
 void SetGraphAttributes(TGraph& graph, const TLayoutRequest& request) {
-  const bool large = request.Nodes.size() > LargeDiagram;
   if (request.Engine == "dot") {
+    const bool large = request.Nodes.size() > LargeLayeredDiagram;
     graph.Declare(AGRAPH, "splines", "polyline");
     graph.Declare(AGRAPH, "rankdir", request.LeftRight ? "LR" : "TB");
     graph.Declare(AGRAPH, "nodesep", Inches(request.NodeSpacing));
@@ -126,6 +128,7 @@ void SetGraphAttributes(TGraph& graph, const TLayoutRequest& request) {
       graph.Declare(AGRAPH, "nslimit1", "1");
     }
   } else {
+    const bool large = request.Nodes.size() > LargeForceDiagram;
     // Overlaps are removed afterwards, keeping half the spacing around each node.
     graph.Declare(AGRAPH, "splines", large ? "line" : "polyline");
     graph.Declare(AGRAPH, "overlap", large ? "scale" : "false");
