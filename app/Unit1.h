@@ -16,8 +16,8 @@
 #include "app/ScreenRecovery.h"
 
 class QAction;
-class QDockWidget;
 class QCheckBox;
+class QDockWidget;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
@@ -198,7 +198,8 @@ class TForm1 : public QMainWindow {
           *actEditMode = nullptr, *actPanMode = nullptr;
   QAction *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr, *actZoomToScreen = nullptr,
           *actShowGrid = nullptr, *actSnapToGrid = nullptr, *actSmartGuides = nullptr,
-          *actShowInspector = nullptr, *actShowObjectList = nullptr, *actShowBindings = nullptr;
+          *actShowInspector = nullptr, *actShowObjectList = nullptr, *actShowBindings = nullptr,
+          *actShowOverview = nullptr;
   QAction *actToFront = nullptr, *actToBack = nullptr, *actAlignLeft = nullptr, *actAlignCenter = nullptr,
           *actAlignRight = nullptr, *actAlignTop = nullptr, *actAlignMiddle = nullptr,
           *actAlignBottom = nullptr, *actDistributeHorizontally = nullptr, *actDistributeVertically = nullptr,
@@ -216,7 +217,8 @@ class TForm1 : public QMainWindow {
   // specified toolbar, drawing area and panel keep theirs), the screen's
   // properties and frame, smart guides, recent files and the file's path in
   // the status bar. The View menu shows and hides the docks.
-  QDockWidget *dockInspector = nullptr, *dockObjects = nullptr, *dockBindings = nullptr;
+  QDockWidget *dockInspector = nullptr, *dockObjects = nullptr, *dockBindings = nullptr,
+              *dockOverview = nullptr;
   TInspector* Inspector = nullptr;
   TObjectList* ObjectList = nullptr;
   TBindingTable* BindingTable = nullptr;

@@ -1,22 +1,32 @@
 // The designer's "Arrange" command, run from its menu: the widgets are laid
-// out in a row without overlapping, as one step that Ctrl+Z takes back.
+// out in a row without overlapping, as one step that Ctrl+Z takes back. And
+// its overview dock: shown from the View menu, a click in it scrolls the
+// drawing area.
+#include <QDockWidget>
 #include <QMenu>
+
+#include "platform/qt/GraphOverview.h"
 
 #include "tests/app/MainWindowFixture.h"
 
 namespace gc::app {
 namespace {
 
-class ArrangeCommandTest : public MainWindowTest {};
+class ArrangeCommandTest : public MainWindowTest {
+ protected:
+  QAction* Command(QMenu* menu, const QString& name) {
+    for (QAction* action : menu->actions())
+      if (action->text().remove('&') == name) return action;
+    return nullptr;
+  }
+};
 
 TEST_F(ArrangeCommandTest, LaysTheWidgetsOutInARowAsOneUndoableStep) {
   TGraphNode* a = PlaceWidget({20, 20}, {100, 50});
   TGraphNode* b = PlaceWidget({200, 120}, {240, 140});
   TGraphNode* c = PlaceWidget({60, 200}, {140, 260});
   const TRect before[] = {a->GetBoundsRect(), b->GetBoundsRect(), c->GetBoundsRect()};
-  QAction* arrange = nullptr;
-  for (QAction* action : Form.menuArrange->actions())
-    if (action->text().remove('&') == "Arrange") arrange = action;
+  QAction* arrange = Command(Form.menuArrange, "Arrange");
   ASSERT_TRUE(arrange);
 
   arrange->trigger();
@@ -34,6 +44,29 @@ TEST_F(ArrangeCommandTest, LaysTheWidgetsOutInARowAsOneUndoableStep) {
   EXPECT_EQ(a->GetBoundsRect(), before[0]);
   EXPECT_EQ(b->GetBoundsRect(), before[1]);
   EXPECT_EQ(c->GetBoundsRect(), before[2]);
+}
+
+TEST_F(ArrangeCommandTest, TheOverviewDockShowsFromTheViewMenuAndScrollsTheDrawingArea) {
+  PlaceWidget({20, 20}, {100, 50});
+  Form.GraphControl1.AddNode({1500, 1200, 1600, 1250});  // the screen ends at 2000 x 2000
+  QAction* overview = Command(Form.menuView, "Overview");
+  ASSERT_TRUE(overview);
+  EXPECT_FALSE(Form.dockOverview->isVisible());
+
+  overview->trigger();
+  QApplication::processEvents();
+  ASSERT_TRUE(Form.dockOverview->isVisible());
+  EXPECT_TRUE(overview->isChecked());
+  auto* view = qobject_cast<qt::TGraphOverview*>(Form.dockOverview->widget());
+  ASSERT_TRUE(view);
+  const QPointF far = view->MapFromGraph(QPointF(1550, 1225));
+  QTest::mouseClick(view, Qt::LeftButton, {}, far.toPoint());
+  const TRect visible = Form.GraphControl1.VisibleArea();
+  EXPECT_TRUE(visible.Left < 1500 && 1600 < visible.Right && visible.Top < 1200 && 1250 < visible.Bottom)
+      << visible.Left << "," << visible.Top << " " << visible.Right << "," << visible.Bottom;
+
+  Form.dockOverview->close();
+  EXPECT_FALSE(overview->isChecked());
 }
 
 }  // namespace
