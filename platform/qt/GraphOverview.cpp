@@ -60,18 +60,18 @@ TGraphOverview::TGraphOverview(TGraphWidget* view, QWidget* parent) : TGraphOver
 }
 
 TGraphOverview::~TGraphOverview() {
-  if (View_) View_->viewport()->removeEventFilter(this);
+  if (Viewport_) Viewport_->removeEventFilter(this);
 }
 
-TGraphControl* TGraphOverview::Control() const { return View_ ? View_->Control() : nullptr; }
+TGraphControl* TGraphOverview::Control() const { return View() ? View_->Control() : nullptr; }
 
 void TGraphOverview::SetView(TGraphWidget* view) {
-  if (view == View_) return;
-  if (View_) {
-    disconnect(View_, nullptr, this, nullptr);
-    View_->viewport()->removeEventFilter(this);
-  }
+  if (view == View()) return;
+  if (ViewAlive_) disconnect(ViewAlive_, nullptr, this, nullptr);
+  if (Viewport_) Viewport_->removeEventFilter(this);
   View_ = view;
+  ViewAlive_ = view;
+  Viewport_ = view ? view->viewport() : nullptr;
   if (view) {
     for (auto signal :
          {&TGraphWidget::objectInserted, &TGraphWidget::objectRemoved, &TGraphWidget::objectChanged})
@@ -96,8 +96,7 @@ void TGraphOverview::ViewMoved() {
 }
 
 bool TGraphOverview::eventFilter(QObject* watched, QEvent* event) {
-  if (View_ && watched == View_->viewport() &&
-      (event->type() == QEvent::Paint || event->type() == QEvent::Resize))
+  if (watched == Viewport_ && (event->type() == QEvent::Paint || event->type() == QEvent::Resize))
     ViewMoved();
   return QWidget::eventFilter(watched, event);
 }

@@ -37,7 +37,7 @@ class TGraphOverview : public QWidget {
 
   // The widget whose diagram is shown and scrolled (or none). Not owned; a
   // destroyed widget leaves the overview empty.
-  TGraphWidget* View() const { return View_; }
+  TGraphWidget* View() const { return ViewAlive_ ? View_ : nullptr; }
   void SetView(TGraphWidget* view);
 
   // The graph area the overview shows (the diagram's extent with a margin),
@@ -71,7 +71,12 @@ class TGraphOverview : public QWidget {
   void UpdateShownArea();
   QRectF ViewRect() const;
 
-  QPointer<TGraphWidget> View_;
+  // The view, and guards that tell whether it and its viewport still exist.
+  // They are QObject pointers: while the view is being destroyed it is no
+  // longer a TGraphWidget, and a typed guard would cast it to one.
+  TGraphWidget* View_ = nullptr;
+  QPointer<QObject> ViewAlive_;
+  QPointer<QObject> Viewport_;
   QImage Picture_;
   bool PictureStale_ = true;
   QElapsedTimer SinceRefresh_;
