@@ -16,8 +16,8 @@
 #include "app/ScreenRecovery.h"
 
 class QAction;
-class QCheckBox;
 class QDockWidget;
+class QCheckBox;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
