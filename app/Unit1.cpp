@@ -156,6 +156,9 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
   BuildCommands();
   BuildToolbar();
   GraphWidget = new qt::TGraphWidget(&GraphControl1, central);
+  // A double click on a widget, or F2, edits its text where it is shown.
+  GraphWidget->SetCaptionEditing(true);
+  connect(GraphWidget, &qt::TGraphWidget::captionEdited, this, [this] { RefreshPanel(); });
   layout->addWidget(GraphWidget, 1);
   BuildPanel();
   BuildEditBar();
