@@ -107,8 +107,8 @@ std::string Inches(int32_t units) {
 
 std::string Points(int32_t units) { return std::to_string(units); }
 
-// Above this many nodes the layered layout takes fewer passes of its
-// ordering and placement.
+// Above this many nodes the layered layout takes few passes of its ordering
+// and placement.
 constexpr size_t LargeLayeredDiagram = 2000;
 // The force-directed engines route links round the nodes only up to this
 // many nodes (their router takes seconds at a hundred), and remove overlaps
@@ -123,9 +123,14 @@ void SetGraphAttributes(TGraph& graph, const TLayoutRequest& request) {
     graph.Declare(AGRAPH, "nodesep", Inches(request.NodeSpacing));
     graph.Declare(AGRAPH, "ranksep", Inches(request.LayerSpacing));
     if (large) {
-      graph.Declare(AGRAPH, "mclimit", "0.1");
-      graph.Declare(AGRAPH, "nslimit", "1");
-      graph.Declare(AGRAPH, "nslimit1", "1");
+      // Ranking over the whole graph at once, and few passes of crossing
+      // reduction and of the network simplex that ranks and places: every
+      // pass keeps the layout valid (layers kept, nodes apart) and a diagram
+      // of 10,000 nodes takes seconds instead of minutes.
+      graph.Declare(AGRAPH, "newrank", "true");
+      graph.Declare(AGRAPH, "mclimit", "0.02");
+      graph.Declare(AGRAPH, "nslimit", "0.02");
+      graph.Declare(AGRAPH, "nslimit1", "0.02");
     }
   } else {
     const bool large = request.Nodes.size() > LargeForceDiagram;

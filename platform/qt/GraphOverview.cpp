@@ -17,6 +17,9 @@ namespace gc::qt {
 
 namespace {
 
+// How strongly links show over the background.
+constexpr qreal LinkOpacity = 0.35;
+
 // Room round the diagram, in percent of its larger side.
 constexpr int32_t MarginPercent = 3;
 
@@ -161,21 +164,29 @@ QImage TGraphOverview::RenderDiagram() {
   {
     QPainter painter(&image);
     QPolygonF line;
+    // Links first and faint, nodes over them: drawn small, a diagram is its
+    // nodes, and the many links between them would otherwise hide them.
+    painter.setOpacity(LinkOpacity);
     for (TGraphObject* object : objects) {
-      if (!object->IsShowing()) continue;
+      if (!object->IsShowing() || !object->IsLink()) continue;
       const TRect bounds = object->GetBoundsRect();
       const QRectF r(map({bounds.Left, bounds.Top}), map({bounds.Right, bounds.Bottom}));
-      const QColor color = ColorOf(*object);
-      if (r.width() < 1.5 && r.height() < 1.5) {
-        dots.emplace_back(r.center().toPoint(), color.rgb());
-      } else if (object->IsLink()) {
-        line.clear();
-        for (TPoint p : static_cast<TGraphLink*>(object)->Polyline()) line.append(map(p));
-        painter.setPen(color);
-        painter.drawPolyline(line);
-      } else {
-        painter.fillRect(r, color);
-      }
+      if (r.width() < 1.5 && r.height() < 1.5) continue;
+      line.clear();
+      for (TPoint p : static_cast<TGraphLink*>(object)->Polyline()) line.append(map(p));
+      painter.setPen(ColorOf(*object));
+      painter.drawPolyline(line);
+    }
+    painter.setOpacity(1);
+    // A link shorter than a pixel shows nothing: its nodes' dots are there.
+    for (TGraphObject* object : objects) {
+      if (!object->IsShowing() || object->IsLink()) continue;
+      const TRect bounds = object->GetBoundsRect();
+      const QRectF r(map({bounds.Left, bounds.Top}), map({bounds.Right, bounds.Bottom}));
+      if (r.width() < 1.5 && r.height() < 1.5)
+        dots.emplace_back(r.center().toPoint(), ColorOf(*object).rgb());
+      else
+        painter.fillRect(r, ColorOf(*object));
     }
   }
   const QRect area = image.rect();

@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/GraphLink.h"
 #include "GraphControl/NodeShapes.h"
 #include "platform/qt/GraphOverview.h"
 #include "platform/qt/GraphWidget.h"
@@ -137,6 +138,21 @@ TEST_F(GraphOverviewTest, DraggingScrollsAlongAndTheViewFrameFollowsZoomScrollAn
   const QRect added = Pixels(Marked);
   ASSERT_FALSE(added.isEmpty());
   EXPECT_GE(added.left(), 190);
+}
+
+// Drawn small, a node shows as a dot of its fill even where many links lie
+// on the same pixels: a link shorter than a pixel draws nothing.
+TEST_F(GraphOverviewTest, TinyNodesShowOverTheLinksBetweenThem) {
+  TGraphNode* previous = nullptr;
+  for (int32_t x = 100; x < 3900; x += 20) {
+    TGraphNode* node = Node({x, 1500, x + 8, 1508}, 0x0000FF);
+    if (previous) TGraphLink::CreateNew(&Graph, previous, {}, node);
+    previous = node;
+  }
+  QApplication::processEvents();
+  const QRect red = Pixels(Marked);
+  EXPECT_GE(red.width(), 170) << "a row of red dots across the overview";
+  EXPECT_TRUE(Pixels(qRgb(0, 0, 0)).isEmpty()) << "no black of the links' pens";
 }
 
 }  // namespace
