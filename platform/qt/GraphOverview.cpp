@@ -10,6 +10,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/GraphNode.h"
+#include "GraphControl/Numeric.h"
 #include "platform/qt/GraphWidget.h"
 #include "platform/qt/QtTypes.h"
 
@@ -23,7 +24,11 @@ constexpr qreal LinkOpacity = 0.35;
 // Room round the diagram, in percent of its larger side.
 constexpr int32_t MarginPercent = 3;
 
-TRect Inflated(const TRect& r, int32_t d) { return {r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
+// The rectangle grown by `d` on every side, within the coordinate range.
+TRect Inflated(const TRect& r, int64_t d) {
+  const auto grown = [](int32_t v, int64_t by) { return ClampToInt32(static_cast<double>(v + by)); };
+  return {grown(r.Left, -d), grown(r.Top, -d), grown(r.Right, d), grown(r.Bottom, d)};
+}
 
 // An object is drawn in its fill colour (a node) or its line colour.
 QColor ColorOf(const TGraphObject& object) {
@@ -40,8 +45,8 @@ struct TFit {
 };
 
 TFit FitOf(const TRect& shown, QSize size) {
-  const double w = std::max(1, shown.Right - shown.Left);
-  const double h = std::max(1, shown.Bottom - shown.Top);
+  const double w = std::max(1.0, static_cast<double>(shown.Right) - shown.Left);
+  const double h = std::max(1.0, static_cast<double>(shown.Bottom) - shown.Top);
   TFit fit;
   fit.Scale = std::min(size.width() / w, size.height() / h);
   fit.X = (size.width() - w * fit.Scale) / 2 - shown.Left * fit.Scale;
@@ -114,8 +119,9 @@ void TGraphOverview::UpdateShownArea() {
   }
   TRect extent = control->AllExtent();
   if (extent.Right <= extent.Left || extent.Bottom <= extent.Top) extent = control->VisibleArea();
-  const int32_t side = std::max(extent.Right - extent.Left, extent.Bottom - extent.Top);
-  Shown_ = Inflated(extent, std::max(8, side * MarginPercent / 100));
+  // In 64 bits: an object may reach to the ends of the coordinate range.
+  const int64_t side = std::max(int64_t{extent.Right} - extent.Left, int64_t{extent.Bottom} - extent.Top);
+  Shown_ = Inflated(extent, std::max<int64_t>(8, side * MarginPercent / 100));
 }
 
 QPointF TGraphOverview::MapFromGraph(const QPointF& graphPoint) const {
@@ -200,7 +206,8 @@ QImage TGraphOverview::RenderDiagram() {
 // view down; a small one follows every change.
 void TGraphOverview::paintEvent(QPaintEvent*) {
   if (PictureStale_ || Picture_.size() != size()) {
-    const qint64 wait = SinceRefresh_.isValid() ? 10 * RenderCost_ - SinceRefresh_.elapsed() : 0;
+    const qint64 wait =
+        Throttled_ && SinceRefresh_.isValid() ? 10 * RenderCost_ - SinceRefresh_.elapsed() : 0;
     if (wait <= 0 || Picture_.size() != size()) {
       QElapsedTimer cost;
       cost.start();

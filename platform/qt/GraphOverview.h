@@ -53,6 +53,13 @@ class TGraphOverview : public QWidget {
   // rectangle: what a repaint shows after a change.
   QImage RenderDiagram();
 
+  // While the diagram keeps changing (a drag), the picture is drawn afresh
+  // at most once in ten times what the last one took, so that a large
+  // diagram does not slow the view down. Unthrottled, every repaint after a
+  // change draws it afresh (what tests that compare pixels need).
+  void SetThrottled(bool throttled) { Throttled_ = throttled; }
+  bool Throttled() const { return Throttled_; }
+
   QSize sizeHint() const override { return {220, 160}; }
 
  protected:
@@ -79,6 +86,7 @@ class TGraphOverview : public QWidget {
   QPointer<QObject> Viewport_;
   QImage Picture_;
   bool PictureStale_ = true;
+  bool Throttled_ = true;
   QElapsedTimer SinceRefresh_;
   qint64 RenderCost_ = 0;  // milliseconds the last picture took
   QTimer RefreshTimer_;

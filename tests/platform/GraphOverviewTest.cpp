@@ -31,6 +31,7 @@ class GraphOverviewTest : public ::testing::Test {
       Node(r, clGray);
     View.resize(400, 300);
     View.show();
+    Overview.SetThrottled(false);  // every change drawn before the pixels are read
     Overview.resize(200, 150);
     Overview.show();
     QApplication::processEvents();
