@@ -102,6 +102,9 @@ const TDesignerCommand Commands[] = {
      K::UnknownKey, [](F& f) { ShowDock(f.dockObjects, f.actShowObjectList->isChecked()); }, cfCheckable},
     {&F::actShowBindings, mnView, "&Data bindings", "Show or hide the data bindings", nullptr, "",
      K::UnknownKey, [](F& f) { ShowDock(f.dockBindings, f.actShowBindings->isChecked()); }, cfCheckable},
+    {&F::actShowOverview, mnView, "O&verview", "Show the whole screen small; click or drag in it to scroll",
+     nullptr, "", K::UnknownKey, [](F& f) { ShowDock(f.dockOverview, f.actShowOverview->isChecked()); },
+     cfCheckable},
     // Arrange
     {&F::actToFront, mnArrange, "Bring to &front", "Set widget to Front", "to-front", "Ctrl+L", K::UnknownKey,
      [](F& f) { f.btnToFrontClick(); }, Sep | Ctx},
@@ -131,6 +134,8 @@ const TDesignerCommand Commands[] = {
      "same-width", "", K::UnknownKey, [](F& f) { f.SameWidthClick(); }, Sep},
     {&F::actSameHeight, mnArrange, "Same h&eight", "Give the widgets the first selected widget's height",
      "same-height", "", K::UnknownKey, [](F& f) { f.SameHeightClick(); }, cfNone},
+    {&F::actArrange, mnArrange, "Arran&ge", "Lay the selected widgets, or all of them, out afresh", nullptr,
+     "", K::UnknownKey, [](F& f) { f.ArrangeClick(); }, Sep},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The main window's tools for daily work: the inspector, object list and
-// binding table docks, the screen's properties and frame, smart guides,
+// The main window's tools for daily work: the inspector, object list,
+// binding table and overview docks, the screen's properties and frame, smart guides,
 // recent files and the file's path in the status bar.
 #include <QDockWidget>
 #include <QFileInfo>
@@ -15,6 +15,7 @@
 #include "app/ObjectList.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "platform/qt/GraphOverview.h"
 
 namespace gc::app {
 
@@ -54,9 +55,14 @@ void TForm1::BuildDesignerDocks() {
   BindingTable = new TBindingTable(Dialogs_);
   BindingTable->SetGraph(&GraphControl1);
   dockBindings = Dock(this, "Data bindings", BindingTable);
+  // The whole screen drawn small; it shares the lower tabs so that showing it
+  // never narrows the inspector. Hidden until View > Overview shows it.
+  dockOverview = Dock(this, "Overview", new qt::TGraphOverview(GraphWidget));
   addDockWidget(Qt::RightDockWidgetArea, dockInspector);
   addDockWidget(Qt::RightDockWidgetArea, dockObjects);
   tabifyDockWidget(dockObjects, dockBindings);
+  tabifyDockWidget(dockBindings, dockOverview);
+  dockOverview->hide();
   dockObjects->raise();
   resizeDocks({dockInspector}, {DockWidth}, Qt::Horizontal);
 
@@ -65,8 +71,10 @@ void TForm1::BuildDesignerDocks() {
   mnuRecent = actRecentFiles->menu();
   connect(mnuRecent, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
   actSmartGuides->setChecked(GraphControl1.SmartGuides());
-  const std::pair<QDockWidget*, QAction*> toggles[] = {
-      {dockInspector, actShowInspector}, {dockObjects, actShowObjectList}, {dockBindings, actShowBindings}};
+  const std::pair<QDockWidget*, QAction*> toggles[] = {{dockInspector, actShowInspector},
+                                                       {dockObjects, actShowObjectList},
+                                                       {dockBindings, actShowBindings},
+                                                       {dockOverview, actShowOverview}};
   for (const auto& [dock, action] : toggles) {
     action->setChecked(dock->toggleViewAction()->isChecked());
     connect(dock->toggleViewAction(), &QAction::toggled, action, &QAction::setChecked);

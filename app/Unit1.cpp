@@ -34,6 +34,7 @@
 #include "app/DesignerIcons.h"
 #include "app/Unit2.h"
 #include "app/WidgetPicture.h"
+#include "layout/DiagramLayout.h"
 #include "platform/qt/GraphWidget.h"
 
 namespace gc::app {
@@ -155,6 +156,9 @@ TForm1::TForm1(IDesignerDialogs& dialogs, QWidget* parent) : QMainWindow(parent)
   BuildCommands();
   BuildToolbar();
   GraphWidget = new qt::TGraphWidget(&GraphControl1, central);
+  // A double click on a widget, or F2, edits its text where it is shown.
+  GraphWidget->SetCaptionEditing(true);
+  connect(GraphWidget, &qt::TGraphWidget::captionEdited, this, [this] { RefreshPanel(); });
   layout->addWidget(GraphWidget, 1);
   BuildPanel();
   BuildEditBar();
@@ -916,6 +920,10 @@ void TForm1::SameWidthClick() {
 
 void TForm1::SameHeightClick() {
   Guarded([&] { GraphControl1.MakeSameHeight(); });
+}
+
+void TForm1::ArrangeClick() {
+  Guarded([&] { ArrangeDiagram(GraphControl1); });
 }
 
 // ---- Recovery copies --------------------------------------------------------------------------

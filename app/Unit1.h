@@ -137,6 +137,9 @@ class TForm1 : public QMainWindow {
   void DistributeClick(TGraphDistribution direction);
   void SameWidthClick();
   void SameHeightClick();
+  // Lays the selected widgets (or all, when fewer than two are selected)
+  // out afresh with the automatic layout, as one step.
+  void ArrangeClick();
 
   // Property panel commands.
   void edTextChange();
@@ -195,11 +198,12 @@ class TForm1 : public QMainWindow {
           *actEditMode = nullptr, *actPanMode = nullptr;
   QAction *actZoomIn = nullptr, *actZoomOut = nullptr, *actZoom100 = nullptr, *actZoomToScreen = nullptr,
           *actShowGrid = nullptr, *actSnapToGrid = nullptr, *actSmartGuides = nullptr,
-          *actShowInspector = nullptr, *actShowObjectList = nullptr, *actShowBindings = nullptr;
+          *actShowInspector = nullptr, *actShowObjectList = nullptr, *actShowBindings = nullptr,
+          *actShowOverview = nullptr;
   QAction *actToFront = nullptr, *actToBack = nullptr, *actAlignLeft = nullptr, *actAlignCenter = nullptr,
           *actAlignRight = nullptr, *actAlignTop = nullptr, *actAlignMiddle = nullptr,
           *actAlignBottom = nullptr, *actDistributeHorizontally = nullptr, *actDistributeVertically = nullptr,
-          *actSameWidth = nullptr, *actSameHeight = nullptr;
+          *actSameWidth = nullptr, *actSameHeight = nullptr, *actArrange = nullptr;
   // The menu bar's menus, in its order, and the drawing area's context menu.
   QMenu *menuFile = nullptr, *menuEdit = nullptr, *menuView = nullptr, *menuArrange = nullptr;
   QMenu* ContextMenu = nullptr;
@@ -213,7 +217,8 @@ class TForm1 : public QMainWindow {
   // specified toolbar, drawing area and panel keep theirs), the screen's
   // properties and frame, smart guides, recent files and the file's path in
   // the status bar. The View menu shows and hides the docks.
-  QDockWidget *dockInspector = nullptr, *dockObjects = nullptr, *dockBindings = nullptr;
+  QDockWidget *dockInspector = nullptr, *dockObjects = nullptr, *dockBindings = nullptr,
+              *dockOverview = nullptr;
   TInspector* Inspector = nullptr;
   TObjectList* ObjectList = nullptr;
   TBindingTable* BindingTable = nullptr;

@@ -1,5 +1,5 @@
 # Install rules: the library as a CMake package (headers, static libraries,
-# imported targets GraphControl::graphcontrol and GraphControl::graphcontrol_qt
+# imported targets GraphControl::graphcontrol, GraphControl::graphcontrol_qt and GraphControl::layout
 # with a version file), the designer and graphtool with the desktop entry and
 # icon, and the example screens.
 include(GNUInstallDirs)
@@ -40,6 +40,12 @@ else()
   # Without Qt Quick the item's header would name a library that is not there.
   list(APPEND GC_HEADER_EXCLUDES PATTERN GraphItem.h EXCLUDE)
 endif()
+
+install(TARGETS graphcontrol_layout EXPORT GraphControlLayoutTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
+install(EXPORT GraphControlLayoutTargets NAMESPACE GraphControl:: DESTINATION ${GC_PACKAGE_DIR}
+        COMPONENT Development)
+install(FILES layout/DiagramLayout.h DESTINATION ${GC_INCLUDE_DIR}/layout COMPONENT Development)
 
 install(DIRECTORY GraphControl/ DESTINATION ${GC_INCLUDE_DIR}/GraphControl COMPONENT Development
         FILES_MATCHING PATTERN "*.h" ${GC_HEADER_EXCLUDES})

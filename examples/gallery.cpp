@@ -2,11 +2,27 @@
 // placements, a selected node with its markers, links with their
 // decorations, and the grid. The diagram is larger than the window, so the
 // scroll bars work; + and - zoom around the centre, 0 returns to 100 %.
+// A arranges the diagram layered top-down (Shift+A left to right), F
+// force-directed, and Ctrl+Z takes the arrangement back. A double click on a
+// node, or F2, edits its caption in place. The overview at the right shows
+// the whole diagram; click or drag there to scroll.
+//
+//   gallery            the gallery's diagram
+//   gallery --large N  N captioned nodes in rows, linked along the rows and down
+//                      (a large diagram to scroll through with the overview)
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "GraphControl/GraphControl.h"
+#include "layout/DiagramLayout.h"
+#include "platform/qt/GraphOverview.h"
 #include "platform/qt/GraphWidget.h"
 #include "platform/qt/QtMeasuringCanvas.h"
 
@@ -35,11 +51,32 @@ class TGalleryWidget : public qt::TGraphWidget {
       case Qt::Key_0:
         graph->SetZoomAnchored(100, zaTopLeft);
         break;
+      case Qt::Key_A:
+      case Qt::Key_F:
+        Arrange(event->key() == Qt::Key_F                        ? asForceDirected
+                : event->modifiers().testFlag(Qt::ShiftModifier) ? asLeftRight
+                                                                 : asTopDown);
+        break;
+      case Qt::Key_Z:
+        if (!event->modifiers().testFlag(Qt::ControlModifier)) return TGraphWidget::keyPressEvent(event);
+        graph->Undo();
+        break;
       default:
         TGraphWidget::keyPressEvent(event);
         return;
     }
     event->accept();
+  }
+
+ private:
+  void Arrange(TArrangeStyle style) {
+    TArrangeOptions options;
+    options.Style = style;
+    try {
+      ArrangeDiagram(*Control(), options);
+    } catch (const EGraphException& e) {
+      QMessageBox::warning(this, "Arrange", QString::fromStdString(e.Message()));
+    }
   }
 };
 
@@ -132,6 +169,24 @@ void BuildDiagram(TGraphControl& graph) {
   toLink->SetSelected(true);
 }
 
+// `count` captioned nodes in rows of 100, each linked to its right
+// neighbour, and every tenth to the node below it.
+void BuildLargeDiagram(TGraphControl& graph, int32_t count) {
+  TGraphControl::TUpdateLock lock(graph);
+  graph.SetColor(clWhite);
+  constexpr int32_t PerRow = 100, Pitch = 120, RowPitch = 80;
+  std::vector<TGraphNode*> nodes;
+  nodes.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t x = i % PerRow * Pitch, y = i / PerRow * RowPitch;
+    nodes.push_back(AddShape(graph, TRectangularNode::StaticClass(), {x, y, x + 80, y + 40},
+                             "Node " + std::to_string(i + 1), 0xFFE0C0));
+    if (i % PerRow != 0) TGraphLink::CreateNew(&graph, nodes[i - 1], {}, nodes[i]);
+    if (i >= PerRow && i % 10 == 0) TGraphLink::CreateNew(&graph, nodes[i - PerRow], {}, nodes[i]);
+  }
+  graph.ClearHistory();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -141,11 +196,23 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     TGraphControl graph;
-    BuildDiagram(graph);
-    TGalleryWidget widget(&graph);
-    widget.setWindowTitle("Diagram gallery");
-    widget.resize(1000, 700);
-    widget.show();
+    if (argc == 3 && std::strcmp(argv[1], "--large") == 0)
+      BuildLargeDiagram(graph, std::max(1, std::atoi(argv[2])));
+    else
+      BuildDiagram(graph);
+    QWidget window;
+    auto* row = new QHBoxLayout(&window);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* widget = new TGalleryWidget(&graph);
+    widget->SetCaptionEditing(true);
+    auto* overview = new qt::TGraphOverview(widget);
+    overview->setFixedWidth(240);
+    row->addWidget(widget, 1);
+    row->addWidget(overview);
+    window.setWindowTitle("Diagram gallery");
+    window.resize(1240, 700);
+    window.show();
+    widget->setFocus();
     result = QApplication::exec();
   }
   GraphControlShutdown();

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl1-mesa-dev
   qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtquick-layouts doxygen
-  libgtest-dev libgmock-dev libbenchmark-dev libboost-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libboost-dev nlohmann-json3-dev libgraphviz-dev pkg-config
   dpkg-dev file
   fonts-liberation xvfb xauth imagemagick xdotool libx11-dev libxtst-dev valgrind
 )

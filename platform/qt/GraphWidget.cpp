@@ -23,7 +23,9 @@
 #include <utility>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/GraphNode.h"
 #include "GraphControl/Numeric.h"
+#include "platform/qt/CaptionEditor.h"
 #include "platform/qt/Cursors.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtInput.h"
@@ -514,7 +516,26 @@ void TGraphWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     Control_->MouseDown(button, ShiftOf(event->modifiers(), event->buttons()) | ssDouble, p.x(), p.y());
   }
+  // The double click selected the node under the pointer (or kept it): its
+  // caption opens for editing once the control has had the click.
+  if (CaptionEditing_ && Control_ && event->button() == Qt::LeftButton && !Control_->DragSource()) {
+    TGraphObject* object = ObjectAt(event->position());
+    if (object && object->Selected()) EditCaption(object);
+  }
   event->accept();
+}
+
+TCaptionEditor* TGraphWidget::EditCaption(TGraphObject* object) {
+  if (CaptionEditor_) CaptionEditor_->Commit();
+  if (!Control_ || !object || object->Owner() != Control_ || !object->IsNode() || object->IsLocked() ||
+      Control_->CommandMode() == cmBrowse)
+    return nullptr;
+  CaptionEditor_ = new TCaptionEditor(this, static_cast<TGraphNode*>(object));
+  connect(CaptionEditor_, &TCaptionEditor::finished, this, [this, id = object->ID()](bool committed) {
+    CaptionEditor_ = nullptr;
+    if (committed) emit captionEdited(id);
+  });
+  return CaptionEditor_;
 }
 
 // The pointer is where the last mouse event put it: inside the viewport every
@@ -576,6 +597,10 @@ void TGraphWidget::keyPressEvent(QKeyEvent* event) {
   if (key != 0) {
     Control_->DoKeyDown(key, shift);
     consumed = key == 0;
+  }
+  if (!consumed && CaptionEditing_ && event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier &&
+      Control_->SelectedObjects().Count() > 0) {
+    consumed = EditCaption(Control_->SelectedObjects()[0]) != nullptr;
   }
   if (!consumed) {
     for (const char32_t typed : event->text().toUcs4()) {

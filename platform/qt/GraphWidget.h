@@ -41,6 +41,8 @@ class TGraphObject;
 
 namespace gc::qt {
 
+class TCaptionEditor;
+
 class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   Q_OBJECT
 
@@ -61,6 +63,18 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   QPointF MapFromGraph(const QPointF& graphPoint) const;
   // The object under a viewport position, as a press there would find it.
   TGraphObject* ObjectAt(const QPointF& viewportPos) const;
+
+  // Editing captions in place, off until a program turns it on: then a
+  // double click on a node, or F2 with a node selected first, opens a
+  // TCaptionEditor over the node's caption.
+  void SetCaptionEditing(bool enabled) { CaptionEditing_ = enabled; }
+  bool CaptionEditing() const { return CaptionEditing_; }
+  // Opens the editor over a node's caption, committing one already open.
+  // Opens nothing (null) for a link, a locked object, an object of another
+  // control, or while the control browses only.
+  TCaptionEditor* EditCaption(TGraphObject* object);
+  // The open editor, or null.
+  TCaptionEditor* CaptionEditor() const { return CaptionEditor_; }
 
   // Renders the client rectangle `clientRect` the way a repaint of that
   // rectangle does: an image of its size times `devicePixelRatio` (which the
@@ -117,6 +131,9 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   // A step was recorded, undone, redone or dropped (CanUndo, UndoName...).
   void historyChanged();
   void zoomChanged(int zoom);
+  // A caption editor closed with Return or by losing the focus (the node's
+  // text is what was typed; unchanged text records no step).
+  void captionEdited(quint32 id);
   // The control's CommandMode (a TGraphCommandMode value).
   void commandModeChanged(int mode);
 
@@ -185,6 +202,8 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   bool ShowToolTip(const QHelpEvent* help);
 
   TGraphControl* Control_ = nullptr;
+  bool CaptionEditing_ = false;
+  TCaptionEditor* CaptionEditor_ = nullptr;
   TBarState Horz_;
   TBarState Vert_;
   // Set while the widget itself changes a bar, so the bar's signals do not

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/qt/CaptionEditor.h"
 #include "tests/app/MainWindowFixture.h"
 
 namespace gc::app {
@@ -134,6 +135,21 @@ TEST_F(EditingTest, TypingAWordIsOneStepAndTheFieldKeepsItsOwnKeys) {
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "xy");
   EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(
       QStringLiteral("application/x-qt-windows-mime;value=\"Graph Control Format\"")));
+}
+
+TEST_F(EditingTest, AWidgetsTextEditedInPlaceIsOneStepThatThePanelShows) {
+  TGraphNode* w = PlaceWidget({20, 20}, {140, 50});
+  QTest::mouseDClick(Canvas(), Qt::LeftButton, {}, {60, 35});
+  QWidget* field = QApplication::focusWidget();
+  ASSERT_EQ(field, Form.GraphWidget->CaptionEditor());
+  QTest::keyClicks(field, "Hello");
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_EQ(w->Text(), "Hello");
+  EXPECT_EQ(Form.edText->text(), "Hello") << "the panel follows";
+  EXPECT_EQ(Form.GraphControl1.UndoName(), "text");
+  Key(Qt::Key_Z, Ctrl);
+  EXPECT_EQ(w->Text(), "");
+  EXPECT_EQ(Form.edText->text(), "");
 }
 
 TEST_F(EditingTest, UndoButtonsNameTheStepAndTheZoomShowsAtTheRightEnd) {
