@@ -1,6 +1,7 @@
 #include "GraphControl/GraphHistory.h"
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
 
 #include "GraphControl/Control.h"
@@ -14,21 +15,25 @@ constexpr uint32_t NoObject = UINT32_MAX;
 
 }  // namespace
 
+// A step an error stops half way leaves a diagram that matches neither of
+// its ends: the history is broken and starts again from the diagram as it is.
 class TGraphHistory::TApplying {
  public:
-  explicit TApplying(TGraphHistory& history) : History_(history) {
+  explicit TApplying(TGraphHistory& history) : History_(history), Errors_(std::uncaught_exceptions()) {
     ++History_.Paused_;
     ++History_.Applying_;
   }
   ~TApplying() {
     --History_.Paused_;
     --History_.Applying_;
+    if (std::uncaught_exceptions() > Errors_) History_.Broken_ = true;
   }
   TApplying(const TApplying&) = delete;
   TApplying& operator=(const TApplying&) = delete;
 
  private:
   TGraphHistory& History_;
+  const int Errors_;
 };
 
 TGraphHistory::TGraphHistory(TGraphControl& control) : Control_(control), Limit_(DefaultHistoryLimit) {}
@@ -469,45 +474,20 @@ std::string TGraphHistory::UndoName() const { return CanUndo() ? Steps_[Position
 
 std::string TGraphHistory::RedoName() const { return CanRedo() ? Steps_[Position_].Name : std::string(); }
 
-bool TGraphHistory::Undo() {
-  if (!CanUndo()) return false;
-  const TStep& step = Steps_[Position_ - 1];
-  bool applied = false;
-  try {
-    applied = Apply(step, false);
-  } catch (...) {
-    Broken_ = true;
-    throw;
-  }
-  if (!applied) {
+bool TGraphHistory::Apply(bool forward) {
+  if (forward ? !CanRedo() : !CanUndo()) return false;
+  const TStep& step = Steps_[forward ? Position_ : Position_ - 1];
+  if (!ApplyStep(step, forward)) {
     Broken_ = true;
     return false;
   }
-  UpdateBaseline(step, false);
-  --Position_;
+  UpdateBaseline(step, forward);
+  if (forward)
+    ++Position_;
+  else
+    --Position_;
   JustSaved_ = false;
-  Select(step.SelectedBefore);
-  return true;
-}
-
-bool TGraphHistory::Redo() {
-  if (!CanRedo()) return false;
-  const TStep& step = Steps_[Position_];
-  bool applied = false;
-  try {
-    applied = Apply(step, true);
-  } catch (...) {
-    Broken_ = true;
-    throw;
-  }
-  if (!applied) {
-    Broken_ = true;
-    return false;
-  }
-  UpdateBaseline(step, true);
-  ++Position_;
-  JustSaved_ = false;
-  Select(step.SelectedAfter);
+  Select(forward ? step.SelectedAfter : step.SelectedBefore);
   return true;
 }
 
@@ -554,7 +534,7 @@ bool TGraphHistory::Restore(const TObjectState& state) {
 // Forwards replays the list events in order and gives the touched objects
 // their states after the step; backwards replays the events in reverse and
 // gives them their states before it.
-bool TGraphHistory::Apply(const TStep& step, bool forward) {
+bool TGraphHistory::ApplyStep(const TStep& step, bool forward) {
   TApplying applying(*this);
   bool applied = false;
   try {

@@ -90,13 +90,13 @@ class TGraphHistory {
   // Names of the steps Undo and Redo would apply ("" when none).
   std::string UndoName() const;
   std::string RedoName() const;
-  // Apply the step before / after the current position; the caller holds the
-  // control's update lock. Undo selects what was selected when the step
-  // started, Redo what was selected when it ended (in the order they were
-  // selected, as far as they exist). False, and the history is cleared, when the diagram no
-  // longer matches the step (it was changed behind the history's back).
-  bool Undo();
-  bool Redo();
+  // Applies the step after the current position (redo, `forward`) or the one
+  // before it (undo); the caller holds the control's update lock. Redo
+  // selects what was selected when the step ended, undo what was selected
+  // when it started (in the order they were selected, as far as they exist).
+  // False, and the history is cleared, when the diagram no longer matches
+  // the step (it was changed behind the history's back).
+  bool Apply(bool forward);
   // Forgets every step; the diagram as it is stays the baseline.
   void Clear(bool saved);
 
@@ -182,7 +182,7 @@ class TGraphHistory {
   void Trim();
   void DiscardOpen();
   void Rebuild();
-  bool Apply(const TStep& step, bool forward);
+  bool ApplyStep(const TStep& step, bool forward);
   bool Replay(const TStep& step, bool forward);
   void FinishAbandoned();
   TGraphObject* Recreate(const TObjectState& state, int32_t index);
