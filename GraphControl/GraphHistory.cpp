@@ -249,7 +249,6 @@ bool TGraphHistory::Commit() noexcept {
     const bool saved = SavedWhileOpen_;
     DiscardOpen();
     if (changed) {
-      JustSaved_ = false;
       UpdateBaseline(step, true);
       if (!Merge(step)) Push(std::move(step));
       Trim();
@@ -421,8 +420,6 @@ void TGraphHistory::Clear(bool saved) {
   Position_ = 0;
   Size_ = 0;
   Saved_ = saved ? 0 : -1;
-  SavedBefore_ = Saved_;
-  JustSaved_ = false;
 }
 
 void TGraphHistory::SetLimit(size_t bytes, bool saved) {
@@ -445,8 +442,6 @@ void TGraphHistory::SetLimit(size_t bytes, bool saved) {
 // ---- Saved state ----------------------------------------------------------------------
 
 void TGraphHistory::MarkSaved() {
-  SavedBefore_ = Saved_;
-  JustSaved_ = true;
   if (!Open_.empty()) {
     // The saved diagram is the one the open step ends in.
     SavedWhileOpen_ = true;
@@ -456,16 +451,11 @@ void TGraphHistory::MarkSaved() {
   }
 }
 
-// Right after a save the saved state goes back to where it was; otherwise
-// the diagram as it is no longer counts as saved.
+// The diagram as it is, or as the open step will leave it, no longer
+// counts as saved.
 void TGraphHistory::Unsave() {
-  if (JustSaved_) {
-    Saved_ = SavedBefore_;
-    SavedWhileOpen_ = false;
-    JustSaved_ = false;
-  } else if (AtSavedState() && Open_.empty()) {
-    Saved_ = -1;
-  }
+  SavedWhileOpen_ = false;
+  if (AtSavedState() && Open_.empty()) Saved_ = -1;
 }
 
 // ---- Undo and redo --------------------------------------------------------------------
@@ -486,7 +476,6 @@ bool TGraphHistory::Apply(bool forward) {
     ++Position_;
   else
     --Position_;
-  JustSaved_ = false;
   Select(forward ? step.SelectedAfter : step.SelectedBefore);
   return true;
 }

@@ -101,8 +101,10 @@ class TGraphHistory {
   void Clear(bool saved);
 
   // ---- Saved state ------------------------------------------------------------------
-  // The diagram was saved: the current position is the saved state. Unsave
-  // takes that back (a copy that does not count as saving).
+  // The diagram was saved: the current position is the saved state (or,
+  // while a step is open, the position that step ends at). Unsave: the
+  // diagram as it is does not count as saved; a saved position elsewhere in
+  // the steps stays.
   void MarkSaved();
   void Unsave();
   bool AtSavedState() const { return Saved_ == static_cast<int64_t>(Position_); }
@@ -228,16 +230,16 @@ class TGraphHistory {
   int32_t OpenMergeKey_ = 0;
   std::vector<uint32_t> OpenSelected_;
   bool OpenSelectedTaken_ = false;
+  // The diagram was saved while the step was open: the position the step
+  // ends at becomes the saved one.
   bool SavedWhileOpen_ = false;
 
   std::deque<TStep> Steps_;
   size_t Position_ = 0;  // steps applied
   size_t Size_ = 0;
-  // The position of the saved state; -1 when no position holds it.
+  // The position of the saved state; -1 when no position holds it (yet:
+  // see SavedWhileOpen_).
   int64_t Saved_ = 0;
-  int64_t SavedBefore_ = 0;
-  // Nothing happened since the last MarkSaved.
-  bool JustSaved_ = false;
 };
 
 }  // namespace gc
