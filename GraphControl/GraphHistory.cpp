@@ -598,13 +598,9 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
     }
     return false;
   };
-  if (forward) {
-    for (const TStepEvent& event : step.Events)
-      if (!replay(event)) return false;
-  } else {
-    for (auto event = step.Events.rbegin(); event != step.Events.rend(); ++event)
-      if (!replay(*event)) return false;
-  }
+  const size_t events = step.Events.size();
+  for (size_t i = 0; i < events; ++i)
+    if (!replay(step.Events[forward ? i : events - 1 - i])) return false;
   // A handler may have deleted a recreated object as a later one entered;
   // only those still in the diagram finish loading. They finish before the
   // touched objects get their states: finishing tells the links hooked to
