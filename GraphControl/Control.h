@@ -757,7 +757,9 @@ class TGraphControl {
   // ==== end of the smart guides block ==============================================
 
   // ==== Diagram stream, snapshots and export (ControlStreaming.cpp) ============
-  // The diagram stream: the signature "0.GS", then the object block.
+  // The diagram stream: the signature "0.GS", then the object block. Once it
+  // is written the diagram counts as saved: Modified becomes false and the
+  // history's current position is the saved one.
   virtual void SaveToStream(TStream& stream);
   // Replaces the diagram by the stream's. A stream shorter than the signature
   // or with another signature raises EGraphStreamError "Invalid stream
@@ -769,6 +771,11 @@ class TGraphControl {
   // modified (WriteFileAtomically: a read-only file is refused, a replaced
   // file keeps its permissions, a symbolic link is saved through).
   void SaveToFile(const std::string& fileName);
+  // The bytes SaveToStream and SaveToFile write (through SaveToStream), as a
+  // copy that does not count as saving (a recovery copy, an export's scratch
+  // file): Modified and the saved position stay as they are.
+  void SaveCopyToStream(TStream& stream);
+  void SaveCopyToFile(const std::string& fileName);
   // Reads the whole file into memory first (ReadFileBytes), so pipes and other
   // files that cannot seek load too, then LoadFromStream.
   void LoadFromFile(const std::string& fileName);
@@ -1000,6 +1007,9 @@ class TGraphControl {
   };
   TReadBatch* ReadBatch_ = nullptr;
   void FinishReadObjects(TReadBatch& batch);
+  // Raised by the copies and SaveToFile: SaveToStream leaves marking the
+  // diagram saved to them.
+  int32_t SaveMarkHeld_ = 0;
   // ==== end of the stream block ====
   // ==== Undo history (ControlHistory.cpp) ====
   // Whether a step is held open: an update lock, a drag or a history step.

@@ -77,7 +77,7 @@ bool TGraphControl::ApplyHistoryStep(bool forward) {
     TUpdateLock lock(*this);
     TQuerySuppressLock suppress(*this);
     DeferredChange_ = dcChanged;
-    applied = forward ? History_->Redo() : History_->Undo();
+    applied = History_->Apply(forward);
     // A handler may change the diagram while the step is applied (when the
     // step selects what it touched, say); that change becomes a step of its
     // own as the lock ends, and the diagram is then not the saved one.

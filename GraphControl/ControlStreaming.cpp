@@ -51,6 +51,18 @@ std::string ReadClassName(TStream& stream) {
   return std::string(buffer, strnlen(buffer, static_cast<size_t>(length)));
 }
 
+// Raises a count for its lifetime.
+class TCountRaised {
+ public:
+  explicit TCountRaised(int32_t& count) : Count_(count) { ++Count_; }
+  ~TCountRaised() { --Count_; }
+  TCountRaised(const TCountRaised&) = delete;
+  TCountRaised& operator=(const TCountRaised&) = delete;
+
+ private:
+  int32_t& Count_;
+};
+
 }  // namespace
 
 // ---- Diagram stream ---------------------------------------------------------------------------
@@ -58,7 +70,12 @@ std::string ReadClassName(TStream& stream) {
 void TGraphControl::SaveToStream(TStream& stream) {
   stream.WriteBuffer(DiagramSignature, sizeof DiagramSignature);
   WriteObjects(stream, Objects_);
-  SetModified(false);
+  if (SaveMarkHeld_ == 0) SetModified(false);
+}
+
+void TGraphControl::SaveCopyToStream(TStream& stream) {
+  TCountRaised held(SaveMarkHeld_);
+  SaveToStream(stream);
 }
 
 void TGraphControl::LoadFromStream(TStream& stream) {
@@ -76,15 +93,16 @@ void TGraphControl::LoadFromStream(TStream& stream) {
   DeferredChange_ = dcReset;
 }
 
+void TGraphControl::SaveCopyToFile(const std::string& fileName) {
+  TCountRaised held(SaveMarkHeld_);
+  WriteFileAtomically(fileName, [this](TStream& stream) { SaveToStream(stream); });
+}
+
+// Only a file that reached the disk makes the diagram unmodified: a failed
+// save leaves Modified and the saved position as they were.
 void TGraphControl::SaveToFile(const std::string& fileName) {
-  const bool wasModified = Modified_;
-  try {
-    WriteFileAtomically(fileName, [this](TStream& stream) { SaveToStream(stream); });
-  } catch (...) {
-    // Only a file that reached the disk makes the diagram unmodified.
-    if (wasModified) SetModified(true);
-    throw;
-  }
+  SaveCopyToFile(fileName);
+  SetModified(false);
 }
 
 void TGraphControl::LoadFromFile(const std::string& fileName) {

@@ -1,6 +1,7 @@
 #include "GraphControl/GraphHistory.h"
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
 
 #include "GraphControl/Control.h"
@@ -14,21 +15,25 @@ constexpr uint32_t NoObject = UINT32_MAX;
 
 }  // namespace
 
+// A step an error stops half way leaves a diagram that matches neither of
+// its ends: the history is broken and starts again from the diagram as it is.
 class TGraphHistory::TApplying {
  public:
-  explicit TApplying(TGraphHistory& history) : History_(history) {
+  explicit TApplying(TGraphHistory& history) : History_(history), Errors_(std::uncaught_exceptions()) {
     ++History_.Paused_;
     ++History_.Applying_;
   }
   ~TApplying() {
     --History_.Paused_;
     --History_.Applying_;
+    if (std::uncaught_exceptions() > Errors_) History_.Broken_ = true;
   }
   TApplying(const TApplying&) = delete;
   TApplying& operator=(const TApplying&) = delete;
 
  private:
   TGraphHistory& History_;
+  const int Errors_;
 };
 
 TGraphHistory::TGraphHistory(TGraphControl& control) : Control_(control), Limit_(DefaultHistoryLimit) {}
@@ -244,7 +249,6 @@ bool TGraphHistory::Commit() noexcept {
     const bool saved = SavedWhileOpen_;
     DiscardOpen();
     if (changed) {
-      JustSaved_ = false;
       UpdateBaseline(step, true);
       if (!Merge(step)) Push(std::move(step));
       Trim();
@@ -416,8 +420,6 @@ void TGraphHistory::Clear(bool saved) {
   Position_ = 0;
   Size_ = 0;
   Saved_ = saved ? 0 : -1;
-  SavedBefore_ = Saved_;
-  JustSaved_ = false;
 }
 
 void TGraphHistory::SetLimit(size_t bytes, bool saved) {
@@ -440,8 +442,6 @@ void TGraphHistory::SetLimit(size_t bytes, bool saved) {
 // ---- Saved state ----------------------------------------------------------------------
 
 void TGraphHistory::MarkSaved() {
-  SavedBefore_ = Saved_;
-  JustSaved_ = true;
   if (!Open_.empty()) {
     // The saved diagram is the one the open step ends in.
     SavedWhileOpen_ = true;
@@ -451,16 +451,11 @@ void TGraphHistory::MarkSaved() {
   }
 }
 
-// Right after a save the saved state goes back to where it was; otherwise
-// the diagram as it is no longer counts as saved.
+// The diagram as it is, or as the open step will leave it, no longer
+// counts as saved.
 void TGraphHistory::Unsave() {
-  if (JustSaved_) {
-    Saved_ = SavedBefore_;
-    SavedWhileOpen_ = false;
-    JustSaved_ = false;
-  } else if (AtSavedState() && Open_.empty()) {
-    Saved_ = -1;
-  }
+  SavedWhileOpen_ = false;
+  if (AtSavedState() && Open_.empty()) Saved_ = -1;
 }
 
 // ---- Undo and redo --------------------------------------------------------------------
@@ -469,45 +464,19 @@ std::string TGraphHistory::UndoName() const { return CanUndo() ? Steps_[Position
 
 std::string TGraphHistory::RedoName() const { return CanRedo() ? Steps_[Position_].Name : std::string(); }
 
-bool TGraphHistory::Undo() {
-  if (!CanUndo()) return false;
-  const TStep& step = Steps_[Position_ - 1];
-  bool applied = false;
-  try {
-    applied = Apply(step, false);
-  } catch (...) {
-    Broken_ = true;
-    throw;
-  }
-  if (!applied) {
+bool TGraphHistory::Apply(bool forward) {
+  if (forward ? !CanRedo() : !CanUndo()) return false;
+  const TStep& step = Steps_[forward ? Position_ : Position_ - 1];
+  if (!ApplyStep(step, forward)) {
     Broken_ = true;
     return false;
   }
-  UpdateBaseline(step, false);
-  --Position_;
-  JustSaved_ = false;
-  Select(step.SelectedBefore);
-  return true;
-}
-
-bool TGraphHistory::Redo() {
-  if (!CanRedo()) return false;
-  const TStep& step = Steps_[Position_];
-  bool applied = false;
-  try {
-    applied = Apply(step, true);
-  } catch (...) {
-    Broken_ = true;
-    throw;
-  }
-  if (!applied) {
-    Broken_ = true;
-    return false;
-  }
-  UpdateBaseline(step, true);
-  ++Position_;
-  JustSaved_ = false;
-  Select(step.SelectedAfter);
+  UpdateBaseline(step, forward);
+  if (forward)
+    ++Position_;
+  else
+    --Position_;
+  Select(forward ? step.SelectedAfter : step.SelectedBefore);
   return true;
 }
 
@@ -554,7 +523,7 @@ bool TGraphHistory::Restore(const TObjectState& state) {
 // Forwards replays the list events in order and gives the touched objects
 // their states after the step; backwards replays the events in reverse and
 // gives them their states before it.
-bool TGraphHistory::Apply(const TStep& step, bool forward) {
+bool TGraphHistory::ApplyStep(const TStep& step, bool forward) {
   TApplying applying(*this);
   bool applied = false;
   try {
@@ -629,13 +598,9 @@ bool TGraphHistory::Replay(const TStep& step, bool forward) {
     }
     return false;
   };
-  if (forward) {
-    for (const TStepEvent& event : step.Events)
-      if (!replay(event)) return false;
-  } else {
-    for (auto event = step.Events.rbegin(); event != step.Events.rend(); ++event)
-      if (!replay(*event)) return false;
-  }
+  const size_t events = step.Events.size();
+  for (size_t i = 0; i < events; ++i)
+    if (!replay(step.Events[forward ? i : events - 1 - i])) return false;
   // A handler may have deleted a recreated object as a later one entered;
   // only those still in the diagram finish loading. They finish before the
   // touched objects get their states: finishing tells the links hooked to

@@ -90,19 +90,21 @@ class TGraphHistory {
   // Names of the steps Undo and Redo would apply ("" when none).
   std::string UndoName() const;
   std::string RedoName() const;
-  // Apply the step before / after the current position; the caller holds the
-  // control's update lock. Undo selects what was selected when the step
-  // started, Redo what was selected when it ended (in the order they were
-  // selected, as far as they exist). False, and the history is cleared, when the diagram no
-  // longer matches the step (it was changed behind the history's back).
-  bool Undo();
-  bool Redo();
+  // Applies the step after the current position (redo, `forward`) or the one
+  // before it (undo); the caller holds the control's update lock. Redo
+  // selects what was selected when the step ended, undo what was selected
+  // when it started (in the order they were selected, as far as they exist).
+  // False, and the history is cleared, when the diagram no longer matches
+  // the step (it was changed behind the history's back).
+  bool Apply(bool forward);
   // Forgets every step; the diagram as it is stays the baseline.
   void Clear(bool saved);
 
   // ---- Saved state ------------------------------------------------------------------
-  // The diagram was saved: the current position is the saved state. Unsave
-  // takes that back (a copy that does not count as saving).
+  // The diagram was saved: the current position is the saved state (or,
+  // while a step is open, the position that step ends at). Unsave: the
+  // diagram as it is does not count as saved; a saved position elsewhere in
+  // the steps stays.
   void MarkSaved();
   void Unsave();
   bool AtSavedState() const { return Saved_ == static_cast<int64_t>(Position_); }
@@ -182,7 +184,7 @@ class TGraphHistory {
   void Trim();
   void DiscardOpen();
   void Rebuild();
-  bool Apply(const TStep& step, bool forward);
+  bool ApplyStep(const TStep& step, bool forward);
   bool Replay(const TStep& step, bool forward);
   void FinishAbandoned();
   TGraphObject* Recreate(const TObjectState& state, int32_t index);
@@ -228,16 +230,16 @@ class TGraphHistory {
   int32_t OpenMergeKey_ = 0;
   std::vector<uint32_t> OpenSelected_;
   bool OpenSelectedTaken_ = false;
+  // The diagram was saved while the step was open: the position the step
+  // ends at becomes the saved one.
   bool SavedWhileOpen_ = false;
 
   std::deque<TStep> Steps_;
   size_t Position_ = 0;  // steps applied
   size_t Size_ = 0;
-  // The position of the saved state; -1 when no position holds it.
+  // The position of the saved state; -1 when no position holds it (yet:
+  // see SavedWhileOpen_).
   int64_t Saved_ = 0;
-  int64_t SavedBefore_ = 0;
-  // Nothing happened since the last MarkSaved.
-  bool JustSaved_ = false;
 };
 
 }  // namespace gc

@@ -1,6 +1,5 @@
 // The main window's diagram control: a screen (TScreenGraph) that shows the
-// screen's frame, guides drags by it, can write a copy of the screen that
-// does not count as saving it, and mark a screen brought back from a
+// screen's frame, guides drags by it, and marks a screen brought back from a
 // recovery copy as modified.
 #pragma once
 
@@ -13,18 +12,6 @@ namespace gc::app {
 
 class TDesignerGraph : public TScreenGraph {
  public:
-  // Saves the diagram to fileName and leaves Modified as it was: the
-  // workspace file of the XML export is not where the user keeps the screen.
-  void SaveCopyToFile(const std::string& fileName) {
-    const bool modified = Modified();
-    SaveToFile(fileName);
-    SetModified(modified);
-  }
-  void SaveCopyToStream(TStream& stream) {
-    const bool modified = Modified();
-    SaveToStream(stream);
-    SetModified(modified);
-  }
   using TGraphControl::SetModified;
 
   // With a screen size set: the screen's background inside its frame under

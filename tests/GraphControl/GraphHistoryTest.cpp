@@ -4,8 +4,13 @@
 // within their byte budget; Modified follows the saved position.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <ostream>
 #include <random>
@@ -634,6 +639,66 @@ TEST_F(GraphHistoryTest, ModifiedFollowsTheSavedPosition) {
   a->SetText("three");  // ends the undone steps, the saved one among them
   while (Graph.CanUndo()) Graph.Undo();
   EXPECT_TRUE(Graph.Modified());
+}
+
+// Only a save that reached its end counts: a save to a full disk fails after
+// the whole diagram was written, and a copy writes the diagram without saving
+// it. Either leaves Modified and the saved position as they were, and the
+// host is never told that the diagram was saved.
+TEST_F(GraphHistoryTest, AFailedSaveOrACopyLeavesModifiedAndTheSavedPosition) {
+  struct TNoticingHost : TFakeHost {
+    int ModifiedNotices = 0;
+    void ControlEvent(TControlEvent event, uint32_t) override {
+      ModifiedNotices += event == TControlEvent::ModifiedChanged;
+    }
+  } host;
+  Graph.SetHost(nullptr);
+  Graph.SetHost(&host);
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("gc_history_copy_" + std::to_string(::getpid()) + ".Screen");
+  const struct {
+    const char* Name;
+    std::function<TBytes()> Write;  // what was written, when it was
+  } cases[] = {
+      {"save to a full disk",
+       [&] {
+         EXPECT_THROW(Graph.SaveToFile("/dev/full"), EFCreateError);
+         return TBytes();
+       }},
+      {"copy to a file",
+       [&] {
+         Graph.SaveCopyToFile(file.string());
+         std::ifstream in(file, std::ios::binary);
+         return TBytes(std::istreambuf_iterator<char>(in), {});
+       }},
+      {"copy to a stream",
+       [&] {
+         TMemoryStream stream;
+         Graph.SaveCopyToStream(stream);
+         return stream.Bytes();
+       }},
+  };
+  for (const auto& c : cases) {
+    Node(idA)->SetText(c.Name);
+    ASSERT_TRUE(Graph.Modified());
+    const int notices = host.ModifiedNotices;
+    const TBytes written = c.Write();
+    if (!written.empty()) {
+      TBytes diagram{'0', '.', 'G', 'S'};
+      const TBytes block = Bytes();
+      diagram.insert(diagram.end(), block.begin(), block.end());
+      EXPECT_EQ(written, diagram) << c.Name;
+    }
+    EXPECT_TRUE(Graph.Modified()) << c.Name;
+    EXPECT_EQ(host.ModifiedNotices, notices) << c.Name;
+    Graph.Undo();
+    EXPECT_FALSE(Graph.Modified()) << c.Name << ": the loaded state is still the saved one";
+    Graph.Redo();
+    EXPECT_TRUE(Graph.Modified()) << c.Name;
+    Graph.Undo();
+  }
+  std::filesystem::remove(file);
+  Graph.SetHost(nullptr);
 }
 
 TEST_F(GraphHistoryTest, AHandlerThatChangesTheDiagramDuringUndoLeavesItModified) {

@@ -115,8 +115,6 @@ class TInput {
 constexpr int32_t MaxObjects = 48;
 constexpr int MaxSteps = 80;
 
-const uint8_t Signature[4] = {0x30, 0x2E, 0x47, 0x53};
-
 // The fourth header byte.
 enum SessionFlag : uint8_t {
   DeleteOther = 1 << 0,       // handlers delete some object, not the one the event is about
@@ -126,11 +124,10 @@ enum SessionFlag : uint8_t {
 };
 constexpr int64_t HistoryLimits[] = {DefaultHistoryLimit, 0, 2048, 65536};
 
-// The diagram stream without SaveToStream's side effect on Modified.
+// The diagram stream, written as a copy that leaves Modified alone.
 std::vector<uint8_t> Save(TGraphControl& graph) {
   TMemoryStream stream;
-  stream.WriteBuffer(Signature, sizeof Signature);
-  graph.WriteObjects(stream, graph.Objects());
+  graph.SaveCopyToStream(stream);
   return stream.Bytes();
 }
 
