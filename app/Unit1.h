@@ -1,19 +1,21 @@
 // The screen designer's main window: a diagram of widgets, the toolbar with
 // the file, mode, widget and view commands, their keyboard shortcuts, and the
 // property panel of the widget clicked last.
+//
+// Its parts by file: Unit1.cpp (construction, commands, widget actions,
+// diagram events), DesignerBuild.cpp (menus, toolbar, panel and edit bar),
+// DesignerPanel.cpp (the panel's fields), DesignerFiles.cpp (screen files,
+// caption, recovery copies), DesignerDocks.cpp (docks and daily work).
 #pragma once
 
 #include <QMainWindow>
+#include <cstdint>
 #include <memory>
 #include <string>
 
-#include "GraphControl/GraphControl.h"
-#include "GraphControl/Stream.h"
-#include "app/ColorPicker.h"
 #include "app/DesignerDialogs.h"
 #include "app/DesignerGraph.h"
 #include "app/RecentFiles.h"
-#include "app/ScreenRecovery.h"
 
 class QAction;
 class QDockWidget;
@@ -29,6 +31,10 @@ class QToolBar;
 class QTimer;
 class QToolButton;
 
+namespace gc {
+class TMemoryStream;
+}
+
 namespace gc::qt {
 class TGraphWidget;
 }
@@ -37,8 +43,10 @@ namespace gc::app {
 
 class TForm2;
 class TBindingTable;
+class TColorPicker;
 class TInspector;
 class TObjectList;
+class TScreenRecovery;
 
 // Codes of ApplyWidgetAction, passed as VisitObjects' user data.
 enum TWidgetAction : int32_t {
@@ -255,6 +263,8 @@ class TForm1 : public QMainWindow {
   void ShowWidget(TGraphObject* widget);
   // Position, size and z-position of the shown widget.
   void ShowPlacement();
+  // The caption names the program, then the screen and whether it is saved.
+  static constexpr const char* MainCaption = "Orvane Vizadu-Razadivi";
   void UpdateCaption();
   // True when the screen may be replaced or closed: nothing is unsaved, or
   // the user saved or discarded it.
@@ -288,8 +298,9 @@ class TForm1 : public QMainWindow {
   bool Named_ = false;
   void ScheduleRecoveryCopy();
   void RemoveRecoveryCopy();
-  // Shows the screen of a recovery copy read whole into `bytes`.
-  bool Restore(const TScreenRecovery::TEntry& entry, TMemoryStream& bytes);
+  // Shows the screen of a recovery copy read whole into `bytes`, unsaved,
+  // under the file and screen name the copy was kept for.
+  bool Restore(TMemoryStream& bytes, const std::string& fileName, const std::string& screenName, bool named);
 
   std::unique_ptr<TScreenRecovery> Recovery_;
   QWidget* Panel_ = nullptr;

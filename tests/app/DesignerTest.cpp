@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "GraphControl/GraphControl.h"
+#include "app/ColorPicker.h"
 #include "app/Unit1.h"
 #include "support/CaseName.h"
 #include "tests/app/FakeDialogs.h"

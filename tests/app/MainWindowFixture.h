@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include "GraphControl/GraphControl.h"
+#include "app/ScreenRecovery.h"
 #include "app/Unit1.h"
 #include "platform/qt/GraphWidget.h"
 #include "tests/app/FakeDialogs.h"
