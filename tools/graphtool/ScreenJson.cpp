@@ -74,7 +74,7 @@ void WriteProperties(TPropertyWriter& writer, const TJson& properties, bool isLi
   if (!properties.is_object()) throw EJsonError(place, "expected an object of records by path");
   size_t next = 0;
   const auto writeAddedBefore = [&](size_t recordPlace) {
-    for (; next < added.size() && RecordPlace(*added[next].Type) < recordPlace; ++next) {
+    for (; next < added.size() && added[next].Type->Place < recordPlace; ++next) {
       writer.WritePropertyName(added[next].Type->Path);
       WriteValueJson(writer, *added[next].Type, added[next].Value, place);
     }
@@ -86,7 +86,7 @@ void WriteProperties(TPropertyWriter& writer, const TJson& properties, bool isLi
                        FindRecordType(path, !isLink)
                            ? std::string("only ") + (isLink ? "nodes" : "links") + " have this property"
                            : "unknown property");
-    writeAddedBefore(RecordPlace(*type));
+    writeAddedBefore(type->Place);
     writer.WritePropertyName(path);
     WriteValueJson(writer, *type, value, place / path);
   }

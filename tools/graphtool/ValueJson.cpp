@@ -96,12 +96,6 @@ TRange TagRange(TValueTag tag) {
   }
 }
 
-TValueTag SmallestIntegerTag(int64_t value) {
-  for (const TTagName& t : IntegerTags)
-    if (TagRange(t.Tag).Contains(value)) return t.Tag;
-  return TValueTag::Int64;
-}
-
 // The values a kind shows; Unsigned values are stored as their 32-bit pattern.
 TRange ShownRange(TValueKind kind) {
   switch (kind) {
@@ -130,7 +124,7 @@ TJson ReadIntegerJson(TPropertyReader& reader, TValueKind kind) {
   } else if (!ShownRange(kind).Contains(stored)) {
     throw EInexpressible("integer outside its range");
   }
-  return WithForm(TJson(shown), tag, SmallestIntegerTag(stored), IntegerTags);
+  return WithForm(TJson(shown), tag, TPropertyWriter::IntegerForm(stored), IntegerTags);
 }
 
 int64_t IntegerOf(const TJson& value, const TJsonPlace& place) {
@@ -144,24 +138,6 @@ int64_t IntegerOf(const TJson& value, const TJsonPlace& place) {
   throw EJsonError(place, "expected an integer" + Found(value));
 }
 
-void WriteIntegerAs(TStream& stream, TValueTag tag, int64_t value) {
-  stream.WriteUInt8(static_cast<uint8_t>(tag));
-  switch (tag) {
-    case TValueTag::Int8:
-      stream.WriteInt8(static_cast<int8_t>(value));
-      break;
-    case TValueTag::Int16:
-      stream.WriteInt16(static_cast<int16_t>(value));
-      break;
-    case TValueTag::Int32:
-      stream.WriteInt32(static_cast<int32_t>(value));
-      break;
-    default:
-      stream.WriteInt64(value);
-      break;
-  }
-}
-
 void WriteIntegerJson(TPropertyWriter& writer, TValueKind kind, const TJson& json, const TJsonPlace& place) {
   const TFormedValue formed = SplitForm(json, place, IntegerTags);
   const int64_t shown = IntegerOf(*formed.Value, formed.Place);
@@ -170,31 +146,18 @@ void WriteIntegerJson(TPropertyWriter& writer, TValueKind kind, const TJson& jso
     throw EJsonError(formed.Place, std::to_string(shown) + " is outside " + std::to_string(range.Min) + ".." +
                                        std::to_string(range.Max));
   const int64_t stored = ShownUnsigned(kind) ? static_cast<int32_t>(static_cast<uint32_t>(shown)) : shown;
-  const TValueTag tag = formed.Tag.value_or(SmallestIntegerTag(stored));
+  const TValueTag tag = formed.Tag.value_or(TPropertyWriter::IntegerForm(stored));
   if (!TagRange(tag).Contains(stored))
     throw EJsonError(formed.Place, std::to_string(shown) + " does not fit the tag given");
-  WriteIntegerAs(writer.Stream(), tag, stored);
+  writer.WriteIntegerAs(tag, stored);
 }
 
 // ---- Text ---------------------------------------------------------------------------------
 
-// The form the library's writer gives the text.
-TValueTag NaturalTextTag(const std::string& text) {
-  switch (ChooseTextForm(text)) {
-    case TTextForm::EightBit:
-      return text.size() <= 255 ? TValueTag::String : TValueTag::LString;
-    case TTextForm::Utf16:
-      return TValueTag::WString;
-    case TTextForm::Utf8:
-      break;
-  }
-  return TValueTag::Utf8String;
-}
-
 TJson ReadTextJson(TPropertyReader& reader) {
   const TValueTag tag = reader.PeekValueTag();
   std::string text = reader.ReadString();
-  const TValueTag natural = NaturalTextTag(text);
+  const TValueTag natural = TPropertyWriter::StringForm(text);
   return WithForm(TJson(std::move(text)), tag, natural, TextTags);
 }
 
@@ -203,27 +166,17 @@ void WriteLength(TStream& stream, size_t length, const TJsonPlace& place) {
   stream.WriteInt32(static_cast<int32_t>(length));
 }
 
-void WriteTextAs(TStream& stream, TValueTag tag, const std::string& text, const TJsonPlace& place) {
-  std::string bytes = text;
+// The checks of the writer's forced forms, with the reasons told.
+void WriteTextAs(TPropertyWriter& writer, TValueTag tag, const std::string& text, const TJsonPlace& place) {
   if (tag == TValueTag::String || tag == TValueTag::LString) {
     const std::optional<std::string> eightBit = Utf8ToWin1252(text);
     if (!eightBit) throw EJsonError(place, "the text has characters that Windows-1252 does not hold");
-    bytes = *eightBit;
-    if (tag == TValueTag::String && bytes.size() > 255)
+    if (tag == TValueTag::String && eightBit->size() > 255)
       throw EJsonError(place, "longer than 255 characters (the form cp1252-long holds more)");
   }
-  stream.WriteUInt8(static_cast<uint8_t>(tag));
-  if (tag == TValueTag::String) {
-    stream.WriteUInt8(static_cast<uint8_t>(bytes.size()));
-  } else if (tag == TValueTag::WString) {
-    const std::u16string units = Utf8ToUtf16(text);
-    WriteLength(stream, units.size(), place);
-    for (const char16_t unit : units) stream.WriteInt16(static_cast<int16_t>(unit));
-    return;
-  } else {
-    WriteLength(stream, bytes.size(), place);
-  }
-  stream.WriteBuffer(bytes.data(), bytes.size());
+  const size_t length = tag == TValueTag::WString ? Utf8ToUtf16(text).size() : text.size();
+  if (length > static_cast<size_t>(Int32Max)) throw EJsonError(place, "too long");
+  writer.WriteStringAs(tag, text);
 }
 
 void WriteTextJson(TPropertyWriter& writer, const TJson& json, const TJsonPlace& place) {
@@ -231,7 +184,7 @@ void WriteTextJson(TPropertyWriter& writer, const TJson& json, const TJsonPlace&
   if (!formed.Value->is_string()) throw EJsonError(formed.Place, "expected a string" + Found(*formed.Value));
   const auto& text = formed.Value->get_ref<const std::string&>();
   if (formed.Tag)
-    WriteTextAs(writer.Stream(), *formed.Tag, text, formed.Place);
+    WriteTextAs(writer, *formed.Tag, text, formed.Place);
   else
     writer.WriteString(text);
 }

@@ -1,5 +1,5 @@
 // One stored value as JSON, in both directions, by the kind of its record
-// (RecordSchema.h).
+// (GraphControl/RecordSchema.h).
 //
 // A value stored the way the library writes it appears in its natural JSON
 // type: integers as numbers, text as strings, identifiers and colour names as
@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "GraphControl/PropertyStream.h"
-#include "tools/graphtool/RecordSchema.h"
+#include "GraphControl/RecordSchema.h"
 
 namespace gc::tool {
 
