@@ -1,6 +1,5 @@
-#include "tools/graphtool/ValueJson.h"
+#include "json/ValueJson.h"
 
-#include <QByteArray>
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -9,7 +8,7 @@
 #include "GraphControl/Codepage.h"
 #include "GraphControl/Stream.h"
 
-namespace gc::tool {
+namespace gc::json {
 
 namespace {
 
@@ -447,18 +446,67 @@ void CheckKeys(const TJson& object, const TJsonPlace& place,
 
 // ---- Base64 -------------------------------------------------------------------------------
 
+namespace {
+
+constexpr char Base64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+int Base64Value(char digit) {
+  if (digit >= 'A' && digit <= 'Z') return digit - 'A';
+  if (digit >= 'a' && digit <= 'z') return digit - 'a' + 26;
+  if (digit >= '0' && digit <= '9') return digit - '0' + 52;
+  if (digit == '+') return 62;
+  if (digit == '/') return 63;
+  return -1;
+}
+
+// The bytes of base64 text: digits, then one or two '=' when the text is
+// whole groups of four. Bits left over at the end (a last digit alone, or
+// the low bits of the last digit) are dropped.
+std::optional<std::vector<uint8_t>> DecodeBase64Text(std::string_view text) {
+  size_t end = text.size();
+  if (const size_t padding = text.find('='); padding != std::string_view::npos) {
+    if (text.size() % 4 != 0 || padding + 2 < text.size() ||
+        text.find_first_not_of('=', padding) != std::string_view::npos)
+      return std::nullopt;
+    end = padding;
+  }
+  std::vector<uint8_t> bytes;
+  bytes.reserve(end / 4 * 3 + 2);
+  uint32_t bits = 0;
+  int pending = 0;
+  for (size_t i = 0; i < end; ++i) {
+    const int value = Base64Value(text[i]);
+    if (value < 0) return std::nullopt;
+    bits = (bits << 6) | static_cast<uint32_t>(value);
+    pending += 6;
+    if (pending >= 8) {
+      pending -= 8;
+      bytes.push_back(static_cast<uint8_t>(bits >> pending));
+    }
+  }
+  return bytes;
+}
+
+}  // namespace
+
 std::string EncodeBase64(const std::vector<uint8_t>& bytes) {
-  const QByteArray raw(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-  return raw.toBase64().toStdString();
+  std::string text;
+  text.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    const size_t n = std::min<size_t>(3, bytes.size() - i);
+    uint32_t group = uint32_t{bytes[i]} << 16;
+    if (n > 1) group |= uint32_t{bytes[i + 1]} << 8;
+    if (n > 2) group |= bytes[i + 2];
+    for (size_t d = 0; d < 4; ++d) text += d <= n ? Base64Digits[(group >> (18 - 6 * d)) & 63] : '=';
+  }
+  return text;
 }
 
 std::vector<uint8_t> DecodeBase64(const TJson& value, const TJsonPlace& place) {
   if (!value.is_string()) throw EJsonError(place, "expected base64 text" + Found(value));
-  const auto decoded =
-      QByteArray::fromBase64Encoding(QByteArray::fromStdString(value.get_ref<const std::string&>()),
-                                     QByteArray::AbortOnBase64DecodingErrors);
-  if (!decoded) throw EJsonError(place, "not valid base64");
-  return std::vector<uint8_t>(decoded.decoded.begin(), decoded.decoded.end());
+  std::optional<std::vector<uint8_t>> bytes = DecodeBase64Text(value.get_ref<const std::string&>());
+  if (!bytes) throw EJsonError(place, "not valid base64");
+  return std::move(*bytes);
 }
 
-}  // namespace gc::tool
+}  // namespace gc::json

@@ -14,12 +14,13 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "GraphControl/PropertyStream.h"
 #include "GraphControl/RecordSchema.h"
 
-namespace gc::tool {
+namespace gc::json {
 
 using TJson = nlohmann::ordered_json;
 using TJsonPlace = TJson::json_pointer;
@@ -50,8 +51,9 @@ void WriteValueJson(TPropertyWriter& writer, const TRecordType& type, const TJso
 // EJsonError naming the first key of `object` that is not in `allowed`.
 void CheckKeys(const TJson& object, const TJsonPlace& place, std::initializer_list<std::string_view> allowed);
 
+// Base64 with padding. Decoding takes the text with or without its padding
+// and raises EJsonError for anything else.
 std::string EncodeBase64(const std::vector<uint8_t>& bytes);
-// EJsonError for anything but well-formed base64.
 std::vector<uint8_t> DecodeBase64(const TJson& value, const TJsonPlace& place);
 
-}  // namespace gc::tool
+}  // namespace gc::json
