@@ -22,7 +22,9 @@
 
 namespace gc::json {
 
+// A JSON document whose objects keep their keys in the order given.
 using TJson = nlohmann::ordered_json;
+// A place in a document, as a JSON pointer ("/objects/0/properties/G.Left").
 using TJsonPlace = TJson::json_pointer;
 
 // A JSON value that cannot become a stored value; `Place` is its JSON pointer.
