@@ -112,9 +112,6 @@ void ReadCustomData(TStream& stream, TGraphObject& object) {
 
 // ---- Background picture -------------------------------------------------------------------
 
-// The graphic classes a picture can hold; each stores a 32-bit byte count and
-// its bytes, kept as they are.
-constexpr std::string_view GraphicClassNames[] = {"TBitmap", "TMetafile", "TIcon"};
 constexpr size_t MaxGraphicClassName = 63;
 
 bool IsGraphicClassName(std::string_view name) {

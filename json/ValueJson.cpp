@@ -1,11 +1,13 @@
 #include "json/ValueJson.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <span>
 
 #include "GraphControl/Codepage.h"
+#include "GraphControl/Picture.h"
 #include "GraphControl/Stream.h"
 
 namespace gc::json {
@@ -285,7 +287,16 @@ void WriteCustomDataJson(TPropertyWriter& writer, const TJson& json, const TJson
   writer.WriteBinary(payload.Bytes());
 }
 
-constexpr std::string_view PictureClasses[] = {"TBitmap", "TMetafile", "TIcon"};
+// "TBitmap, TMetafile or TIcon".
+std::string PictureClassList() {
+  std::string list;
+  for (size_t i = 0; i < std::size(GraphicClassNames); ++i)
+    list += (i == 0                                 ? ""
+             : i + 1 < std::size(GraphicClassNames) ? ", "
+                                                    : " or ") +
+            std::string(GraphicClassNames[i]);
+  return list;
+}
 
 TJson ReadPictureJson(TPropertyReader& reader) {
   TMemoryStream payload(reader.ReadBinary());
@@ -308,10 +319,10 @@ void WritePictureJson(TPropertyWriter& writer, const TJson& json, const TJsonPla
     CheckKeys(json, place, {"class", "data"});
     if (!json.contains("class")) throw EJsonError(place, "missing \"class\"");
     const std::string& className = StringOf(json["class"], place / "class");
-    if (std::find(std::begin(PictureClasses), std::end(PictureClasses), className) ==
-        std::end(PictureClasses))
+    if (std::find(std::begin(GraphicClassNames), std::end(GraphicClassNames), className) ==
+        std::end(GraphicClassNames))
       throw EJsonError(place / "class",
-                       "unknown picture class \"" + className + "\" (expected TBitmap, TMetafile or TIcon)");
+                       "unknown picture class \"" + className + "\" (expected " + PictureClassList() + ")");
     if (!json.contains("data")) throw EJsonError(place, "missing \"data\"");
     picture.WriteShortString(className);
     WriteCounted(payload, DecodeBase64(json["data"], place / "data"), place / "data");
