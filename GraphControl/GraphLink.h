@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "GraphControl/GraphObject.h"
 #include "GraphControl/Region.h"
@@ -20,6 +21,7 @@ namespace gc {
 class TCanvas;
 template <class T>
 struct TPropertyTable;
+struct TRecordType;
 
 // Decoration drawn at an end of a link.
 enum TLinkBeginEndStyle : uint8_t { lsNone = 0, lsArrow = 1, lsArrowSimple = 2, lsCircle = 3, lsDiamond = 4 };
@@ -219,6 +221,9 @@ class TGraphLink : public TGraphObject {
   // Unhooks the ends whose stored identifier differs from the hooked object,
   // restores the state, and reports the ends it hooked anew (OnObjectHook).
   void RestoreState(const std::vector<uint8_t>& state) override;
+
+  // The records a link's property stream may hold, in stored order (RecordSchema.h).
+  static const std::vector<TRecordType>& StreamRecordTypes();
 
  protected:
   explicit TGraphLink(TGraphControl* owner);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "GraphControl/GraphObject.h"
 #include "GraphControl/Picture.h"
@@ -21,6 +22,7 @@ namespace gc {
 class TCanvas;
 template <class T>
 struct TPropertyTable;
+struct TRecordType;
 
 // Horizontal caption alignment (streamed by ordinal).
 enum TAlignment : uint8_t { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
@@ -166,6 +168,8 @@ class TGraphNode : public TGraphObject {
   // Streaming (ObjectStreaming.cpp): the node's property table.
   void WriteStreamProperties(TPropertyWriter& writer, const std::string& prefix) const override;
   void ReadStreamProperty(TPropertyReader& reader, std::string_view path) override;
+  // The records a node's property stream may hold, in stored order (RecordSchema.h).
+  static const std::vector<TRecordType>& StreamRecordTypes();
 
  protected:
   explicit TGraphNode(TGraphControl* owner);

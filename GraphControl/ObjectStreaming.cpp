@@ -31,13 +31,22 @@ struct TGraphStreamableObject {
 
 constexpr std::string_view StreamableClassName = "TGraphStreamableObject";
 
+// A 32-bit integer property whose value is shown as unsigned.
+template <class T>
+TPropertyInfo<T> UnsignedProperty(TPropertyInfo<T> p) {
+  p.ValueKind = TValueKind::Unsigned;
+  return p;
+}
+
 const TPropertyTable<TGraphStreamableObject>& WrapperTable() {
   static const TPropertyTable<TGraphStreamableObject> table{
       .Published = {
           // Identifiers of 2^31 and more are written as negative 32-bit values.
-          IntegerProperty<TGraphStreamableObject>(
+          UnsignedProperty(IntegerProperty<TGraphStreamableObject>(
               "ID", [](const TGraphStreamableObject& w) { return static_cast<int32_t>(w.ID); },
-              [](TGraphStreamableObject& w, int32_t v) { w.ID = static_cast<uint32_t>(v); }),
+              [](TGraphStreamableObject& w, int32_t v) { w.ID = static_cast<uint32_t>(v); })),
+          // The object lists its records through its class's table
+          // (StreamRecordTypes below).
           NestedProperty<TGraphStreamableObject>(
               "G",
               [](TPropertyWriter& writer, const TGraphStreamableObject& w, const std::string& prefix) {
@@ -103,9 +112,6 @@ void ReadCustomData(TStream& stream, TGraphObject& object) {
 
 // ---- Background picture -------------------------------------------------------------------
 
-// The graphic classes a picture can hold; each stores a 32-bit byte count and
-// its bytes, kept as they are.
-constexpr std::string_view GraphicClassNames[] = {"TBitmap", "TMetafile", "TIcon"};
 constexpr size_t MaxGraphicClassName = 63;
 
 bool IsGraphicClassName(std::string_view name) {
@@ -146,6 +152,7 @@ const TPropertyTable<TPicture>& PictureTable() {
   static const TPropertyTable<TPicture> table{.Published = {},
                                               .Defined = {{
                                                   .Name = "Data",
+                                                  .ValueKind = TValueKind::Picture,
                                                   .Stored = [](const TPicture& p) { return p.HasGraphic(); },
                                                   .WriteData = WritePictureData,
                                                   .ReadData = ReadPictureData,
@@ -190,6 +197,7 @@ const TPropertyTable<TGraphObject>& ObjectTable() {
           },
       .Defined = {{
           .Name = "CustomData",
+          .ValueKind = TValueKind::CustomData,
           .Stored = [](const TGraphObject& o) { return o.HasCustomData(); },
           .WriteData = WriteCustomData,
           .ReadData = ReadCustomData,
@@ -208,6 +216,7 @@ TPropertyInfo<T> ByteProperty(std::string name, Get get, Set set, uint8_t defaul
         set(o, static_cast<uint8_t>(v));
       },
       static_cast<int32_t>(defaultValue));
+  p.ValueKind = TValueKind::Byte;
   return p;
 }
 
@@ -254,6 +263,7 @@ const TPropertyTable<TGraphNode>& TGraphNode::StreamTable() {
         [](TGraphNode& n, TGraphNodeOptions v) { n.SetNodeOptions(v); }, gnoAllOptions));
     t.Defined.push_back({
         .Name = "BackgroundMargins",
+        .ValueKind = TValueKind::Margins,
         .Stored = [](const TGraphNode& n) { return n.BackgroundMargins() != TRect{}; },
         .Write =
             [](TPropertyWriter& w, const TGraphNode& n) {
@@ -313,18 +323,21 @@ const TPropertyTable<TGraphLink>& TGraphLink::StreamTable() {
     auto& d = t.Defined;
     d.push_back({
         .Name = "Source",
+        .ValueKind = TValueKind::LinkEnd,
         .Stored = [](const TGraphLink& l) { return l.Source() != nullptr; },
         .Write = [](TPropertyWriter& w, const TGraphLink& l) { w.WriteInteger64(l.SourceID()); },
         .Read = readSource,
     });
     d.push_back({
         .Name = "Target",
+        .ValueKind = TValueKind::LinkEnd,
         .Stored = [](const TGraphLink& l) { return l.Target() != nullptr; },
         .Write = [](TPropertyWriter& w, const TGraphLink& l) { w.WriteInteger64(l.TargetID()); },
         .Read = readTarget,
     });
     d.push_back({
         .Name = "BreakPoints",
+        .ValueKind = TValueKind::Points,
         .Stored = [](const TGraphLink& l) { return l.PointCount() > 0; },
         .WriteData =
             [](TStream& s, const TGraphLink& l) {
@@ -349,10 +362,11 @@ const TPropertyTable<TGraphLink>& TGraphLink::StreamTable() {
             },
     });
     // Paths of older files, read only.
-    d.push_back({.Name = "FromNode", .Read = readSource});
-    d.push_back({.Name = "ToNode", .Read = readTarget});
+    d.push_back({.Name = "FromNode", .ValueKind = TValueKind::LinkEnd, .Read = readSource});
+    d.push_back({.Name = "ToNode", .ValueKind = TValueKind::LinkEnd, .Read = readTarget});
     d.push_back({
         .Name = "Kind",
+        .ValueKind = TValueKind::Identifier,
         .Read =
             [](TPropertyReader& r, TGraphLink& l) {
               const std::string kind = r.ReadIdent();
@@ -374,6 +388,32 @@ const TPropertyTable<TGraphLink>& TGraphLink::StreamTable() {
     return t;
   }();
   return table;
+}
+
+// ---- Record types ---------------------------------------------------------------------------
+
+namespace {
+
+// The records of an object streamed through the wrapper: "ID", then the
+// object's own under "G.".
+template <class T>
+TRecordTypes WrappedRecordTypes(const TPropertyTable<T>& table) {
+  TRecordTypes types;
+  ListRecordTypes(WrapperTable(), {}, types);
+  ListRecordTypes(table, "G.", types);
+  for (size_t i = 0; i < types.size(); ++i) types[i].Place = i;
+  return types;
+}
+
+}  // namespace
+
+const TRecordTypes& TGraphNode::StreamRecordTypes() {
+  static const TRecordTypes types = WrappedRecordTypes(StreamTable());
+  return types;
+}
+const TRecordTypes& TGraphLink::StreamRecordTypes() {
+  static const TRecordTypes types = WrappedRecordTypes(StreamTable());
+  return types;
 }
 
 // ---- Table dispatch -----------------------------------------------------------------------

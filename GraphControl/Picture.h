@@ -7,11 +7,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "GraphControl/ChangeCallback.h"
 
 namespace gc {
+
+// The graphic classes a picture can hold; each is stored as a 32-bit byte
+// count and its bytes, kept as they are.
+inline constexpr std::string_view GraphicClassNames[] = {"TBitmap", "TMetafile", "TIcon"};
 
 struct TGraphic {
   std::string ClassName;      // "TBitmap", "TMetafile" or "TIcon"

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "GraphControl/Codepage.h"
 
@@ -130,6 +131,80 @@ void TPropertyWriter::WriteString(std::string_view utf8) {
       Stream_.WriteBuffer(text.data(), text.size());
       break;
   }
+}
+
+TValueTag TPropertyWriter::IntegerForm(int64_t value) {
+  if (value >= -128 && value <= 127) return TValueTag::Int8;
+  if (value >= -32768 && value <= 32767) return TValueTag::Int16;
+  return FitsInt32(value) ? TValueTag::Int32 : TValueTag::Int64;
+}
+
+TValueTag TPropertyWriter::StringForm(std::string_view utf8) {
+  switch (ChooseTextForm(utf8)) {
+    case TTextForm::EightBit:
+      return utf8.size() <= 255 ? TValueTag::String : TValueTag::LString;
+    case TTextForm::Utf16:
+      return TValueTag::WString;
+    case TTextForm::Utf8:
+      break;
+  }
+  return TValueTag::Utf8String;
+}
+
+void TPropertyWriter::WriteIntegerAs(TValueTag tag, int64_t value) {
+  const bool fits = tag == TValueTag::Int64 || (tag == TValueTag::Int32 && FitsInt32(value)) ||
+                    (tag == TValueTag::Int16 && value >= -32768 && value <= 32767) ||
+                    (tag == TValueTag::Int8 && value >= -128 && value <= 127);
+  if (!fits) throw EWriteError(InvalidPropertyValueText);
+  WriteTag(tag);
+  switch (tag) {
+    case TValueTag::Int8:
+      Stream_.WriteInt8(static_cast<int8_t>(value));
+      break;
+    case TValueTag::Int16:
+      Stream_.WriteInt16(static_cast<int16_t>(value));
+      break;
+    case TValueTag::Int32:
+      Stream_.WriteInt32(static_cast<int32_t>(value));
+      break;
+    default:
+      Stream_.WriteInt64(value);
+      break;
+  }
+}
+
+void TPropertyWriter::WriteStringAs(TValueTag tag, std::string_view utf8) {
+  std::string bytes;
+  switch (tag) {
+    case TValueTag::String:
+    case TValueTag::LString: {
+      std::optional<std::string> eightBit = Utf8ToWin1252(utf8);
+      if (!eightBit || (tag == TValueTag::String && eightBit->size() > 255))
+        throw EWriteError(InvalidPropertyValueText);
+      bytes = std::move(*eightBit);
+      break;
+    }
+    case TValueTag::WString:
+      for (const char16_t unit : Utf8ToUtf16(utf8)) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+      }
+      break;
+    case TValueTag::Utf8String:
+      bytes = utf8;
+      break;
+    default:
+      throw EWriteError(InvalidPropertyValueText);
+  }
+  const size_t length = tag == TValueTag::WString ? bytes.size() / 2 : bytes.size();
+  if (length > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+    throw EWriteError("Stream-Schreibfehler");
+  WriteTag(tag);
+  if (tag == TValueTag::String)
+    Stream_.WriteUInt8(static_cast<uint8_t>(length));
+  else
+    WriteLength(length);
+  Stream_.WriteBuffer(bytes.data(), bytes.size());
 }
 
 void TPropertyWriter::WriteIdent(std::string_view identifier) {

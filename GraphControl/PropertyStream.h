@@ -78,6 +78,18 @@ class TPropertyWriter {
   void WriteColor(TColor color);
   void WriteCharset(int32_t charset);
 
+  // The forms WriteInteger64 and WriteString choose for a value.
+  static TValueTag IntegerForm(int64_t value);
+  static TValueTag StringForm(std::string_view utf8);  // `utf8` well-formed
+  // A value in a form of the caller's choice: the forms other writers of the
+  // format use, so that a value read in one of them is written back as it
+  // was. Integers: Int8, Int16, Int32 or Int64. Text (well-formed UTF-8):
+  // String and LString (Windows-1252; String up to 255 bytes), WString
+  // (UTF-16) or Utf8String. EWriteError "Ungültiger Eigenschaftswert" when
+  // the form cannot hold the value; nothing is written then.
+  void WriteIntegerAs(TValueTag tag, int64_t value);
+  void WriteStringAs(TValueTag tag, std::string_view utf8);
+
  private:
   void WriteTag(TValueTag tag) { Stream_.WriteUInt8(static_cast<uint8_t>(tag)); }
   void WriteLength(size_t length);

@@ -6,7 +6,9 @@
 // binary payloads (tag 0x0A) or values a class writes itself.
 //
 // Tables are built once (function-local statics) and referenced, never copied,
-// by the object properties that nest them.
+// by the object properties that nest them. Every value property also names the
+// kind of its value, so that the records an object may hold can be listed
+// without an object (ListRecordTypes, RecordSchema.h).
 #pragma once
 
 #include <functional>
@@ -24,18 +26,53 @@ using TStoredFn = std::function<bool(const T&)>;
 
 enum class TPropertyKind { Value, Object };
 
+// What a record's value means, beyond its tag: how a program that shows or
+// builds records without the objects (the JSON form of a diagram) reads and
+// checks it.
+enum class TValueKind : uint8_t {
+  Integer,   // a 32-bit integer
+  Unsigned,  // a 32-bit value shown unsigned (the object's ID, colour values)
+  LinkEnd,   // an object ID in the 64-bit integer form (link ends)
+  Byte,      // an integer 0..255
+  Text,      // a string
+  Boolean,
+  Color,       // a colour identifier or a colour value
+  Charset,     // a character set identifier or an integer 0..255
+  Enum,        // an identifier of the record's Names
+  Set,         // members of the record's Names
+  Identifier,  // any identifier (the link kind of older files)
+  CustomData,  // binary: a 32-bit count and the application's bytes
+  Picture,     // binary: a graphic's class name, a 32-bit count and its bytes
+  Points,      // binary: a 32-bit count and that many x, y pairs of 32-bit integers
+  Margins,     // four integers: left, top, right, bottom percentages
+};
+
+// One record an object may hold: its full path and the kind of its value.
+struct TRecordType {
+  std::string Path;
+  TValueKind Kind = TValueKind::Integer;
+  const TIdentTable* Names = nullptr;  // Enum and Set
+  size_t Place = 0;                    // written before every record of a larger place
+};
+using TRecordTypes = std::vector<TRecordType>;
+
 template <class T>
 struct TPropertyInfo {
   std::string Name;
   TPropertyKind Kind = TPropertyKind::Value;
   TStoredFn<T> Stored;  // empty: always written
-  // Value properties: the tagged value.
+  // Value properties: the tagged value and what it means.
   std::function<void(TPropertyWriter&, const T&)> Write;
   std::function<void(TPropertyReader&, T&)> Read;
+  TValueKind ValueKind = TValueKind::Integer;
+  const TIdentTable* Names = nullptr;  // enumerations and sets
   // Object properties: the nested object's records under `prefix` ("G.Font."),
   // or the record whose path continues with `path` inside the nested object.
   std::function<void(TPropertyWriter&, const T&, const std::string& prefix)> WriteNested;
   std::function<void(TPropertyReader&, T&, std::string_view path)> ReadNested;
+  // The record types of the nested object's table under `prefix`; empty when
+  // the nested object chooses its table itself.
+  std::function<void(const std::string& prefix, TRecordTypes&)> ListNested;
 
   bool IsStored(const T& object) const { return !Stored || Stored(object); }
   // Adds a condition: the property is written only when both hold. This is
@@ -52,6 +89,7 @@ struct TPropertyInfo {
 template <class T>
 struct TDefinedProperty {
   std::string Name{};
+  TValueKind ValueKind = TValueKind::Integer;
   TStoredFn<T> Stored{};  // empty: never written (properties only read from older files)
   // Binary properties: the payload, written into and read from a memory
   // stream of its own, so a reader that stops early leaves the stream intact.
@@ -160,6 +198,20 @@ void ReadProperty(TPropertyReader& reader, const TPropertyTable<T>& table, T& ob
   }
 }
 
+// The record types of `table` under `prefix`, in the order WriteProperties
+// writes them, then those only read (defined properties without a writer).
+// Places are left to the caller, who knows the whole list.
+template <class T>
+void ListRecordTypes(const TPropertyTable<T>& table, const std::string& prefix, TRecordTypes& types) {
+  for (const auto& p : table.Published) {
+    if (p.Kind == TPropertyKind::Value)
+      types.push_back({.Path = prefix + p.Name, .Kind = p.ValueKind, .Names = p.Names});
+    else if (p.ListNested)
+      p.ListNested(prefix + p.Name + ".", types);
+  }
+  for (const auto& d : table.Defined) types.push_back({.Path = prefix + d.Name, .Kind = d.ValueKind});
+}
+
 // A whole property stream: header, records, end of records, end of children.
 template <class T>
 void WritePropertyStream(TPropertyWriter& writer, std::string_view className, const TPropertyTable<T>& table,
@@ -189,31 +241,37 @@ TPropertyReader::THeader ReadPropertyStream(TPropertyReader& reader, const TProp
 
 namespace codec {
 struct TInteger {
+  static constexpr TValueKind Kind = TValueKind::Integer;
   using Value = int32_t;
   void Write(TPropertyWriter& w, Value v) const { w.WriteInteger(v); }
   Value Read(TPropertyReader& r) const { return r.ReadInteger(); }
 };
 struct TInteger64 {
+  static constexpr TValueKind Kind = TValueKind::Integer;
   using Value = int64_t;
   void Write(TPropertyWriter& w, Value v) const { w.WriteInteger64(v); }
   Value Read(TPropertyReader& r) const { return r.ReadInteger64(); }
 };
 struct TString {
+  static constexpr TValueKind Kind = TValueKind::Text;
   using Value = std::string;
   void Write(TPropertyWriter& w, const Value& v) const { w.WriteString(v); }
   Value Read(TPropertyReader& r) const { return r.ReadString(); }
 };
 struct TBoolean {
+  static constexpr TValueKind Kind = TValueKind::Boolean;
   using Value = bool;
   void Write(TPropertyWriter& w, Value v) const { w.WriteBoolean(v); }
   Value Read(TPropertyReader& r) const { return r.ReadBoolean(); }
 };
 struct TColorValue {
+  static constexpr TValueKind Kind = TValueKind::Color;
   using Value = TColor;
   void Write(TPropertyWriter& w, Value v) const { w.WriteColor(v); }
   Value Read(TPropertyReader& r) const { return r.ReadColor(); }
 };
 struct TCharset {
+  static constexpr TValueKind Kind = TValueKind::Charset;
   using Value = int32_t;
   void Write(TPropertyWriter& w, Value v) const { w.WriteCharset(v); }
   Value Read(TPropertyReader& r) const { return r.ReadCharset(); }
@@ -222,6 +280,7 @@ struct TCharset {
 // out-of-range value is ever stored. A value without an identifier (set
 // through a cast) is refused when writing: the reader would reject it.
 struct TEnum {
+  static constexpr TValueKind Kind = TValueKind::Enum;
   using Value = int;
   const TIdentTable* Names;
   void Write(TPropertyWriter& w, Value v) const {
@@ -232,6 +291,7 @@ struct TEnum {
 };
 // Sets as bit masks, bit i for the member of ordinal i.
 struct TSet {
+  static constexpr TValueKind Kind = TValueKind::Set;
   using Value = uint32_t;
   const TIdentTable* Names;
   void Write(TPropertyWriter& w, Value v) const { w.WriteSet(v, *Names); }
@@ -255,6 +315,8 @@ TPropertyInfo<T> ValueProperty(std::string name, Codec codec, Get get, Set set,
     codec.Write(w, static_cast<typename Codec::Value>(get(o)));
   };
   p.Read = [codec, set](TPropertyReader& r, T& o) { set(o, static_cast<V>(codec.Read(r))); };
+  p.ValueKind = Codec::Kind;
+  if constexpr (requires { codec.Names; }) p.Names = codec.Names;
   if constexpr (sizeof...(Default) == 1) {
     const V fallback = [](const auto& d) { return static_cast<V>(d); }(defaultValue...);
     p.Stored = [get, fallback](const T& o) { return !(get(o) == fallback); };
@@ -315,6 +377,9 @@ TPropertyInfo<T> ObjectProperty(std::string name, const TPropertyTable<U>& table
   p.ReadNested = [&table, access](TPropertyReader& r, T& o, std::string_view path) {
     ReadProperty(r, table, access(o), path);
   };
+  p.ListNested = [&table](const std::string& prefix, TRecordTypes& types) {
+    ListRecordTypes(table, prefix, types);
+  };
   return p;
 }
 
@@ -341,6 +406,9 @@ TPropertyTable<Derived> InheritTable(const TPropertyTable<Base>& base) {
     TPropertyInfo<Derived> p;
     p.Name = b.Name;
     p.Kind = b.Kind;
+    p.ValueKind = b.ValueKind;
+    p.Names = b.Names;
+    p.ListNested = b.ListNested;
     if (b.Stored) p.Stored = [f = b.Stored](const Derived& o) { return f(o); };
     if (b.Write) p.Write = [f = b.Write](TPropertyWriter& w, const Derived& o) { f(w, o); };
     if (b.Read) p.Read = [f = b.Read](TPropertyReader& r, Derived& o) { f(r, o); };
@@ -357,6 +425,7 @@ TPropertyTable<Derived> InheritTable(const TPropertyTable<Base>& base) {
   for (const auto& b : base.Defined) {
     TDefinedProperty<Derived> d;
     d.Name = b.Name;
+    d.ValueKind = b.ValueKind;
     if (b.Stored) d.Stored = [f = b.Stored](const Derived& o) { return f(o); };
     if (b.WriteData) d.WriteData = [f = b.WriteData](TStream& s, const Derived& o) { f(s, o); };
     if (b.ReadData) d.ReadData = [f = b.ReadData](TStream& s, Derived& o) { f(s, o); };

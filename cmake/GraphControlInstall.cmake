@@ -1,5 +1,6 @@
 # Install rules: the library as a CMake package (headers, static libraries,
-# imported targets GraphControl::graphcontrol, GraphControl::graphcontrol_qt and GraphControl::layout
+# imported targets GraphControl::graphcontrol, GraphControl::graphcontrol_qt, GraphControl::layout and
+# GraphControl::json
 # with a version file), the designer and graphtool with the desktop entry and
 # icon, and the example screens.
 include(GNUInstallDirs)
@@ -24,6 +25,14 @@ install(TARGETS graphcontrol EXPORT GraphControlTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
 install(EXPORT GraphControlTargets NAMESPACE GraphControl:: DESTINATION ${GC_PACKAGE_DIR}
         COMPONENT Development)
+
+# The JSON form of a diagram, GraphControl::json (links nlohmann-json).
+install(TARGETS graphcontrol_json EXPORT GraphControlJsonTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
+install(EXPORT GraphControlJsonTargets NAMESPACE GraphControl:: DESTINATION ${GC_PACKAGE_DIR}
+        COMPONENT Development)
+install(FILES json/DiagramJson.h json/ValueJson.h DESTINATION ${GC_INCLUDE_DIR}/json COMPONENT Development)
+
 if(TARGET graphcontrol_qt)
   install(TARGETS graphcontrol_qt EXPORT GraphControlQtTargets
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)

@@ -19,5 +19,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Metric-compatible Arial for the screens' default font; the rest is for
 # programs that embed the library.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, hicolor-icon-theme")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, qt6-base-dev, qt6-svg-dev, qt6-declarative-dev, libgraphviz-dev")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS
+    "cmake, qt6-base-dev, qt6-svg-dev, qt6-declarative-dev, libgraphviz-dev, nlohmann-json3-dev")
 include(CPack)

@@ -28,6 +28,7 @@ prelude='#include <QApplication>
 #include <memory>
 
 #include "GraphControl/GraphControl.h"
+#include "json/DiagramJson.h"
 #include "platform/qt/GraphItem.h"
 #include "platform/qt/GraphWidget.h"
 #include "platform/qt/QtCanvas.h"
@@ -73,13 +74,13 @@ echo "docs/embedding.md: ${#fragments[@]} fragments, ${#programs[@]} programs"
   echo 'cmake_minimum_required(VERSION 3.25)'
   echo 'project(EmbeddingDocSnippets LANGUAGES CXX)'
   echo '# No CMAKE_CXX_STANDARD: the package brings the standard its headers need.'
-  echo 'find_package(GraphControl 1.0 CONFIG REQUIRED COMPONENTS qt quick)'
+  echo 'find_package(GraphControl 1.0 CONFIG REQUIRED COMPONENTS qt quick json)'
   echo "add_library(fragments OBJECT ${fragments[*]})"
-  echo 'target_link_libraries(fragments PRIVATE GraphControl::graphcontrol_quick)'
+  echo 'target_link_libraries(fragments PRIVATE GraphControl::graphcontrol_quick GraphControl::json)'
   echo 'target_compile_options(fragments PRIVATE -Wall -Wextra -Wpedantic -Werror)'
   for program in "${programs[@]}"; do
     echo "add_executable($program ${program}_unit.cpp)"
-    echo "target_link_libraries($program PRIVATE GraphControl::graphcontrol_quick)"
+    echo "target_link_libraries($program PRIVATE GraphControl::graphcontrol_quick GraphControl::json)"
     echo "target_compile_options($program PRIVATE -Wall -Wextra -Wpedantic -Werror)"
   done
 } >"$work/src/CMakeLists.txt"

@@ -1,88 +1,29 @@
 // graphtool build: a diagram file from its JSON form (the output of dump, or
 // a document written by hand or by a script).
-#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "json/DiagramJson.h"
 #include "tools/graphtool/Command.h"
 #include "tools/graphtool/Files.h"
-#include "tools/graphtool/ScreenJson.h"
+#include "tools/graphtool/WidgetDataJson.h"
 
 namespace gc::tool {
 
 namespace {
-
-// The JSON parser keeps one value of a repeated key and drops the others
-// silently; a repeated record would be lost that way. Follows the parse
-// and raises EJsonError with the place of the repetition.
-class TRepeatedKeyCheck {
- public:
-  bool operator()(int /*depth*/, TJson::parse_event_t event, TJson& parsed) {
-    using enum TJson::parse_event_t;
-    switch (event) {
-      case object_start:
-      case array_start:
-        CountElement();
-        Frames_.push_back(TFrame{.IsArray = event == array_start, .Index = 0, .Key = {}});
-        break;
-      case value:
-        CountElement();
-        break;
-      case key: {
-        TFrame& frame = Frames_.back();
-        frame.Key = parsed.get<std::string>();
-        if (!frame.Keys.insert(frame.Key).second) throw EJsonError(Place(), "repeated key");
-        break;
-      }
-      case object_end:
-      case array_end:
-        Frames_.pop_back();
-        break;
-    }
-    return true;
-  }
-
- private:
-  struct TFrame {
-    bool IsArray = false;
-    size_t Index = 0;  // elements of an array seen so far
-    std::string Key;   // the current key of an object
-    std::set<std::string> Keys{};
-  };
-
-  void CountElement() {
-    if (!Frames_.empty() && Frames_.back().IsArray) ++Frames_.back().Index;
-  }
-  TJsonPlace Place() const {
-    TJsonPlace place;
-    for (const TFrame& frame : Frames_) place = frame.IsArray ? place / (frame.Index - 1) : place / frame.Key;
-    return place;
-  }
-
-  std::vector<TFrame> Frames_;
-};
-
-// "parse error at line 3, column 7: ..." without the library's error code.
-std::string ParseErrorText(const TJson::parse_error& e) {
-  const std::string text = e.what();
-  const size_t end = text.find("] ");
-  return end == std::string::npos ? text : text.substr(end + 2);
-}
 
 int Build(const TInvocation& invocation) {
   const std::string& jsonFile = invocation.Arguments[0];
   const std::vector<uint8_t> text = ReadFileBytes(jsonFile);
   std::vector<uint8_t> diagram;
   try {
-    TRepeatedKeyCheck check;
-    const TJson document = TJson::parse(text.begin(), text.end(),
-                                        [&check](int depth, TJson::parse_event_t event, TJson& parsed) {
-                                          return check(depth, event, parsed);
-                                        });
-    diagram = DiagramFromJson(document);
-  } catch (const TJson::parse_error& e) {
-    throw std::runtime_error(jsonFile + ": " + ParseErrorText(e));
-  } catch (const EJsonError& e) {
+    const json::TJson document =
+        json::ParseJson(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+    diagram = json::DiagramFromJson(document, &DesignerDataJson());
+  } catch (const json::EJsonSyntaxError& e) {
+    throw std::runtime_error(jsonFile + ": " + e.what());
+  } catch (const json::EJsonError& e) {
     throw std::runtime_error(jsonFile + ": " + e.what());
   }
   WriteFileBytes(invocation.Arguments[1], diagram);

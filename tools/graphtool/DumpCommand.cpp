@@ -1,16 +1,18 @@
 // graphtool dump: a diagram file as JSON on standard output.
 #include <iostream>
 
+#include "json/DiagramJson.h"
 #include "tools/graphtool/Command.h"
 #include "tools/graphtool/Files.h"
-#include "tools/graphtool/ScreenJson.h"
+#include "tools/graphtool/WidgetDataJson.h"
 
 namespace gc::tool {
 
 namespace {
 
 int Dump(const TInvocation& invocation) {
-  const TJson document = DiagramToJson(ReadFileBytes(invocation.Arguments[0]));
+  const json::TJson document =
+      json::DiagramToJson(ReadFileBytes(invocation.Arguments[0]), &DesignerDataJson());
   std::cout << document.dump(2) << "\n";
   return 0;
 }

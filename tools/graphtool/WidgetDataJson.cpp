@@ -101,4 +101,13 @@ std::optional<std::vector<uint8_t>> WidgetDataFromJson(const TJson& object, cons
   return data.Bytes();
 }
 
+const json::TCustomDataJson& DesignerDataJson() {
+  static const json::TCustomDataJson data{
+      .Keys = {"binding", "screen"},
+      .ToJson = WidgetDataToJson,
+      .FromJson = WidgetDataFromJson,
+  };
+  return data;
+}
+
 }  // namespace gc::tool

@@ -14,9 +14,18 @@
 #include <optional>
 #include <vector>
 
-#include "tools/graphtool/ValueJson.h"
+#include "json/DiagramJson.h"
 
 namespace gc::tool {
+
+using json::CheckKeys;
+using json::EJsonError;
+using json::TJson;
+using json::TJsonPlace;
+
+// The designer's custom data as "binding" and "screen", for the JSON form of
+// a diagram (json/DiagramJson.h).
+const json::TCustomDataJson& DesignerDataJson();
 
 // The "binding" and "screen" members for custom data `bytes`, or nullopt
 // when the JSON form could not give back exactly these bytes.

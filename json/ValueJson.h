@@ -1,5 +1,5 @@
 // One stored value as JSON, in both directions, by the kind of its record
-// (RecordSchema.h).
+// (GraphControl/RecordSchema.h).
 //
 // A value stored the way the library writes it appears in its natural JSON
 // type: integers as numbers, text as strings, identifiers and colour names as
@@ -14,14 +14,17 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "GraphControl/PropertyStream.h"
-#include "tools/graphtool/RecordSchema.h"
+#include "GraphControl/RecordSchema.h"
 
-namespace gc::tool {
+namespace gc::json {
 
+// A JSON document whose objects keep their keys in the order given.
 using TJson = nlohmann::ordered_json;
+// A place in a document, as a JSON pointer ("/objects/0/properties/G.Left").
 using TJsonPlace = TJson::json_pointer;
 
 // A JSON value that cannot become a stored value; `Place` is its JSON pointer.
@@ -50,8 +53,9 @@ void WriteValueJson(TPropertyWriter& writer, const TRecordType& type, const TJso
 // EJsonError naming the first key of `object` that is not in `allowed`.
 void CheckKeys(const TJson& object, const TJsonPlace& place, std::initializer_list<std::string_view> allowed);
 
+// Base64 with padding. Decoding takes the text with or without its padding
+// and raises EJsonError for anything else.
 std::string EncodeBase64(const std::vector<uint8_t>& bytes);
-// EJsonError for anything but well-formed base64.
 std::vector<uint8_t> DecodeBase64(const TJson& value, const TJsonPlace& place);
 
-}  // namespace gc::tool
+}  // namespace gc::json

@@ -1,13 +1,15 @@
-#include "tools/graphtool/ScreenJson.h"
+#include "json/DiagramJson.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
+#include <set>
+#include <span>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Stream.h"
-#include "tools/graphtool/WidgetDataJson.h"
 
-namespace gc::tool {
+namespace gc::json {
 
 namespace {
 
@@ -62,8 +64,8 @@ void WriteClassName(TStream& stream, const std::string& name) {
   stream.WriteUInt8(0);
 }
 
-// A record the object's "binding" or "screen" adds to its properties, at
-// the place the writer stores it.
+// A record the program's custom data members add to an object's properties,
+// at the place the writer stores it.
 struct TAddedRecord {
   const TRecordType* Type;
   TJson Value;
@@ -74,7 +76,7 @@ void WriteProperties(TPropertyWriter& writer, const TJson& properties, bool isLi
   if (!properties.is_object()) throw EJsonError(place, "expected an object of records by path");
   size_t next = 0;
   const auto writeAddedBefore = [&](size_t recordPlace) {
-    for (; next < added.size() && RecordPlace(*added[next].Type) < recordPlace; ++next) {
+    for (; next < added.size() && added[next].Type->Place < recordPlace; ++next) {
       writer.WritePropertyName(added[next].Type->Path);
       WriteValueJson(writer, *added[next].Type, added[next].Value, place);
     }
@@ -86,17 +88,26 @@ void WriteProperties(TPropertyWriter& writer, const TJson& properties, bool isLi
                        FindRecordType(path, !isLink)
                            ? std::string("only ") + (isLink ? "nodes" : "links") + " have this property"
                            : "unknown property");
-    writeAddedBefore(RecordPlace(*type));
+    writeAddedBefore(type->Place);
     writer.WritePropertyName(path);
     WriteValueJson(writer, *type, value, place / path);
   }
   writeAddedBefore(SIZE_MAX);
 }
 
-// The records that the designer's custom data in "binding" and "screen"
-// needs: "G.HasCustomData" (unless the properties hold it) and "G.CustomData".
-std::vector<TAddedRecord> WidgetDataRecords(const TJson& object, bool isLink, const TJsonPlace& place) {
-  const std::optional<std::vector<uint8_t>> data = WidgetDataFromJson(object, place);
+// "binding" or "screen": the custom data members, as a message names them.
+std::string KeyList(const TCustomDataJson& customData) {
+  std::string list;
+  for (const std::string& key : customData.Keys) list += (list.empty() ? "\"" : " or \"") + key + "\"";
+  return list;
+}
+
+// The records that the program's custom data members need:
+// "G.HasCustomData" (unless the properties hold it) and "G.CustomData".
+std::vector<TAddedRecord> CustomDataRecords(const TJson& object, bool isLink, const TJsonPlace& place,
+                                            const TCustomDataJson* customData) {
+  if (!customData) return {};
+  const std::optional<std::vector<uint8_t>> data = customData->FromJson(object, place);
   if (!data) return {};
   const TJson properties = object.contains("properties") ? object["properties"] : TJson::object();
   std::vector<TAddedRecord> added;
@@ -104,10 +115,10 @@ std::vector<TAddedRecord> WidgetDataRecords(const TJson& object, bool isLink, co
   for (const auto& [path, value] : properties.items()) {
     if (SameText(path, "G.CustomData"))
       throw EJsonError(place / "properties" / path,
-                       "the custom data is given by \"binding\" or \"screen\" already");
+                       "the custom data is given by " + KeyList(*customData) + " already");
     if (SameText(path, "G.HasCustomData")) {
       if (value != true)
-        throw EJsonError(place / "properties" / path, "must be true with \"binding\" or \"screen\"");
+        throw EJsonError(place / "properties" / path, "must be true with " + KeyList(*customData));
       hasFlag = true;
     }
   }
@@ -116,12 +127,34 @@ std::vector<TAddedRecord> WidgetDataRecords(const TJson& object, bool isLink, co
   return added;
 }
 
-TBytes EncodeObject(const TJson& object, const TJsonPlace& place) {
+// EJsonError naming the first key of `object` that is neither an object's
+// own nor one of the custom data members.
+void CheckObjectKeys(const TJson& object, const TJsonPlace& place, const TCustomDataJson* customData) {
+  if (!customData) return CheckKeys(object, place, {"class", "properties", "record"});
+  const std::vector<std::string>& extra = customData->Keys;
+  const auto known = [&](std::string_view key) {
+    return key == "class" || key == "properties" || key == "record" ||
+           std::find(extra.begin(), extra.end(), key) != extra.end();
+  };
+  for (const auto& [key, unused] : object.items()) {
+    if (known(key)) continue;
+    std::string list = "\"class\", \"properties\"";
+    for (const std::string& name : extra) list += ", \"" + name + "\"";
+    throw EJsonError(place / key, "unknown key (expected " + list + ", \"record\")");
+  }
+}
+
+bool HasCustomDataMember(const TJson& object, const TCustomDataJson* customData) {
+  return customData && std::any_of(customData->Keys.begin(), customData->Keys.end(),
+                                   [&](const std::string& key) { return object.contains(key); });
+}
+
+TBytes EncodeObject(const TJson& object, const TJsonPlace& place, const TCustomDataJson* customData) {
   if (!object.is_object()) throw EJsonError(place, "expected an object with \"class\" and \"properties\"");
-  CheckKeys(object, place, {"class", "properties", "binding", "screen", "record"});
+  CheckObjectKeys(object, place, customData);
   const TGraphObjectClass* cls = ClassOf(object, place);
   if (object.contains("record")) {
-    if (object.contains("properties") || object.contains("binding") || object.contains("screen"))
+    if (object.contains("properties") || HasCustomDataMember(object, customData))
       throw EJsonError(place, "an object has \"properties\" or a \"record\", not both");
     TBytes record = DecodeBase64(object["record"], place / "record");
     if (RecordClassName(record) != cls->ClassName())
@@ -132,7 +165,7 @@ TBytes EncodeObject(const TJson& object, const TJsonPlace& place) {
   WriteClassName(stream, cls->ClassName());
   TPropertyWriter writer(stream);
   writer.WriteHeader(WrapperClassName);
-  std::vector<TAddedRecord> added = WidgetDataRecords(object, cls->IsLink(), place);
+  std::vector<TAddedRecord> added = CustomDataRecords(object, cls->IsLink(), place, customData);
   WriteProperties(writer, object.contains("properties") ? object["properties"] : TJson::object(),
                   cls->IsLink(), place / "properties", std::move(added));
   writer.WriteListEnd();
@@ -140,10 +173,10 @@ TBytes EncodeObject(const TJson& object, const TJsonPlace& place) {
   return stream.Bytes();
 }
 
-// The record's class and properties (with the designer's custom data as
-// "binding" and "screen" when `widgetData`); EInexpressible (or a read error)
-// when it holds something the properties have no place for.
-TJson DecodeObject(const TBytes& record, bool widgetData) {
+// The record's class and properties (with the program's custom data as its
+// own members when `customData`); EInexpressible (or a read error) when it
+// holds something the properties have no place for.
+TJson DecodeObject(const TBytes& record, const TCustomDataJson* customData) {
   const std::string className = RecordClassName(record);
   const TGraphObjectClass* cls = FindGraphClass(className);
   if (!cls) throw EInexpressible("unknown class");
@@ -159,22 +192,25 @@ TJson DecodeObject(const TBytes& record, bool widgetData) {
     properties[path] = ReadValueJson(reader, *type);
   }
   TJson object{{"class", className}, {"properties", std::move(properties)}};
-  if (!widgetData || !object["properties"].contains("G.CustomData")) return object;
+  if (!customData || !object["properties"].contains("G.CustomData")) return object;
   const std::optional<TJson> data =
-      WidgetDataToJson(DecodeBase64(object["properties"]["G.CustomData"], TJsonPlace()));
+      customData->ToJson(DecodeBase64(object["properties"]["G.CustomData"], TJsonPlace()));
   if (!data) return object;
   object["properties"].erase("G.CustomData");
   for (const auto& [key, value] : data->items()) object[key] = value;
   return object;
 }
 
-TJson ObjectJson(const TBytes& record) {
-  for (const bool widgetData : {true, false}) {
+TJson ObjectJson(const TBytes& record, const TCustomDataJson* customData) {
+  // With the program's custom data members first, then without them.
+  const TCustomDataJson* const forms[] = {customData, nullptr};
+  for (const TCustomDataJson* shown : std::span(forms).subspan(customData ? 0 : 1)) {
     try {
-      TJson object = DecodeObject(record, widgetData);
-      if (EncodeObject(object, TJsonPlace()) == record) return object;
+      TJson object = DecodeObject(record, shown);
+      if (EncodeObject(object, TJsonPlace(), shown) == record) return object;
     } catch (const std::exception&) {
-      // Tried without the designer's data, then kept as stored bytes below.
+      // Tried without the program's custom data members, then kept as
+      // stored bytes below.
     }
   }
   return TJson{{"class", RecordClassName(record)}, {"record", EncodeBase64(record)}};
@@ -209,12 +245,12 @@ void CheckReaderAccepts(const TBytes& file) {
 
 }  // namespace
 
-TJson DiagramToJson(const TBytes& file) {
+TJson DiagramToJson(const TBytes& file, const TCustomDataJson* customData) {
   const std::vector<int64_t> ends = ObjectEnds(file);
   TJson objects = TJson::array();
   auto start = static_cast<int64_t>(ObjectBlockStart);
   for (const int64_t end : ends) {
-    objects.push_back(ObjectJson(TBytes(file.begin() + start, file.begin() + end)));
+    objects.push_back(ObjectJson(TBytes(file.begin() + start, file.begin() + end), customData));
     start = end;
   }
   TJson document{{"objects", std::move(objects)}};
@@ -225,7 +261,7 @@ TJson DiagramToJson(const TBytes& file) {
   return document;
 }
 
-TBytes DiagramFromJson(const TJson& document) {
+TBytes DiagramFromJson(const TJson& document, const TCustomDataJson* customData) {
   if (!document.is_object()) throw EJsonError(TJsonPlace(), "expected an object with \"objects\"");
   CheckKeys(document, TJsonPlace(), {"objects", "count", "trailing"});
   const TJson objects = document.contains("objects") ? document["objects"] : TJson::array();
@@ -234,7 +270,7 @@ TBytes DiagramFromJson(const TJson& document) {
   stream.WriteBuffer(DiagramSignature, sizeof DiagramSignature);
   stream.WriteInt32(CountOf(document, objects.size()));
   for (size_t i = 0; i < objects.size(); ++i) {
-    const TBytes record = EncodeObject(objects[i], TJsonPlace("/objects") / i);
+    const TBytes record = EncodeObject(objects[i], TJsonPlace("/objects") / i, customData);
     stream.WriteBuffer(record.data(), record.size());
   }
   if (document.contains("trailing")) {
@@ -245,4 +281,88 @@ TBytes DiagramFromJson(const TJson& document) {
   return stream.Bytes();
 }
 
-}  // namespace gc::tool
+namespace {
+
+// The JSON parser keeps one value of a repeated key and drops the others
+// silently; a repeated record would be lost that way. Follows the parse
+// and raises EJsonError with the place of the repetition.
+class TRepeatedKeyCheck {
+ public:
+  bool operator()(int /*depth*/, TJson::parse_event_t event, TJson& parsed) {
+    using enum TJson::parse_event_t;
+    switch (event) {
+      case object_start:
+      case array_start:
+        CountElement();
+        Frames_.push_back(TFrame{.IsArray = event == array_start, .Index = 0, .Key = {}});
+        break;
+      case value:
+        CountElement();
+        break;
+      case key: {
+        TFrame& frame = Frames_.back();
+        frame.Key = parsed.get<std::string>();
+        if (!frame.Keys.insert(frame.Key).second) throw EJsonError(Place(), "repeated key");
+        break;
+      }
+      case object_end:
+      case array_end:
+        Frames_.pop_back();
+        break;
+    }
+    return true;
+  }
+
+ private:
+  struct TFrame {
+    bool IsArray = false;
+    size_t Index = 0;  // elements of an array seen so far
+    std::string Key;   // the current key of an object
+    std::set<std::string> Keys{};
+  };
+
+  void CountElement() {
+    if (!Frames_.empty() && Frames_.back().IsArray) ++Frames_.back().Index;
+  }
+  TJsonPlace Place() const {
+    TJsonPlace place;
+    for (const TFrame& frame : Frames_) place = frame.IsArray ? place / (frame.Index - 1) : place / frame.Key;
+    return place;
+  }
+
+  std::vector<TFrame> Frames_;
+};
+
+// "parse error at line 3, column 7: ..." without the parser's error code.
+std::string ParseErrorText(const TJson::parse_error& e) {
+  const std::string text = e.what();
+  const size_t end = text.find("] ");
+  return end == std::string::npos ? text : text.substr(end + 2);
+}
+
+}  // namespace
+
+TJson ParseJson(std::string_view text) {
+  try {
+    TRepeatedKeyCheck check;
+    return TJson::parse(text.begin(), text.end(),
+                        [&check](int depth, TJson::parse_event_t event, TJson& parsed) {
+                          return check(depth, event, parsed);
+                        });
+  } catch (const TJson::parse_error& e) {
+    throw EJsonSyntaxError(ParseErrorText(e));
+  }
+}
+
+TJson SaveToJson(TGraphControl& graph, const TCustomDataJson* customData) {
+  TMemoryStream stream;
+  graph.SaveToStream(stream);
+  return DiagramToJson(stream.Bytes(), customData);
+}
+
+void LoadFromJson(TGraphControl& graph, const TJson& document, const TCustomDataJson* customData) {
+  TMemoryStream stream(DiagramFromJson(document, customData));
+  graph.LoadFromStream(stream);
+}
+
+}  // namespace gc::json

@@ -1,15 +1,16 @@
-#include "tools/graphtool/ValueJson.h"
+#include "json/ValueJson.h"
 
-#include <QByteArray>
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <span>
 
 #include "GraphControl/Codepage.h"
+#include "GraphControl/Picture.h"
 #include "GraphControl/Stream.h"
 
-namespace gc::tool {
+namespace gc::json {
 
 namespace {
 
@@ -96,12 +97,6 @@ TRange TagRange(TValueTag tag) {
   }
 }
 
-TValueTag SmallestIntegerTag(int64_t value) {
-  for (const TTagName& t : IntegerTags)
-    if (TagRange(t.Tag).Contains(value)) return t.Tag;
-  return TValueTag::Int64;
-}
-
 // The values a kind shows; Unsigned values are stored as their 32-bit pattern.
 TRange ShownRange(TValueKind kind) {
   switch (kind) {
@@ -130,7 +125,7 @@ TJson ReadIntegerJson(TPropertyReader& reader, TValueKind kind) {
   } else if (!ShownRange(kind).Contains(stored)) {
     throw EInexpressible("integer outside its range");
   }
-  return WithForm(TJson(shown), tag, SmallestIntegerTag(stored), IntegerTags);
+  return WithForm(TJson(shown), tag, TPropertyWriter::IntegerForm(stored), IntegerTags);
 }
 
 int64_t IntegerOf(const TJson& value, const TJsonPlace& place) {
@@ -144,24 +139,6 @@ int64_t IntegerOf(const TJson& value, const TJsonPlace& place) {
   throw EJsonError(place, "expected an integer" + Found(value));
 }
 
-void WriteIntegerAs(TStream& stream, TValueTag tag, int64_t value) {
-  stream.WriteUInt8(static_cast<uint8_t>(tag));
-  switch (tag) {
-    case TValueTag::Int8:
-      stream.WriteInt8(static_cast<int8_t>(value));
-      break;
-    case TValueTag::Int16:
-      stream.WriteInt16(static_cast<int16_t>(value));
-      break;
-    case TValueTag::Int32:
-      stream.WriteInt32(static_cast<int32_t>(value));
-      break;
-    default:
-      stream.WriteInt64(value);
-      break;
-  }
-}
-
 void WriteIntegerJson(TPropertyWriter& writer, TValueKind kind, const TJson& json, const TJsonPlace& place) {
   const TFormedValue formed = SplitForm(json, place, IntegerTags);
   const int64_t shown = IntegerOf(*formed.Value, formed.Place);
@@ -170,31 +147,18 @@ void WriteIntegerJson(TPropertyWriter& writer, TValueKind kind, const TJson& jso
     throw EJsonError(formed.Place, std::to_string(shown) + " is outside " + std::to_string(range.Min) + ".." +
                                        std::to_string(range.Max));
   const int64_t stored = ShownUnsigned(kind) ? static_cast<int32_t>(static_cast<uint32_t>(shown)) : shown;
-  const TValueTag tag = formed.Tag.value_or(SmallestIntegerTag(stored));
+  const TValueTag tag = formed.Tag.value_or(TPropertyWriter::IntegerForm(stored));
   if (!TagRange(tag).Contains(stored))
     throw EJsonError(formed.Place, std::to_string(shown) + " does not fit the tag given");
-  WriteIntegerAs(writer.Stream(), tag, stored);
+  writer.WriteIntegerAs(tag, stored);
 }
 
 // ---- Text ---------------------------------------------------------------------------------
 
-// The form the library's writer gives the text.
-TValueTag NaturalTextTag(const std::string& text) {
-  switch (ChooseTextForm(text)) {
-    case TTextForm::EightBit:
-      return text.size() <= 255 ? TValueTag::String : TValueTag::LString;
-    case TTextForm::Utf16:
-      return TValueTag::WString;
-    case TTextForm::Utf8:
-      break;
-  }
-  return TValueTag::Utf8String;
-}
-
 TJson ReadTextJson(TPropertyReader& reader) {
   const TValueTag tag = reader.PeekValueTag();
   std::string text = reader.ReadString();
-  const TValueTag natural = NaturalTextTag(text);
+  const TValueTag natural = TPropertyWriter::StringForm(text);
   return WithForm(TJson(std::move(text)), tag, natural, TextTags);
 }
 
@@ -203,27 +167,17 @@ void WriteLength(TStream& stream, size_t length, const TJsonPlace& place) {
   stream.WriteInt32(static_cast<int32_t>(length));
 }
 
-void WriteTextAs(TStream& stream, TValueTag tag, const std::string& text, const TJsonPlace& place) {
-  std::string bytes = text;
+// The checks of the writer's forced forms, with the reasons told.
+void WriteTextAs(TPropertyWriter& writer, TValueTag tag, const std::string& text, const TJsonPlace& place) {
   if (tag == TValueTag::String || tag == TValueTag::LString) {
     const std::optional<std::string> eightBit = Utf8ToWin1252(text);
     if (!eightBit) throw EJsonError(place, "the text has characters that Windows-1252 does not hold");
-    bytes = *eightBit;
-    if (tag == TValueTag::String && bytes.size() > 255)
+    if (tag == TValueTag::String && eightBit->size() > 255)
       throw EJsonError(place, "longer than 255 characters (the form cp1252-long holds more)");
   }
-  stream.WriteUInt8(static_cast<uint8_t>(tag));
-  if (tag == TValueTag::String) {
-    stream.WriteUInt8(static_cast<uint8_t>(bytes.size()));
-  } else if (tag == TValueTag::WString) {
-    const std::u16string units = Utf8ToUtf16(text);
-    WriteLength(stream, units.size(), place);
-    for (const char16_t unit : units) stream.WriteInt16(static_cast<int16_t>(unit));
-    return;
-  } else {
-    WriteLength(stream, bytes.size(), place);
-  }
-  stream.WriteBuffer(bytes.data(), bytes.size());
+  const size_t length = tag == TValueTag::WString ? Utf8ToUtf16(text).size() : text.size();
+  if (length > static_cast<size_t>(Int32Max)) throw EJsonError(place, "too long");
+  writer.WriteStringAs(tag, text);
 }
 
 void WriteTextJson(TPropertyWriter& writer, const TJson& json, const TJsonPlace& place) {
@@ -231,7 +185,7 @@ void WriteTextJson(TPropertyWriter& writer, const TJson& json, const TJsonPlace&
   if (!formed.Value->is_string()) throw EJsonError(formed.Place, "expected a string" + Found(*formed.Value));
   const auto& text = formed.Value->get_ref<const std::string&>();
   if (formed.Tag)
-    WriteTextAs(writer.Stream(), *formed.Tag, text, formed.Place);
+    WriteTextAs(writer, *formed.Tag, text, formed.Place);
   else
     writer.WriteString(text);
 }
@@ -333,7 +287,16 @@ void WriteCustomDataJson(TPropertyWriter& writer, const TJson& json, const TJson
   writer.WriteBinary(payload.Bytes());
 }
 
-constexpr std::string_view PictureClasses[] = {"TBitmap", "TMetafile", "TIcon"};
+// "TBitmap, TMetafile or TIcon".
+std::string PictureClassList() {
+  std::string list;
+  for (size_t i = 0; i < std::size(GraphicClassNames); ++i)
+    list += (i == 0                                 ? ""
+             : i + 1 < std::size(GraphicClassNames) ? ", "
+                                                    : " or ") +
+            std::string(GraphicClassNames[i]);
+  return list;
+}
 
 TJson ReadPictureJson(TPropertyReader& reader) {
   TMemoryStream payload(reader.ReadBinary());
@@ -356,10 +319,10 @@ void WritePictureJson(TPropertyWriter& writer, const TJson& json, const TJsonPla
     CheckKeys(json, place, {"class", "data"});
     if (!json.contains("class")) throw EJsonError(place, "missing \"class\"");
     const std::string& className = StringOf(json["class"], place / "class");
-    if (std::find(std::begin(PictureClasses), std::end(PictureClasses), className) ==
-        std::end(PictureClasses))
+    if (std::find(std::begin(GraphicClassNames), std::end(GraphicClassNames), className) ==
+        std::end(GraphicClassNames))
       throw EJsonError(place / "class",
-                       "unknown picture class \"" + className + "\" (expected TBitmap, TMetafile or TIcon)");
+                       "unknown picture class \"" + className + "\" (expected " + PictureClassList() + ")");
     if (!json.contains("data")) throw EJsonError(place, "missing \"data\"");
     picture.WriteShortString(className);
     WriteCounted(payload, DecodeBase64(json["data"], place / "data"), place / "data");
@@ -494,18 +457,67 @@ void CheckKeys(const TJson& object, const TJsonPlace& place,
 
 // ---- Base64 -------------------------------------------------------------------------------
 
+namespace {
+
+constexpr char Base64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+int Base64Value(char digit) {
+  if (digit >= 'A' && digit <= 'Z') return digit - 'A';
+  if (digit >= 'a' && digit <= 'z') return digit - 'a' + 26;
+  if (digit >= '0' && digit <= '9') return digit - '0' + 52;
+  if (digit == '+') return 62;
+  if (digit == '/') return 63;
+  return -1;
+}
+
+// The bytes of base64 text: digits, then one or two '=' when the text is
+// whole groups of four. Bits left over at the end (a last digit alone, or
+// the low bits of the last digit) are dropped.
+std::optional<std::vector<uint8_t>> DecodeBase64Text(std::string_view text) {
+  size_t end = text.size();
+  if (const size_t padding = text.find('='); padding != std::string_view::npos) {
+    if (text.size() % 4 != 0 || padding + 2 < text.size() ||
+        text.find_first_not_of('=', padding) != std::string_view::npos)
+      return std::nullopt;
+    end = padding;
+  }
+  std::vector<uint8_t> bytes;
+  bytes.reserve(end / 4 * 3 + 2);
+  uint32_t bits = 0;
+  int pending = 0;
+  for (size_t i = 0; i < end; ++i) {
+    const int value = Base64Value(text[i]);
+    if (value < 0) return std::nullopt;
+    bits = (bits << 6) | static_cast<uint32_t>(value);
+    pending += 6;
+    if (pending >= 8) {
+      pending -= 8;
+      bytes.push_back(static_cast<uint8_t>(bits >> pending));
+    }
+  }
+  return bytes;
+}
+
+}  // namespace
+
 std::string EncodeBase64(const std::vector<uint8_t>& bytes) {
-  const QByteArray raw(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-  return raw.toBase64().toStdString();
+  std::string text;
+  text.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    const size_t n = std::min<size_t>(3, bytes.size() - i);
+    uint32_t group = uint32_t{bytes[i]} << 16;
+    if (n > 1) group |= uint32_t{bytes[i + 1]} << 8;
+    if (n > 2) group |= bytes[i + 2];
+    for (size_t d = 0; d < 4; ++d) text += d <= n ? Base64Digits[(group >> (18 - 6 * d)) & 63] : '=';
+  }
+  return text;
 }
 
 std::vector<uint8_t> DecodeBase64(const TJson& value, const TJsonPlace& place) {
   if (!value.is_string()) throw EJsonError(place, "expected base64 text" + Found(value));
-  const auto decoded =
-      QByteArray::fromBase64Encoding(QByteArray::fromStdString(value.get_ref<const std::string&>()),
-                                     QByteArray::AbortOnBase64DecodingErrors);
-  if (!decoded) throw EJsonError(place, "not valid base64");
-  return std::vector<uint8_t>(decoded.decoded.begin(), decoded.decoded.end());
+  std::optional<std::vector<uint8_t>> bytes = DecodeBase64Text(value.get_ref<const std::string&>());
+  if (!bytes) throw EJsonError(place, "not valid base64");
+  return std::move(*bytes);
 }
 
-}  // namespace gc::tool
+}  // namespace gc::json
