@@ -1084,6 +1084,45 @@ class TGraphControl {
   // The modifier keys of the last mouse event: Alt suspends the guides.
   TShiftState InputShift_ = 0;
   // ==== end of the smart guides block ====
+
+ public:
+  // ==== Wheel, pinch and typed keys from the host (ControlWheel.cpp) ====
+  // A wheel turn at client point `mousePos`: `angle` in eighths of a degree
+  // (WheelNotch a notch, finer wheels report less), `pixels` the distance a
+  // touchpad reports (zero for a wheel). OnMouseWheelUp / OnMouseWheelDown
+  // come first; when no handler took the turn, Ctrl zooms about 10 % a notch
+  // keeping the graph point under the pointer in place, Shift scrolls
+  // sideways, otherwise the bars scroll WheelScrollLines lines of their
+  // Increment a notch (touchpads by their pixels). Parts of a line are kept
+  // for the next turn. Positions are set at once: the wheel never animates.
+  static constexpr int32_t WheelNotch = 120;
+  void MouseWheel(TShiftState shift, TPoint angle, TPoint pixels, TPoint mousePos);
+  // The lines a notch scrolls: the platform's setting, 3 unless the host says.
+  int32_t WheelScrollLines() const { return WheelScrollLines_; }
+  void SetWheelScrollLines(int32_t lines) { WheelScrollLines_ = std::max(lines, 0); }
+  // A pinch step: the scale grew by `scaleDelta` (0.1 = 10 %) since the last
+  // step of the pinch; zooms keeping the graph point under `centre` in place.
+  void Pinch(double scaleDelta, TPoint centre);
+  // A key press as a canvas takes it: the key map first (KeyDown), then
+  // OnKeyDown for a key it left, then OnKeyPress for each character `text`
+  // types (control characters type nothing). True when the key map handled
+  // the key or a handler consumed it (zeroed the key or a character): the
+  // host then keeps the key from its parent. A window whose shortcuts come
+  // between the key map and the handlers calls the two halves, KeyMapped
+  // before its shortcuts and KeyTyped after them with the key as KeyMapped
+  // left it. A key of 0 (none the control knows) only types its characters.
+  bool KeyPressed(uint16_t key, TShiftState shift, const std::u32string& text);
+  bool KeyMapped(uint16_t& key, TShiftState shift);
+  bool KeyTyped(uint16_t key, TShiftState shift, const std::u32string& text);
+
+ private:
+  // Scrolls a bar by whole lines of the turn `delta` plus what the last
+  // turns left over in `remainder`.
+  void ScrollByWheel(TGraphScrollBar& bar, int32_t& remainder, int32_t delta);
+  void ZoomByWheel(int32_t turn, TPoint mousePos);
+  int32_t WheelScrollLines_ = 3;
+  TPoint WheelRemainder_;
+  // ==== end of the wheel block ====
 };
 
 // The two parts of a hint "short|long": the tooltip text before the first

@@ -15,6 +15,7 @@
 #include "GraphControl/RenderHooks.h"
 #include "GraphControl/Stream.h"
 #include "platform/Clipboard.h"
+#include "platform/Platform.h"
 
 namespace gc {
 
@@ -94,7 +95,9 @@ struct TPlacementHash {
 
 }  // namespace
 
-IClipboard* TGraphControl::Clipboard() const { return Clipboard_ ? Clipboard_ : PlatformClipboard(); }
+IClipboard* TGraphControl::Clipboard() const {
+  return Clipboard_ ? Clipboard_ : PlatformServices().Clipboard;
+}
 
 std::vector<uint8_t> TGraphControl::SelectionStream() const {
   std::vector<TGraphObject*> chosen;

@@ -11,6 +11,7 @@
 #include "GraphControl/RenderHooks.h"
 #include "GraphControl/Stream.h"
 #include "platform/Canvas.h"
+#include "platform/Platform.h"
 
 namespace gc {
 
@@ -229,7 +230,7 @@ namespace {
 
 std::unique_ptr<TRenderedImage> RenderObjects(TGraphControl& control, const TGraphObjectList& list,
                                               TRenderedImageKind kind) {
-  const TRenderImageFactory& factory = RenderImageFactory();
+  const TRenderImageFactory& factory = PlatformServices().RenderImage;
   if (!factory) return nullptr;
   const TRect bounds = control.MeasureObjects(list);
   const int64_t width = static_cast<int64_t>(bounds.Right) - bounds.Left + 1;
@@ -255,17 +256,5 @@ std::unique_ptr<TRenderedImage> TGraphControl::RenderBitmap(const TGraphObjectLi
 std::unique_ptr<TRenderedImage> TGraphControl::RenderMetafile(const TGraphObjectList& list) {
   return RenderObjects(*this, list, TRenderedImageKind::Metafile);
 }
-
-// ---- Platform hook ---------------------------------------------------------------------------
-
-namespace {
-TRenderImageFactory& ImageFactorySlot() {
-  static TRenderImageFactory factory;
-  return factory;
-}
-}  // namespace
-
-void SetRenderImageFactory(TRenderImageFactory factory) { ImageFactorySlot() = std::move(factory); }
-const TRenderImageFactory& RenderImageFactory() { return ImageFactorySlot(); }
 
 }  // namespace gc

@@ -20,3 +20,4 @@
 #include "GraphControl/Stream.h"
 #include "GraphControl/Types.h"
 #include "GraphControl/Unit.h"
+#include "platform/Platform.h"

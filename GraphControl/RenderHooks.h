@@ -1,8 +1,7 @@
-// Images are a platform service. The library asks for them through a hook
-// that a platform layer installs (platform/qt installs QImage bitmaps and SVG
-// "metafiles"); without a platform the hook is empty and the render
-// operations return null. (The clipboard format is registered through the
-// start-up hooks of Unit.h.)
+// Images are a platform service. The library asks for them through the
+// RenderImage service a platform layer installs (platform/Platform.h;
+// platform/qt makes QImage bitmaps and SVG "metafiles"); without a platform
+// the render operations return null.
 #pragma once
 
 #include <cstdint>
@@ -38,9 +37,5 @@ class TRenderedImage {
 
 using TRenderImageFactory =
     std::function<std::unique_ptr<TRenderedImage>(TRenderedImageKind kind, int32_t width, int32_t height)>;
-
-// Installs (or, with an empty function, removes) the image factory.
-void SetRenderImageFactory(TRenderImageFactory factory);
-const TRenderImageFactory& RenderImageFactory();
 
 }  // namespace gc

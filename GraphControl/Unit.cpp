@@ -6,12 +6,12 @@
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/GraphObjectClass.h"
 #include "GraphControl/NodeShapes.h"
+#include "platform/Platform.h"
 
 namespace gc {
 
 namespace {
 
-TPlatformHooks PlatformHooks;
 int StartupCount = 0;
 uint32_t ClipboardFormat = 0;
 
@@ -33,13 +33,12 @@ std::vector<const TGraphObjectClass*> BuiltInNodeClasses() {
 
 }  // namespace
 
-void SetPlatformHooks(const TPlatformHooks& hooks) { PlatformHooks = hooks; }
-
 void GraphControlStartup() {
   if (StartupCount++ > 0) return;
-  if (PlatformHooks.LoadCursors) PlatformHooks.LoadCursors();
-  if (PlatformHooks.RegisterClipboardFormat)
-    ClipboardFormat = PlatformHooks.RegisterClipboardFormat(GraphClipboardFormatName);
+  const TPlatformServices& platform = PlatformServices();
+  if (platform.LoadCursors) platform.LoadCursors();
+  if (platform.RegisterClipboardFormat)
+    ClipboardFormat = platform.RegisterClipboardFormat(GraphClipboardFormatName);
   for (const TGraphObjectClass* cls : BuiltInLinkClasses()) TGraphControl::RegisterLinkClass(cls);
   for (const TGraphObjectClass* cls : BuiltInNodeClasses()) TGraphControl::RegisterNodeClass(cls);
 }
@@ -50,7 +49,7 @@ void GraphControlShutdown() {
   for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) TGraphControl::UnregisterNodeClass(*it);
   for (const TGraphObjectClass* cls : BuiltInLinkClasses()) TGraphControl::UnregisterLinkClass(cls);
   ClipboardFormat = 0;
-  if (PlatformHooks.Shutdown) PlatformHooks.Shutdown();
+  if (const auto shutdown = PlatformServices().Shutdown) shutdown();
 }
 
 bool GraphControlStarted() { return StartupCount > 0; }

@@ -24,18 +24,8 @@ inline constexpr TCursorResource GraphCursorResources[] = {
 
 inline constexpr const char* GraphClipboardFormatName = "Graph Control Format";
 
-// What the platform layer does at start-up and shut-down. Every hook is optional.
-struct TPlatformHooks {
-  // Loads GraphCursorResources and registers them under their ids.
-  void (*LoadCursors)() = nullptr;
-  // Registers a private clipboard format by name; returns its identifier.
-  uint32_t (*RegisterClipboardFormat)(const char* name) = nullptr;
-  // Releases what the start-up took.
-  void (*Shutdown)() = nullptr;
-};
-
-// Installs the platform hooks; call before GraphControlStartup.
-void SetPlatformHooks(const TPlatformHooks& hooks);
+// What the platform does at start-up and shut-down comes with its services
+// (platform/Platform.h), installed before GraphControlStartup.
 
 // Once per program, before the first control. Further calls only count.
 void GraphControlStartup();

@@ -4,7 +4,7 @@
 
 #include "GraphControl/Unit.h"
 #include "app/DesignerIcons.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 
 namespace gc::app {
 

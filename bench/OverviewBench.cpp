@@ -12,7 +12,7 @@
 #include "GraphControl/Unit.h"
 #include "platform/qt/GraphOverview.h"
 #include "platform/qt/GraphWidget.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 
 namespace {
 

@@ -48,7 +48,7 @@
 #include "WidgetEvents.h"
 #include "platform/qt/GraphWidget.h"
 #include "platform/qt/QtCanvas.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "layout/DiagramLayout.h"
 #include "platform/qt/GraphOverview.h"
 #include "platform/qt/GraphWidget.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "GraphControl/Numeric.h"
 #include "GraphControl/Utf8.h"
+#include "platform/Platform.h"
 
 namespace gc {
 
@@ -294,8 +295,6 @@ class TFallbackMeasurer final : public TCanvas {
   std::vector<TBaseState> States_;
 };
 
-TCanvasFactory CompatibleCanvasFactory = nullptr;
-
 // The canvas that CompatibleCanvas() hands out; made on first use.
 std::unique_ptr<TCanvas>& SharedCompatibleCanvas() {
   static std::unique_ptr<TCanvas> canvas;
@@ -303,11 +302,6 @@ std::unique_ptr<TCanvas>& SharedCompatibleCanvas() {
 }
 
 }  // namespace
-
-void SetCompatibleCanvasFactory(TCanvasFactory factory) {
-  CompatibleCanvasFactory = factory;
-  SharedCompatibleCanvas().reset();
-}
 
 TCanvas& CompatibleCanvas() {
   std::unique_ptr<TCanvas>& canvas = SharedCompatibleCanvas();
@@ -318,8 +312,8 @@ TCanvas& CompatibleCanvas() {
 void ReleaseCompatibleCanvas() { SharedCompatibleCanvas().reset(); }
 
 std::unique_ptr<TCanvas> CreateCompatibleCanvas() {
-  if (CompatibleCanvasFactory)
-    if (std::unique_ptr<TCanvas> canvas = CompatibleCanvasFactory()) return canvas;
+  if (const TCanvasFactory factory = PlatformServices().MeasuringCanvas)
+    if (std::unique_ptr<TCanvas> canvas = factory()) return canvas;
   return std::make_unique<TFallbackMeasurer>();
 }
 

@@ -159,16 +159,16 @@ class TCanvas {
 };
 
 // Makes the canvas that measures text without a window (the "compatible
-// canvas" of nodes and links). The platform layer installs a factory at
-// start-up; without one a fixed-width measurer stands in (each character is
-// half the font's pixel height wide, a line is the pixel height tall).
+// canvas" of nodes and links), through the platform's MeasuringCanvas
+// service (platform/Platform.h); without one a fixed-width measurer stands in
+// (each character is half the font's pixel height wide, a line is the pixel
+// height tall).
 using TCanvasFactory = std::unique_ptr<TCanvas> (*)();
-void SetCompatibleCanvasFactory(TCanvasFactory factory);
 std::unique_ptr<TCanvas> CreateCompatibleCanvas();
 // One compatible canvas kept for measuring text, so that laying out a
 // caption does not create a canvas each time. Callers set the font they
-// measure with. It is made on first use and dropped when the factory
-// changes or ReleaseCompatibleCanvas is called (before the platform goes).
+// measure with. It is made on first use and dropped when the platform's
+// services change or ReleaseCompatibleCanvas is called (before the platform goes).
 TCanvas& CompatibleCanvas();
 void ReleaseCompatibleCanvas();
 

@@ -1,7 +1,7 @@
 // The clipboard, as the diagram control reaches it: everything a copy offers
 // is handed over at once, and pasting reads the diagram's own format back.
-// The platform layer installs its clipboard (platform/qt/QtClipboard.h);
-// tests use a fake of the same interface.
+// The platform layer installs its clipboard among its services
+// (platform/Platform.h); tests use a fake of the same interface.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +29,5 @@ class IClipboard {
   // The bytes held in the diagram's own format; false when it holds none.
   virtual bool GetNative(std::vector<uint8_t>& bytes) const = 0;
 };
-
-// The platform's clipboard (null until a platform installs one). Not owned.
-IClipboard* PlatformClipboard();
-void SetPlatformClipboard(IClipboard* clipboard);
 
 }  // namespace gc

@@ -32,7 +32,7 @@ prelude='#include <QApplication>
 #include "platform/qt/GraphItem.h"
 #include "platform/qt/GraphWidget.h"
 #include "platform/qt/QtCanvas.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtRenderedImage.h"
 #include "platform/qt/QtTypes.h"
 '

@@ -11,7 +11,7 @@
 
 #include "GraphControl/GraphControl.h"
 #include "platform/qt/GraphWidget.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtRenderedImage.h"
 
 namespace {
@@ -39,10 +39,8 @@ void BuildDiagram(gc::TGraphControl& graph) {
 }
 
 int SaveImage(gc::TGraphControl& graph, const char* fileName) {
-  gc::qt::InstallQtImageFactory();
   std::unique_ptr<gc::TRenderedImage> image = graph.RenderBitmap(graph.Objects());
   const bool saved = image && gc::qt::RenderedBitmap(*image)->save(fileName, "PNG");
-  gc::qt::UninstallQtImageFactory();
   if (!saved) std::fprintf(stderr, "embed: could not write %s\n", fileName);
   return saved ? 0 : 1;
 }
@@ -51,7 +49,7 @@ int SaveImage(gc::TGraphControl& graph, const char* fileName) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  gc::qt::InstallQtPlatform();  // text measuring and the control's cursors
+  gc::qt::InstallQtPlatform();  // text measuring, cursors, images, clipboard
   gc::GraphControlStartup();    // the node and link classes
   int status = 0;
   {

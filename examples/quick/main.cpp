@@ -11,7 +11,7 @@
 
 #include "GraphControl/GraphControl.h"
 #include "platform/qt/GraphItem.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 
 namespace {
 

@@ -8,37 +8,17 @@
 #include <QScreen>
 #include <QStyleHints>
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 #include "GraphControl/Control.h"
-#include "GraphControl/Numeric.h"
 #include "platform/qt/Cursors.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtInput.h"
+#include "platform/qt/QtTypes.h"
 
 namespace gc::qt {
 
 namespace {
-
-constexpr int WheelNotch = 120;
-constexpr double WheelZoomFactor = 1.1;
-
-bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& button) {
-  switch (qtButton) {
-    case Qt::LeftButton:
-      button = TMouseButton::mbLeft;
-      return true;
-    case Qt::RightButton:
-      button = TMouseButton::mbRight;
-      return true;
-    case Qt::MiddleButton:
-      button = TMouseButton::mbMiddle;
-      return true;
-    default:
-      return false;
-  }
-}
 
 TPoint PointOf(const QPointF& p) { return {static_cast<int32_t>(p.x()), static_cast<int32_t>(p.y())}; }
 
@@ -63,8 +43,10 @@ void TGraphItem::SetControl(TGraphControl* control) {
   Control_ = control;
   if (Control_) {
     Control_->SetHost(this);
-    if (QStyleHints* hints = QGuiApplication::styleHints())
+    if (QStyleHints* hints = QGuiApplication::styleHints()) {
       Control_->SetDragThreshold(hints->startDragDistance());
+      Control_->SetWheelScrollLines(hints->wheelScrollLines());
+    }
   }
   update();
 }
@@ -208,31 +190,14 @@ void TGraphItem::hoverLeaveEvent(QHoverEvent*) {
   if (Control_) Control_->MouseLeave();
 }
 
-// The control's key map first; keys it leaves go to OnKeyDown and
-// OnKeyPress, and those nobody consumed on to the parent items.
+// The control's key map, OnKeyDown and OnKeyPress (there are no shortcuts
+// to come between them); keys nobody consumed go on to the parent items.
 void TGraphItem::keyPressEvent(QKeyEvent* event) {
-  event->ignore();
-  if (!Control_) return;
-  uint16_t key = VirtualKeyOf(event->key(), event->modifiers());
-  TShiftState shift = ShiftOf(event->modifiers(), Qt::NoButton);
-  if (event->key() == Qt::Key_Backtab) shift |= ssShift;
-  bool consumed = false;
-  if (key != 0) {
-    consumed = Control_->KeyDown(key, shift) || key == 0;
-    if (!consumed) {
-      Control_->DoKeyDown(key, shift);
-      consumed = key == 0;
-    }
-  }
-  if (!consumed) {
-    for (const char32_t typed : event->text().toUcs4()) {
-      if (typed < 0x20 || typed == 0x7F) continue;
-      char32_t ch = typed;
-      Control_->DoKeyPress(ch);
-      consumed |= ch == 0;
-    }
-  }
-  if (consumed) event->accept();
+  const uint16_t key = VirtualKeyOf(event->key(), event->modifiers());
+  if (Control_ && Control_->KeyPressed(key, KeyShiftOf(*event), event->text().toStdU32String()))
+    event->accept();
+  else
+    event->ignore();
 }
 
 void TGraphItem::keyReleaseEvent(QKeyEvent* event) {
@@ -244,33 +209,9 @@ void TGraphItem::keyReleaseEvent(QKeyEvent* event) {
 
 void TGraphItem::wheelEvent(QWheelEvent* event) {
   event->accept();
-  if (!Control_) return;
-  const int turn = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
-  if (turn == 0) return;
-  const TPoint p = PointOf(event->position());
-  bool handled = false;
-  const TShiftState shift = ShiftOf(event->modifiers(), event->buttons());
-  if (turn > 0)
-    Control_->DoMouseWheelUp(shift, p, handled);
-  else
-    Control_->DoMouseWheelDown(shift, p, handled);
-  if (handled) return;
-  if (event->modifiers() & Qt::ControlModifier) {
-    const int32_t zoom = Control_->Zoom();
-    int32_t zoomed = static_cast<int32_t>(
-        std::lround(zoom * std::pow(WheelZoomFactor, static_cast<double>(turn) / WheelNotch)));
-    if (zoomed == zoom) zoomed += turn > 0 ? 1 : -1;
-    Control_->ZoomAt(zoomed, p);
-    return;
-  }
-  // Three lines of the bar's Increment a notch; Shift scrolls sideways.
-  WheelRemainder_ += turn * 3;
-  const int lines = WheelRemainder_ / WheelNotch;
-  WheelRemainder_ -= lines * WheelNotch;
-  TGraphScrollBar& bar = (event->modifiers() & Qt::ShiftModifier) || event->angleDelta().y() == 0
-                             ? Control_->HorzScrollBar()
-                             : Control_->VertScrollBar();
-  bar.SetPosition(SaturateToInt32(static_cast<int64_t>(bar.Position()) - int64_t{lines} * bar.Increment()));
+  if (Control_)
+    Control_->MouseWheel(ShiftOf(event->modifiers(), event->buttons()), ToTPoint(event->angleDelta()),
+                         ToTPoint(event->pixelDelta()), PointOf(event->position()));
 }
 
 void TGraphItem::focusInEvent(QFocusEvent* event) {

@@ -140,7 +140,6 @@ class TGraphItem : public QQuickPaintedItem, public IGraphHost {
   TScrollInfo Vert_;
   Qt::MouseButtons Buttons_;
   bool ClickPending_ = false;
-  int WheelRemainder_ = 0;
   bool FullPaintPending_ = true;
 };
 

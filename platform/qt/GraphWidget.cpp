@@ -19,12 +19,10 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/GraphNode.h"
-#include "GraphControl/Numeric.h"
 #include "platform/qt/CaptionEditor.h"
 #include "platform/qt/Cursors.h"
 #include "platform/qt/QtCanvas.h"
@@ -34,11 +32,6 @@
 namespace gc::qt {
 
 namespace {
-
-// One notch of a mouse wheel in QWheelEvent::angleDelta units.
-constexpr int WheelNotch = 120;
-// Zoom factor per wheel notch with Ctrl.
-constexpr double WheelZoomFactor = 1.1;
 
 // A client rectangle as a QRect. One reaching towards the coordinate limits
 // (an object of a hostile file placed there) is cut far beyond any screen
@@ -75,22 +68,6 @@ TScrollCode CodeForAction(int action, bool& known) {
 
 // Named system colours keep the style's own bar colours.
 bool IsSystemColor(TColor color) { return (color & 0xFF000000u) == clSystemColor; }
-
-bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& button) {
-  switch (qtButton) {
-    case Qt::LeftButton:
-      button = TMouseButton::mbLeft;
-      return true;
-    case Qt::RightButton:
-      button = TMouseButton::mbRight;
-      return true;
-    case Qt::MiddleButton:
-      button = TMouseButton::mbMiddle;
-      return true;
-    default:
-      return false;
-  }
-}
 
 }  // namespace
 
@@ -153,6 +130,7 @@ void TGraphWidget::SetControl(TGraphControl* control) {
   if (Control_) {
     Control_->SetHost(this);
     Control_->SetDragThreshold(QApplication::startDragDistance());
+    Control_->SetWheelScrollLines(QApplication::wheelScrollLines());
   }
   viewport()->update();
 }
@@ -366,10 +344,7 @@ bool TGraphWidget::viewportEvent(QEvent* event) {
       auto* gesture = static_cast<QNativeGestureEvent*>(event);
       if (Control_ && gesture->gestureType() == Qt::ZoomNativeGesture) {
         // The value is the change of scale since the last event of the pinch.
-        const QPoint p = gesture->position().toPoint();
-        const int32_t zoom = Control_->Zoom();
-        const int32_t pinched = static_cast<int32_t>(std::lround(zoom * (1.0 + gesture->value())));
-        Control_->ZoomAt(pinched, {p.x(), p.y()});
+        Control_->Pinch(gesture->value(), ToTPoint(gesture->position().toPoint()));
         event->accept();
         return true;
       }
@@ -559,11 +534,7 @@ bool TGraphWidget::PreprocessKey(QKeyEvent* event) {
   RefreshMouse(event->modifiers());
   uint16_t key = VirtualKeyOf(event->key(), event->modifiers());
   if (key == 0) return false;
-  TShiftState shift = ShiftOf(event->modifiers(), Qt::NoButton);
-  // Shift+Tab arrives as its own key.
-  if (event->key() == Qt::Key_Backtab) shift |= ssShift;
-  // A key map that zeroes the key has consumed it.
-  const bool handled = Control_->KeyDown(key, shift) || key == 0;
+  const bool handled = Control_->KeyMapped(key, KeyShiftOf(*event));
   Preprocessed_ = {true, event->key(), event->modifiers(), event->timestamp(), key, handled};
   return handled;
 }
@@ -581,34 +552,20 @@ bool TGraphWidget::TakePreprocessedKey(QKeyEvent* event) {
   return handled;
 }
 
-// The ordinary key press, for keys the key map and focus navigation left:
-// OnKeyDown, then OnKeyPress for the characters it types. Keys no handler
-// consumed go on to the parent.
+// The ordinary key press, for keys the key map and focus navigation left.
+// Keys no handler consumed go on to the parent.
 void TGraphWidget::keyPressEvent(QKeyEvent* event) {
+  const uint16_t key = std::exchange(PendingKey_, 0);
   if (!Control_) {
     event->ignore();
     return;
   }
-  uint16_t key = PendingKey_;
-  PendingKey_ = 0;
-  TShiftState shift = ShiftOf(event->modifiers(), Qt::NoButton);
-  if (event->key() == Qt::Key_Backtab) shift |= ssShift;
-  bool consumed = false;
-  if (key != 0) {
-    Control_->DoKeyDown(key, shift);
-    consumed = key == 0;
-  }
+  // F2, when OnKeyDown left it, opens the selected object's caption for
+  // editing (it types no characters, so it may come after them).
+  bool consumed = Control_->KeyTyped(key, KeyShiftOf(*event), event->text().toStdU32String());
   if (!consumed && CaptionEditing_ && event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier &&
       Control_->SelectedObjects().Count() > 0) {
     consumed = EditCaption(Control_->SelectedObjects()[0]) != nullptr;
-  }
-  if (!consumed) {
-    for (const char32_t typed : event->text().toUcs4()) {
-      if (typed < 0x20 || typed == 0x7F) continue;  // control characters type nothing
-      char32_t ch = typed;
-      Control_->DoKeyPress(ch);
-      consumed |= ch == 0;
-    }
   }
   if (consumed)
     event->accept();
@@ -631,73 +588,9 @@ void TGraphWidget::keyReleaseEvent(QKeyEvent* event) {
 
 void TGraphWidget::wheelEvent(QWheelEvent* event) {
   event->accept();
-  if (!Control_) return;
-  const QPoint delta = event->angleDelta();
-  const QPoint p = event->position().toPoint();
-  const int turn = delta.y() != 0 ? delta.y() : delta.x();
-  if (turn != 0) {
-    bool handled = false;
-    const TShiftState shift = ShiftOf(event->modifiers(), event->buttons());
-    if (turn > 0)
-      Control_->DoMouseWheelUp(shift, {p.x(), p.y()}, handled);
-    else
-      Control_->DoMouseWheelDown(shift, {p.x(), p.y()}, handled);
-    if (handled) return;
-  }
-  const Qt::KeyboardModifiers modifiers = event->modifiers();
-  const bool horizontal = modifiers & Qt::ShiftModifier;
-  if (modifiers & Qt::ControlModifier) {
-    ZoomByWheel(event);
-  } else if (!event->pixelDelta().isNull()) {
-    // Touchpads report the distance to scroll in pixels.
-    const QPoint pixels = event->pixelDelta();
-    if (horizontal) {
-      ScrollByPixels(TScrollBarKind::sbHorizontal, pixels.y() != 0 ? pixels.y() : pixels.x());
-    } else {
-      ScrollByPixels(TScrollBarKind::sbVertical, pixels.y());
-      ScrollByPixels(TScrollBarKind::sbHorizontal, pixels.x());
-    }
-  } else if (horizontal) {
-    ScrollByWheel(TScrollBarKind::sbHorizontal, WheelRemainderX_, turn);
-  } else {
-    ScrollByWheel(TScrollBarKind::sbVertical, WheelRemainderY_, delta.y());
-    ScrollByWheel(TScrollBarKind::sbHorizontal, WheelRemainderX_, delta.x());
-  }
-}
-
-// About 10 % a notch, in proportion for finer wheels, keeping the graph point
-// under the pointer in place; at least one step, so small zooms still move.
-void TGraphWidget::ZoomByWheel(QWheelEvent* event) {
-  const int turn = event->angleDelta().y();
-  if (turn == 0) return;
-  const int32_t zoom = Control_->Zoom();
-  const double factor = std::pow(WheelZoomFactor, static_cast<double>(turn) / WheelNotch);
-  int32_t zoomed = static_cast<int32_t>(std::lround(zoom * factor));
-  if (zoomed == zoom) zoomed += turn > 0 ? 1 : -1;
-  const QPoint p = event->position().toPoint();
-  Control_->ZoomAt(zoomed, {p.x(), p.y()});
-}
-
-// A notch scrolls the platform's wheel lines (three by default) of the bar's
-// Increment each; a positive delta (wheel turned away from the user) scrolls
-// up or left. Positions are set directly: wheel scrolling never animates.
-void TGraphWidget::ScrollByWheel(TScrollBarKind kind, int& remainder, int delta) {
-  remainder += delta * QApplication::wheelScrollLines();
-  const int lines = remainder / WheelNotch;
-  remainder -= lines * WheelNotch;
-  if (lines == 0) return;
-  TGraphScrollBar& bar =
-      kind == TScrollBarKind::sbHorizontal ? Control_->HorzScrollBar() : Control_->VertScrollBar();
-  const int64_t position =
-      static_cast<int64_t>(bar.Position()) - static_cast<int64_t>(lines) * bar.Increment();
-  bar.SetPosition(SaturateToInt32(position));
-}
-
-void TGraphWidget::ScrollByPixels(TScrollBarKind kind, int delta) {
-  if (delta == 0) return;
-  TGraphScrollBar& bar =
-      kind == TScrollBarKind::sbHorizontal ? Control_->HorzScrollBar() : Control_->VertScrollBar();
-  bar.SetPosition(SaturateToInt32(static_cast<int64_t>(bar.Position()) - delta));
+  if (Control_)
+    Control_->MouseWheel(ShiftOf(event->modifiers(), event->buttons()), ToTPoint(event->angleDelta()),
+                         ToTPoint(event->pixelDelta()), ToTPoint(event->position().toPoint()));
 }
 
 void TGraphWidget::contextMenuEvent(QContextMenuEvent* event) {

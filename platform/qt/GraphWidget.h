@@ -7,9 +7,10 @@
 // map first (before the window's shortcuts, which get the keys it does not
 // handle); the pressed buttons come from each mouse event, and losing the
 // mouse (another window or popup takes it, the focus or activation goes
-// elsewhere) cancels a drag as Escape does; Ctrl + wheel and pinch zoom at
-// the pointer; the wheel scrolls three lines a notch; the diagram is painted
-// at the screen's device pixel ratio.
+// elsewhere) cancels a drag as Escape does; the wheel, Ctrl + wheel and the
+// pinch go to the control as they come (TGraphControl::MouseWheel, Pinch),
+// which scrolls or zooms at the pointer; the diagram is painted at the
+// screen's device pixel ratio.
 //
 // The control is not owned, and either may be destroyed first: the widget
 // detaches itself when destroyed, and a control destroyed first tells the
@@ -180,9 +181,6 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   void ConnectBar(TScrollBarKind kind);
   void BarAction(TScrollBarKind kind, int action);
   void BarMessage(TScrollBarKind kind, int code, int position);
-  void ScrollByWheel(TScrollBarKind kind, int& remainder, int delta);
-  void ScrollByPixels(TScrollBarKind kind, int delta);
-  void ZoomByWheel(QWheelEvent* event);
   void ReleaseScreenCursor();
   // The key pre-processing: the control's key map runs once per key press,
   // from the shortcut override Qt sends first or, without one, from the
@@ -227,8 +225,6 @@ class TGraphWidget : public QAbstractScrollArea, public IGraphHost {
   // The key for the ordinary key press that follows an unhandled one.
   uint16_t PendingKey_ = 0;
   QString StatusTip_;
-  int WheelRemainderX_ = 0;
-  int WheelRemainderY_ = 0;
   QRect LastPaintedRect_;
 };
 

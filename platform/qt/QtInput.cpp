@@ -1,5 +1,6 @@
 #include "platform/qt/QtInput.h"
 
+#include <QKeyEvent>
 #include <algorithm>
 #include <iterator>
 
@@ -113,6 +114,28 @@ TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
   if (buttons & Qt::RightButton) shift |= ssRight;
   if (buttons & Qt::MiddleButton) shift |= ssMiddle;
   return shift;
+}
+
+TShiftState KeyShiftOf(const QKeyEvent& event) {
+  TShiftState shift = ShiftOf(event.modifiers(), Qt::NoButton);
+  if (event.key() == Qt::Key_Backtab) shift |= ssShift;
+  return shift;
+}
+
+bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& button) {
+  switch (qtButton) {
+    case Qt::LeftButton:
+      button = TMouseButton::mbLeft;
+      return true;
+    case Qt::RightButton:
+      button = TMouseButton::mbRight;
+      return true;
+    case Qt::MiddleButton:
+      button = TMouseButton::mbMiddle;
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace gc::qt

@@ -6,6 +6,8 @@
 
 #include "GraphControl/Types.h"
 
+class QKeyEvent;
+
 namespace gc::qt {
 
 // The platform virtual key of a Qt key: letters and digits as their
@@ -16,5 +18,12 @@ uint16_t VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);
 
 // Shift, Alt, Ctrl and the held mouse buttons.
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+
+// The shift state of a key press: Shift+Tab arrives as a key of its own
+// (Qt::Key_Backtab), which is Tab with Shift.
+TShiftState KeyShiftOf(const QKeyEvent& event);
+
+// The control's mouse button for a Qt button; false for the buttons it has none for.
+bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& button);
 
 }  // namespace gc::qt

@@ -82,7 +82,4 @@ const QImage* RenderedBitmap(const TRenderedImage& image) {
   return bitmap ? &bitmap->Image() : nullptr;
 }
 
-void InstallQtImageFactory() { SetRenderImageFactory(&CreateQtRenderedImage); }
-void UninstallQtImageFactory() { SetRenderImageFactory(nullptr); }
-
 }  // namespace gc::qt

@@ -1,6 +1,6 @@
 // The Qt platform's rendered images: 24-bit QImage bitmaps (encoded as PNG)
 // and SVG documents standing in for metafiles, made through the library's
-// image hook (GraphControl/RenderHooks.h).
+// RenderImage service (installed by InstallQtPlatform, platform/qt/QtPlatform.h).
 #pragma once
 
 #include <memory>
@@ -16,10 +16,5 @@ std::unique_ptr<TRenderedImage> CreateQtRenderedImage(TRenderedImageKind kind, i
 
 // The bitmap of an image made by CreateQtRenderedImage (null for metafiles).
 const QImage* RenderedBitmap(const TRenderedImage& image);
-
-// Installs CreateQtRenderedImage as the library's image factory; calling it
-// again does no harm.
-void InstallQtImageFactory();
-void UninstallQtImageFactory();
 
 }  // namespace gc::qt

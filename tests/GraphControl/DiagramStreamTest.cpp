@@ -22,6 +22,7 @@
 #include "GraphControl/Stream.h"
 #include "GraphControl/Unit.h"
 #include "platform/Canvas.h"
+#include "platform/Platform.h"
 #include "support/FixedWidthCanvas.h"
 
 namespace gc {
@@ -827,10 +828,14 @@ TEST_F(DiagramStreamTest, RenderBitmapSizesTheImageToThePaintBounds) {
   node->Pen().SetWidth(1);
   ASSERT_EQ(node->PaintBounds(), (TRect{10, 10, 110, 60}));
   EXPECT_EQ(Graph.RenderBitmap(Graph.Objects()), nullptr) << "no platform: no image";
-  SetRenderImageFactory(
-      [](TRenderedImageKind kind, int32_t w, int32_t h) { return std::make_unique<TFakeImage>(kind, w, h); });
+  const TPlatformServices before = PlatformServices();
+  TPlatformServices services = before;
+  services.RenderImage = [](TRenderedImageKind kind, int32_t w, int32_t h) {
+    return std::make_unique<TFakeImage>(kind, w, h);
+  };
+  SetPlatformServices(services);
   auto image = Graph.RenderBitmap(Graph.Objects());
-  SetRenderImageFactory(nullptr);
+  SetPlatformServices(before);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->Kind(), TRenderedImageKind::Bitmap);
   EXPECT_EQ(image->Width(), 101);

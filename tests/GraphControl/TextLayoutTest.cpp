@@ -272,11 +272,11 @@ TEST(DrawText, LinesCarryTheCurrentFont) {
 
 class CompatibleCanvasTest : public ::testing::Test {
  protected:
-  void TearDown() override { SetCompatibleCanvasFactory(nullptr); }
+  void TearDown() override { InstallMeasuringCanvas(nullptr); }
 };
 
 TEST_F(CompatibleCanvasTest, FallbackMeasuresHalfTheFontHeightPerCharacter) {
-  SetCompatibleCanvasFactory(nullptr);
+  InstallMeasuringCanvas(nullptr);
   auto canvas = CreateCompatibleCanvas();
   ASSERT_NE(canvas, nullptr);
   canvas->Font().SetHeight(-11);

@@ -9,7 +9,8 @@
 #include "GraphControl/GraphLink.h"
 #include "PixelHelpers.h"
 #include "platform/qt/QtCanvas.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
+#include "support/FixedWidthCanvas.h"
 
 namespace gc::qt {
 namespace {
@@ -19,7 +20,7 @@ constexpr QRgb Black = 0x000000;
 class LinkPixelTest : public ::testing::Test {
  protected:
   void SetUp() override { InstallQtPlatform(); }
-  void TearDown() override { SetCompatibleCanvasFactory(nullptr); }
+  void TearDown() override { InstallMeasuringCanvas(nullptr); }
 
   TGraphLink* AddLink(TPoint from, TPoint to, const std::string& text = {}) {
     TGraphLink* link = TGraphLink::CreateNew(&Graph, nullptr, TPoints{from, to}, nullptr);

@@ -6,7 +6,7 @@
 
 #include "PixelHelpers.h"
 #include "platform/qt/QtCanvas.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 
 namespace gc::qt::test {
 namespace {

@@ -12,7 +12,7 @@
 #include "GraphControl/NodeShapes.h"
 #include "GraphControl/Unit.h"
 #include "platform/qt/QtClipboard.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 
 namespace gc {
 namespace {

@@ -10,7 +10,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/NodeShapes.h"
 #include "GraphControl/Unit.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtRenderedImage.h"
 
 namespace gc {
@@ -21,10 +21,8 @@ class RenderedImageTest : public ::testing::Test {
   void SetUp() override {
     GraphControlStartup();
     qt::InstallQtPlatform();
-    qt::InstallQtImageFactory();
   }
   void TearDown() override {
-    qt::UninstallQtImageFactory();
     qt::UninstallQtPlatform();
     GraphControlShutdown();
   }

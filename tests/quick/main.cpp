@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/GraphItem.h"
-#include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

@@ -1,8 +1,10 @@
 #include "support/FixedWidthCanvas.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "GraphControl/Utf8.h"
+#include "platform/Platform.h"
 
 namespace gc {
 
@@ -116,8 +118,13 @@ void TRecordingCanvas::RestoreState() {
 }
 
 void InstallFixedWidthMeasurer() {
-  SetCompatibleCanvasFactory(
-      []() -> std::unique_ptr<TCanvas> { return std::make_unique<TRecordingCanvas>(); });
+  InstallMeasuringCanvas([]() -> std::unique_ptr<TCanvas> { return std::make_unique<TRecordingCanvas>(); });
+}
+
+void InstallMeasuringCanvas(TCanvasFactory factory) {
+  TPlatformServices services = PlatformServices();
+  services.MeasuringCanvas = factory;
+  SetPlatformServices(std::move(services));
 }
 
 }  // namespace gc

@@ -96,5 +96,8 @@ class TRecordingCanvas : public gc::TCanvas {
 // Makes CreateCompatibleCanvas return a TRecordingCanvas with the default
 // metrics, so text measured by the library is predictable in tests.
 void InstallFixedWidthMeasurer();
+// Replaces only the platform's measuring canvas (null: the library's own
+// fixed-width fallback), keeping its other services.
+void InstallMeasuringCanvas(TCanvasFactory factory);
 
 }  // namespace gc

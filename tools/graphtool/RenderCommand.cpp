@@ -14,6 +14,7 @@
 #include "GraphControl/Identifiers.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtMeasuringCanvas.h"
+#include "platform/qt/QtPlatform.h"
 #include "tools/graphtool/Command.h"
 #include "tools/graphtool/Files.h"
 #include "tools/graphtool/SvgSizeEstimate.h"
