@@ -22,6 +22,7 @@
 #include "GraphControl/GraphObjectList.h"
 #include "GraphControl/GraphScrollBar.h"
 #include "GraphControl/ObjectIDIndex.h"
+#include "GraphControl/ScopedValue.h"
 #include "GraphControl/SmartGuides.h"
 #include "GraphControl/SpatialIndex.h"
 #include "GraphControl/Types.h"
@@ -548,13 +549,7 @@ class TGraphControl {
   template <class Event, class... Args>
   void Raise(const Event& event, Args&&... args) {
     if (!event) return;
-    struct THandlerRunning {
-      int32_t& Count;
-      explicit THandlerRunning(int32_t& count) : Count(count) { ++Count; }
-      ~THandlerRunning() { --Count; }
-      THandlerRunning(const THandlerRunning&) = delete;
-      THandlerRunning& operator=(const THandlerRunning&) = delete;
-    } running(HandlersRunning_);
+    TScopedValue running(HandlersRunning_, HandlersRunning_ + 1);
     event(this, std::forward<Args>(args)...);
   }
 

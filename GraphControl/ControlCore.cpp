@@ -11,6 +11,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
 #include "GraphControl/GraphHistory.h"
+#include "GraphControl/ScopedValue.h"
 
 namespace gc {
 
@@ -166,12 +167,9 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
       }
       // The object has left Objects, so it is freed here even when a step
       // below (an event handler) fails; it would be lost otherwise.
-      struct TFreeOnExit {
-        TGraphObject* Object;
-        ~TFreeOnExit() {
-          if (!Object->HasState(stDestroying)) Object->Destroy();
-        }
-      } freeOnExit{object};
+      TScopeExit freeOnExit([object] {
+        if (!object->HasState(stDestroying)) object->Destroy();
+      });
       if (object == DragSource_)
         object->EndDrag(false);
       else if (object->HasState(stDragging))

@@ -11,6 +11,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/GraphHistory.h"
 #include "GraphControl/Numeric.h"
+#include "GraphControl/ScopedValue.h"
 #include "GraphControl/Stream.h"
 
 namespace gc {
@@ -18,19 +19,6 @@ namespace gc {
 namespace {
 
 bool IsInsertMode(TGraphCommandMode mode) { return mode == cmAddNode || mode == cmAddLink; }
-
-// Sets a flag for the lifetime of the scope, also on failure.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : Flag_(flag), Saved_(flag) { Flag_ = true; }
-  ~TFlagScope() { Flag_ = Saved_; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& Flag_;
-  bool Saved_;
-};
 
 }  // namespace
 
@@ -146,7 +134,7 @@ void TGraphControl::EndDragging(bool accept) {
 // undoes what the press changed before the drag began. None of this is a
 // data change: Modified stays as it was before the press.
 void TGraphControl::CancelDrag(TGraphObject* source, bool inserting) {
-  TFlagScope reverting(RevertingDrag_);
+  TScopedValue reverting(RevertingDrag_, true);
   if (inserting) {
     if (HoldsObject(source)) source->Destroy();
     return;

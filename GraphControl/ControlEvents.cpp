@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ScopedValue.h"
 
 namespace gc {
 
@@ -11,11 +12,7 @@ namespace gc {
 void TGraphControl::NotifyHost(TControlEvent event, const TGraphObject* object) {
   if (!Host_ || Destroying_) return;
   // Receivers may change the diagram as handlers may.
-  ++HandlersRunning_;
-  struct TDone {
-    int32_t& Count;
-    ~TDone() { --Count; }
-  } done{HandlersRunning_};
+  TScopedValue running(HandlersRunning_, HandlersRunning_ + 1);
   Host_->ControlEvent(event, object ? object->ID() : 0);
 }
 

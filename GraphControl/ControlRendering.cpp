@@ -8,6 +8,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/Geometry.h"
 #include "GraphControl/Numeric.h"
+#include "GraphControl/ScopedValue.h"
 #include "platform/Canvas.h"
 
 namespace gc {
@@ -194,11 +195,7 @@ void TGraphControl::ClientResized() {
   // applying it.
   if (ScrollBarsUpdating_) return;
   {
-    ScrollBarsUpdating_ = true;
-    struct TClear {
-      bool& Flag;
-      ~TClear() { Flag = false; }
-    } clear{ScrollBarsUpdating_};
+    TScopedValue updating(ScrollBarsUpdating_, true);
     CalcScrollRanges();
   }
   if (HorzScrollBar_.Visible() || VertScrollBar_.Visible()) UpdateScrollBarsVisibility();

@@ -3,12 +3,14 @@
 // metafile through the platform's image hook.
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/GraphHistory.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/PropertyStream.h"
 #include "GraphControl/RenderHooks.h"
+#include "GraphControl/ScopedValue.h"
 #include "GraphControl/Stream.h"
 #include "platform/Canvas.h"
 #include "platform/Platform.h"
@@ -134,12 +136,10 @@ void TGraphControl::ReadObjects(TStream& stream) {
   TUpdateLock lock(*this);
   TQuerySuppressLock suppress(*this);
   TReadBatch batch{.Objects = {}, .Outer = ReadBatch_, .NextToOthers = !Objects_.IsEmpty()};
-  ReadBatch_ = &batch;
-  struct TBatchEnd {
-    TGraphControl& Control;
-    TReadBatch& Batch;
-    ~TBatchEnd() { Control.ReadBatch_ = Batch.Outer; }
-  } batchEnd{*this, batch};
+  TScopedValue reading(ReadBatch_, &batch);
+  // The objects read are finished whether the block was read whole or not;
+  // a reading failure propagates after that.
+  std::exception_ptr failure;
   try {
     const int32_t count = stream.ReadInt32();
     if (count <= 0) return;
@@ -154,10 +154,10 @@ void TGraphControl::ReadObjects(TStream& stream) {
       TGraphObject::CreateFromStream(cls, this, stream);
     }
   } catch (...) {
-    FinishReadObjects(batch);
-    throw;
+    failure = std::current_exception();
   }
   FinishReadObjects(batch);
+  if (failure) std::rethrow_exception(failure);
 }
 
 // Renumbers the objects read, then ends their loading state in reading order,

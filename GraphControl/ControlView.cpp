@@ -7,6 +7,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/Geometry.h"
 #include "GraphControl/Numeric.h"
+#include "GraphControl/ScopedValue.h"
 
 namespace gc {
 
@@ -121,11 +122,7 @@ void TGraphControl::CalcScrollRanges() {
 
 void TGraphControl::UpdateScrollBarsVisibility() {
   if (ScrollBarsUpdating_ || !Host_) return;
-  struct TGuard {
-    bool& Flag;
-    explicit TGuard(bool& flag) : Flag(flag) { Flag = true; }
-    ~TGuard() { Flag = false; }
-  } guard(ScrollBarsUpdating_);
+  TScopedValue updating(ScrollBarsUpdating_, true);
   if (VertScrollBar_.NeedsBar()) {
     HorzScrollBar_.ApplyToWindow(false, true);
     VertScrollBar_.ApplyToWindow(true, false);

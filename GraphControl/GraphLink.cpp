@@ -11,6 +11,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
 #include "GraphControl/Geometry.h"
+#include "GraphControl/ScopedValue.h"
 
 namespace gc {
 
@@ -21,18 +22,6 @@ constexpr TGraphChangeFlags PointsChanged = chVisual | chData | chCaption | chBo
 constexpr TGraphChangeFlags HookChanged = chVisual | chData | chHooks;
 // Passes of the settling loop for a two-point link hooked to a link.
 constexpr int MaxSettlingPasses = 5;
-
-// Sets a flag for the scope's lifetime and clears it in every case.
-class TFlagGuard {
- public:
-  explicit TFlagGuard(bool& flag) : Flag_(flag) { Flag_ = true; }
-  ~TFlagGuard() { Flag_ = false; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
- private:
-  bool& Flag_;
-};
 
 }  // namespace
 
@@ -80,7 +69,7 @@ TGraphLink* TGraphLink::CreateNew(TGraphControl* owner, TGraphObject* source, co
 // report a change before it has entered the diagram.
 void TGraphLink::Prepare() {
   if (!HasState(stLoading) && !KeepsPoints()) {
-    TFlagGuard refreshing(Refreshing_);
+    TScopedValue refreshing(Refreshing_, true);
     PlaceHookedEnds();
   }
   TGraphObject::Prepare();
@@ -416,7 +405,7 @@ bool TGraphLink::CanLink(TGraphObject* source, TGraphObject* target) {
   if (source == target) return false;
   bool both;
   {
-    TFlagGuard linking(Linking_);
+    TScopedValue linking(Linking_, true);
     both = CanHook(0, source) && CanHook(PointCount() - 1, target);
   }
   if (!both) return false;
@@ -484,7 +473,7 @@ bool TGraphLink::KeepsPoints() const { return Refreshing_ || Owner()->LinkPoints
 
 void TGraphLink::RefreshHooks() {
   if (KeepsPoints()) return;
-  TFlagGuard refreshing(Refreshing_);
+  TScopedValue refreshing(Refreshing_, true);
   if (PlaceHookedEnds()) Changed(chVisual | chCaption | chBounds);
 }
 
@@ -662,7 +651,7 @@ void TGraphLink::ResolveReferences() {
     }
   }
   if (rehook && !KeepsPoints()) {
-    TFlagGuard refreshing(Refreshing_);
+    TScopedValue refreshing(Refreshing_, true);
     PlaceHookedEnds();
   }
   TGraphObject::ResolveReferences();

@@ -9,6 +9,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/Geometry.h"
 #include "GraphControl/Numeric.h"
+#include "GraphControl/ScopedValue.h"
 #include "platform/Canvas.h"
 
 namespace gc {
@@ -30,21 +31,6 @@ class TCanvasStateGuard {
 
  private:
   TCanvas& Canvas_;
-};
-
-// Keeps a picture's change callback detached for the scope.
-class TDetachedCallback {
- public:
-  explicit TDetachedCallback(TPicture& picture) : Picture_(picture), Saved_(std::move(picture.OnChange)) {
-    Picture_.OnChange = nullptr;
-  }
-  ~TDetachedCallback() { Picture_.OnChange = std::move(Saved_); }
-  TDetachedCallback(const TDetachedCallback&) = delete;
-  TDetachedCallback& operator=(const TDetachedCallback&) = delete;
-
- private:
-  TPicture& Picture_;
-  TChangeCallback Saved_;
 };
 
 // How a marker drag changes the size, and which edges move with it.
@@ -364,15 +350,10 @@ TRect TGraphNode::LayoutCaption() {
 void TGraphNode::DrawCaption(TCanvas& canvas) {
   EnsureCaptionLayout();
   if (DisplayText().empty()) return;
-  struct TTextModeGuard {
-    TCanvas& Canvas;
-    TBackgroundMode Mode = Canvas.BackgroundMode();
-    uint32_t Align = Canvas.TextAlign();
-    ~TTextModeGuard() {
-      Canvas.SetBackgroundMode(Mode);
-      Canvas.SetTextAlign(Align);
-    }
-  } guard{canvas};
+  TScopeExit restoreTextMode([&canvas, mode = canvas.BackgroundMode(), align = canvas.TextAlign()] {
+    canvas.SetBackgroundMode(mode);
+    canvas.SetTextAlign(align);
+  });
   canvas.SetBackgroundMode(TBackgroundMode::Transparent);
   canvas.SetTextAlign(ta::Left | ta::Top);
 
@@ -407,7 +388,7 @@ void TGraphNode::DrawBackground(TCanvas& canvas) {
   {
     // The picture stays silent while it is drawn; the clip is removed again
     // before the outline, also when drawing fails.
-    TDetachedCallback silent(Background_);
+    TScopedValue<TChangeCallback> silent(Background_.OnChange, nullptr);
     TCanvasStateGuard state(canvas);
     if (const TOptionalRegion& region = Region()) canvas.IntersectClipRegion(*region);
     canvas.StretchDraw(target, *graphic);

@@ -7,6 +7,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/Geometry.h"
 #include "GraphControl/Numeric.h"
+#include "GraphControl/ScopedValue.h"
 #include "platform/Canvas.h"
 
 namespace gc {
@@ -17,20 +18,6 @@ namespace {
 // and move the body.
 constexpr THitCode NudgeResizeHitCode = 0x0100;
 constexpr THitCode NudgeMoveHitCode = 0x0200;
-
-// Restores a value when the scope ends, also on failure.
-template <class T>
-class TRestore {
- public:
-  explicit TRestore(T& field) : Field_(field), Saved_(field) {}
-  ~TRestore() { Field_ = Saved_; }
-  TRestore(const TRestore&) = delete;
-  TRestore& operator=(const TRestore&) = delete;
-
- private:
-  T& Field_;
-  T Saved_;
-};
 
 bool RectsIntersect(const TRect& a, const TRect& b) {
   return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
@@ -164,13 +151,7 @@ void TGraphObject::FontChanged() {
 }
 
 void TGraphObject::CopyParentFontSilently() {
-  auto callback = std::move(Font_.OnChange);
-  Font_.OnChange = nullptr;
-  struct TReattach {
-    TFont& Font;
-    TChangeCallback& Callback;
-    ~TReattach() { Font.OnChange = std::move(Callback); }
-  } reattach{Font_, callback};
+  TScopedValue<TChangeCallback> detached(Font_.OnChange, nullptr);
   Font_.Assign(Owner_->Font());
 }
 
@@ -324,7 +305,7 @@ void TGraphObject::BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t
                          fits(PaintBounds_.Right, dx) && fits(PaintBounds_.Top, dy) &&
                          fits(PaintBounds_.Bottom, dy);
   if (!Text_.empty()) UpdateCaptionPlacement(!movedOnly, dx, dy);
-  TRestore<TGraphChangeFlags> restoreTriggers(VisualTriggers_);
+  TScopedValue restoreTriggers(VisualTriggers_);
   if (movedOnly) {
     // A pure move shifts the painted area instead of recomputing it.
     Invalidate();

@@ -10,6 +10,7 @@
 #include "GraphControl/Geometry.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/Numeric.h"
+#include "GraphControl/ScopedValue.h"
 #include "platform/Canvas.h"
 
 namespace gc {
@@ -32,31 +33,6 @@ double UprightAngle(double angle) {
   if (angle < -Pi / 2) return angle + Pi;
   return angle;
 }
-
-// Puts a canvas's pen style (or brush style) back when the scope ends.
-class TPenStyleRestore {
- public:
-  explicit TPenStyleRestore(TCanvas& canvas) : Canvas_(canvas), Style_(canvas.Pen().Style()) {}
-  ~TPenStyleRestore() { Canvas_.Pen().SetStyle(Style_); }
-  TPenStyleRestore(const TPenStyleRestore&) = delete;
-  TPenStyleRestore& operator=(const TPenStyleRestore&) = delete;
-
- private:
-  TCanvas& Canvas_;
-  TPenStyle Style_;
-};
-
-class TBrushStyleRestore {
- public:
-  explicit TBrushStyleRestore(TCanvas& canvas) : Canvas_(canvas), Style_(canvas.Brush().Style()) {}
-  ~TBrushStyleRestore() { Canvas_.Brush().SetStyle(Style_); }
-  TBrushStyleRestore(const TBrushStyleRestore&) = delete;
-  TBrushStyleRestore& operator=(const TBrushStyleRestore&) = delete;
-
- private:
-  TCanvas& Canvas_;
-  TBrushStyle Style_;
-};
 
 }  // namespace
 
@@ -139,7 +115,7 @@ void TGraphLink::DrawBody(TCanvas& canvas) {
   TPoints shortened;
   if (decorated) {
     shortened = Points_;
-    TPenStyleRestore penStyle(canvas);
+    TScopeExit penStyle([&canvas, style = canvas.Pen().Style()] { canvas.Pen().SetStyle(style); });
     canvas.Pen().SetStyle(TPenStyle::psSolid);
     if (BeginStyle_ != lsNone)
       shortened.front() =
@@ -148,7 +124,7 @@ void TGraphLink::DrawBody(TCanvas& canvas) {
       shortened.back() = DrawDecoration(canvas, Points_.back(), EndSize_, EndStyle_,
                                         LineAngle(Points_[static_cast<size_t>(n - 2)], Points_.back()));
   }
-  TBrushStyleRestore brushStyle(canvas);
+  TScopeExit brushStyle([&canvas, style = canvas.Brush().Style()] { canvas.Brush().SetStyle(style); });
   canvas.Brush().SetStyle(TBrushStyle::bsClear);
   const TPoints& line = decorated ? shortened : Points_;
   canvas.Polyline(line.data(), n);

@@ -10,6 +10,7 @@
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/Identifiers.h"
 #include "GraphControl/PropertyStream.h"
+#include "GraphControl/ScopedValue.h"
 #include "GraphControl/Stream.h"
 
 namespace gc {
@@ -23,14 +24,12 @@ namespace {
 const std::vector<uint8_t>& DefaultRecords(const TGraphObjectClass* cls, TGraphControl* owner) {
   static std::unordered_map<const TGraphObjectClass*, std::vector<uint8_t>> cache;
   if (auto found = cache.find(cls); found != cache.end()) return found->second;
-  struct TBlank {
-    TGraphObject* Object;
-    ~TBlank() { Object->Destroy(); }
-  } blank{cls->Make(owner)};  // never enters the diagram
+  TGraphObject* blank = cls->Make(owner);  // never enters the diagram
+  TScopeExit freeBlank([blank] { blank->Destroy(); });
   TMemoryStream records;
   TPropertyWriter writer(records);
   writer.SetCompleteState(true);
-  blank.Object->WriteStreamProperties(writer, "G.");
+  blank->WriteStreamProperties(writer, "G.");
   return cache.emplace(cls, records.Bytes()).first->second;
 }
 

@@ -16,6 +16,7 @@
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/GraphNode.h"
 #include "GraphControl/PropertyTable.h"
+#include "GraphControl/ScopedValue.h"
 #include "GraphControl/Stream.h"
 
 namespace gc {
@@ -59,20 +60,12 @@ const TPropertyTable<TGraphStreamableObject>& WrapperTable() {
   return table;
 }
 
-// Sets a state for the lifetime of the guard.
-class TObjectStateGuard {
- public:
-  TObjectStateGuard(TGraphObjectStates& states, TGraphObjectStates state) : States_(states), State_(state) {
-    States_ |= State_;
-  }
-  ~TObjectStateGuard() { States_ &= static_cast<TGraphObjectStates>(~State_); }
-  TObjectStateGuard(const TObjectStateGuard&) = delete;
-  TObjectStateGuard& operator=(const TObjectStateGuard&) = delete;
-
- private:
-  TGraphObjectStates& States_;
-  TGraphObjectStates State_;
-};
+// Sets `state` among `states` for the scope. Only that bit is cleared at the
+// end: other states (stDestroying, say) may change meanwhile.
+auto ScopedState(TGraphObjectStates& states, TGraphObjectStates state) {
+  states |= state;
+  return TScopeExit([&states, state] { states &= static_cast<TGraphObjectStates>(~state); });
+}
 
 // A signed 32-bit count of `unitSize`-byte items that must fit in what is left
 // of the stream; anything else is a malformed stream, rejected before any
@@ -440,7 +433,7 @@ void TGraphLink::ReadStreamProperty(TPropertyReader& reader, std::string_view pa
 // ---- Saving and loading one object ------------------------------------------------------
 
 void TGraphObject::SaveToStream(TStream& stream) {
-  TObjectStateGuard writing(States_, stWriting);
+  auto writing = ScopedState(States_, stWriting);
   TGraphStreamableObject wrapper{this, ID_};
   TPropertyWriter writer(stream);
   WritePropertyStream(writer, StreamableClassName, WrapperTable(), wrapper);
@@ -450,7 +443,7 @@ void TGraphObject::LoadFromStream(TStream& stream) {
   TGraphObject::TUpdateLock lock(*this);
   TGraphStreamableObject wrapper{this, ID_};
   {
-    TObjectStateGuard reading(States_, stReading);
+    auto reading = ScopedState(States_, stReading);
     TPropertyReader reader(stream);
     ReadPropertyStream(reader, WrapperTable(), wrapper);
   }
@@ -503,7 +496,7 @@ void TGraphLink::TakeOverFrom(TGraphObject& old) {
 }
 
 TGraphObject* TGraphObject::CreateReplacing(const TGraphObjectClass* cls, TGraphObject* old) {
-  TObjectStateGuard converting(old->States_, stConverting);
+  auto converting = ScopedState(old->States_, stConverting);
   TGraphControl* owner = old->Owner();
   return Construct(cls, owner, [old, owner](TGraphObject* object) {
     object->AddState(stConverting);

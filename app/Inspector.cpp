@@ -1,4 +1,5 @@
 #include "app/Inspector.h"
+#include "GraphControl/ScopedValue.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -280,11 +281,7 @@ void TInspector::LoadValueLists() {
 }
 
 void TInspector::ShowValues(const std::vector<TGraphObject*>& widgets) {
-  Showing_ = true;
-  struct TDone {
-    bool& Flag;
-    ~TDone() { Flag = false; }
-  } done{Showing_};
+  TScopedValue showing(Showing_, true);
   for (QSpinBox* box : {edFontSize, edMargin}) box->setSpecialValueText(widgets.empty() ? " " : Mixed);
   if (widgets.empty()) {
     for (QLineEdit* f : {edText, edX, edY, edWidth, edHeight, edZ}) {

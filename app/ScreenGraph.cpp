@@ -1,4 +1,5 @@
 #include "app/ScreenGraph.h"
+#include "GraphControl/ScopedValue.h"
 
 #include <algorithm>
 #include <limits>
@@ -229,28 +230,15 @@ void TScreenGraph::DoObjectRestore(TGraphObject* object) {
 }
 
 // Reading objects ends with nothing read last, whether it succeeds or not.
-class TScreenGraph::TReading {
- public:
-  explicit TReading(TScreenGraph& graph) : Graph_(graph), Outer_(graph.Reading_) { Graph_.Reading_ = true; }
-  ~TReading() {
-    Graph_.Reading_ = Outer_;
-    Graph_.LastRead_ = nullptr;
-  }
-  TReading(const TReading&) = delete;
-  TReading& operator=(const TReading&) = delete;
-
- private:
-  TScreenGraph& Graph_;
-  bool Outer_;
-};
-
 void TScreenGraph::LoadFromStream(TStream& stream) {
-  TReading reading(*this);
+  TScopeExit forgetLastRead([this] { LastRead_ = nullptr; });
+  TScopedValue reading(Reading_, true);
   TGraphControl::LoadFromStream(stream);
 }
 
 void TScreenGraph::ReadObjects(TStream& stream) {
-  TReading reading(*this);
+  TScopeExit forgetLastRead([this] { LastRead_ = nullptr; });
+  TScopedValue reading(Reading_, true);
   TGraphControl::ReadObjects(stream);
 }
 

@@ -127,7 +127,6 @@ class TScreenGraph : public TGraphControl {
   void Keep(TGraphObject* object, TWidgetData data);
   void Forget(const TGraphObject* object);
   void Notify(uint8_t changes);
-  class TReading;
 
   std::unordered_map<const TGraphObject*, TWidgetData> Data_;
   std::unordered_set<const TGraphObject*> ScreenMarked_;

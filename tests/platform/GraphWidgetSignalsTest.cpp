@@ -54,6 +54,9 @@ TEST_F(GraphWidgetSignalsTest, SelectionChangesAreReportedOncePerChange) {
   // A program's call reports its own change at once.
   Graph.Objects().Items(2)->SetSelected(true);
   EXPECT_EQ(selection.count(), 3);
+  // The handler counts into this body's local; the fixture's control, freed
+  // later, deselects its objects once more.
+  Graph.OnObjectSelect = nullptr;
 }
 
 TEST_F(GraphWidgetSignalsTest, ObjectDiagramAndViewSignalsCarryWhatChanged) {
