@@ -39,6 +39,8 @@ class TStream;
 class TRenderedImage;
 
 enum TGraphCommandMode : uint8_t { cmBrowse = 0, cmPan = 1, cmEdit = 2, cmAddNode = 3, cmAddLink = 4 };
+// A press in these modes creates an object.
+constexpr bool IsInsertMode(TGraphCommandMode mode) { return mode == cmAddNode || mode == cmAddLink; }
 enum TGraphDrawOrder : uint8_t { doDefault = 0, doNodesOnTop = 1, doLinksOnTop = 2 };
 enum TExtentKind : uint8_t { ekAll = 0, ekSelected = 1, ekDragging = 2 };
 enum TZoomAnchor : uint8_t { zaTopLeft = 0, zaCenter = 1, zaCursor = 2, zaCursorCenter = 3 };
@@ -958,6 +960,10 @@ class TGraphControl {
   // when it is cancelled), otherwise they are reported when the press ends.
   // While a cancelled drag is undone nothing is reported as a data change.
   TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
+  // The one place that decides what a data change does: a drag under way
+  // takes it over, an update lock reports it when it ends, otherwise Modified
+  // becomes true and OnGraphChange fires at once.
+  void DataChanged();
   class TPressScope;
   bool FreeingAllowed() const { return DeletionGuards_ == 0 && HandlersRunning_ == 0; }
   void FreeDeferredObjects();

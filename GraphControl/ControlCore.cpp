@@ -19,9 +19,6 @@ namespace {
 
 constexpr TGraphChangeFlags EntryExitFlags = chVisual | chData | chBounds;
 constexpr uint8_t AllExtentKinds = (1 << ekAll) | (1 << ekSelected) | (1 << ekDragging);
-// Hit-code bits of a node's body and caption: a selected node hit elsewhere
-// (on a marker) wins over an unselected object above it.
-constexpr THitCode BodyOrCaptionHit = 0x0200 | 0x0400;
 
 using TClassRegistry = std::unique_ptr<std::vector<const TGraphObjectClass*>>;
 
@@ -229,29 +226,30 @@ void TGraphControl::ObjectChanged(TGraphObject* object, TGraphChangeFlags flags)
   if ((flags & chData) || ((flags & chBounds) && object->IsLink())) History_->DataChanged(object);
   UpdateSpatialEntry(object);
   flags = FilterGestureChange(flags);
-  if (UpdateCount_ == 0) {
-    if (flags & chBounds) {
+  if (flags & chBounds) {
+    if (UpdateCount_ > 0) {
+      DeferredBoundsChange_ = true;
+    } else {
       BoundsCacheDirty_ |= AllExtentKinds;
       CalcScrollRanges();
     }
-    if (flags & chData) {
-      if (DragSource_) {
-        DragModified_ = true;
-      } else {
-        Modified_ = true;
-        DoGraphChange();
-      }
-    }
-  } else {
-    // A drag moves its objects inside update locks; its data changes are
-    // reported once, when the drag ends, as outside a lock.
-    if ((flags & chData) && DragSource_)
-      DragModified_ = true;
-    else if ((flags & chData) && CommandMode_ != cmAddNode && CommandMode_ != cmAddLink)
-      DeferredChange_ = dcChanged;
-    if (flags & chBounds) DeferredBoundsChange_ = true;
   }
+  if (flags & chData) DataChanged();
   if (flags & chVisual) object->Invalidate();
+}
+
+// A drag moves its objects inside update locks; its data changes are reported
+// once, when it is accepted, as outside a lock. In an insert mode the new
+// object's changes inside a lock belong to the drag that follows its press.
+void TGraphControl::DataChanged() {
+  if (DragSource_) {
+    DragModified_ = true;
+  } else if (UpdateCount_ > 0) {
+    if (!IsInsertMode(CommandMode_)) DeferredChange_ = dcChanged;
+  } else {
+    Modified_ = true;
+    DoGraphChange();
+  }
 }
 
 void TGraphControl::BeginUpdate() {
@@ -579,7 +577,9 @@ TGraphObject* TGraphControl::ObjectAtPoint(int32_t x, int32_t y, TGraphObject* b
     }
     if (!object->Selected()) continue;
     if (object == candidate) return candidate;
-    if (object->IsLink() || !(code & BodyOrCaptionHit)) return object;
+    // A selected node hit elsewhere than its body and caption (on a marker)
+    // wins over an unselected object above it.
+    if (object->IsLink() || !(code & (htBody | htCaption))) return object;
   }
   return candidate;
 }
@@ -643,7 +643,7 @@ void TGraphControl::SetCommandMode(TGraphCommandMode value) {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   if (DragSource_) DragSource_->EndDrag(false);
   CommandMode_ = value;
-  if (value == cmBrowse || value == cmAddNode || value == cmAddLink) SelectedObjects_.Clear();
+  if (value == cmBrowse || IsInsertMode(value)) SelectedObjects_.Clear();
   CalcScrollRanges();
   DoCommandModeChange();
 }

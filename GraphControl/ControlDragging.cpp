@@ -16,11 +16,7 @@
 
 namespace gc {
 
-namespace {
-
-bool IsInsertMode(TGraphCommandMode mode) { return mode == cmAddNode || mode == cmAddLink; }
-
-}  // namespace
+namespace {}  // namespace
 
 TGraphChangeFlags TGraphControl::FilterGestureChange(TGraphChangeFlags flags) {
   if (!(flags & chData)) return flags;
@@ -52,13 +48,10 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
   DraggingObjects_.SetCapacity(SelectedObjects_.Count());
   DraggingObjects_.Add(object);
   // What the press changed before the drag began belongs to the drag.
-  const bool pressChanged = PressChanged_;
+  // A new object being placed is a change of the drag from its start.
+  DragModified_ = PressChanged_ || IsInsertMode(CommandMode_);
   PressChanged_ = false;
-  if (IsInsertMode(CommandMode_)) {
-    DragModified_ = true;
-    return true;
-  }
-  DragModified_ = pressChanged;
+  if (IsInsertMode(CommandMode_)) return true;
   for (int32_t i = 0; i < SelectedObjects_.Count(); ++i) {
     TGraphObject* other = SelectedObjects_.Items(i);
     if (other == object || other->ID() == object->ID()) continue;
@@ -119,10 +112,7 @@ void TGraphControl::EndDragging(bool accept) {
     SetCommandMode(cmEdit);
   else
     DoObjectEndDrag(source, DragHitTest_, !accept);
-  if (DragModified_) {
-    Modified_ = true;
-    DoGraphChange();
-  }
+  if (DragModified_) DataChanged();
   // The gesture is one step of the history.
   HistoryQuiet();
 }

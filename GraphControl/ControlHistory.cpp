@@ -6,16 +6,9 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/GraphHistory.h"
+#include "GraphControl/GraphLink.h"
 
 namespace gc {
-
-namespace {
-
-// Node and link hit codes that name the part a drag takes hold of.
-constexpr THitCode BodyOrCaption = 0x0200 | 0x0400;
-constexpr THitCode LinkPoint = 0x0800;
-
-}  // namespace
 
 TGraphControl::THistoryReset::THistoryReset(TGraphControl& control) : Control_(control) {
   Control_.History_->Pause();
@@ -26,9 +19,9 @@ TGraphControl::THistoryReset::~THistoryReset() {
 }
 
 std::string TGraphControl::DragStepName(TGraphCommandMode mode, THitCode hitCode) {
-  if (mode == cmAddNode || mode == cmAddLink) return "insert";
-  if (hitCode & LinkPoint) return "move point";
-  if (hitCode & BodyOrCaption) return "move";
+  if (IsInsertMode(mode)) return "insert";
+  if (hitCode & lhPoint) return "move point";
+  if (hitCode & (htBody | htCaption)) return "move";
   return "resize";
 }
 

@@ -24,8 +24,6 @@ namespace gc {
 
 namespace {
 
-bool IsInsertMode(TGraphCommandMode mode) { return mode == cmAddNode || mode == cmAddLink; }
-
 bool Gone(const TGraphObject* object) { return object->HasState(stDestroying); }
 
 // Scrolls a bar that is shown by `delta` pixels, kept within 0..Range.
@@ -60,12 +58,7 @@ class TGraphControl::TPressScope {
     Control_.Pressing_ = false;
     if (!Control_.PressChanged_) return;
     Control_.PressChanged_ = false;
-    if (Control_.UpdateCount_ > 0) {
-      Control_.DeferredChange_ = dcChanged;
-    } else {
-      Control_.Modified_ = true;
-      Control_.DoGraphChange();
-    }
+    Control_.DataChanged();
   }
   TPressScope(const TPressScope&) = delete;
   TPressScope& operator=(const TPressScope&) = delete;

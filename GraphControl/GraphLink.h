@@ -34,10 +34,10 @@ inline constexpr TGraphLinkOptions gloFixedBreakPoints = 4;  // break points can
 
 // Link hit codes: the low 16 bits say what was hit, the high 16 bits carry the
 // point or segment index (LinkHitIndex).
-inline constexpr THitCode lhBody = 0x0200;     // any part of a link that is not selected
-inline constexpr THitCode lhCaption = 0x0400;  // inside the caption (always with lhBody)
-inline constexpr THitCode lhPoint = 0x0800;    // a point of a selected link
-inline constexpr THitCode lhSegment = 0x1000;  // a segment of a selected link (always with lhBody)
+inline constexpr THitCode lhBody = htBody;        // any part of a link that is not selected
+inline constexpr THitCode lhCaption = htCaption;  // inside the caption (always with lhBody)
+inline constexpr THitCode lhPoint = 0x0800;       // a point of a selected link
+inline constexpr THitCode lhSegment = 0x1000;     // a segment of a selected link (always with lhBody)
 
 constexpr THitCode MakeLinkHitCode(int32_t index, THitCode part) {
   return (static_cast<THitCode>(index) << 16) + part;

@@ -45,8 +45,8 @@ inline constexpr THitCode nhTopLeft = 0x0020;      // corner marker (L, T)
 inline constexpr THitCode nhTopRight = 0x0040;     // corner marker (R, T)
 inline constexpr THitCode nhBottomLeft = 0x0080;   // corner marker (L, B)
 inline constexpr THitCode nhBottomRight = 0x0100;  // corner marker (R, B)
-inline constexpr THitCode nhBody = 0x0200;         // inside Region
-inline constexpr THitCode nhCaption = 0x0400;      // inside CaptionRect while goShowCaption is set
+inline constexpr THitCode nhBody = htBody;         // inside Region
+inline constexpr THitCode nhCaption = htCaption;   // inside CaptionRect while goShowCaption is set
 // Every code that names a part of a node.
 inline constexpr THitCode nhAnyPart = 0x07FE;
 

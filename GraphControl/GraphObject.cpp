@@ -6,6 +6,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Geometry.h"
+#include "GraphControl/GraphNode.h"
 #include "GraphControl/Numeric.h"
 #include "GraphControl/ScopedValue.h"
 #include "platform/Canvas.h"
@@ -14,10 +15,10 @@ namespace gc {
 
 namespace {
 
-// Node hit codes used by keyboard nudging: resize at the bottom-right corner,
-// and move the body.
-constexpr THitCode NudgeResizeHitCode = 0x0100;
-constexpr THitCode NudgeMoveHitCode = 0x0200;
+// Keyboard nudging drags as the mouse would: the bottom-right corner to
+// resize, the body to move.
+constexpr THitCode NudgeResizeHitCode = nhBottomRight;
+constexpr THitCode NudgeMoveHitCode = htBody;
 
 bool RectsIntersect(const TRect& a, const TRect& b) {
   return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;

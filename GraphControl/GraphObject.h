@@ -74,6 +74,10 @@ enum TGraphDependencyKind : uint8_t { gdkChanged = 0, gdkGoingAway = 1 };
 using THitCode = uint32_t;
 inline constexpr THitCode htNone = 0;
 inline constexpr THitCode htNotSelectable = 1;
+// The parts nodes and links share: the body, and the caption (with the body
+// for a link).
+inline constexpr THitCode htBody = 0x0200;
+inline constexpr THitCode htCaption = 0x0400;
 // Passed to BeginDrag: take the hit code of the point.
 inline constexpr THitCode htFromPoint = 0xFFFFFFFF;
 
