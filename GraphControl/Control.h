@@ -109,6 +109,15 @@ using TMouseWheelUpDownEvent =
 // Callback of VisitObjects: true goes on, false stops.
 using TGraphVisitCallback = std::function<bool(TGraphObject* object, int32_t userData)>;
 
+// Opens the members through which the library's objects keep their control
+// current (identifier and spatial indexes, deferred freeing). Only the
+// library can make one, so those members are no part of the control's API.
+class TControlKey {
+  friend class TGraphControl;
+  friend class TGraphObject;
+  TControlKey() = default;
+};
+
 class TGraphControl {
  public:
   TGraphControl();
@@ -194,11 +203,6 @@ class TGraphControl {
   bool HoldsObject(const TGraphObject* object) const {
     return object && IDIndex_.Contains(object->ID(), object);
   }
-  // Keeps the identifier index current; called by the object when its ID changes.
-  void ObjectIDChanged(TGraphObject* object, uint32_t oldID);
-  // Puts `newObject` into the slots of `oldObject` in Objects and
-  // SelectedObjects without notification (class conversion).
-  void ReplaceObject(TGraphObject* oldObject, TGraphObject* newObject);
 
   // ---- Spatial index ------------------------------------------------------------
   // Which index answers the area queries (hit test, rubber band, painting,
@@ -208,9 +212,6 @@ class TGraphControl {
   // The kind new controls start with (the R-tree unless changed).
   static TSpatialIndexKind DefaultSpatialIndexKind();
   static void SetDefaultSpatialIndexKind(TSpatialIndexKind kind);
-  // Keeps the object's entry in the spatial index current; the object calls
-  // it whenever its painted area, its visibility or its pen changed.
-  void UpdateSpatialEntry(TGraphObject* object);
   // Appends the objects of `graphClass` (null: any) whose OverlapsRect(rect)
   // holds, bottom of the z-order first.
   void ObjectsInRect(const TRect& rect, std::vector<TGraphObject*>& out,
@@ -543,17 +544,19 @@ class TGraphControl {
     bool Entry_;
     bool Outermost_;
   };
+
+  // ---- The library's objects to their control (TControlKey) ------------------
+  // Keeps the identifier index current; called by the object when its ID changes.
+  void ObjectIDChanged(TControlKey, TGraphObject* object, uint32_t oldID);
+  // Puts `newObject` into the slots of `oldObject` in Objects and
+  // SelectedObjects without notification (class conversion).
+  void ReplaceObject(TControlKey, TGraphObject* oldObject, TGraphObject* newObject);
+  // Keeps the object's entry in the spatial index current; the object calls
+  // it whenever its painted area, its visibility or its pen changed.
+  void UpdateSpatialEntry(TControlKey, TGraphObject* object) { UpdateSpatialEntry(object); }
   // The last step of TGraphObject::Destroy: true when a deletion guard lives
   // or a handler runs, and the object is freed later; false to free it now.
-  bool DeferFree(TGraphObject* object);
-  // Calls an event handler, when one is set, with the control and `args`;
-  // objects it destroys are freed only later (TDeletionGuard).
-  template <class Event, class... Args>
-  void Raise(const Event& event, Args&&... args) {
-    if (!event) return;
-    TScopedValue running(HandlersRunning_, HandlersRunning_ + 1);
-    event(this, std::forward<Args>(args)...);
-  }
+  bool DeferFree(TControlKey, TGraphObject* object);
 
   // ==== Mouse and keyboard input (ControlInteraction.cpp) =====================
   // Mouse input from the host, in client pixels. Each updates the object under
@@ -609,6 +612,34 @@ class TGraphControl {
   // any) has nothing to show. Otherwise `text` is the tip and `clientRect` the
   // area (client pixels) within which the tip stays valid.
   bool InfoTipFor(TPoint client, std::string& text, TRect& clientRect);
+  // ---- Wheel, pinch and typed keys from the host (ControlWheel.cpp) ----
+  // A wheel turn at client point `mousePos`: `angle` in eighths of a degree
+  // (WheelNotch a notch, finer wheels report less), `pixels` the distance a
+  // touchpad reports (zero for a wheel). OnMouseWheelUp / OnMouseWheelDown
+  // come first; when no handler took the turn, Ctrl zooms about 10 % a notch
+  // keeping the graph point under the pointer in place, Shift scrolls
+  // sideways, otherwise the bars scroll WheelScrollLines lines of their
+  // Increment a notch (touchpads by their pixels). Parts of a line are kept
+  // for the next turn. Positions are set at once: the wheel never animates.
+  static constexpr int32_t WheelNotch = 120;
+  void MouseWheel(TShiftState shift, TPoint angle, TPoint pixels, TPoint mousePos);
+  // The lines a notch scrolls: the platform's setting, 3 unless the host says.
+  int32_t WheelScrollLines() const { return WheelScrollLines_; }
+  void SetWheelScrollLines(int32_t lines) { WheelScrollLines_ = std::max(lines, 0); }
+  // A pinch step: the scale grew by `scaleDelta` (0.1 = 10 %) since the last
+  // step of the pinch; zooms keeping the graph point under `centre` in place.
+  void Pinch(double scaleDelta, TPoint centre);
+  // A key press as a canvas takes it: the key map first (KeyDown), then
+  // OnKeyDown for a key it left, then OnKeyPress for each character `text`
+  // types (control characters type nothing). True when the key map handled
+  // the key or a handler consumed it (zeroed the key or a character): the
+  // host then keeps the key from its parent. A window whose shortcuts come
+  // between the key map and the handlers calls the two halves, KeyMapped
+  // before its shortcuts and KeyTyped after them with the key as KeyMapped
+  // left it. A key of 0 (none the control knows) only types its characters.
+  bool KeyPressed(uint16_t key, TShiftState shift, const std::u32string& text);
+  bool KeyMapped(uint16_t& key, TShiftState shift);
+  bool KeyTyped(uint16_t key, TShiftState shift, const std::u32string& text);
   // ==== end of the input block ================================================
 
   // ==== Undo history (ControlHistory.cpp) =====================================
@@ -661,15 +692,10 @@ class TGraphControl {
   // are hooked to change: undo and redo give every object a step touched its
   // exact state, links included, and a link placing its ends anew as it or
   // its neighbours are restored would undo that.
-  class TLinkPointsKept {
+  class TLinkPointsKept : TScopedValue<int32_t> {
    public:
-    explicit TLinkPointsKept(TGraphControl& control) : Control_(control) { ++Control_.LinkPointsKept_; }
-    ~TLinkPointsKept() { --Control_.LinkPointsKept_; }
-    TLinkPointsKept(const TLinkPointsKept&) = delete;
-    TLinkPointsKept& operator=(const TLinkPointsKept&) = delete;
-
-   private:
-    TGraphControl& Control_;
+    explicit TLinkPointsKept(TGraphControl& control)
+        : TScopedValue(control.LinkPointsKept_, control.LinkPointsKept_ + 1) {}
   };
   bool LinkPointsKept() const { return LinkPointsKept_ > 0; }
   // The byte budget of the steps (DefaultHistoryLimit); the oldest steps are
@@ -798,51 +824,45 @@ class TGraphControl {
   // ==== end of the stream block ==================================================
 
  protected:
-  // Raises QuerySuppressCount for its lifetime.
-  class TQuerySuppressLock {
-   public:
-    explicit TQuerySuppressLock(TGraphControl& control) : Control_(control) {
-      ++Control_.QuerySuppressCount_;
-    }
-    ~TQuerySuppressLock() { --Control_.QuerySuppressCount_; }
-    TQuerySuppressLock(const TQuerySuppressLock&) = delete;
-    TQuerySuppressLock& operator=(const TQuerySuppressLock&) = delete;
-
-   private:
-    TGraphControl& Control_;
-  };
-
-  // Deferred graph-change notification owed at the end of the update lock.
-  // dcSavedState: Modified becomes whether the diagram differs from the
-  // history's saved state, judged once the lock's own changes (an event
-  // handler's, say) are recorded.
-  enum TDeferredChange : uint8_t { dcNone = 0, dcChanged = 1, dcReset = 2, dcSavedState = 3 };
-
+  // A subclass may mark the diagram saved (false) or not; the history's saved
+  // state follows.
+  void SetModified(bool value);
   // After a read appended objects from `firstIndex` on with the identifiers
   // stored in the stream: gives each appended object a unique identifier,
   // renumbering the references among the appended objects with it. The caller
   // then runs FinishLoading on each appended object.
   void RenumberAppendedObjects(int32_t firstIndex);
-  // The same for the objects a read appended, in the order they were read;
-  // null entries (objects removed meanwhile) are skipped. O(n) for the whole
-  // pass, whatever identifiers the block holds.
-  void RenumberObjects(const std::vector<TGraphObject*>& appended);
 
-  // Reactions to the three lists.
-  virtual void ObjectListChanged(TGraphObject* object, TGraphListAction action);
-  virtual void SelectedListChanged(TGraphObject* object, TGraphListAction action);
-  virtual void DraggingListChanged(TGraphObject* object, TGraphListAction action);
-
-  // A subclass may mark the diagram saved (false) or not; the history's saved
-  // state follows.
-  void SetModified(bool value);
-  void MarkBoundsCacheDirty(uint8_t kinds) { BoundsCacheDirty_ |= kinds; }
-  void InvalidateClientRect(const TRect& clientRect);
+ private:
+  // ==== Settings: the values of the published properties ====
+  int32_t GridSize_ = 8;
+  TColor GridColor_ = clGray;
+  bool ShowGrid_ = true;
+  bool SnapToGrid_ = true;
+  bool ShowHiddenObjects_ = false;
+  bool HideSelection_ = false;
+  bool LockNodes_ = false;
+  bool LockLinks_ = false;
+  TColor MarkerColor_ = clBlack;
+  int32_t MarkerSize_ = 3;
+  int32_t Zoom_ = 100;
+  bool DefaultKeyMap_ = true;
+  void* ObjectPopupMenu_ = nullptr;
+  void* PopupMenu_ = nullptr;
+  const TGraphObjectClass* DefaultNodeClass_ = nullptr;
+  const TGraphObjectClass* DefaultLinkClass_ = nullptr;
+  TGraphCommandMode CommandMode_ = cmEdit;
+  int32_t MinNodeSize_ = 16;
+  TGraphDrawOrder DrawOrder_ = doDefault;
+  bool FixedScrollBars_ = false;
+  bool Transparent_ = false;
+  TGraphClipboardFormats ClipboardFormats_ = cfNative;
+  TColor Color_ = clWindow;
+  TFont Font_;
+  TCursor Cursor_ = crDefault;
   void FontChanged();
-  // Repaints the selected objects with their markers, which reach beyond the
-  // objects' painted bounds (HideSelection shows or hides them).
-  void InvalidateSelectionMarks();
 
+  // ==== Object lists and identifiers (ControlCore.cpp) ====
   // The control's own lists refuse, with EListError and unchanged, a null
   // object, an object of another control and (when `refuseHeld`) an object
   // they hold already: saved, such a diagram would store an object twice or
@@ -859,60 +879,60 @@ class TGraphControl {
     const TGraphControl& Control_;
     bool RefuseHeld_;
   };
-
-  // Settings (defaults of a new control).
-  int32_t GridSize_ = 8;
-  TColor GridColor_ = clGray;
-  bool ShowGrid_ = true;
-  bool SnapToGrid_ = true;
-  bool ShowHiddenObjects_ = false;
-  bool HideSelection_ = false;
-  bool LockNodes_ = false;
-  bool LockLinks_ = false;
-  TColor MarkerColor_ = clBlack;
-  int32_t MarkerSize_ = 3;
-  int32_t Zoom_ = 100;
   TOwnList Objects_{*this, true};
   TOwnList SelectedObjects_{*this, true};
   TOwnList DraggingObjects_{*this, false};
-  bool DefaultKeyMap_ = true;
-  void* ObjectPopupMenu_ = nullptr;
-  void* PopupMenu_ = nullptr;
-  const TGraphObjectClass* DefaultNodeClass_ = nullptr;
-  const TGraphObjectClass* DefaultLinkClass_ = nullptr;
-  bool Modified_ = false;
-  TGraphCommandMode CommandMode_ = cmEdit;
+  // Reactions to the three lists.
+  void ObjectListChanged(TGraphObject* object, TGraphListAction action);
+  void SelectedListChanged(TGraphObject* object, TGraphListAction action);
+  void DraggingListChanged(TGraphObject* object, TGraphListAction action);
+  // The same as RenumberAppendedObjects for the objects a read appended, in
+  // the order they were read; null entries (objects removed meanwhile) are
+  // skipped. O(n) for the whole pass, whatever identifiers the block holds.
+  void RenumberObjects(const std::vector<TGraphObject*>& appended);
+  bool IDUsedByOther(uint32_t id, const TGraphObject* object) const {
+    return IDIndex_.UsedByOther(id, object);
+  }
+  TObjectIDIndex IDIndex_;
+  bool Destroying_ = false;
+
+  // ==== View: scroll bars, constraints, extents, repaint (ControlView.cpp) ====
   TGraphScrollBar HorzScrollBar_;
   TGraphScrollBar VertScrollBar_;
   TGraphConstraints GraphConstraints_;
-  int32_t MinNodeSize_ = 16;
-  TGraphDrawOrder DrawOrder_ = doDefault;
-  bool FixedScrollBars_ = false;
-  bool SelectionRectVisible_ = false;
-  TRect SelectionRect_ = EmptyMarkerRect;
-  bool Transparent_ = false;
-  TGraphObject* DragSource_ = nullptr;
-  THitCode DragHitTest_ = 0;
-  TPoint DragStartPoint_;
-  TPoint DragTargetPoint_;
-  bool DragModified_ = false;
-  TGraphClipboardFormats ClipboardFormats_ = cfNative;
-  TGraphObject* ObjectUnderMouse_ = nullptr;
-  TColor Color_ = clWindow;
-  TFont Font_;
-  TCursor Cursor_ = crDefault;
   bool ScrollBarsUpdating_ = false;
-  int32_t UpdateCount_ = 0;
-  TDeferredChange DeferredChange_ = dcNone;
-  bool DeferredBoundsChange_ = false;
   TRect PendingInvalidRect_ = EmptyMarkerRect;
   // One bit per TExtentKind (1 << kind).
   mutable uint8_t BoundsCacheDirty_ = 0;
   mutable TRect BoundsCache_[3];
-  int32_t QuerySuppressCount_ = 0;
-  bool Destroying_ = false;
+  void InvalidateClientRect(const TRect& clientRect);
+  // Repaints the selected objects with their markers, which reach beyond the
+  // objects' painted bounds (HideSelection shows or hides them).
+  void InvalidateSelectionMarks();
 
- private:
+  // ==== Change reporting and the update lock (ControlCore.cpp) ====
+  // Deferred graph-change notification owed at the end of the update lock.
+  // dcSavedState: Modified becomes whether the diagram differs from the
+  // history's saved state, judged once the lock's own changes (an event
+  // handler's, say) are recorded.
+  enum TDeferredChange : uint8_t { dcNone = 0, dcChanged = 1, dcReset = 2, dcSavedState = 3 };
+  // The one place that decides what a data change does: a drag under way
+  // takes it over, an update lock reports it when it ends, otherwise Modified
+  // becomes true and OnGraphChange fires at once.
+  void DataChanged();
+  bool Modified_ = false;
+  int32_t UpdateCount_ = 0;
+  TDeferredChange DeferredChange_ = dcNone;
+  bool DeferredBoundsChange_ = false;
+  // Raises QuerySuppressCount for its lifetime.
+  class TQuerySuppressLock : TScopedValue<int32_t> {
+   public:
+    explicit TQuerySuppressLock(TGraphControl& control)
+        : TScopedValue(control.QuerySuppressCount_, control.QuerySuppressCount_ + 1) {}
+  };
+  int32_t QuerySuppressCount_ = 0;
+
+  // ==== Area queries through the spatial index (ControlCore.cpp) ====
   // Reusable vectors for the candidates of area queries, so that painting
   // and hit testing do not allocate per call. A query made while another is
   // being worked through (from an event handler) takes a vector of its own.
@@ -943,30 +963,24 @@ class TGraphControl {
     std::vector<TGraphObject*>* Outer_;
     std::vector<TGraphObject*> Removed_;
   };
+  void UpdateSpatialEntry(TGraphObject* object);
   void UpdateAllSpatialEntries();
   // The objects whose painted area may meet `rect`, with the selected ones
   // when `withSelected`, each once, bottom of the z-order first.
   void SelectionCandidates(const TRect& rect, bool withSelected, std::vector<TGraphObject*>& out) const;
   // Compares objects of Objects by z-order.
   bool Below(const TGraphObject* a, const TGraphObject* b) const;
-  void RebuildSpatialIndex(TSpatialIndexKind kind);
-  bool IDUsedByOther(uint32_t id, const TGraphObject* object) const {
-    return IDIndex_.UsedByOther(id, object);
-  }
+  std::unique_ptr<TSpatialIndex> SpatialIndex_;
+  mutable std::vector<std::vector<TGraphObject*>> FreeCandidates_;
+  std::vector<TGraphObject*>* RemovedObjects_ = nullptr;
 
-  // ==== Gestures (ControlDragging.cpp, ControlInteraction.cpp) ====
+  // ==== The mouse gesture and dragging (ControlInteraction.cpp, ControlDragging.cpp) ====
   // Data changes while a press is handled are held back: a drag that the
   // press starts takes them over (reported once when it is accepted, undone
   // when it is cancelled), otherwise they are reported when the press ends.
   // While a cancelled drag is undone nothing is reported as a data change.
   TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
-  // The one place that decides what a data change does: a drag under way
-  // takes it over, an update lock reports it when it ends, otherwise Modified
-  // becomes true and OnGraphChange fires at once.
-  void DataChanged();
   class TPressScope;
-  bool FreeingAllowed() const { return DeletionGuards_ == 0 && HandlersRunning_ == 0; }
-  void FreeDeferredObjects();
   void CancelDrag(TGraphObject* source, bool inserting);
   // The press in an insert mode, and in cmBrowse / cmEdit (MouseDown).
   void PressToInsert(TMouseButton button, TShiftState shift, TPoint point);
@@ -979,6 +993,17 @@ class TGraphControl {
   // Escape without a drag: ends a rubber band or leaves an insert mode.
   bool EscapeWithoutDrag();
   bool BeginSpacePan();
+  TGraphObject* DragSource_ = nullptr;
+  THitCode DragHitTest_ = 0;
+  TPoint DragStartPoint_;
+  TPoint DragTargetPoint_;
+  bool DragModified_ = false;
+  // State of the dragging objects saved when a drag starts; a cancelled drag
+  // restores it.
+  std::vector<uint8_t> DragSnapshot_;
+  TGraphObject* ObjectUnderMouse_ = nullptr;
+  bool SelectionRectVisible_ = false;
+  TRect SelectionRect_ = EmptyMarkerRect;
   bool Pressing_ = false;
   bool PressChanged_ = false;
   bool RevertingDrag_ = false;
@@ -988,15 +1013,34 @@ class TGraphControl {
   TPoint PressPoint_;
   bool ThresholdPending_ = false;
   int32_t DragThreshold_ = 0;
+
+  // ==== Event handlers and deferred freeing (ControlEvents.cpp) ====
+  // Calls an event handler, when one is set, with the control and `args`;
+  // objects it destroys are freed only later (TDeletionGuard).
+  template <class Event, class... Args>
+  void Raise(const Event& event, Args&&... args) {
+    if (!event) return;
+    TScopedValue running(HandlersRunning_, HandlersRunning_ + 1);
+    event(this, std::forward<Args>(args)...);
+  }
+  bool FreeingAllowed() const { return DeletionGuards_ == 0 && HandlersRunning_ == 0; }
+  void FreeDeferredObjects();
   int32_t DeletionGuards_ = 0;
   int32_t HandlersRunning_ = 0;
   std::vector<TGraphObject*> DeferredDeletes_;
-  // ==== end of the gesture block ====
 
-  // ==== Diagram stream (ControlStreaming.cpp) ====
-  // State of the dragging objects saved when a drag starts; a cancelled drag
-  // restores it.
-  std::vector<uint8_t> DragSnapshot_;
+  // ==== The host's notices (ControlEvents.cpp) ====
+  IGraphHost* Host_ = nullptr;
+  // Tells the host of an event (IGraphHost::ControlEvent).
+  void NotifyHost(TControlEvent event, const TGraphObject* object = nullptr);
+  // Reports a changed selection and a changed Modified to the host, unless an
+  // update lock or a call into the control is still open.
+  void FlushHostNotices();
+  int32_t EntryDepth_ = 0;
+  bool SelectionNoticePending_ = false;
+  bool ModifiedNoticed_ = false;
+
+  // ==== Read batches (ControlStreaming.cpp) ====
   // The objects a running ReadObjects appended, in reading order; an object
   // that leaves Objects meanwhile leaves a null entry. Reads nest through
   // event handlers, so each batch links to the one outside it.
@@ -1008,11 +1052,13 @@ class TGraphControl {
   };
   TReadBatch* ReadBatch_ = nullptr;
   void FinishReadObjects(TReadBatch& batch);
+
+  // ==== Saving (ControlStreaming.cpp) ====
   // Raised by the copies and SaveToFile: SaveToStream leaves marking the
   // diagram saved to them.
   int32_t SaveMarkHeld_ = 0;
-  // ==== end of the stream block ====
-  // ==== Undo history (ControlHistory.cpp) ====
+
+  // ==== History glue (ControlHistory.cpp) ====
   // Whether a step is held open: an update lock, a drag or a history step.
   bool HistoryHeld() const { return UpdateCount_ > 0 || DragSource_ || HistoryHold_ > 0; }
   // A point where the step being recorded may end; commits it unless held.
@@ -1044,21 +1090,9 @@ class TGraphControl {
   std::vector<uint32_t> NudgeSelection_;
   int32_t NudgeStepKey(bool resize);
   int32_t LinkPointsKept_ = 0;
+
   IClipboard* Clipboard_ = nullptr;
-  // ==== end of the history block ====
-  IGraphHost* Host_ = nullptr;
-  // Tells the host of an event (IGraphHost::ControlEvent).
-  void NotifyHost(TControlEvent event, const TGraphObject* object = nullptr);
-  // Reports a changed selection and a changed Modified to the host, unless an
-  // update lock or a call into the control is still open.
-  void FlushHostNotices();
-  int32_t EntryDepth_ = 0;
-  bool SelectionNoticePending_ = false;
-  bool ModifiedNoticed_ = false;
-  TObjectIDIndex IDIndex_;
-  std::unique_ptr<TSpatialIndex> SpatialIndex_;
-  mutable std::vector<std::vector<TGraphObject*>> FreeCandidates_;
-  std::vector<TGraphObject*>* RemovedObjects_ = nullptr;
+
   // ==== Smart guides (ControlGuides.cpp) ====
   // Whether the guides take part in the drag under way: on, not suspended by
   // Alt, a node drags.
@@ -1084,46 +1118,14 @@ class TGraphControl {
   TRect GuidePlaced_;
   // The modifier keys of the last mouse event: Alt suspends the guides.
   TShiftState InputShift_ = 0;
-  // ==== end of the smart guides block ====
 
- public:
-  // ==== Wheel, pinch and typed keys from the host (ControlWheel.cpp) ====
-  // A wheel turn at client point `mousePos`: `angle` in eighths of a degree
-  // (WheelNotch a notch, finer wheels report less), `pixels` the distance a
-  // touchpad reports (zero for a wheel). OnMouseWheelUp / OnMouseWheelDown
-  // come first; when no handler took the turn, Ctrl zooms about 10 % a notch
-  // keeping the graph point under the pointer in place, Shift scrolls
-  // sideways, otherwise the bars scroll WheelScrollLines lines of their
-  // Increment a notch (touchpads by their pixels). Parts of a line are kept
-  // for the next turn. Positions are set at once: the wheel never animates.
-  static constexpr int32_t WheelNotch = 120;
-  void MouseWheel(TShiftState shift, TPoint angle, TPoint pixels, TPoint mousePos);
-  // The lines a notch scrolls: the platform's setting, 3 unless the host says.
-  int32_t WheelScrollLines() const { return WheelScrollLines_; }
-  void SetWheelScrollLines(int32_t lines) { WheelScrollLines_ = std::max(lines, 0); }
-  // A pinch step: the scale grew by `scaleDelta` (0.1 = 10 %) since the last
-  // step of the pinch; zooms keeping the graph point under `centre` in place.
-  void Pinch(double scaleDelta, TPoint centre);
-  // A key press as a canvas takes it: the key map first (KeyDown), then
-  // OnKeyDown for a key it left, then OnKeyPress for each character `text`
-  // types (control characters type nothing). True when the key map handled
-  // the key or a handler consumed it (zeroed the key or a character): the
-  // host then keeps the key from its parent. A window whose shortcuts come
-  // between the key map and the handlers calls the two halves, KeyMapped
-  // before its shortcuts and KeyTyped after them with the key as KeyMapped
-  // left it. A key of 0 (none the control knows) only types its characters.
-  bool KeyPressed(uint16_t key, TShiftState shift, const std::u32string& text);
-  bool KeyMapped(uint16_t& key, TShiftState shift);
-  bool KeyTyped(uint16_t key, TShiftState shift, const std::u32string& text);
-
- private:
+  // ==== Wheel (ControlWheel.cpp) ====
   // Scrolls a bar by whole lines of the turn `delta` plus what the last
   // turns left over in `remainder`.
   void ScrollByWheel(TGraphScrollBar& bar, int32_t& remainder, int32_t delta);
   void ZoomByWheel(int32_t turn, TPoint mousePos);
   int32_t WheelScrollLines_ = 3;
   TPoint WheelRemainder_;
-  // ==== end of the wheel block ====
 };
 
 // The two parts of a hint "short|long": the tooltip text before the first

@@ -300,7 +300,7 @@ uint32_t TGraphControl::NewObjectID(TGraphObject* object) {
   return IDIndex_.FirstFreeFrom(candidate + 1);  // wraps past 0xFFFFFFFF to 1
 }
 
-void TGraphControl::ObjectIDChanged(TGraphObject* object, uint32_t oldID) {
+void TGraphControl::ObjectIDChanged(TControlKey, TGraphObject* object, uint32_t oldID) {
   if (!IDIndex_.Contains(oldID, object)) return;
   IDIndex_.Remove(oldID, object);
   IDIndex_.Add(object->ID(), object);
@@ -372,7 +372,7 @@ void TGraphControl::RenumberObjects(const std::vector<TGraphObject*>& appended) 
   }
 }
 
-void TGraphControl::ReplaceObject(TGraphObject* oldObject, TGraphObject* newObject) {
+void TGraphControl::ReplaceObject(TControlKey, TGraphObject* oldObject, TGraphObject* newObject) {
   if (Objects_.Replace(oldObject, newObject) >= 0) {
     IDIndex_.Remove(oldObject->ID(), oldObject);
     IDIndex_.Add(newObject->ID(), newObject);

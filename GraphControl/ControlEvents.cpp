@@ -179,7 +179,7 @@ void TGraphControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos, bool& han
 
 // ---- Deferred deletion ------------------------------------------------------------------
 
-bool TGraphControl::DeferFree(TGraphObject* object) {
+bool TGraphControl::DeferFree(TControlKey, TGraphObject* object) {
   if (FreeingAllowed()) return false;
   DeferredDeletes_.push_back(object);
   return true;

@@ -50,7 +50,7 @@ TGraphObject::TGraphObject(TGraphControl* owner) : Owner_(owner), Font_(owner->F
   Brush_.OnChange = [this] { Changed(chVisual | chData); };
   Pen_.OnChange = [this] {
     Changed(chVisual | chData | chCaption | chBounds);
-    Owner_->UpdateSpatialEntry(this);  // the markers' reach depends on the pen
+    Owner_->UpdateSpatialEntry({}, this);  // the markers' reach depends on the pen
   };
 }
 
@@ -117,7 +117,7 @@ void TGraphObject::Destroy() {
     if (Owner_->HoldsObject(this)) Owner_->Objects().Remove(this);
     BroadcastToDependents(gdkGoingAway);
   }
-  if (!Owner_->DeferFree(this)) delete this;
+  if (!Owner_->DeferFree({}, this)) delete this;
 }
 
 void TGraphObject::FreeDestroyed(TGraphObject* object) {
@@ -129,7 +129,7 @@ void TGraphObject::SetID(uint32_t id) {
   if (id == ID_) return;
   const uint32_t oldID = ID_;
   ID_ = id;
-  Owner_->ObjectIDChanged(this, oldID);
+  Owner_->ObjectIDChanged({}, this, oldID);
 }
 
 // ---- Properties ----------------------------------------------------------------
@@ -180,7 +180,7 @@ void TGraphObject::SetOptions(TGraphObjectOptions value) {
 void TGraphObject::SetVisible(bool value) {
   if (Visible_ == value) return;
   Visible_ = value;
-  Owner_->UpdateSpatialEntry(this);
+  Owner_->UpdateSpatialEntry({}, this);
   // Unless hidden objects are shown anyway, the diagram's extent changes too.
   Changed(chVisual | chData | (Owner_->ShowHiddenObjects() ? 0 : chBounds));
 }
@@ -244,7 +244,7 @@ void TGraphObject::Prepare() {
   if (!HasState(stLoading)) ResolveReferences();
   UpdateCaptionPlacement(true, 0, 0);
   PaintBounds_ = ComputePaintBounds();
-  Owner_->UpdateSpatialEntry(this);
+  Owner_->UpdateSpatialEntry({}, this);
   BroadcastToDependents(gdkChanged);
 }
 
@@ -288,7 +288,7 @@ void TGraphObject::Changed(TGraphChangeFlags flags) {
       flags |= chBounds;
       Invalidate();
       PaintBounds_ = bounds;
-      Owner_->UpdateSpatialEntry(this);
+      Owner_->UpdateSpatialEntry({}, this);
     }
   }
   if (flags & (chData | chBounds)) Owner_->DoObjectChange(this);
@@ -312,7 +312,7 @@ void TGraphObject::BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t
     Invalidate();
     PaintBounds_ = {PaintBounds_.Left + dx, PaintBounds_.Top + dy, PaintBounds_.Right + dx,
                     PaintBounds_.Bottom + dy};
-    Owner_->UpdateSpatialEntry(this);
+    Owner_->UpdateSpatialEntry({}, this);
     VisualTriggers_ &= static_cast<TGraphChangeFlags>(~(chData | chBounds));
   }
   Changed(chVisual | chData | chBounds);

@@ -318,7 +318,6 @@ class TGraphObject {
   void AddState(TGraphObjectStates s) { States_ |= s; }
   void RemoveState(TGraphObjectStates s) { States_ &= static_cast<TGraphObjectStates>(~s); }
   void SetDisplayText(const std::string& text) { DisplayText_ = text; }
-  void SetPaintBounds(const TRect& r) { PaintBounds_ = r; }
   void SetVisualTriggers(TGraphChangeFlags flags) { VisualTriggers_ = flags; }
 
   // Reactions of the object to its own lists.

@@ -506,7 +506,7 @@ TGraphObject* TGraphObject::CreateReplacing(const TGraphObjectClass* cls, TGraph
     object->LoadFromStream(data);
     object->TakeOverFrom(*old);
     // Nothing below fails: from here on the new object holds old's places.
-    owner->ReplaceObject(old, object);
+    owner->ReplaceObject({}, old, object);
     TGraphObjectList& objects = owner->Objects();
     for (int32_t i = objects.Count() - 1; i >= 0; --i) objects.Items(i)->SubstituteObject(old, object);
   });

@@ -328,11 +328,6 @@ template <class T, class Get, class Set, class... Default>
 TPropertyInfo<T> IntegerProperty(std::string name, Get get, Set set, const Default&... defaultValue) {
   return ValueProperty<T>(std::move(name), codec::TInteger{}, get, set, defaultValue...);
 }
-// Written through the 64-bit writer (the 64-bit form only when needed).
-template <class T, class Get, class Set, class... Default>
-TPropertyInfo<T> Integer64Property(std::string name, Get get, Set set, const Default&... defaultValue) {
-  return ValueProperty<T>(std::move(name), codec::TInteger64{}, get, set, defaultValue...);
-}
 // Stored when not empty.
 template <class T, class Get, class Set>
 TPropertyInfo<T> StringProperty(std::string name, Get get, Set set) {

@@ -11,17 +11,6 @@
 
 namespace gc {
 
-// The control's own cursors and the resource names they are loaded from.
-struct TCursorResource {
-  TCursor Id;
-  const char* ResourceName;
-};
-inline constexpr TCursorResource GraphCursorResources[] = {
-    {crHandFlat, "GC_HANDFLAT"},   {crHandGrab, "GC_HANDGRAB"}, {crHandPnt, "GC_HANDPNT"},
-    {crXHair1, "GC_XHAIR1"},       {crXHair2, "GC_XHAIR2"},     {crXHair3, "GC_XHAIR3"},
-    {crXHairLink, "GC_XHAIRLINK"},
-};
-
 inline constexpr const char* GraphClipboardFormatName = "Graph Control Format";
 
 // What the platform does at start-up and shut-down comes with its services

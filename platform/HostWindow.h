@@ -83,7 +83,6 @@ class IGraphHost {
 
   virtual TSize ClientSize() const = 0;
   virtual bool HasBorder() const = 0;
-  virtual bool HasChildControls() const { return false; }
 
   // Focus and mouse.
   virtual bool Focused() const = 0;

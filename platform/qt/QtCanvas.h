@@ -114,7 +114,6 @@ class TQtCanvas : public TCanvas {
   const QFont& CurrentFont();
   QTransform TextTransform() const;  // logical units to device pixels
   void DrawTextAt(const QTransform& frame, double x, double baseline, const std::string& text, bool rtl);
-  void ResetDeviceTransform();
 
   QPainter* Painter_ = nullptr;
   std::unique_ptr<QPainter> OwnedPainter_;

@@ -43,10 +43,7 @@ class TWindowHost : public TFakeHost {
 // Gives tests the rubber band, which only the mouse interaction sets.
 class TBandControl : public TGraphControl {
  public:
-  void ShowBand(const TRect& r) {
-    SelectionRect_ = r;
-    SelectionRectVisible_ = true;
-  }
+  void ShowBand(const TRect& r) { SetSelectionRect(r); }
 };
 
 std::set<std::pair<int32_t, int32_t>> DevicePixels(const TRecordingCanvas& canvas) {
