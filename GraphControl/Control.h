@@ -525,17 +525,8 @@ class TGraphControl {
   class TDeletionGuard {
    public:
     enum TScope : uint8_t { Inner, Entry };
-    explicit TDeletionGuard(TGraphControl& control, TScope scope = Inner)
-        : Control_(control), Entry_(scope == Entry), Outermost_(Entry_ && control.FreeingAllowed()) {
-      if (Outermost_) Control_.FreeDeferredObjects();
-      ++Control_.DeletionGuards_;
-      if (Entry_) ++Control_.EntryDepth_;
-    }
-    ~TDeletionGuard() {
-      --Control_.DeletionGuards_;
-      if (Outermost_) Control_.FreeDeferredObjects();
-      if (Entry_ && --Control_.EntryDepth_ == 0) Control_.FlushHostNotices();
-    }
+    explicit TDeletionGuard(TGraphControl& control, TScope scope = Inner);
+    ~TDeletionGuard();
     TDeletionGuard(const TDeletionGuard&) = delete;
     TDeletionGuard& operator=(const TDeletionGuard&) = delete;
 
@@ -933,36 +924,9 @@ class TGraphControl {
   int32_t QuerySuppressCount_ = 0;
 
   // ==== Area queries through the spatial index (ControlCore.cpp) ====
-  // Reusable vectors for the candidates of area queries, so that painting
-  // and hit testing do not allocate per call. A query made while another is
-  // being worked through (from an event handler) takes a vector of its own.
-  class TCandidates {
-   public:
-    explicit TCandidates(const TGraphControl& control);
-    ~TCandidates();
-    TCandidates(const TCandidates&) = delete;
-    TCandidates& operator=(const TCandidates&) = delete;
-    std::vector<TGraphObject*>& List() { return List_; }
-
-   private:
-    const TGraphControl& Control_;
-    std::vector<TGraphObject*> List_;
-  };
-  // Watches Objects for removals while a list of candidates is worked
-  // through, so that objects an event handler removed are skipped.
-  class TRemovalWatch {
-   public:
-    explicit TRemovalWatch(TGraphControl& control);
-    ~TRemovalWatch();
-    TRemovalWatch(const TRemovalWatch&) = delete;
-    TRemovalWatch& operator=(const TRemovalWatch&) = delete;
-    bool Removed(const TGraphObject* object) const;
-
-   private:
-    TGraphControl& Control_;
-    std::vector<TGraphObject*>* Outer_;
-    std::vector<TGraphObject*> Removed_;
-  };
+  // Candidate vectors and removal watches of area queries (ControlInternal.h).
+  class TCandidates;
+  class TRemovalWatch;
   void UpdateSpatialEntry(TGraphObject* object);
   void UpdateAllSpatialEntries();
   // The objects whose painted area may meet `rect`, with the selected ones
@@ -1041,15 +1005,8 @@ class TGraphControl {
   bool ModifiedNoticed_ = false;
 
   // ==== Read batches (ControlStreaming.cpp) ====
-  // The objects a running ReadObjects appended, in reading order; an object
-  // that leaves Objects meanwhile leaves a null entry. Reads nest through
-  // event handlers, so each batch links to the one outside it.
-  struct TReadBatch {
-    std::vector<TGraphObject*> Objects;
-    TReadBatch* Outer = nullptr;
-    // The diagram held objects before the read.
-    bool NextToOthers = false;
-  };
+  // The objects a running ReadObjects appended (ControlInternal.h).
+  struct TReadBatch;
   TReadBatch* ReadBatch_ = nullptr;
   void FinishReadObjects(TReadBatch& batch);
 
@@ -1065,18 +1022,8 @@ class TGraphControl {
   void HistoryQuiet();
   // Undo (forward false) or Redo inside one update lock.
   bool ApplyHistoryStep(bool forward);
-  // Pauses recording for its lifetime; the diagram as it is then becomes the
-  // history's start (clearing, loading).
-  class THistoryReset {
-   public:
-    explicit THistoryReset(TGraphControl& control);
-    ~THistoryReset();
-    THistoryReset(const THistoryReset&) = delete;
-    THistoryReset& operator=(const THistoryReset&) = delete;
-
-   private:
-    TGraphControl& Control_;
-  };
+  // Pauses recording for a scope (ControlInternal.h).
+  class THistoryReset;
   static std::string DragStepName(TGraphCommandMode mode, THitCode hitCode);
   std::unique_ptr<TGraphHistory> History_;
   int32_t HistoryHold_ = 0;

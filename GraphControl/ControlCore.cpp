@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/Exceptions.h"
 #include "GraphControl/GraphHistory.h"
 #include "GraphControl/ScopedValue.h"

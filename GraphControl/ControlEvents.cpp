@@ -7,6 +7,21 @@
 
 namespace gc {
 
+// ---- Deletion guards --------------------------------------------------------------------
+
+TGraphControl::TDeletionGuard::TDeletionGuard(TGraphControl& control, TScope scope)
+    : Control_(control), Entry_(scope == Entry), Outermost_(Entry_ && control.FreeingAllowed()) {
+  if (Outermost_) Control_.FreeDeferredObjects();
+  ++Control_.DeletionGuards_;
+  if (Entry_) ++Control_.EntryDepth_;
+}
+
+TGraphControl::TDeletionGuard::~TDeletionGuard() {
+  --Control_.DeletionGuards_;
+  if (Outermost_) Control_.FreeDeferredObjects();
+  if (Entry_ && --Control_.EntryDepth_ == 0) Control_.FlushHostNotices();
+}
+
 // ---- The host's notices ---------------------------------------------------------------
 
 void TGraphControl::NotifyHost(TControlEvent event, const TGraphObject* object) {

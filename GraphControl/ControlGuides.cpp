@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/Geometry.h"
 #include "GraphControl/Numeric.h"
 #include "platform/Canvas.h"

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/GraphHistory.h"
 #include "GraphControl/GraphLink.h"
 

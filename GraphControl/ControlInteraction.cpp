@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/Geometry.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/GraphNode.h"

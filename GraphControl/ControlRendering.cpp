@@ -6,6 +6,7 @@
 
 #include "GraphControl/CanvasRecall.h"
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/Geometry.h"
 #include "GraphControl/Numeric.h"
 #include "GraphControl/ScopedValue.h"

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/GraphHistory.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/PropertyStream.h"

@@ -13,7 +13,7 @@ set(GC_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/GraphControl)
 # "platform/qt/GraphWidget.h"); the targets carry that folder. Headers only
 # the library's own sources include are left out.
 set(GC_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/graphcontrol)
-set(GC_INTERNAL_HEADERS CanvasRecall.h Codepage.h CustomDataKeeper.h DrawingToolProperties.h GraphHistory.h
+set(GC_INTERNAL_HEADERS CanvasRecall.h Codepage.h ControlInternal.h CustomDataKeeper.h DrawingToolProperties.h GraphHistory.h
                         Utf8.h QtInput.h QtRegion.h)
 set(GC_HEADER_EXCLUDES)
 foreach(header ${GC_INTERNAL_HEADERS})
