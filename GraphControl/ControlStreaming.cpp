@@ -55,18 +55,6 @@ std::string ReadClassName(TStream& stream) {
   return std::string(buffer, strnlen(buffer, static_cast<size_t>(length)));
 }
 
-// Raises a count for its lifetime.
-class TCountRaised {
- public:
-  explicit TCountRaised(int32_t& count) : Count_(count) { ++Count_; }
-  ~TCountRaised() { --Count_; }
-  TCountRaised(const TCountRaised&) = delete;
-  TCountRaised& operator=(const TCountRaised&) = delete;
-
- private:
-  int32_t& Count_;
-};
-
 }  // namespace
 
 // ---- Diagram stream ---------------------------------------------------------------------------
@@ -78,7 +66,7 @@ void TGraphControl::SaveToStream(TStream& stream) {
 }
 
 void TGraphControl::SaveCopyToStream(TStream& stream) {
-  TCountRaised held(SaveMarkHeld_);
+  TScopedValue held(SaveMarkHeld_, SaveMarkHeld_ + 1);
   SaveToStream(stream);
 }
 
@@ -98,7 +86,7 @@ void TGraphControl::LoadFromStream(TStream& stream) {
 }
 
 void TGraphControl::SaveCopyToFile(const std::string& fileName) {
-  TCountRaised held(SaveMarkHeld_);
+  TScopedValue held(SaveMarkHeld_, SaveMarkHeld_ + 1);
   WriteFileAtomically(fileName, [this](TStream& stream) { SaveToStream(stream); });
 }
 
