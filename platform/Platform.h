@@ -21,9 +21,9 @@ struct TPlatformServices {
   TRenderImageFactory RenderImage;
   // The system clipboard, for controls given none of their own. Not owned.
   IClipboard* Clipboard = nullptr;
-  // Run by the first GraphControlStartup: loads the control's cursors
-  // (GraphCursorResources) and registers the diagram's clipboard format by
-  // name, returning its identifier.
+  // Run by the first GraphControlStartup: loads the control's own cursors
+  // (crHandFlat ... crXHairLink) and registers the diagram's clipboard format
+  // by name, returning its identifier.
   void (*LoadCursors)() = nullptr;
   uint32_t (*RegisterClipboardFormat)(const char* name) = nullptr;
   // Run by the last GraphControlShutdown.
