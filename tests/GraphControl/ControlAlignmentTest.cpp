@@ -10,18 +10,13 @@
 #include "GraphControl/NodeShapes.h"
 #include "GraphControl/Unit.h"
 #include "support/FixedWidthCanvas.h"
+#include "support/LibraryTest.h"
 
 namespace gc {
 namespace {
 
-class ControlAlignmentTest : public ::testing::Test {
+class ControlAlignmentTest : public test::LibraryTest {
  protected:
-  static void SetUpTestSuite() {
-    GraphControlStartup();
-    InstallFixedWidthMeasurer();
-  }
-  static void TearDownTestSuite() { GraphControlShutdown(); }
-
   // The first selected node R is 100 x 60; P (40 x 30) and Q (80 x 20) follow it.
   void SetUp() override {
     R = Node({100, 100, 200, 160});

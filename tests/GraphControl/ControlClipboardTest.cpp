@@ -16,20 +16,15 @@
 #include "support/FakeClipboard.h"
 #include "support/FakeHost.h"
 #include "support/FixedWidthCanvas.h"
+#include "support/LibraryTest.h"
 
 namespace gc {
 namespace {
 
 using TBytes = std::vector<uint8_t>;
 
-class ControlClipboardTest : public ::testing::Test {
+class ControlClipboardTest : public test::LibraryTest {
  protected:
-  static void SetUpTestSuite() {
-    GraphControlStartup();
-    InstallFixedWidthMeasurer();
-  }
-  static void TearDownTestSuite() { GraphControlShutdown(); }
-
   // A (1), B (2) and C (3); link L (4) from A to B, link M (5) from A to C.
   void SetUp() override {
     for (TGraphControl* g : {&Graph, &Other}) {

@@ -24,22 +24,18 @@
 #include "platform/Canvas.h"
 #include "platform/Platform.h"
 #include "support/FixedWidthCanvas.h"
+#include "support/StreamBytes.h"
 
 namespace gc {
 namespace {
 
 using TBytes = std::vector<uint8_t>;
 
-// Appends text bytes, optionally as a short string (length byte first).
-void Put(TBytes& b, std::string_view text) { b.insert(b.end(), text.begin(), text.end()); }
-void PutShort(TBytes& b, std::string_view text) {
-  b.push_back(static_cast<uint8_t>(text.size()));
-  Put(b, text);
-}
-void PutBytes(TBytes& b, std::initializer_list<uint8_t> bytes) { b.insert(b.end(), bytes); }
-void PutInt32(TBytes& b, int32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-}
+using test::Put;
+using test::PutBytes;
+using test::PutInt32;
+using test::PutShort;
+
 // An object record's header: class name record, "TPF0", wrapper class, empty name.
 void PutObjectHeader(TBytes& b, std::string_view className) {
   PutInt32(b, static_cast<int32_t>(className.size() + 1));
@@ -68,15 +64,8 @@ class DiagramStreamTest : public ::testing::Test {
   TGraphLink* Link(TGraphObject* source, TGraphObject* target, const TPoints& points = {}) {
     return TGraphLink::CreateNew(&Graph, source, points, target);
   }
-  static TBytes Save(TGraphControl& graph) {
-    TMemoryStream s;
-    graph.SaveToStream(s);
-    return s.Bytes();
-  }
-  static void Load(TGraphControl& graph, const TBytes& bytes) {
-    TMemoryStream s(bytes);
-    graph.LoadFromStream(s);
-  }
+  static TBytes Save(TGraphControl& graph) { return test::SavedBytes(graph); }
+  static void Load(TGraphControl& graph, const TBytes& bytes) { test::LoadBytes(graph, bytes); }
   static std::string LoadError(TGraphControl& graph, const TBytes& bytes) {
     try {
       Load(graph, bytes);

@@ -24,6 +24,7 @@
 #include "GraphControl/Unit.h"
 #include "support/FakeHost.h"
 #include "support/FixedWidthCanvas.h"
+#include "support/LibraryTest.h"
 
 namespace gc {
 namespace {
@@ -36,14 +37,8 @@ constexpr double HalfPi = 1.5707963267948966;
 // Identifiers of the sample diagram's objects.
 enum : uint32_t { idA = 1, idB = 2, idC = 3, idL = 4, idF = 5 };
 
-class GraphHistoryTest : public ::testing::Test {
+class GraphHistoryTest : public test::LibraryTest {
  protected:
-  static void SetUpTestSuite() {
-    GraphControlStartup();
-    InstallFixedWidthMeasurer();
-  }
-  static void TearDownTestSuite() { GraphControlShutdown(); }
-
   // A loaded screen: a rectangle A with a caption, an ellipse B with a font
   // and a picture of its own, a triangle C, a link L from A to B with a
   // break point and a free link F.

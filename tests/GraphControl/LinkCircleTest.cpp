@@ -14,6 +14,8 @@
 #include "GraphControl/Stream.h"
 #include "GraphControl/Unit.h"
 #include "support/FixedWidthCanvas.h"
+#include "support/LibraryTest.h"
+#include "support/StreamBytes.h"
 
 namespace gc {
 namespace {
@@ -28,13 +30,9 @@ struct TStoredLink {
   TPoints Points;
 };
 
-void PutShort(TBytes& b, std::string_view text) {
-  b.push_back(static_cast<uint8_t>(text.size()));
-  b.insert(b.end(), text.begin(), text.end());
-}
-void PutInt32(TBytes& b, int32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-}
+using test::PutInt32;
+using test::PutShort;
+
 // An integer below 128, as the writer stores it (tag 0x02).
 void PutSmallInteger(TBytes& b, std::string_view path, uint32_t value) {
   PutShort(b, path);
@@ -71,23 +69,10 @@ TBytes FileOf(const std::vector<TStoredLink>& links) {
   return b;
 }
 
-class LinkCircleTest : public ::testing::Test {
+class LinkCircleTest : public test::LibraryTest {
  protected:
-  static void SetUpTestSuite() {
-    GraphControlStartup();
-    InstallFixedWidthMeasurer();
-  }
-  static void TearDownTestSuite() { GraphControlShutdown(); }
-
-  void Load(const TBytes& bytes) {
-    TMemoryStream stream(bytes);
-    Graph.LoadFromStream(stream);
-  }
-  TBytes Save() {
-    TMemoryStream stream;
-    Graph.SaveToStream(stream);
-    return stream.Bytes();
-  }
+  void Load(const TBytes& bytes) { test::LoadBytes(Graph, bytes); }
+  TBytes Save() { return test::SavedBytes(Graph); }
   TGraphLink* Link(uint32_t id) { return static_cast<TGraphLink*>(Graph.ObjectByID(id)); }
   // Each link's ends as "source>target" identifiers, in z-order.
   std::vector<std::string> Hooks() {

@@ -7,35 +7,14 @@
 #include <string>
 
 #include "support/CaseName.h"
+#include "support/StreamBytes.h"
 
 namespace gc {
 namespace {
 
 using TBytes = std::vector<uint8_t>;
 
-// Concatenates byte values and the characters of strings.
-struct TByteBuilder {
-  TBytes Out;
-  TByteBuilder& operator<<(int b) {
-    Out.push_back(static_cast<uint8_t>(b));
-    return *this;
-  }
-  TByteBuilder& operator<<(std::string_view s) {
-    Out.insert(Out.end(), s.begin(), s.end());
-    return *this;
-  }
-  TByteBuilder& operator<<(const TBytes& bytes) {
-    Out.insert(Out.end(), bytes.begin(), bytes.end());
-    return *this;
-  }
-};
-
-template <class... Parts>
-TBytes Bytes(const Parts&... parts) {
-  TByteBuilder b;
-  (b << ... << parts);
-  return b.Out;
-}
+using test::Bytes;
 
 TBytes Written(const std::function<void(TPropertyWriter&)>& write) {
   TMemoryStream s;

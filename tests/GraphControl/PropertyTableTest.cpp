@@ -7,34 +7,14 @@
 #include <string>
 
 #include "GraphControl/DrawingToolProperties.h"
+#include "support/StreamBytes.h"
 
 namespace gc {
 namespace {
 
 using TBytes = std::vector<uint8_t>;
 
-struct TByteBuilder {
-  TBytes Out;
-  TByteBuilder& operator<<(int b) {
-    Out.push_back(static_cast<uint8_t>(b));
-    return *this;
-  }
-  TByteBuilder& operator<<(std::string_view s) {
-    Out.insert(Out.end(), s.begin(), s.end());
-    return *this;
-  }
-  TByteBuilder& operator<<(const TBytes& bytes) {
-    Out.insert(Out.end(), bytes.begin(), bytes.end());
-    return *this;
-  }
-};
-
-template <class... Parts>
-TBytes Bytes(const Parts&... parts) {
-  TByteBuilder b;
-  (b << ... << parts);
-  return b.Out;
-}
+using test::Bytes;
 
 // A stand-in for a graph object with the kinds of properties the format has.
 enum class TSampleAlignment { taLeftJustify, taRightJustify, taCenter };

@@ -23,6 +23,7 @@
 #include "app/Inspector.h"
 #include "app/ObjectList.h"
 #include "app/ScreenPropertiesDialog.h"
+#include "support/StreamBytes.h"
 #include "tests/app/FakeDialogs.h"
 
 namespace gc::app {
@@ -52,11 +53,7 @@ class DesignerWindowsTest : public ::testing::Test {
     QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
   }
-  std::vector<uint8_t> Save() {
-    TMemoryStream stream;
-    Graph.SaveToStream(stream);
-    return stream.Bytes();
-  }
+  std::vector<uint8_t> Save() { return test::SavedBytes(Graph); }
 
   TScreenGraph Graph;
   std::vector<TGraphObject*> Widgets;

@@ -10,6 +10,7 @@
 #include "GraphControl/Stream.h"
 #include "app/ScreenGraph.h"
 #include "app/WidgetData.h"
+#include "support/StreamBytes.h"
 
 namespace gc::app {
 namespace {
@@ -105,15 +106,8 @@ class ScreenGraphTest : public ::testing::Test {
     widget->SetText(text);
     return widget;
   }
-  static TBytes Save(TGraphControl& graph) {
-    TMemoryStream stream;
-    graph.SaveToStream(stream);
-    return stream.Bytes();
-  }
-  static void Load(TGraphControl& graph, const TBytes& bytes) {
-    TMemoryStream stream(bytes);
-    graph.LoadFromStream(stream);
-  }
+  static TBytes Save(TGraphControl& graph) { return test::SavedBytes(graph); }
+  static void Load(TGraphControl& graph, const TBytes& bytes) { test::LoadBytes(graph, bytes); }
   // Two widgets saved by a control that knows nothing of the designer, the
   // first with `custom` as its custom data.
   TBytes ForeignFile(const std::string& custom, bool hasCustomData = true) {

@@ -22,6 +22,8 @@
 #include "layout/DiagramLayout.h"
 #include "layout/GraphvizLayout.h"
 #include "support/FixedWidthCanvas.h"
+#include "support/LibraryTest.h"
+#include "support/StreamBytes.h"
 
 namespace gc {
 namespace {
@@ -52,11 +54,7 @@ const TDiagramCase Diagrams[] = {
 const TArrangeStyle Styles[] = {asTopDown, asLeftRight, asForceDirected, asSpring};
 const char* const StyleNames[] = {"TopDown", "LeftRight", "ForceDirected", "Spring"};
 
-std::vector<uint8_t> Bytes(TGraphControl& graph) {
-  TMemoryStream stream;
-  graph.SaveToStream(stream);
-  return stream.Bytes();
-}
+using test::SavedBytes;
 
 bool Overlap(const TRect& a, const TRect& b) {
   return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
@@ -105,14 +103,8 @@ double DistanceToPolyline(TPoint p, const TPoints& line) {
   return best;
 }
 
-class ArrangeDiagramTest : public ::testing::Test {
+class ArrangeDiagramTest : public test::LibraryTest {
  protected:
-  static void SetUpTestSuite() {
-    GraphControlStartup();
-    InstallFixedWidthMeasurer();
-  }
-  static void TearDownTestSuite() { GraphControlShutdown(); }
-
   // Nodes of different sizes, all piled near the origin, and links as
   // straight lines between them.
   void Build(const TDiagramCase& diagram) {
@@ -139,7 +131,7 @@ TEST_P(ArrangingKnownDiagrams, SeparatesNodesRoutesLinksAndUndoesToTheSameBytes)
   const auto& [diagram, styleIndex] = GetParam();
   const TArrangeStyle style = Styles[styleIndex];
   Build(diagram);
-  const std::vector<uint8_t> before = Bytes(Graph);
+  const std::vector<uint8_t> before = SavedBytes(Graph);
 
   TArrangeOptions options;
   options.Style = style;
@@ -183,13 +175,13 @@ TEST_P(ArrangingKnownDiagrams, SeparatesNodesRoutesLinksAndUndoesToTheSameBytes)
     EXPECT_LE(DistanceToPolyline(OnLink->Polyline().back(), Links.front()->Polyline()), 1.0);
   }
 
-  const std::vector<uint8_t> arranged = Bytes(Graph);
+  const std::vector<uint8_t> arranged = SavedBytes(Graph);
   EXPECT_EQ(Graph.UndoCount(), 1);
   EXPECT_EQ(Graph.UndoName(), "arrange");
   ASSERT_TRUE(Graph.Undo());
-  EXPECT_EQ(Bytes(Graph), before);
+  EXPECT_EQ(SavedBytes(Graph), before);
   ASSERT_TRUE(Graph.Redo());
-  EXPECT_EQ(Bytes(Graph), arranged);
+  EXPECT_EQ(SavedBytes(Graph), arranged);
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, ArrangingKnownDiagrams,
@@ -251,7 +243,7 @@ TEST_F(ArrangeDiagramTest, ArrangesTheSelectedNodesAroundTheirCornerAndLeavesThe
 
 TEST_F(ArrangeDiagramTest, ALayoutErrorRaisesGraphvizMessageAndChangesNothing) {
   Build(Diagrams[0]);
-  const std::vector<uint8_t> before = Bytes(Graph);
+  const std::vector<uint8_t> before = SavedBytes(Graph);
   int changes = 0;
   Graph.OnGraphChange = [&](TGraphControl*) { ++changes; };
 
@@ -264,7 +256,7 @@ TEST_F(ArrangeDiagramTest, ALayoutErrorRaisesGraphvizMessageAndChangesNothing) {
     EXPECT_NE(e.Message().find("no-such-engine"), std::string::npos) << e.Message();
   }
 
-  EXPECT_EQ(Bytes(Graph), before);
+  EXPECT_EQ(SavedBytes(Graph), before);
   EXPECT_EQ(Graph.UndoCount(), 0);
   EXPECT_FALSE(Graph.Modified());
   EXPECT_EQ(changes, 0);

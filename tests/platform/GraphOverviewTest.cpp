@@ -12,6 +12,7 @@
 #include "GraphControl/Control.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/NodeShapes.h"
+#include "PixelHelpers.h"
 #include "platform/qt/GraphOverview.h"
 #include "platform/qt/GraphWidget.h"
 
@@ -49,11 +50,7 @@ class GraphOverviewTest : public ::testing::Test {
   template <class Wanted>
   QRect Pixels(Wanted wanted) {
     const QImage image = Overview.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QRect found;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x)
-        if (wanted(image.pixel(x, y))) found |= QRect(x, y, 1, 1);
-    return found;
+    return test::BoxWhere(image, [&](int x, int y) { return wanted(image.pixel(x, y)); });
   }
   TPoint ViewCenter() const {
     const TRect r = Graph.VisibleArea();

@@ -41,11 +41,8 @@ class LinkPixelTest : public ::testing::Test {
 
   // Bounding box of the dark pixels away from the line y = lineY (the caption).
   static QRect InkAwayFromRow(const QImage& image, int lineY) {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x)
-        if (std::abs(y - lineY) > 1 && qGray(image.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
-    return box;
+    return test::BoxWhere(
+        image, [&](int x, int y) { return std::abs(y - lineY) > 1 && qGray(image.pixel(x, y)) < 128; });
   }
 
   TGraphControl Graph;
@@ -87,10 +84,8 @@ TEST_F(LinkPixelTest, CaptionOfAVerticalSegmentIsTurnedAlongIt) {
   TGraphLink* link = AddLink({120, 20}, {120, 220}, "Caption");
   link->SetEndStyle(lsNone);
   const QImage image = Render(*link);
-  QRect ink;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (std::abs(x - 120) > 1 && qGray(image.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
+  const QRect ink = test::BoxWhere(
+      image, [&](int x, int y) { return std::abs(x - 120) > 1 && qGray(image.pixel(x, y)) < 128; });
   ASSERT_FALSE(ink.isEmpty());
   // Beside the line, centred on its middle, taller than wide.
   EXPECT_NEAR(ink.center().y(), 120, 4);

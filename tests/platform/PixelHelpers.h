@@ -15,13 +15,19 @@ inline bool IsColor(const QImage& image, int x, int y, QRgb rgb) {
   return image.pixel(x, y) == (rgb | 0xFF000000);
 }
 
-// Bounding box of the pixels that are not white; empty when all are.
-inline QRect InkBox(const QImage& image) {
+// Bounding box of the pixels at which wanted(x, y) holds; empty when it holds at none.
+template <class Wanted>
+QRect BoxWhere(const QImage& image, Wanted wanted) {
   QRect box;
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
-      if (!IsWhite(image, x, y)) box |= QRect(x, y, 1, 1);
+      if (wanted(x, y)) box |= QRect(x, y, 1, 1);
   return box;
+}
+
+// Bounding box of the pixels that are not white; empty when all are.
+inline QRect InkBox(const QImage& image) {
+  return BoxWhere(image, [&](int x, int y) { return !IsWhite(image, x, y); });
 }
 
 inline int CountColor(const QImage& image, QRgb rgb) {

@@ -12,6 +12,7 @@
 #include "GraphControl/PropertyStream.h"
 #include "GraphControl/Stream.h"
 #include "GraphControl/Unit.h"
+#include "support/StreamBytes.h"
 #include "tools/GraphToolRunner.h"
 
 namespace gc {
@@ -101,9 +102,7 @@ TBytes EveryFeature() {
   nodes[3]->Background().SetGraphic(&metafile);
   nodes[4]->Background().SetGraphic(&icon);
 
-  TMemoryStream stream;
-  graph.SaveToStream(stream);
-  return stream.Bytes();
+  return test::SavedBytes(graph);
 }
 
 // ---- Files in forms other writers of the format use -----------------------------------------
