@@ -1,6 +1,8 @@
 // Editing the screen in the real window: undo and redo bring back the very
 // file, the clipboard keys copy, paste and duplicate widgets, the panel's
 // fields keep their own keys, and the arrangement buttons line widgets up.
+// A workflow across the window, its panel and the control; tests of one
+// window live in that window's test file.
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>

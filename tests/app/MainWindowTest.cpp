@@ -1,6 +1,8 @@
 // The designer's main window used as a user uses it: QTest mouse and key
 // events on the real window and its TGraphWidget, answers from scripted
-// dialogs, files in a scratch folder.
+// dialogs, files in a scratch folder. A workflow across the window, its
+// panel, its files and the control; tests of one window live in that
+// window's test file.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>

@@ -1,8 +1,9 @@
 // The designer's commands as a user reaches them on this desktop: every key
 // of the README's table runs its command from the drawing area and belongs to
 // no other, the drawing area has the keyboard, every toolbar command is in
-// the menu bar even in the narrowest window, and the context menu offers the
-// commands on the selection.
+// the menu bar even in the narrowest window, the context menu offers the
+// commands on the selection, "Arrange" lays the widgets out as one undoable
+// step, and the View menu's "Overview" shows the overview dock.
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDockWidget>
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "app/DesignerCommands.h"
+#include "platform/qt/GraphOverview.h"
 #include "tests/app/MainWindowFixture.h"
 
 namespace gc::app {
@@ -261,6 +263,65 @@ TEST_F(CommandTest, TheContextMenuOfTheDrawingAreaRunsCommandsOnTheSelection) {
   Form.ContextMenu->close();
   Form.actDuplicate->trigger();
   EXPECT_EQ(Count(), 2);
+}
+
+// ---- Arrange and the overview, from their menus -----------------------------------------------
+
+class ArrangeCommandTest : public MainWindowTest {
+ protected:
+  QAction* Command(QMenu* menu, const QString& name) {
+    for (QAction* action : menu->actions())
+      if (action->text().remove('&') == name) return action;
+    return nullptr;
+  }
+};
+
+TEST_F(ArrangeCommandTest, LaysTheWidgetsOutInARowAsOneUndoableStep) {
+  TGraphNode* a = PlaceWidget({20, 20}, {100, 50});
+  TGraphNode* b = PlaceWidget({200, 120}, {240, 140});
+  TGraphNode* c = PlaceWidget({60, 200}, {140, 260});
+  const TRect before[] = {a->GetBoundsRect(), b->GetBoundsRect(), c->GetBoundsRect()};
+  QAction* arrange = Command(Form.menuArrange, "Arrange");
+  ASSERT_TRUE(arrange);
+
+  arrange->trigger();
+
+  // Widgets have no links: one layer, in a row from the old top-left corner.
+  EXPECT_EQ(std::min({a->Left(), b->Left(), c->Left()}), 20);
+  EXPECT_EQ(std::min({a->Top(), b->Top(), c->Top()}), 20);
+  std::vector<TRect> row = {a->GetBoundsRect(), b->GetBoundsRect(), c->GetBoundsRect()};
+  std::sort(row.begin(), row.end(), [](const TRect& p, const TRect& q) { return p.Left < q.Left; });
+  for (size_t i = 0; i + 1 < row.size(); ++i) EXPECT_GE(row[i + 1].Left - row[i].Right, 24) << i;
+  EXPECT_EQ(Form.GraphControl1.UndoName(), "arrange");
+
+  Form.GraphWidget->setFocus();
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(a->GetBoundsRect(), before[0]);
+  EXPECT_EQ(b->GetBoundsRect(), before[1]);
+  EXPECT_EQ(c->GetBoundsRect(), before[2]);
+}
+
+TEST_F(ArrangeCommandTest, TheOverviewDockShowsFromTheViewMenuAndScrollsTheDrawingArea) {
+  PlaceWidget({20, 20}, {100, 50});
+  Form.GraphControl1.AddNode({1500, 1200, 1600, 1250});  // the screen ends at 2000 x 2000
+  QAction* overview = Command(Form.menuView, "Overview");
+  ASSERT_TRUE(overview);
+  EXPECT_FALSE(Form.dockOverview->isVisible());
+
+  overview->trigger();
+  QApplication::processEvents();
+  ASSERT_TRUE(Form.dockOverview->isVisible());
+  EXPECT_TRUE(overview->isChecked());
+  auto* view = qobject_cast<qt::TGraphOverview*>(Form.dockOverview->widget());
+  ASSERT_TRUE(view);
+  const QPointF far = view->MapFromGraph(QPointF(1550, 1225));
+  QTest::mouseClick(view, Qt::LeftButton, {}, far.toPoint());
+  const TRect visible = Form.GraphControl1.VisibleArea();
+  EXPECT_TRUE(visible.Left < 1500 && 1600 < visible.Right && visible.Top < 1200 && 1250 < visible.Bottom)
+      << visible.Left << "," << visible.Top << " " << visible.Right << "," << visible.Bottom;
+
+  Form.dockOverview->close();
+  EXPECT_FALSE(overview->isChecked());
 }
 
 }  // namespace

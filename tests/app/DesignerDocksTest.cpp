@@ -1,7 +1,9 @@
-// The designer for daily work, in the real window: the inspector and object
-// list docks, smart guides under the mouse, the screen's frame, bindings kept
-// by the widgets and an export without questions, recent files, and every
-// existing screen file opening and saving byte for byte.
+// The main window's tools for daily work (DesignerDocks.cpp), in the real
+// window: the inspector and object list docks, smart guides under the mouse,
+// the screen's frame, bindings kept by the widgets and an export without
+// questions, recent files; and, as the same day's work, commands that leave
+// the screen object alone and every existing screen file opening and saving
+// byte for byte.
 #include <QAction>
 #include <QDirIterator>
 #include <QDockWidget>
