@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Exceptions.h"
+#include "GraphControl/GraphLink.h"
+#include "GraphControl/NodeShapes.h"
 #include "support/CaseName.h"
 #include "support/FakeHost.h"
+#include "support/FixedWidthCanvas.h"
 #include "support/TestObjects.h"
+#include "tests/GraphControl/ControlCoreFixture.h"
 
 namespace gc {
 namespace {
@@ -39,19 +45,6 @@ TGraphObject* ReferenceObjectByID(const TGraphControl& graph, uint32_t id) {
     if (graph.Objects().Items(i)->ID() == id) return graph.Objects().Items(i);
   return nullptr;
 }
-
-class ControlCoreTest : public ::testing::Test {
- protected:
-  void TearDown() override { test::ResetEvents(Graph); }
-  TTestNode* Node(const TRect& r = {10, 10, 50, 40}) { return TTestNode::Create(&Graph, r); }
-  std::vector<uint32_t> IDs() const {
-    std::vector<uint32_t> ids;
-    for (TGraphObject* o : Graph.Objects()) ids.push_back(o->ID());
-    return ids;
-  }
-
-  TTestControl Graph;
-};
 
 // ---- Identifiers -------------------------------------------------------------------------
 
@@ -533,123 +526,6 @@ TEST_F(ControlCoreTest, SelectFollowingWithoutSelectableObjectsChangesNothing) {
   EXPECT_TRUE(Graph.SelectedObjects().IsEmpty());
 }
 
-// ---- Snapping and coordinates ------------------------------------------------------------------
-
-struct TSnapCase {
-  TPoint In, Out;
-};
-
-class ControlGridSnapTest : public ControlCoreTest, public ::testing::WithParamInterface<TSnapCase> {};
-
-TEST_P(ControlGridSnapTest, SnapsToTheNearestGridPointTruncatingTowardZero) {
-  EXPECT_EQ(Graph.GridSnapPoint(GetParam().In), GetParam().Out);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ControlGridSnapTest,
-                         ::testing::Values(TSnapCase{{3, 4}, {0, 8}}, TSnapCase{{12, -3}, {16, 0}},
-                                           TSnapCase{{-13, -12}, {-8, -8}}, TSnapCase{{4, 11}, {8, 8}}),
-                         [](const auto& info) { return "At" + test::PointName(info.param.In); });
-
-TEST_F(ControlCoreTest, SnapOffsetKeepsAZeroAxisUnsnapped) {
-  int32_t dx = 5;
-  int32_t dy = 0;
-  Graph.GridSnapOffset({1, 3}, dx, dy);
-  EXPECT_EQ(dx, 7);
-  EXPECT_EQ(dy, 0);
-}
-
-TEST_F(ControlCoreTest, GridSizeOutsideItsRangeIsIgnored) {
-  for (int32_t v : {3, 129, 0, -8}) {
-    Graph.SetGridSize(v);
-    EXPECT_EQ(Graph.GridSize(), 8);
-  }
-  Graph.SetGridSize(4);
-  EXPECT_EQ(Graph.GridSize(), 4);
-  Graph.SetGridSize(128);
-  EXPECT_EQ(Graph.GridSize(), 128);
-}
-
-TEST_F(ControlCoreTest, ZoomIsClampedAndAnnounced) {
-  int zoomChanges = 0;
-  Graph.OnZoomChange = [&](TGraphControl*) { ++zoomChanges; };
-  Graph.SetZoom(0);
-  EXPECT_EQ(Graph.Zoom(), 5);
-  Graph.SetZoom(40000);
-  EXPECT_EQ(Graph.Zoom(), 36863);
-  Graph.SetZoom(36863);
-  EXPECT_EQ(zoomChanges, 2);
-}
-
-struct TMappingCase {
-  int32_t Zoom;
-  int32_t Graph;
-  int32_t Client;
-};
-
-class ControlMappingTest : public ControlCoreTest, public ::testing::WithParamInterface<TMappingCase> {};
-
-TEST_P(ControlMappingTest, RoundsHalvesToEven) {
-  const TMappingCase& c = GetParam();
-  Graph.SetZoom(c.Zoom);
-  EXPECT_EQ(Graph.GraphToClient(c.Graph, c.Graph), (TPoint{c.Client, c.Client}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ControlMappingTest,
-                         ::testing::Values(TMappingCase{150, 1, 2},   // 1.5 -> 2
-                                           TMappingCase{150, 3, 4},   // 4.5 -> 4
-                                           TMappingCase{50, 5, 2},    // 2.5 -> 2
-                                           TMappingCase{50, -5, -2},  // -2.5 -> -2
-                                           TMappingCase{50, 7, 4},    // 3.5 -> 4
-                                           TMappingCase{100, -7, -7}),
-                         [](const auto& info) {
-                           return "Zoom" + test::NumberName(info.param.Zoom) + "Graph" +
-                                  test::NumberName(info.param.Graph);
-                         });
-
-TEST_F(ControlCoreTest, ClientToGraphInvertsTheMapping) {
-  Graph.SetZoom(200);
-  EXPECT_EQ(Graph.ClientToGraph(5, 7), (TPoint{2, 4}));  // 2.5 -> 2, 3.5 -> 4
-  EXPECT_EQ(Graph.ClientToGraph(Graph.GraphToClient(123, -45)), (TPoint{123, -45}));
-}
-
-// ---- Extents ---------------------------------------------------------------------------------
-
-TEST_F(ControlCoreTest, MergedExtentEqualsAFreshMeasurement) {
-  std::mt19937 random(7);
-  std::uniform_int_distribution<int32_t> coord(-500, 500);
-  EXPECT_EQ(Graph.AllExtent(), TRect{});
-  for (int i = 0; i < 50; ++i) {
-    const int32_t x = coord(random);
-    const int32_t y = coord(random);
-    TTestNode* n = Node({x, y, x + 10, y + 10});
-    if (i % 7 == 3) n->SetVisible(false);
-    ASSERT_EQ(Graph.AllExtent(), Graph.MeasureObjects(Graph.Objects())) << i;
-  }
-  Graph.SetShowHiddenObjects(true);
-  EXPECT_EQ(Graph.AllExtent(), Graph.MeasureObjects(Graph.Objects()));
-}
-
-TEST_F(ControlCoreTest, FirstShowingObjectReplacesTheEmptyExtent) {
-  TTestNode* hidden = Node({-100, -100, -90, -90});
-  hidden->SetVisible(false);
-  Graph.BeginUpdate();
-  Graph.EndUpdate();
-  EXPECT_EQ(Graph.AllExtent(), TRect{});
-  Node({20, 30, 40, 50});
-  EXPECT_EQ(Graph.AllExtent(), (TRect{20, 30, 40, 50}));
-}
-
-TEST_F(ControlCoreTest, SelectionExtentFollowsTheSelection) {
-  TTestNode* a = Node({0, 0, 10, 10});
-  TTestNode* b = Node({20, 20, 30, 30});
-  a->SetSelected(true);
-  EXPECT_EQ(Graph.SelectedExtent(), (TRect{0, 0, 10, 10}));
-  b->SetSelected(true);
-  EXPECT_EQ(Graph.SelectedExtent(), (TRect{0, 0, 30, 30}));
-  a->SetSelected(false);
-  EXPECT_EQ(Graph.SelectedExtent(), (TRect{20, 20, 30, 30}));
-}
-
 // ---- Command mode -------------------------------------------------------------------------------
 
 TEST_F(ControlCoreTest, InsertModesClearTheSelectionBeforeAnnouncingTheMode) {
@@ -747,6 +623,64 @@ TEST(ControlRegistry, RegistrationOrderGivesTheDefaultClasses) {
   EXPECT_EQ(FindGraphClass("TTestNode"), nullptr);
   TGraphControl graph;
   EXPECT_EQ(graph.DefaultNodeClass(), nullptr);
+}
+
+// ---- The host window and destruction --------------------------------------------------------
+
+TEST(ControlLifetime, OneHostAtATimeAndTheHostHearsWhenTheControlGoes) {
+  TFakeHost first;
+  TFakeHost second;
+  auto graph = std::make_unique<TGraphControl>();
+  graph->SetHost(&first);
+  EXPECT_THROW(graph->SetHost(&second), EGraphInvalidOperation);
+  EXPECT_EQ(graph->Host(), &first);
+  graph->SetHost(nullptr);
+  graph->SetHost(&second);
+  graph.reset();
+  EXPECT_EQ(first.ControlDestroyedCount, 0);
+  EXPECT_EQ(second.ControlDestroyedCount, 1);
+}
+
+// The destructor's removal steps: the events it may raise are the ones its
+// header names, each object's, and nothing about the diagram as a whole.
+TEST(ControlLifetime, DestructionRaisesOnlyTheRemovalEvents) {
+  InstallFixedWidthMeasurer();
+  TFakeHost host;
+  std::set<std::string> raised;
+  {
+    TGraphControl graph;
+    graph.SetHost(&host);
+    auto* a = TGraphNode::CreateWithBounds<TRectangularNode>(&graph, {0, 0, 40, 40});
+    auto* b = TGraphNode::CreateWithBounds<TRectangularNode>(&graph, {100, 0, 140, 40});
+    // Below the nodes, so it outlives them and unhooks from each.
+    TGraphLink::CreateNew(&graph, a, {}, b)->SendToBack();
+    graph.MouseDown(TMouseButton::mbLeft, 0, 20, 20);  // a selected, under the mouse, dragged
+    graph.MouseMove(ssLeft, 25, 25);
+    ASSERT_EQ(graph.DragSource(), a);
+    const auto note = [&](const char* name) { return [&raised, name](auto&&...) { raised.insert(name); }; };
+    graph.OnObjectInitInstance = note("InitInstance");
+    graph.OnObjectInsert = note("Insert");
+    graph.OnObjectRemove = note("Remove");
+    graph.OnObjectChange = note("Change");
+    graph.OnObjectSelect = note("Select");
+    graph.OnObjectMouseEnter = note("MouseEnter");
+    graph.OnObjectMouseLeave = note("MouseLeave");
+    graph.OnObjectBeginDrag = note("BeginDrag");
+    graph.OnObjectEndDrag = note("EndDrag");
+    graph.OnObjectHook = note("Hook");
+    graph.OnObjectUnhook = note("Unhook");
+    graph.OnCanHookLink = note("CanHook");
+    graph.OnCanLinkObjects = note("CanLink");
+    graph.OnCanMoveResizeNode = note("CanMoveResize");
+    graph.OnCanRemoveObject = note("CanRemove");
+    graph.OnNodeMoveResize = note("NodeMoveResize");
+    graph.OnGraphChange = note("GraphChange");
+    graph.OnCommandModeChange = note("CommandModeChange");
+    graph.OnHistoryChange = note("HistoryChange");
+    graph.OnZoomChange = note("ZoomChange");
+  }
+  EXPECT_EQ(raised, (std::set<std::string>{"Change", "EndDrag", "MouseLeave", "Remove", "Select", "Unhook"}));
+  EXPECT_EQ(host.ControlDestroyedCount, 1);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "GraphControl/CanvasRecall.h"
 #include "GraphControl/Control.h"
 #include "support/CaseName.h"
 #include "support/FakeHost.h"
@@ -20,25 +19,6 @@ namespace {
 using test::TTestLink;
 using test::TTestNode;
 using TCallKind = TRecordingCanvas::TCallKind;
-
-// A host whose scroll bars appear when the control gives them a range, and
-// whose client area shrinks by a bar's thickness while it shows and reports
-// the resize at once, as a window's does.
-class TWindowHost : public TFakeHost {
- public:
-  TGraphControl* Graph = nullptr;
-
-  TSize ClientSize() const override {
-    return {Client.cx - (VertShown ? 17 : 0), Client.cy - (HorzShown ? 17 : 0)};
-  }
-  void SetScrollInfo(TScrollBarKind kind, const TScrollInfo& info) override {
-    TFakeHost::SetScrollInfo(kind, info);
-    bool& shown = kind == TScrollBarKind::sbHorizontal ? HorzShown : VertShown;
-    if (shown == (info.Max > 0)) return;
-    shown = info.Max > 0;
-    if (Graph) Graph->ClientResized();
-  }
-};
 
 // Gives tests the rubber band, which only the mouse interaction sets.
 class TBandControl : public TGraphControl {
@@ -310,21 +290,6 @@ TEST_F(RenderingTest, FailingObjectStillRestoresToolsAndSkipsAfterDraw) {
   EXPECT_FALSE(after);
 }
 
-TEST(CanvasRecall, SwitchingCanvasGivesTheOldOneItsToolsBack) {
-  TRecordingCanvas first, second;
-  first.Pen().SetColor(clRed);
-  second.Pen().SetColor(clGreen);
-  TCanvasRecall recall(&first);
-  first.Pen().SetColor(clBlue);
-  recall.SetCanvas(&second);
-  EXPECT_EQ(first.Pen().Color(), clRed);
-  second.Pen().SetColor(clBlue);
-  recall.SetCanvas(&second);  // the same canvas: nothing is saved or restored
-  EXPECT_EQ(second.Pen().Color(), clBlue);
-  recall.SetCanvas(nullptr);
-  EXPECT_EQ(second.Pen().Color(), clGreen);
-}
-
 // ---- Edit marks ---------------------------------------------------------------------------------
 
 TEST_F(RenderingTest, MarkersFollowHideSelectionAndFocus) {
@@ -500,197 +465,6 @@ TEST(ZoomToRect, CentresTheRectangle) {
   EXPECT_EQ(graph.HorzScrollBar().Position(), 2400 - 400);
   EXPECT_EQ(graph.VertScrollBar().Position(), 2300 - 300);
   graph.SetHost(nullptr);
-}
-
-// ---- Scroll ranges and bars --------------------------------------------------------------------
-
-struct TBarsCase {
-  const char* Name;
-  TSize Diagram;
-  bool Horz, Vert;
-  int32_t HorzMax, VertMax;
-};
-
-class ScrollBarsVisibilityTest : public ::testing::TestWithParam<TBarsCase> {};
-
-TEST_P(ScrollBarsVisibilityTest, BarsShowWhenTheDiagramDoesNotFit) {
-  const TBarsCase& c = GetParam();
-  TWindowHost host;
-  TGraphControl graph;
-  host.Graph = &graph;
-  graph.SetHost(&host);
-  TTestNode::Create(&graph, {0, 0, c.Diagram.cx, c.Diagram.cy});
-  EXPECT_EQ(host.HorzShown, c.Horz);
-  EXPECT_EQ(host.VertShown, c.Vert);
-  EXPECT_EQ(graph.HorzScrollBar().MaxPosition(), c.HorzMax);
-  EXPECT_EQ(graph.VertScrollBar().MaxPosition(), c.VertMax);
-  graph.SetHost(nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ScrollBarsVisibilityTest,
-    // A node of bounds 0..N paints the pixels 0 to N: N + 1 of them.
-    ::testing::Values(TBarsCase{"SmallerThanTheClient", {700, 500}, false, false, 0, 0},
-                      TBarsCase{"AsLargeAsTheClient", {799, 599}, false, false, 0, 0},
-                      TBarsCase{"OnePixelLargerThanTheClient", {800, 600}, true, true, 18, 18},
-                      TBarsCase{"WiderThanTheClient", {900, 500}, true, false, 101, 0},
-                      // One bar takes the room the other dimension needed.
-                      TBarsCase{"TallerSoTheVerticalBarNarrows", {790, 700}, true, true, 8, 118},
-                      TBarsCase{"WiderSoTheHorizontalBarLowers", {900, 590}, true, true, 118, 8},
-                      TBarsCase{"LargerBothWays", {2000, 1000}, true, true, 1218, 418}),
-    test::TCaseName());
-
-TEST(ScrollBarsVisibility, ZoomChangesTheRangesAndBars) {
-  TWindowHost host;
-  TGraphControl graph;
-  host.Graph = &graph;
-  graph.SetHost(&host);
-  TTestNode::Create(&graph, {0, 0, 500, 400});
-  EXPECT_FALSE(host.HorzShown);
-  graph.SetZoom(200);
-  EXPECT_EQ(graph.HorzScrollBar().Range(), 1002);
-  EXPECT_TRUE(host.HorzShown);
-  EXPECT_TRUE(host.VertShown);
-  graph.SetZoom(100);
-  EXPECT_FALSE(host.HorzShown);
-  EXPECT_FALSE(host.VertShown);
-  graph.SetHost(nullptr);
-}
-
-TEST(ScrollBarsVisibility, ResizeReappliesTheBars) {
-  TWindowHost host;
-  TGraphControl graph;
-  host.Graph = &graph;
-  graph.SetHost(&host);
-  TTestNode::Create(&graph, {0, 0, 1000, 500});
-  EXPECT_TRUE(host.HorzShown);
-  host.Client = {1200, 800};
-  graph.ClientResized();
-  EXPECT_FALSE(host.HorzShown);
-  EXPECT_EQ(graph.HorzScrollBar().MaxPosition(), 0);
-  graph.SetHost(nullptr);
-}
-
-// ---- Scroll notifications --------------------------------------------------------------------------
-
-class ScrollMessageTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Host.HorzShown = Host.VertShown = true;
-    Graph.SetHost(&Host);
-    TTestNode::Create(&Graph, {0, 0, 2000, 999});  // rows 0 to 999: vertical MaxPosition 400
-    Bar().SetPosition(100);
-    Host.ClearRecords();
-  }
-  void TearDown() override { Graph.SetHost(nullptr); }
-  TGraphScrollBar& Bar() { return Graph.VertScrollBar(); }
-
-  TFakeHost Host;
-  TGraphControl Graph;
-};
-
-struct TMessageCase {
-  const char* Name;
-  TScrollCode Code;
-  int32_t Position;  // carried by the notification
-  bool Tracking;
-  int32_t Expected;
-};
-
-class ScrollCodeTest : public ScrollMessageTest, public ::testing::WithParamInterface<TMessageCase> {};
-
-TEST_P(ScrollCodeTest, MovesThePositionAndRepaints) {
-  const TMessageCase& c = GetParam();
-  Bar().SetTracking(c.Tracking);
-  EXPECT_TRUE(Bar().HandleScrollMessage(c.Code, c.Position));
-  EXPECT_EQ(Bar().Position(), c.Expected);
-  EXPECT_EQ(Host.InvalidateAllCount, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Codes, ScrollCodeTest,
-    ::testing::Values(TMessageCase{"LineUp", TScrollCode::scLineUp, 0, false, 92},
-                      TMessageCase{"LineDown", TScrollCode::scLineDown, 0, false, 108},
-                      TMessageCase{"PageUp", TScrollCode::scPageUp, 0, false, 0},
-                      TMessageCase{"PageDown", TScrollCode::scPageDown, 0, false, 400},
-                      TMessageCase{"Position", TScrollCode::scPosition, 345, false, 345},
-                      TMessageCase{"TrackWithoutTracking", TScrollCode::scTrack, 345, false, 100},
-                      TMessageCase{"TrackWithTracking", TScrollCode::scTrack, 345, true, 345},
-                      TMessageCase{"Top", TScrollCode::scTop, 0, false, 0},
-                      TMessageCase{"Bottom", TScrollCode::scBottom, 0, false, 400},
-                      TMessageCase{"EndScroll", TScrollCode::scEndScroll, 0, false, 100}),
-    test::TCaseName());
-
-TEST_F(ScrollMessageTest, HiddenBarLeavesTheNotificationToTheWindow) {
-  Graph.HorzScrollBar().SetPosition(50);
-  Graph.HorzScrollBar().SetVisible(false);
-  Host.ClearRecords();
-  EXPECT_FALSE(Graph.HorzScrollBar().HandleScrollMessage(TScrollCode::scLineDown, 0));
-  EXPECT_EQ(Graph.HorzScrollBar().Position(), 0);
-  EXPECT_EQ(Host.InvalidateAllCount, 0);
-}
-
-TEST(ScrollMessage, FarThumbPositionsComeFromTheTrackPosition) {
-  TFakeHost host;
-  host.HorzShown = host.VertShown = true;
-  TGraphControl graph;
-  graph.SetHost(&host);
-  TTestNode::Create(&graph, {0, 0, 60000, 100});
-  TGraphScrollBar& bar = graph.HorzScrollBar();
-  ASSERT_GE(bar.MaxPosition(), 32768);
-  host.ScrollPositions[TScrollBarKind::sbHorizontal] = 40000;  // where the thumb is
-  bar.HandleScrollMessage(TScrollCode::scPosition, 1234);
-  EXPECT_EQ(bar.Position(), 40000);
-  graph.SetHost(nullptr);
-}
-
-// A clock that advances by a scripted amount per reading and records sleeps.
-class SmoothScrollTest : public ScrollMessageTest {
- protected:
-  void SetUp() override {
-    ScrollMessageTest::SetUp();
-    Previous = SetScrollClock({[this] { return Ticks[std::min(Reads++, Ticks.size() - 1)]; },
-                               [this](int32_t ms) { Sleeps.push_back(ms); }});
-    Bar().SetSmooth(true);
-  }
-  void TearDown() override {
-    SetScrollClock(std::move(Previous));
-    ScrollMessageTest::TearDown();
-  }
-
-  std::vector<int64_t> Ticks{1000, 1003, 1020, 1025};
-  size_t Reads = 0;
-  std::vector<int32_t> Sleeps;
-  TScrollClock Previous;
-};
-
-TEST_F(SmoothScrollTest, LineMovesInLineDivStepsThenTheRest) {
-  Bar().SetIncrement(10);
-  Bar().HandleScrollMessage(TScrollCode::scLineDown, 0);
-  EXPECT_EQ(Bar().Position(), 110);
-  EXPECT_EQ(Host.Scrolls, (std::vector<TPoint>{{0, -2}, {0, -2}, {0, -2}, {0, -2}, {0, -2}}));
-  EXPECT_EQ(Host.PaintNowCount, 4);  // after each paced step, not after the rest
-  // Steps closer together than Delay (10 ms) wait for the remainder.
-  EXPECT_EQ(Sleeps, (std::vector<int32_t>{7, 5}));
-}
-
-TEST_F(SmoothScrollTest, PageMovesInPageDivSteps) {
-  Bar().SetPageDiv(7);
-  const int32_t page = Bar().PageIncrement();  // 600 * 9 / 10 = 540
-  ASSERT_EQ(page, 540);
-  Bar().HandleScrollMessage(TScrollCode::scPageUp, 0);
-  EXPECT_EQ(Bar().Position(), 0);  // 7 steps of 77 and a rest of 1, clamped at the top
-  ASSERT_EQ(Host.Scrolls.size(), 2u);
-  EXPECT_EQ(Host.Scrolls[0], (TPoint{0, 77}));
-  EXPECT_EQ(Host.Scrolls[1], (TPoint{0, 23}));
-  EXPECT_EQ(Host.PaintNowCount, 7);
-}
-
-TEST_F(SmoothScrollTest, ThumbAndEndCodesDoNotAnimate) {
-  Bar().HandleScrollMessage(TScrollCode::scBottom, 0);
-  EXPECT_EQ(Bar().Position(), 400);
-  EXPECT_EQ(Host.Scrolls, (std::vector<TPoint>{{0, -300}}));
-  EXPECT_TRUE(Sleeps.empty());
 }
 
 }  // namespace

@@ -8,14 +8,12 @@
 #include <ostream>
 
 #include "GraphControl/Region.h"
+#include "GraphControl/Utf8.h"
 #include "support/CaseName.h"
+#include "support/FixedWidthCanvas.h"
+#include "support/Printers.h"
 
 namespace gc {
-
-void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.X << "," << p.Y << ")"; }
-void PrintTo(const TRect& r, std::ostream* os) {
-  *os << "(" << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ")";
-}
 
 namespace {
 
@@ -401,6 +399,115 @@ TEST(IntersectLineRoundRect, RectangleSpanningTheCoordinateRange) {
 TEST(IntersectLineRoundRect, CrossingsAwayFromCornersStay) {
   EXPECT_EQ(IntersectLineRoundRect({50, 25}, {0, 0, 100, 50}, 20, 20, Pi / 2), (TPoints{{50, 0}, {50, 50}}));
   EXPECT_TRUE(IntersectLineRoundRect({500, 25}, {0, 0, 100, 50}, 20, 20, Pi / 2).empty());
+}
+
+// ---------------------------------------------------------------------------
+// Text layout with the recording canvas, whose every character is 6 units
+// wide and 13 high.
+
+constexpr int32_t W = 6;
+constexpr int32_t H = 13;
+
+// ---------------------------------------------------------------------------
+// WrapText
+
+struct WrapCase {
+  const char* Name;
+  std::string Text;
+  int32_t Chars;  // the width, in characters
+  std::string Expected;
+};
+
+class WrapTextTest : public ::testing::TestWithParam<WrapCase> {};
+
+TEST_P(WrapTextTest, Wraps) {
+  TRecordingCanvas canvas;
+  const WrapCase& c = GetParam();
+  EXPECT_EQ(WrapText(canvas, c.Text, c.Chars * W), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WrapTextTest,
+    ::testing::Values(WrapCase{"BreaksAtSpace", "alpha beta", 7, "alpha\r\nbeta"},
+                      WrapCase{"FitsOnOneLine", "alpha beta", 10, "alpha beta"},
+                      WrapCase{"LongWordBreaksInside", "abcdefghij", 4, "abcd\r\nefgh\r\nij"},
+                      WrapCase{"BreaksAfterHyphen", "a-b", 2, "a-\r\nb"},
+                      WrapCase{"BreaksAfterSlash", "x/yz", 3, "x/\r\nyz"},
+                      WrapCase{"BreakCharsOnly", "ab,cd", 4, "ab,\r\ncd"},
+                      WrapCase{"OverflowAtSpaceEndsLine", "abc def", 3, "abc\r\ndef"},
+                      WrapCase{"OverflowAtTab", "abc\tdef", 3, "abc\r\ndef"},
+                      WrapCase{"TabIsBreakChar", "ab\tcd", 3, "ab\r\ncd"},
+                      WrapCase{"LeadingAndTrailingBlanksGo", "  \tab   ", 10, "ab"},
+                      WrapCase{"InnerBlanksStay", "a  b", 10, "a  b"},
+                      WrapCase{"CrLfIsOneBreak", "a\r\nb", 10, "a\r\nb"},
+                      WrapCase{"LfCrIsOneBreak", "a\n\rb", 10, "a\r\nb"},
+                      WrapCase{"LoneLf", "a\nb", 10, "a\r\nb"}, WrapCase{"LoneCr", "a\rb", 10, "a\r\nb"},
+                      WrapCase{"CrCrIsTwoBreaks", "a\r\rb", 10, "a\r\n\r\nb"},
+                      WrapCase{"LfLfIsTwoBreaks", "a\n\nb", 10, "a\r\n\r\nb"},
+                      WrapCase{"TrailingBreakKept", "abc\r\n", 10, "abc\r\n"},
+                      WrapCase{"TrailingLfBecomesCrLf", "abc\n", 10, "abc\r\n"},
+                      WrapCase{"BlanksAfterBreakSkipped", "a\n   b", 10, "a\r\nb"},
+                      WrapCase{"ZeroWidthTakesOneCharPerLine", "abc", 0, "a\r\nb\r\nc"},
+                      WrapCase{"EmptyText", "", 5, ""}, WrapCase{"OnlyBlanks", "   ", 5, ""},
+                      WrapCase{"MultiByteCountsAsOneChar", "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4", 2,
+                               "\xC3\xA4\xC3\xA4\r\n\xC3\xA4\xC3\xA4"},
+                      WrapCase{"ThreeByteChars", "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC x", 3,
+                               "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\r\nx"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(WrapText, MeasuresWithTheCanvasMetrics) {
+  TRecordingCanvas canvas;
+  canvas.CharWidth = 10;
+  // 42 units now hold four characters: "alpha" is broken inside the word and
+  // the following "a" ends at the space.
+  EXPECT_EQ(WrapText(canvas, "alpha beta", 7 * W), "alph\r\na\r\nbeta");
+  EXPECT_EQ(WrapText(canvas, "abcdefghij", 4 * W), "ab\r\ncd\r\nef\r\ngh\r\nij");
+}
+
+// ---------------------------------------------------------------------------
+// FitText
+
+TEST(FitText, TextThatFitsIsOnlyWrapped) {
+  TRecordingCanvas canvas;
+  EXPECT_EQ(FitText(canvas, "alpha beta", {0, 0, 7 * W, 2 * H}), "alpha\r\nbeta");
+}
+
+TEST(FitText, FirstLineTooTallGivesEmptyText) {
+  TRecordingCanvas canvas;
+  EXPECT_EQ(FitText(canvas, "alpha beta", {0, 0, 100, H - 1}), "");
+}
+
+TEST(FitText, CutLinesEndWithEllipsisCharacter) {
+  TRecordingCanvas canvas;
+  EXPECT_EQ(FitText(canvas, "alpha beta gamma", {0, 0, 7 * W, 2 * H}), "alpha\r\nbeta\xE2\x80\xA6");
+}
+
+TEST(FitText, LastLineShortenedUntilEllipsisFits) {
+  TRecordingCanvas canvas;
+  EXPECT_EQ(FitText(canvas, "abcdefgh ijk", {0, 0, 7 * W, H}), "abcdef\xE2\x80\xA6");
+  canvas.EllipsisGlyph = false;
+  EXPECT_EQ(FitText(canvas, "abcdefgh ijk", {0, 0, 7 * W, H}), "abcd...");
+}
+
+TEST(FitText, EllipsisAloneWhenNothingElseFits) {
+  TRecordingCanvas canvas;
+  canvas.EllipsisGlyph = false;
+  EXPECT_EQ(FitText(canvas, "abcdef", {0, 0, 2 * W, H}), "...");
+}
+
+TEST(FitText, DropsEmptyLinesBeforeTheCut) {
+  TRecordingCanvas canvas;
+  EXPECT_EQ(FitText(canvas, "a\n\nb", {0, 0, 10 * W, 2 * H}), "a\xE2\x80\xA6");
+}
+
+TEST(FitText, ShortensByWholeCharacters) {
+  TRecordingCanvas canvas;
+  const std::string ae = "\xC3\xA4";
+  std::string eight;
+  for (int i = 0; i < 8; ++i) eight += ae;
+  const std::string result = FitText(canvas, eight + " x", {0, 0, 7 * W, H});
+  EXPECT_EQ(result, ae + ae + ae + ae + ae + ae + "\xE2\x80\xA6");
+  EXPECT_EQ(Utf8Boundaries(result).size(), 8u);  // 7 well-formed characters
 }
 
 }  // namespace

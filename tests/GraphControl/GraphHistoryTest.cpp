@@ -1,7 +1,9 @@
 // The undo history: every kind of change, whatever made it, is one step that
 // undo takes back to the exact bytes of the diagram before it and redo to the
 // bytes after it; a long random session unwinds to the start; the steps stay
-// within their byte budget; Modified follows the saved position.
+// within their byte budget; Modified follows the saved position. It covers
+// the history itself (GraphHistory.cpp) and the control's side of it, where
+// steps end and Modified is kept (ControlHistory.cpp).
 #include <gtest/gtest.h>
 
 #include <unistd.h>

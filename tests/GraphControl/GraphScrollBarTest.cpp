@@ -4,6 +4,7 @@
 
 #include "GraphControl/Control.h"
 #include "GraphControl/Numeric.h"
+#include "support/CaseName.h"
 #include "support/FakeHost.h"
 #include "support/TestObjects.h"
 
@@ -146,6 +147,128 @@ TEST(GraphConstraints, ChangingTheBoundsNotifiesOnce) {
   EXPECT_EQ(graph.HorzScrollBar().Range(), 2001);
   graph.GraphConstraints().SetMaxRight(3000);
   EXPECT_EQ(graph.HorzScrollBar().Range(), 3001);
+}
+
+// ---- Scroll notifications --------------------------------------------------------------------------
+
+class ScrollMessageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Host.HorzShown = Host.VertShown = true;
+    Graph.SetHost(&Host);
+    TTestNode::Create(&Graph, {0, 0, 2000, 999});  // rows 0 to 999: vertical MaxPosition 400
+    Bar().SetPosition(100);
+    Host.ClearRecords();
+  }
+  void TearDown() override { Graph.SetHost(nullptr); }
+  TGraphScrollBar& Bar() { return Graph.VertScrollBar(); }
+
+  TFakeHost Host;
+  TGraphControl Graph;
+};
+
+struct TMessageCase {
+  const char* Name;
+  TScrollCode Code;
+  int32_t Position;  // carried by the notification
+  bool Tracking;
+  int32_t Expected;
+};
+
+class ScrollCodeTest : public ScrollMessageTest, public ::testing::WithParamInterface<TMessageCase> {};
+
+TEST_P(ScrollCodeTest, MovesThePositionAndRepaints) {
+  const TMessageCase& c = GetParam();
+  Bar().SetTracking(c.Tracking);
+  EXPECT_TRUE(Bar().HandleScrollMessage(c.Code, c.Position));
+  EXPECT_EQ(Bar().Position(), c.Expected);
+  EXPECT_EQ(Host.InvalidateAllCount, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, ScrollCodeTest,
+    ::testing::Values(TMessageCase{"LineUp", TScrollCode::scLineUp, 0, false, 92},
+                      TMessageCase{"LineDown", TScrollCode::scLineDown, 0, false, 108},
+                      TMessageCase{"PageUp", TScrollCode::scPageUp, 0, false, 0},
+                      TMessageCase{"PageDown", TScrollCode::scPageDown, 0, false, 400},
+                      TMessageCase{"Position", TScrollCode::scPosition, 345, false, 345},
+                      TMessageCase{"TrackWithoutTracking", TScrollCode::scTrack, 345, false, 100},
+                      TMessageCase{"TrackWithTracking", TScrollCode::scTrack, 345, true, 345},
+                      TMessageCase{"Top", TScrollCode::scTop, 0, false, 0},
+                      TMessageCase{"Bottom", TScrollCode::scBottom, 0, false, 400},
+                      TMessageCase{"EndScroll", TScrollCode::scEndScroll, 0, false, 100}),
+    test::TCaseName());
+
+TEST_F(ScrollMessageTest, HiddenBarLeavesTheNotificationToTheWindow) {
+  Graph.HorzScrollBar().SetPosition(50);
+  Graph.HorzScrollBar().SetVisible(false);
+  Host.ClearRecords();
+  EXPECT_FALSE(Graph.HorzScrollBar().HandleScrollMessage(TScrollCode::scLineDown, 0));
+  EXPECT_EQ(Graph.HorzScrollBar().Position(), 0);
+  EXPECT_EQ(Host.InvalidateAllCount, 0);
+}
+
+TEST(ScrollMessage, FarThumbPositionsComeFromTheTrackPosition) {
+  TFakeHost host;
+  host.HorzShown = host.VertShown = true;
+  TGraphControl graph;
+  graph.SetHost(&host);
+  TTestNode::Create(&graph, {0, 0, 60000, 100});
+  TGraphScrollBar& bar = graph.HorzScrollBar();
+  ASSERT_GE(bar.MaxPosition(), 32768);
+  host.ScrollPositions[TScrollBarKind::sbHorizontal] = 40000;  // where the thumb is
+  bar.HandleScrollMessage(TScrollCode::scPosition, 1234);
+  EXPECT_EQ(bar.Position(), 40000);
+  graph.SetHost(nullptr);
+}
+
+// A clock that advances by a scripted amount per reading and records sleeps.
+class SmoothScrollTest : public ScrollMessageTest {
+ protected:
+  void SetUp() override {
+    ScrollMessageTest::SetUp();
+    Previous = SetScrollClock({[this] { return Ticks[std::min(Reads++, Ticks.size() - 1)]; },
+                               [this](int32_t ms) { Sleeps.push_back(ms); }});
+    Bar().SetSmooth(true);
+  }
+  void TearDown() override {
+    SetScrollClock(std::move(Previous));
+    ScrollMessageTest::TearDown();
+  }
+
+  std::vector<int64_t> Ticks{1000, 1003, 1020, 1025};
+  size_t Reads = 0;
+  std::vector<int32_t> Sleeps;
+  TScrollClock Previous;
+};
+
+TEST_F(SmoothScrollTest, LineMovesInLineDivStepsThenTheRest) {
+  Bar().SetIncrement(10);
+  Bar().HandleScrollMessage(TScrollCode::scLineDown, 0);
+  EXPECT_EQ(Bar().Position(), 110);
+  EXPECT_EQ(Host.Scrolls, (std::vector<TPoint>{{0, -2}, {0, -2}, {0, -2}, {0, -2}, {0, -2}}));
+  EXPECT_EQ(Host.PaintNowCount, 4);  // after each paced step, not after the rest
+  // Steps closer together than Delay (10 ms) wait for the remainder.
+  EXPECT_EQ(Sleeps, (std::vector<int32_t>{7, 5}));
+}
+
+TEST_F(SmoothScrollTest, PageMovesInPageDivSteps) {
+  Bar().SetPageDiv(7);
+  const int32_t page = Bar().PageIncrement();  // 600 * 9 / 10 = 540
+  ASSERT_EQ(page, 540);
+  Bar().HandleScrollMessage(TScrollCode::scPageUp, 0);
+  EXPECT_EQ(Bar().Position(), 0);  // 7 steps of 77 and a rest of 1, clamped at the top
+  ASSERT_EQ(Host.Scrolls.size(), 2u);
+  EXPECT_EQ(Host.Scrolls[0], (TPoint{0, 77}));
+  EXPECT_EQ(Host.Scrolls[1], (TPoint{0, 23}));
+  EXPECT_EQ(Host.PaintNowCount, 7);
+}
+
+TEST_F(SmoothScrollTest, ThumbAndEndCodesDoNotAnimate) {
+  Bar().HandleScrollMessage(TScrollCode::scBottom, 0);
+  EXPECT_EQ(Bar().Position(), 400);
+  EXPECT_EQ(Host.Scrolls, (std::vector<TPoint>{{0, -300}}));
+  EXPECT_TRUE(Sleeps.empty());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Links hooked onto links never form a circle: hooking refuses the hook that
 // would close one, and reading drops it (the end keeps its stored point and
 // becomes free), so every edit works on what a damaged file leaves; a file
-// without a circle loads and saves unchanged.
+// without a circle loads and saves unchanged. One rule followed through
+// hooking (GraphLink.cpp), reading and editing, so it has a file of its own.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
