@@ -53,6 +53,16 @@ class TToolRunner {
     std::string command = pipedInput.empty() ? "" : "cat " + Quote(pipedInput.string()) + " | ";
     command += Quote(GRAPHTOOL_PATH);
     for (const std::string& arg : args) command += " " + Quote(arg);
+    return Execute(command);
+  }
+
+  // graphtool with `arguments` as the shell reads them: the caller quotes them.
+  TToolRun RunWithShellArguments(const std::string& arguments) const {
+    return Execute(Quote(GRAPHTOOL_PATH) + " " + arguments);
+  }
+
+ private:
+  TToolRun Execute(std::string command) const {
     const fs::path out = Dir_ / "stdout.txt";
     const fs::path err = Dir_ / "stderr.txt";
     command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
@@ -64,7 +74,6 @@ class TToolRunner {
     return result;
   }
 
- private:
   static std::string Quote(std::string_view text) {
     std::string quoted = "'";
     for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);

@@ -1,35 +1,27 @@
 // Runs the real "graphtool xml" on screens and value lists written here.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "GraphControl/Control.h"
 #include "GraphControl/NodeShapes.h"
 #include "GraphControl/Stream.h"
 #include "GraphControl/Unit.h"
+#include "tools/GraphToolRunner.h"
 
 namespace gc {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct TXmlRun {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
+using TXmlRun = tooltest::TToolRun;
 
 class GraphToolXmlTest : public ::testing::Test {
  protected:
   void SetUp() override {
     GraphControlStartup();
-    Dir = fs::temp_directory_path() / ("graphtool_xml_" + std::to_string(::getpid()));
     fs::create_directories(Dir / "lists");
     // Two widgets: a titled one at 40,30 and an untitled one at -10,5.
     TGraphControl graph;
@@ -53,32 +45,16 @@ class GraphToolXmlTest : public ::testing::Test {
     };
     graph.SaveToFile((Dir / "bound.Screen").string());
   }
-  void TearDown() override {
-    fs::remove_all(Dir);
-    GraphControlShutdown();
-  }
+  void TearDown() override { GraphControlShutdown(); }
   void WriteList(const char* name, const std::string& text) {
     std::ofstream(Dir / "lists" / name, std::ios::binary) << text;
   }
-  TXmlRun Xml(const std::string& args) {
-    const fs::path err = Dir / "stderr.txt";
-    const std::string command =
-        std::string("'") + GRAPHTOOL_PATH + "' xml " + args + " 2>'" + err.string() + "'";
-    TXmlRun run;
-    if (FILE* out = ::popen(command.c_str(), "r")) {
-      char buffer[4096];
-      for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;) run.Out.append(buffer, n);
-      const int raw = ::pclose(out);
-      run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    std::ifstream in(err, std::ios::binary);
-    run.Err.assign(std::istreambuf_iterator<char>(in), {});
-    return run;
-  }
+  TXmlRun Xml(const std::string& args) { return Tool.RunWithShellArguments("xml " + args); }
   std::string Screen() const { return "'" + (Dir / "screen.Screen").string() + "'"; }
   std::string Lists() const { return "--lists '" + (Dir / "lists").string() + "'"; }
 
-  fs::path Dir;
+  tooltest::TToolRunner Tool;
+  const fs::path Dir = Tool.Dir();
 };
 
 constexpr const char* ScreenOpen =
