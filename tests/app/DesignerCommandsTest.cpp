@@ -1,7 +1,8 @@
 // The designer's commands as a user reaches them on this desktop: every key
 // of the README's table runs its command from the drawing area and belongs to
 // no other, the drawing area has the keyboard, every toolbar command is in
-// the menu bar even in the narrowest window, the context menu offers the
+// the menu bar even in the narrowest window, the shortcuts act on the
+// diagram as their commands do, the context menu offers the
 // commands on the selection, "Arrange" lays the widgets out as one undoable
 // step, and the View menu's "Overview" shows the overview dock.
 #include <QCheckBox>
@@ -322,6 +323,85 @@ TEST_F(ArrangeCommandTest, TheOverviewDockShowsFromTheViewMenuAndScrollsTheDrawi
 
   Form.dockOverview->close();
   EXPECT_FALSE(overview->isChecked());
+}
+
+// ---- Keyboard shortcuts ----------------------------------------------------------------------
+
+struct TShortcutCase {
+  const char* Name;
+  int Key;
+  Qt::KeyboardModifiers Modifiers;
+  const char* After;  // the window's state afterwards, as ShortcutTest::State() puts it
+};
+
+class ShortcutTest : public MainWindowTest, public ::testing::WithParamInterface<TShortcutCase> {
+ protected:
+  std::string State() {
+    const TGraphControl& g = Form.GraphControl1;
+    return "zoom=" + std::to_string(g.Zoom()) + " widgets=" + std::to_string(g.CountObjects()) +
+           " selected=" + std::to_string(g.CountSelected()) +
+           " top=" + g.Objects()[g.CountObjects() - 1]->Text() +
+           " boxes=" + std::to_string(Dialogs.Messages.size()) +
+           " questions=" + std::to_string(Dialogs.Questions.size()) +
+           " files=" + std::to_string(Dialogs.Titles.size()) +
+           (QFile::exists("ScreenWorkspace") ? " exported" : "");
+  }
+};
+
+// Widget a lies under widget b; b is shown and selected, the screen is
+// unsaved and zoomed to 110. Every dialog the keys open is cancelled.
+TEST_P(ShortcutTest, RunsItsCommandFromTheDiagram) {
+  PlaceWidget({20, 20}, {100, 50})->SetText("a");
+  PlaceWidget({20, 80}, {100, 110})->SetText("b");
+  Click({50, 90});
+  Form.GraphControl1.SetZoom(110);
+  Form.GraphWidget->setFocus();
+  Dialogs.BoxAnswer = 2;
+  Key(GetParam().Key, GetParam().Modifiers);
+  EXPECT_EQ(State(), GetParam().After);
+}
+
+constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ShortcutTest,
+    ::testing::Values(TShortcutCase{"NewScreen", Qt::Key_N, Ctrl,
+                                    "zoom=110 widgets=2 selected=1 top=b boxes=0 questions=1 files=0"},
+                      TShortcutCase{"Open", Qt::Key_O, Ctrl,
+                                    "zoom=110 widgets=2 selected=1 top=b boxes=0 questions=1 files=0"},
+                      TShortcutCase{"Save", Qt::Key_S, Ctrl,
+                                    "zoom=110 widgets=2 selected=1 top=b boxes=0 questions=0 files=1"},
+                      TShortcutCase{"SaveAs", Qt::Key_S, Ctrl | Qt::ShiftModifier,
+                                    "zoom=110 widgets=2 selected=1 top=b boxes=0 questions=0 files=1"},
+                      TShortcutCase{
+                          "Export", Qt::Key_E, Ctrl,
+                          "zoom=110 widgets=2 selected=1 top=b boxes=0 questions=0 files=0 exported"},
+                      TShortcutCase{"Exit", Qt::Key_Q, Ctrl,
+                                    "zoom=110 widgets=2 selected=1 top=b boxes=0 questions=1 files=0"},
+                      TShortcutCase{"DeleteWidget",
+                                    Qt::Key_Delete,
+                                    {},
+                                    "zoom=110 widgets=1 selected=0 top=a boxes=0 questions=0 files=0"},
+                      TShortcutCase{"SendToBack", Qt::Key_K, Ctrl,
+                                    "zoom=110 widgets=2 selected=1 top=a boxes=0 questions=0 files=0"},
+                      TShortcutCase{"ZoomInPlus", Qt::Key_Plus, Ctrl,
+                                    "zoom=112 widgets=2 selected=1 top=b boxes=0 questions=0 files=0"},
+                      TShortcutCase{"ZoomInEquals", Qt::Key_Equal, Ctrl,
+                                    "zoom=112 widgets=2 selected=1 top=b boxes=0 questions=0 files=0"},
+                      TShortcutCase{"ZoomOut", Qt::Key_Minus, Ctrl,
+                                    "zoom=108 widgets=2 selected=1 top=b boxes=0 questions=0 files=0"},
+                      TShortcutCase{"Zoom100", Qt::Key_0, Ctrl,
+                                    "zoom=100 widgets=2 selected=1 top=b boxes=0 questions=0 files=0"},
+                      TShortcutCase{"SelectAll", Qt::Key_A, Ctrl,
+                                    "zoom=110 widgets=2 selected=2 top=b boxes=0 questions=0 files=0"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(MainWindowTest, BringToFrontKeyRaisesTheSelectedWidget) {
+  TGraphObject* a = PlaceWidget({20, 20}, {100, 50});
+  PlaceWidget({20, 80}, {100, 110});
+  Click({50, 30});
+  Key(Qt::Key_L, Qt::ControlModifier);
+  EXPECT_EQ(a->ZOrder(), 1);
 }
 
 }  // namespace
