@@ -1,6 +1,8 @@
 // The screen's files in the real window: a file that fails to open leaves the
 // screen as it was, unsaved work is never discarded silently, and Save and
-// Save As write and name the right file.
+// Save As write and name the right file; and, through the window's
+// handlers, New Screen asks once and names the screen, and a saved screen
+// opens again under its name.
 #include <QDir>
 #include <QFile>
 #include <QtTest/QTest>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unit1.h"
+#include "tests/app/DesignerFixture.h"
 #include "tests/app/MainWindowFixture.h"
 
 namespace gc::app {
@@ -197,6 +200,87 @@ TEST_F(MainWindowTest, SaveWritesTheFileTheWindowNamesAndSaveAsAlwaysAsks) {
   QTest::mouseClick(Form.btnSave, Qt::LeftButton);
   EXPECT_EQ(Dialogs.Titles, (std::vector<std::string>{"Save file", "Save file", "Save file", "Save file"}));
   EXPECT_EQ(Dialogs.Prefilled, (std::vector<std::string>{"", "", Path("one.Screen"), Path("two.Screen")}));
+}
+
+// ---- Through the window's handlers -------------------------------------------------------------
+
+struct TNewScreenCase {
+  const char* Name;
+  bool Unsaved;
+  int BoxAnswer;                     // the warning's answer (1 OK)
+  IDesignerDialogs::TAnswer Answer;  // the question's answer
+  const char* Asked;                 // what was asked: "warning" or "question"
+  bool Cleared;
+  bool SavedFirst;
+};
+
+class NewScreenTest : public DesignerTest, public ::testing::WithParamInterface<TNewScreenCase> {};
+
+TEST_P(NewScreenTest, AsksOnceAndClearsOnlyWhenAllowed) {
+  const TNewScreenCase& c = GetParam();
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("kept.Screen").toStdString();
+  AddWidget({0, 0, 10, 10});
+  if (!c.Unsaved) {
+    Dialogs.Files = {path};
+    Form.btnSaveClick();
+  }
+  Dialogs.Files = {path};
+  Dialogs.BoxAnswer = c.BoxAnswer;
+  Dialogs.Answers = {c.Answer};
+  Form.btnScreenPropClick();
+  const std::string asked =
+      std::string(Dialogs.Messages.empty() ? "" : "warning") + (Dialogs.Questions.empty() ? "" : "question");
+  EXPECT_EQ(asked, c.Asked);
+  EXPECT_EQ(Form.GraphControl1.CountObjects(), c.Cleared ? 0 : 1);
+  EXPECT_EQ(Dialogs.Inputs, c.Cleared ? 1 : 0);
+  EXPECT_EQ(QFile::exists(QString::fromStdString(path)), !c.Unsaved || c.SavedFirst);
+  if (!c.Cleared) {
+    EXPECT_EQ(Caption(), c.Unsaved ? "Orvane Vizadu-Razadivi*" : "Orvane Vizadu-Razadivi  [kept.Screen]");
+  }
+  if (!Dialogs.Messages.empty()) {
+    EXPECT_EQ(Dialogs.Messages[0], "WARNING! The not saved data will be deleted!");
+  }
+}
+
+using A = IDesignerDialogs;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NewScreenTest,
+    ::testing::Values(TNewScreenCase{"SavedCancel", false, 2, A::anCancel, "warning", false, false},
+                      TNewScreenCase{"SavedOk", false, 1, A::anCancel, "warning", true, false},
+                      TNewScreenCase{"UnsavedCancel", true, 1, A::anCancel, "question", false, false},
+                      TNewScreenCase{"UnsavedDiscard", true, 1, A::anDestructive, "question", true, false},
+                      TNewScreenCase{"UnsavedSave", true, 1, A::anAccept, "question", true, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(DesignerTest, NewScreenNamesTheScreenDefaultingToNoName) {
+  AddWidget({0, 0, 10, 10});
+  Dialogs.Answers = {IDesignerDialogs::anDestructive};
+  Dialogs.InputAnswer = "Main";
+  Form.btnScreenPropClick();
+  EXPECT_EQ(Form.GraphControl1.CountObjects(), 0);
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [Main]");
+  Dialogs.InputAnswer = nullptr;  // name prompt cancelled
+  Form.btnScreenPropClick();
+  EXPECT_EQ(Form.ScreenName, "NoName");
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [NoName]");
+}
+
+TEST_F(DesignerTest, SaveThenOpenRoundTripsAndNamesTheScreen) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("demo.Screen").toStdString();
+  AddWidget({40, 30, 160, 55}, "Label");
+  Dialogs.Files = {path, path};
+  Form.btnSaveClick();
+  EXPECT_EQ(Form.ScreenName, "demo.Screen");
+  Form.GraphControl1.Clear();
+  Form.btnOpenClick();
+  ASSERT_EQ(Form.GraphControl1.CountObjects(), 1);
+  EXPECT_EQ(Form.GraphControl1.Objects()[0]->Text(), "Label");
+  EXPECT_EQ(Form.ScreenName, "demo.Screen");
+  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [demo.Screen]");
+  EXPECT_EQ(Dialogs.Titles, (std::vector<std::string>{"Save file", "Open file"}));
+  EXPECT_EQ(Dialogs.Filters.back(), "Screen-Files|*.Screen");
 }
 
 }  // namespace

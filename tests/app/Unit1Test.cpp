@@ -1,42 +1,18 @@
-// The designer's main window driven through scripted dialogs: action codes,
-// the property panel, the diagram events and the screen commands.
+// The designer's main window driven through scripted dialogs: its settings,
+// the action codes over the selection, deleting and reordering widgets, and
+// the mode, zoom and grid commands.
 #include <QCheckBox>
-#include <QFile>
-#include <QLineEdit>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
-#include "GraphControl/GraphControl.h"
-#include "app/ColorPicker.h"
 #include "app/Unit1.h"
 #include "support/CaseName.h"
-#include "tests/app/FakeDialogs.h"
+#include "tests/app/DesignerFixture.h"
 
 namespace gc::app {
 namespace {
-
-class DesignerTest : public ::testing::Test {
- protected:
-  TGraphNode* AddWidget(const TRect& r, const std::string& text = "") {
-    auto* node = static_cast<TGraphNode*>(Form.GraphControl1.AddNode(r, TRectangularNode::StaticClass()));
-    node->SetText(text);
-    return node;
-  }
-  void ClickOnly(TGraphObject* object) {
-    Form.GraphControl1.SelectedObjects().Clear();
-    for (int i = 0; i < Form.GraphControl1.Objects().Count(); ++i)
-      Form.GraphControl1.Objects()[i]->SetSelected(false);
-    object->SetSelected(true);
-    Form.GraphControl1ObjectClick(&Form.GraphControl1, object);
-  }
-  std::string Caption() const { return Form.windowTitle().toStdString(); }
-
-  TFakeDialogs Dialogs;
-  TForm1 Form{Dialogs};
-};
 
 TEST_F(DesignerTest, StartsWithTheDesignerSettings) {
   const TGraphControl& g = Form.GraphControl1;
@@ -169,146 +145,6 @@ TEST_F(DesignerTest, FrontAndBackFollowTheSelectionOrder) {
   Form.btnToBackClick();
   EXPECT_EQ(a->ZOrder(), 0);
   EXPECT_EQ(c->ZOrder(), 2);
-}
-
-TEST_F(DesignerTest, ClickFillsThePanelOnlyForASingleSelection) {
-  AddWidget({0, 0, 10, 10}, "first");
-  TGraphNode* w = AddWidget({40, 30, 160, 55}, "second");
-  w->Brush().SetColor(0x123456);
-  w->Font().SetColor(0x00FF00);
-  w->Font().SetSize(13);
-  ClickOnly(w);
-  EXPECT_EQ(Form.CurrentWidgetIndex(), 1);
-  EXPECT_EQ(Form.edText->text().toStdString(), "second");
-  EXPECT_EQ(Form.edHinter->Color(), 0x123456u);
-  EXPECT_EQ(Form.edVorder->Color(), 0x00FF00u);
-  EXPECT_EQ(Form.edFontSize->value(), 13);
-  EXPECT_EQ(Form.edZPosition->value(), 1);
-  // Filling the text field wrote it back, dropping the default margin.
-  EXPECT_EQ(w->Margin(), 0);
-
-  Form.GraphControl1.Objects()[0]->SetSelected(true);  // two selected
-  Form.GraphControl1ObjectClick(&Form.GraphControl1, w);
-  EXPECT_EQ(Form.CurrentWidgetIndex(), 1);
-  EXPECT_EQ(Form.edText->text().toStdString(), "second");
-}
-
-TEST_F(DesignerTest, PanelEditsChangeTheWidgetOnlyWithOneSelected) {
-  TGraphNode* other = AddWidget({0, 0, 10, 10}, "other");
-  TGraphNode* w = AddWidget({40, 30, 160, 55}, "w");
-  w->SetMargin(8);
-  ClickOnly(w);
-  w->SetMargin(8);
-  Form.edText->setText("Hello");
-  EXPECT_EQ(w->Text(), "Hello");
-  EXPECT_EQ(w->Margin(), 0);
-  Form.edHinter->SetColor(0x0000FF);
-  EXPECT_EQ(w->Brush().Color(), 0x0000FFu);
-  Form.edVorder->SetColor(0xFF0000);
-  EXPECT_EQ(w->Font().Color(), 0xFF0000u);
-  Form.edFontSize->setValue(21);
-  EXPECT_EQ(w->Font().Size(), 21);
-
-  other->SetSelected(true);
-  Form.edText->setText("Nope");
-  Form.edFontSize->setValue(9);
-  EXPECT_EQ(w->Text(), "Hello");
-  EXPECT_EQ(w->Font().Size(), 21);
-  EXPECT_EQ(other->Text(), "other");
-  EXPECT_TRUE(Dialogs.Messages.empty());
-}
-
-TEST_F(DesignerTest, ObjectChangeShowsPositionAndSizeIncludingNegative) {
-  Form.GraphControl1.GraphConstraints().SetMinLeft(-100);
-  TGraphNode* w = AddWidget({40, 30, 160, 55});
-  ClickOnly(w);
-  w->SetBoundsRect({-10, 5, 30, 45});
-  Form.GraphControl1ObjectChange(&Form.GraphControl1, w);
-  EXPECT_EQ(Form.edPosX->value(), -10);
-  EXPECT_EQ(Form.edPosY->value(), 5);
-  EXPECT_EQ(Form.edBreite->value(), 40);
-  EXPECT_EQ(Form.edHoehe->value(), 40);
-}
-
-// "New screen" puts one question: the warning for a screen without unsaved
-// changes, the unsaved-changes question for one with them.
-struct TNewScreenCase {
-  const char* Name;
-  bool Unsaved;
-  int BoxAnswer;                     // the warning's answer (1 OK)
-  IDesignerDialogs::TAnswer Answer;  // the question's answer
-  const char* Asked;                 // what was asked: "warning" or "question"
-  bool Cleared;
-  bool SavedFirst;
-};
-
-class NewScreenTest : public DesignerTest, public ::testing::WithParamInterface<TNewScreenCase> {};
-
-TEST_P(NewScreenTest, AsksOnceAndClearsOnlyWhenAllowed) {
-  const TNewScreenCase& c = GetParam();
-  QTemporaryDir dir;
-  const std::string path = dir.filePath("kept.Screen").toStdString();
-  AddWidget({0, 0, 10, 10});
-  if (!c.Unsaved) {
-    Dialogs.Files = {path};
-    Form.btnSaveClick();
-  }
-  Dialogs.Files = {path};
-  Dialogs.BoxAnswer = c.BoxAnswer;
-  Dialogs.Answers = {c.Answer};
-  Form.btnScreenPropClick();
-  const std::string asked =
-      std::string(Dialogs.Messages.empty() ? "" : "warning") + (Dialogs.Questions.empty() ? "" : "question");
-  EXPECT_EQ(asked, c.Asked);
-  EXPECT_EQ(Form.GraphControl1.CountObjects(), c.Cleared ? 0 : 1);
-  EXPECT_EQ(Dialogs.Inputs, c.Cleared ? 1 : 0);
-  EXPECT_EQ(QFile::exists(QString::fromStdString(path)), !c.Unsaved || c.SavedFirst);
-  if (!c.Cleared) {
-    EXPECT_EQ(Caption(), c.Unsaved ? "Orvane Vizadu-Razadivi*" : "Orvane Vizadu-Razadivi  [kept.Screen]");
-  }
-  if (!Dialogs.Messages.empty()) {
-    EXPECT_EQ(Dialogs.Messages[0], "WARNING! The not saved data will be deleted!");
-  }
-}
-
-using A = IDesignerDialogs;
-INSTANTIATE_TEST_SUITE_P(
-    Cases, NewScreenTest,
-    ::testing::Values(TNewScreenCase{"SavedCancel", false, 2, A::anCancel, "warning", false, false},
-                      TNewScreenCase{"SavedOk", false, 1, A::anCancel, "warning", true, false},
-                      TNewScreenCase{"UnsavedCancel", true, 1, A::anCancel, "question", false, false},
-                      TNewScreenCase{"UnsavedDiscard", true, 1, A::anDestructive, "question", true, false},
-                      TNewScreenCase{"UnsavedSave", true, 1, A::anAccept, "question", true, true}),
-    [](const auto& info) { return std::string(info.param.Name); });
-
-TEST_F(DesignerTest, NewScreenNamesTheScreenDefaultingToNoName) {
-  AddWidget({0, 0, 10, 10});
-  Dialogs.Answers = {IDesignerDialogs::anDestructive};
-  Dialogs.InputAnswer = "Main";
-  Form.btnScreenPropClick();
-  EXPECT_EQ(Form.GraphControl1.CountObjects(), 0);
-  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [Main]");
-  Dialogs.InputAnswer = nullptr;  // name prompt cancelled
-  Form.btnScreenPropClick();
-  EXPECT_EQ(Form.ScreenName, "NoName");
-  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [NoName]");
-}
-
-TEST_F(DesignerTest, SaveThenOpenRoundTripsAndNamesTheScreen) {
-  QTemporaryDir dir;
-  const std::string path = dir.filePath("demo.Screen").toStdString();
-  AddWidget({40, 30, 160, 55}, "Label");
-  Dialogs.Files = {path, path};
-  Form.btnSaveClick();
-  EXPECT_EQ(Form.ScreenName, "demo.Screen");
-  Form.GraphControl1.Clear();
-  Form.btnOpenClick();
-  ASSERT_EQ(Form.GraphControl1.CountObjects(), 1);
-  EXPECT_EQ(Form.GraphControl1.Objects()[0]->Text(), "Label");
-  EXPECT_EQ(Form.ScreenName, "demo.Screen");
-  EXPECT_EQ(Caption(), "Orvane Vizadu-Razadivi  [demo.Screen]");
-  EXPECT_EQ(Dialogs.Titles, (std::vector<std::string>{"Save file", "Open file"}));
-  EXPECT_EQ(Dialogs.Filters.back(), "Screen-Files|*.Screen");
 }
 
 TEST_F(DesignerTest, ModeZoomAndGridCommands) {
