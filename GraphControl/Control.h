@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -339,7 +340,9 @@ class TGraphControl {
   virtual void EndDragging(bool accept);
   TGraphObject* ObjectUnderMouse() const { return ObjectUnderMouse_; }
   virtual void SetObjectAtCursor(TGraphObject* object);
-  bool SelectionRectVisible() const { return SelectionRectVisible_; }
+  bool SelectionRectVisible() const {
+    return SelectionRect_.Right >= SelectionRect_.Left && SelectionRect_.Bottom >= SelectionRect_.Top;
+  }
   const TRect& SelectionRect() const { return SelectionRect_; }
 
   // ---- Click, double click, context menu (client pixels) ------------------------
@@ -939,12 +942,37 @@ class TGraphControl {
   std::vector<TGraphObject*>* RemovedObjects_ = nullptr;
 
   // ==== The mouse gesture and dragging (ControlInteraction.cpp, ControlDragging.cpp) ====
-  // Data changes while a press is handled are held back: a drag that the
-  // press starts takes them over (reported once when it is accepted, undone
-  // when it is cancelled), otherwise they are reported when the press ends.
-  // While a cancelled drag is undone nothing is reported as a data change.
+  // What the mouse is doing, as MouseMove and MouseUp see it. A middle-button
+  // pan owns the mouse until its release, even over a band or a drag that a
+  // press during it started; otherwise the band (SelectionRect) comes before
+  // the drag (DragSource).
+  enum TGesture : uint8_t { gsNone, gsDragging, gsRubberBand, gsPanning };
+  // The gesture the band and the drag make, leaving a pan aside.
+  TGesture GestureBeneath() const {
+    return SelectionRectVisible() ? gsRubberBand : DragSource_ ? gsDragging : gsNone;
+  }
+  // Follows a band or a drag that started or ended; a pan stays.
+  void SettleGesture() {
+    if (Gesture_ != gsPanning) Gesture_ = GestureBeneath();
+  }
+  TGesture Gesture_ = gsNone;
+  // Data changes while MouseDown handles a press are held back: a drag that
+  // the press starts takes them over (reported once when it is accepted,
+  // undone when it is cancelled), otherwise they are reported when the press
+  // has been handled. While a cancelled drag is undone (RevertingDrag_)
+  // nothing is reported as a data change.
+  enum TPressHold : uint8_t { phOff, phHolding, phHeldChange };
+  TPressHold PressHold_ = phOff;
+  bool RevertingDrag_ = false;
   TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
-  class TPressScope;
+  void ReleasePressChanges();
+  // Space held: the left button pans as in cmPan.
+  bool PanKeyHeld_ = false;
+  // Where the press went down, while it has not yet moved DragThreshold
+  // pixels: until then its band or drag does not follow the mouse.
+  std::optional<TPoint> StillPress_;
+  bool HoldsStill(int32_t x, int32_t y);
+  TPoint PanAnchor_;
   void CancelDrag(TGraphObject* source, bool inserting);
   // The press in an insert mode, and in cmBrowse / cmEdit (MouseDown).
   void PressToInsert(TMouseButton button, TShiftState shift, TPoint point);
@@ -953,7 +981,6 @@ class TGraphControl {
   // Scrolls the shown bars so the content follows the mouse from `anchor`
   // to client (x, y); `anchor` becomes the new position on those axes.
   void PanBy(TPoint& anchor, int32_t x, int32_t y);
-  bool WithinDragThreshold(int32_t x, int32_t y) const;
   // Escape without a drag: ends a rubber band or leaves an insert mode.
   bool EscapeWithoutDrag();
   bool BeginSpacePan();
@@ -966,16 +993,7 @@ class TGraphControl {
   // restores it.
   std::vector<uint8_t> DragSnapshot_;
   TGraphObject* ObjectUnderMouse_ = nullptr;
-  bool SelectionRectVisible_ = false;
   TRect SelectionRect_ = EmptyMarkerRect;
-  bool Pressing_ = false;
-  bool PressChanged_ = false;
-  bool RevertingDrag_ = false;
-  bool MiddlePanning_ = false;
-  bool PanKeyHeld_ = false;
-  TPoint PanAnchor_;
-  TPoint PressPoint_;
-  bool ThresholdPending_ = false;
   int32_t DragThreshold_ = 0;
 
   // ==== Event handlers and deferred freeing (ControlEvents.cpp) ====

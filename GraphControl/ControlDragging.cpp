@@ -16,16 +16,22 @@
 
 namespace gc {
 
-namespace {}  // namespace
-
 TGraphChangeFlags TGraphControl::FilterGestureChange(TGraphChangeFlags flags) {
   if (!(flags & chData)) return flags;
   if (RevertingDrag_) return flags & static_cast<TGraphChangeFlags>(~chData);
-  if (Pressing_ && !DragSource_) {
-    PressChanged_ = true;
+  if (PressHold_ != phOff && !DragSource_) {
+    PressHold_ = phHeldChange;
     return flags & static_cast<TGraphChangeFlags>(~chData);
   }
   return flags;
+}
+
+// The press has been handled: what it changed that no drag took over is
+// reported now, once.
+void TGraphControl::ReleasePressChanges() {
+  const bool changed = PressHold_ == phHeldChange;
+  PressHold_ = phOff;
+  if (changed) DataChanged();
 }
 
 bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode hitCode) {
@@ -35,6 +41,7 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
   History_->NameStep(DragStepName(CommandMode_, hitCode), 0);
   DragSnapshot_.clear();
   DragSource_ = object;
+  SettleGesture();
   DragHitTest_ = hitCode;
   DragStartPoint_ = point;
   DragTargetPoint_ = point;
@@ -49,8 +56,8 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
   DraggingObjects_.Add(object);
   // What the press changed before the drag began belongs to the drag.
   // A new object being placed is a change of the drag from its start.
-  DragModified_ = PressChanged_ || IsInsertMode(CommandMode_);
-  PressChanged_ = false;
+  DragModified_ = PressHold_ == phHeldChange || IsInsertMode(CommandMode_);
+  if (PressHold_ == phHeldChange) PressHold_ = phHolding;
   if (IsInsertMode(CommandMode_)) return true;
   for (int32_t i = 0; i < SelectedObjects_.Count(); ++i) {
     TGraphObject* other = SelectedObjects_.Items(i);
@@ -99,6 +106,7 @@ void TGraphControl::EndDragging(bool accept) {
   TDeletionGuard keep(*this);
   TGraphObject* source = DragSource_;
   DragSource_ = nullptr;
+  SettleGesture();
   SetGuideLines({});
   for (int32_t i = 1; i < DraggingObjects_.Count(); ++i) DraggingObjects_.Items(i)->LeaveDrag();
   DraggingObjects_.Clear();

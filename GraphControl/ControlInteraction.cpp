@@ -40,35 +40,6 @@ TPoint Offset(TPoint p, int32_t d) {
 
 }  // namespace
 
-// Holds back the data changes of one press (see FilterGestureChange) and
-// reports what no drag took over, once, when the press is handled.
-class TGraphControl::TPressScope {
- public:
-  explicit TPressScope(TGraphControl& control) : Control_(control), Outer_(control.Pressing_) {
-    if (Outer_) return;
-    Control_.Pressing_ = true;
-    Control_.PressChanged_ = false;
-  }
-  ~TPressScope() {
-    if (Outer_) return;
-    Control_.Pressing_ = false;
-    Control_.PressChanged_ = false;
-  }
-  void End() {
-    if (Outer_ || !Control_.Pressing_) return;
-    Control_.Pressing_ = false;
-    if (!Control_.PressChanged_) return;
-    Control_.PressChanged_ = false;
-    Control_.DataChanged();
-  }
-  TPressScope(const TPressScope&) = delete;
-  TPressScope& operator=(const TPressScope&) = delete;
-
- private:
-  TGraphControl& Control_;
-  bool Outer_;
-};
-
 // ---- Hover object ------------------------------------------------------------------------
 
 void TGraphControl::UpdateObjectAtCursor(TPoint point) {
@@ -84,11 +55,11 @@ void TGraphControl::MouseLeave() {
 
 void TGraphControl::MouseCaptureLost() {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
-  ThresholdPending_ = false;
-  MiddlePanning_ = false;
+  StillPress_.reset();
+  if (Gesture_ == gsPanning) Gesture_ = GestureBeneath();
   PanKeyHeld_ = false;
   if (DragSource_) DragSource_->EndDrag(false);
-  if (SelectionRectVisible_) SetSelectionRect(EmptyMarkerRect);
+  if (SelectionRectVisible()) SetSelectionRect(EmptyMarkerRect);
   SetScreenCursor(crDefault);
 }
 
@@ -105,16 +76,23 @@ void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x,
   DoMouseDown(button, shift, x, y);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
-  PressPoint_ = {x, y};
-  ThresholdPending_ = DragThreshold_ > 0;
-  if (button == TMouseButton::mbMiddle && !DragSource_ && !SelectionRectVisible_) {
-    MiddlePanning_ = true;
+  if (DragThreshold_ > 0)
+    StillPress_ = TPoint{x, y};
+  else
+    StillPress_.reset();
+  if (button == TMouseButton::mbMiddle && GestureBeneath() == gsNone) {
+    Gesture_ = gsPanning;
     PanAnchor_ = {x, y};
     SetScreenCursor(crHandGrab);
     return;
   }
   const bool plainLeft = button == TMouseButton::mbLeft && !(shift & ssDouble);
-  TPressScope press(*this);
+  // A press within a press (from an event handler) belongs to the outer one.
+  const bool outerPress = PressHold_ == phOff;
+  if (outerPress) PressHold_ = phHolding;
+  TScopeExit endHold([this, outerPress] {
+    if (outerPress) PressHold_ = phOff;
+  });
   switch (PanKeyHeld_ ? cmPan : CommandMode_) {
     case cmPan:
       if (plainLeft) {
@@ -131,7 +109,7 @@ void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x,
       PressToEdit(button, shift, point);
       break;
   }
-  press.End();
+  if (outerPress) ReleasePressChanges();
 }
 
 void TGraphControl::PressToInsert(TMouseButton button, TShiftState shift, TPoint point) {
@@ -150,7 +128,7 @@ void TGraphControl::PressToInsert(TMouseButton button, TShiftState shift, TPoint
     // The pointer jumps onto the grabbed corner or point; the drag threshold
     // counts from there.
     SetCursorPoint(point);
-    PressPoint_ = GraphToClient(point);
+    if (StillPress_) StillPress_ = GraphToClient(point);
   } else {
     // No drag could start (a locked kind, Shift deselected the new object, or
     // a handler removed it): the insertion is complete as it is.
@@ -176,25 +154,28 @@ void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
   InputShift_ = shift;
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
-  if (MiddlePanning_) {
+  if (Gesture_ == gsPanning) {
     PanBy(PanAnchor_, x, y);
   } else if (PanKeyHeld_ || CommandMode_ == cmPan) {
     if (shift & ssLeft)
       PanBy(DragStartPoint_, x, y);
     else
       SetScreenCursor(crHandFlat);
-  } else if (ThresholdPending_ && (DragSource_ || SelectionRectVisible_) && WithinDragThreshold(x, y)) {
-    // The jitter of a click: the gesture has not started moving yet.
-  } else {
-    ThresholdPending_ = false;
-    if (SelectionRectVisible_) {
-      DragTargetPoint_ = point;
-      SetSelectionRect(MakeRectFromPoints(DragStartPoint_, point));
-      BringIntoView(point);
-    } else if (ObjectUnderMouse_ && CommandMode_ != cmBrowse) {
-      ObjectUnderMouse_->MouseMove(shift, point);
-    } else {
-      SetScreenCursor(IsInsertMode(CommandMode_) ? crXHair1 : Cursor_);
+  } else if (!HoldsStill(x, y)) {
+    switch (Gesture_) {
+      case gsRubberBand:
+        DragTargetPoint_ = point;
+        SetSelectionRect(MakeRectFromPoints(DragStartPoint_, point));
+        BringIntoView(point);
+        break;
+      case gsNone:
+      case gsDragging:
+      case gsPanning:
+        if (ObjectUnderMouse_ && CommandMode_ != cmBrowse)
+          ObjectUnderMouse_->MouseMove(shift, point);
+        else
+          SetScreenCursor(IsInsertMode(CommandMode_) ? crXHair1 : Cursor_);
+        break;
     }
   }
   DoMouseMove(shift, x, y);
@@ -207,21 +188,29 @@ void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, i
   THistoryStep gesture(*this);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
-  if (MiddlePanning_) {
+  if (Gesture_ == gsPanning) {
     if (button == TMouseButton::mbMiddle) {
-      MiddlePanning_ = false;
+      Gesture_ = GestureBeneath();
       SetScreenCursor(PanKeyHeld_ || CommandMode_ == cmPan ? crHandFlat : Cursor_);
     }
   } else if (PanKeyHeld_ || CommandMode_ == cmPan) {
     if (button == TMouseButton::mbLeft) SetScreenCursor(crHandFlat);
-  } else if (SelectionRectVisible_) {
-    EndRubberBand(shift);
-  } else if (ObjectUnderMouse_ && CommandMode_ != cmBrowse) {
-    ObjectUnderMouse_->MouseUp(button, shift, point);
   } else {
-    SetScreenCursor(Cursor_);
+    switch (Gesture_) {
+      case gsRubberBand:
+        EndRubberBand(shift);
+        break;
+      case gsNone:
+      case gsDragging:
+      case gsPanning:
+        if (ObjectUnderMouse_ && CommandMode_ != cmBrowse)
+          ObjectUnderMouse_->MouseUp(button, shift, point);
+        else
+          SetScreenCursor(Cursor_);
+        break;
+    }
   }
-  ThresholdPending_ = false;
+  StillPress_.reset();
   DoMouseUp(button, shift, x, y);
 }
 
@@ -249,10 +238,16 @@ void TGraphControl::PanBy(TPoint& anchor, int32_t x, int32_t y) {
   }
 }
 
-bool TGraphControl::WithinDragThreshold(int32_t x, int32_t y) const {
-  const int64_t distance = std::llabs(static_cast<int64_t>(x) - PressPoint_.X) +
-                           std::llabs(static_cast<int64_t>(y) - PressPoint_.Y);
-  return distance < DragThreshold_;
+// The jitter of a click: a band or a drag does not follow a press that has
+// not moved DragThreshold pixels (Manhattan distance) from where it went down.
+bool TGraphControl::HoldsStill(int32_t x, int32_t y) {
+  if (StillPress_ && Gesture_ != gsNone) {
+    const int64_t distance = std::llabs(static_cast<int64_t>(x) - StillPress_->X) +
+                             std::llabs(static_cast<int64_t>(y) - StillPress_->Y);
+    if (distance < DragThreshold_) return true;
+  }
+  StillPress_.reset();
+  return false;
 }
 
 // ---- Zoom at a point -------------------------------------------------------------------------
@@ -276,12 +271,12 @@ bool TGraphControl::ZoomAt(int32_t newZoom, TPoint anchor) {
 
 void TGraphControl::SetSelectionRect(const TRect& rect) {
   if (rect == SelectionRect_) return;
-  if (SelectionRectVisible_) InvalidateRect(SelectionRect_);
+  if (SelectionRectVisible()) InvalidateRect(SelectionRect_);
   SelectionRect_ = rect;
-  SelectionRectVisible_ = rect.Right >= rect.Left && rect.Bottom >= rect.Top;
+  SettleGesture();
   // The band takes part in the scroll range.
   CalcScrollRanges();
-  if (SelectionRectVisible_) InvalidateRect(rect);
+  if (SelectionRectVisible()) InvalidateRect(rect);
 }
 
 void TGraphControl::SelectObjectsInRect(const TRect& rect, bool toggle, const TGraphObjectClass* graphClass) {
@@ -424,7 +419,7 @@ int32_t TGraphControl::NudgeStepKey(bool resize) {
 }
 
 bool TGraphControl::EscapeWithoutDrag() {
-  if (SelectionRectVisible_) {
+  if (SelectionRectVisible()) {
     SetSelectionRect(EmptyMarkerRect);
     SetScreenCursor(Cursor_);
     return true;
@@ -440,7 +435,7 @@ bool TGraphControl::EscapeWithoutDrag() {
 // anyway. Repeats of the held key are handled and change nothing.
 bool TGraphControl::BeginSpacePan() {
   if (PanKeyHeld_) return true;
-  if (CommandMode_ == cmPan || DragSource_ || SelectionRectVisible_ || MiddlePanning_) return false;
+  if (CommandMode_ == cmPan || Gesture_ != gsNone) return false;
   PanKeyHeld_ = true;
   SetScreenCursor(crHandFlat);
   return true;

@@ -178,7 +178,7 @@ void TGraphControl::DrawEditMarks(TCanvas& canvas) {
     for (int32_t i = 0; i < SelectedObjects_.Count(); ++i) SelectedObjects_.Items(i)->DrawOverlay(canvas);
   }
   DrawGuideLines(canvas);
-  if (SelectionRectVisible_ && !SelectionRect_.IsEmpty()) {
+  if (SelectionRectVisible() && !SelectionRect_.IsEmpty()) {
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
     canvas.Pen().SetMode(TPenMode::pmNot);
     canvas.Pen().SetStyle(TPenStyle::psDot);
