@@ -525,13 +525,14 @@ bool TGraphHistory::Restore(const TObjectState& state) {
 // gives them their states before it.
 bool TGraphHistory::ApplyStep(const TStep& step, bool forward) {
   TApplying applying(*this);
-  bool applied = false;
-  try {
-    applied = Replay(step, forward);
-  } catch (...) {
-    FinishAbandoned();
-    throw;
-  }
+  // A replay that stops half way, by a mismatch or by an exception, leaves
+  // the diagram whole; one that completes needs nothing more.
+  bool returned = false;
+  TScopeExit finishOnThrow([this, &returned] {
+    if (!returned) FinishAbandoned();
+  });
+  const bool applied = Replay(step, forward);
+  returned = true;
   if (!applied) FinishAbandoned();
   return applied;
 }

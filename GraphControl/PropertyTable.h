@@ -246,12 +246,6 @@ struct TInteger {
   void Write(TPropertyWriter& w, Value v) const { w.WriteInteger(v); }
   Value Read(TPropertyReader& r) const { return r.ReadInteger(); }
 };
-struct TInteger64 {
-  static constexpr TValueKind Kind = TValueKind::Integer;
-  using Value = int64_t;
-  void Write(TPropertyWriter& w, Value v) const { w.WriteInteger64(v); }
-  Value Read(TPropertyReader& r) const { return r.ReadInteger64(); }
-};
 struct TString {
   static constexpr TValueKind Kind = TValueKind::Text;
   using Value = std::string;
