@@ -571,9 +571,6 @@ class TGraphControl {
   // started does not follow such jitter. 0 follows every pixel.
   int32_t DragThreshold() const { return DragThreshold_; }
   void SetDragThreshold(int32_t value) { DragThreshold_ = std::max(value, 0); }
-  // Zooms to `newZoom` (clamped) keeping the graph point under client point
-  // `anchor` where it is. False when the zoom did not change.
-  bool ZoomAt(int32_t newZoom, TPoint anchor);
   // While dragging the hover object is the drag source, otherwise the object
   // at `point` (graph units).
   virtual void UpdateObjectAtCursor(TPoint point);
@@ -682,16 +679,9 @@ class TGraphControl {
    private:
     TGraphControl& Control_;
   };
-  // While one lives, links keep their points when they or the objects they
-  // are hooked to change: undo and redo give every object a step touched its
-  // exact state, links included, and a link placing its ends anew as it or
-  // its neighbours are restored would undo that.
-  class TLinkPointsKept : TScopedValue<int32_t> {
-   public:
-    explicit TLinkPointsKept(TGraphControl& control)
-        : TScopedValue(control.LinkPointsKept_, control.LinkPointsKept_ + 1) {}
-  };
-  bool LinkPointsKept() const { return LinkPointsKept_ > 0; }
+  // Links keep their points while one lives (undo, redo, a cancelled drag);
+  // the library's own, defined in the internal header ControlInternal.h.
+  class TLinkPointsKept;
   // The byte budget of the steps (DefaultHistoryLimit); the oldest steps are
   // dropped to stay within it. 0 turns the history off.
   int64_t HistoryLimit() const;
@@ -828,7 +818,7 @@ class TGraphControl {
   void RenumberAppendedObjects(int32_t firstIndex);
 
  private:
-  // ==== Settings: the values of the published properties ====
+  // ==== Settings: the values the property accessors return ====
   int32_t GridSize_ = 8;
   TColor GridColor_ = clGray;
   bool ShowGrid_ = true;
@@ -854,9 +844,17 @@ class TGraphControl {
   TColor Color_ = clWindow;
   TFont Font_;
   TCursor Cursor_ = crDefault;
-  void FontChanged();
+  int32_t DragThreshold_ = 0;
+  int32_t NudgeMergeTime_ = 1000;
+  int32_t WheelScrollLines_ = 3;
+  bool SmartGuides_ = false;
+  int32_t GuideSnapDistance_ = 5;
+  TColor GuideColor_ = 0x003C4CF0;
+  TRect GuideFrame_;
+  IClipboard* Clipboard_ = nullptr;
+  IGraphHost* Host_ = nullptr;
 
-  // ==== Object lists and identifiers (ControlCore.cpp) ====
+  // ==== What the inline accessors above read ====
   // The control's own lists refuse, with EListError and unchanged, a null
   // object, an object of another control and (when `refuseHeld`) an object
   // they hold already: saved, such a diagram would store an object twice or
@@ -876,221 +874,98 @@ class TGraphControl {
   TOwnList Objects_{*this, true};
   TOwnList SelectedObjects_{*this, true};
   TOwnList DraggingObjects_{*this, false};
-  // Reactions to the three lists.
-  void ObjectListChanged(TGraphObject* object, TGraphListAction action);
-  void SelectedListChanged(TGraphObject* object, TGraphListAction action);
-  void DraggingListChanged(TGraphObject* object, TGraphListAction action);
-  // The same as RenumberAppendedObjects for the objects a read appended, in
-  // the order they were read; null entries (objects removed meanwhile) are
-  // skipped. O(n) for the whole pass, whatever identifiers the block holds.
-  void RenumberObjects(const std::vector<TGraphObject*>& appended);
-  bool IDUsedByOther(uint32_t id, const TGraphObject* object) const {
-    return IDIndex_.UsedByOther(id, object);
-  }
   TObjectIDIndex IDIndex_;
-  bool Destroying_ = false;
-
-  // ==== View: scroll bars, constraints, extents, repaint (ControlView.cpp) ====
   TGraphScrollBar HorzScrollBar_;
   TGraphScrollBar VertScrollBar_;
   TGraphConstraints GraphConstraints_;
+  std::unique_ptr<TSpatialIndex> SpatialIndex_;
   bool ScrollBarsUpdating_ = false;
   TRect PendingInvalidRect_ = EmptyMarkerRect;
-  // One bit per TExtentKind (1 << kind).
-  mutable uint8_t BoundsCacheDirty_ = 0;
-  mutable TRect BoundsCache_[3];
-  void InvalidateClientRect(const TRect& clientRect);
-  // Repaints the selected objects with their markers, which reach beyond the
-  // objects' painted bounds (HideSelection shows or hides them).
-  void InvalidateSelectionMarks();
-
-  // ==== Change reporting and the update lock (ControlCore.cpp) ====
-  // Deferred graph-change notification owed at the end of the update lock.
-  // dcSavedState: Modified becomes whether the diagram differs from the
-  // history's saved state, judged once the lock's own changes (an event
-  // handler's, say) are recorded.
-  enum TDeferredChange : uint8_t { dcNone = 0, dcChanged = 1, dcReset = 2, dcSavedState = 3 };
-  // The one place that decides what a data change does: a drag under way
-  // takes it over, an update lock reports it when it ends, otherwise Modified
-  // becomes true and OnGraphChange fires at once.
-  void DataChanged();
+  bool Destroying_ = false;
   bool Modified_ = false;
   int32_t UpdateCount_ = 0;
-  TDeferredChange DeferredChange_ = dcNone;
-  bool DeferredBoundsChange_ = false;
-  // Raises QuerySuppressCount for its lifetime.
-  class TQuerySuppressLock : TScopedValue<int32_t> {
-   public:
-    explicit TQuerySuppressLock(TGraphControl& control)
-        : TScopedValue(control.QuerySuppressCount_, control.QuerySuppressCount_ + 1) {}
-  };
   int32_t QuerySuppressCount_ = 0;
-
-  // ==== Area queries through the spatial index (ControlCore.cpp) ====
-  // Candidate vectors and removal watches of area queries (ControlInternal.h).
-  class TCandidates;
-  class TRemovalWatch;
-  void UpdateSpatialEntry(TGraphObject* object);
-  void UpdateAllSpatialEntries();
-  // The objects whose painted area may meet `rect`, with the selected ones
-  // when `withSelected`, each once, bottom of the z-order first.
-  void SelectionCandidates(const TRect& rect, bool withSelected, std::vector<TGraphObject*>& out) const;
-  // Compares objects of Objects by z-order.
-  bool Below(const TGraphObject* a, const TGraphObject* b) const;
-  std::unique_ptr<TSpatialIndex> SpatialIndex_;
-  mutable std::vector<std::vector<TGraphObject*>> FreeCandidates_;
-  std::vector<TGraphObject*>* RemovedObjects_ = nullptr;
-
-  // ==== The mouse gesture and dragging (ControlInteraction.cpp, ControlDragging.cpp) ====
-  // What the mouse is doing, as MouseMove and MouseUp see it. A middle-button
-  // pan owns the mouse until its release, even over a band or a drag that a
-  // press during it started; otherwise the band (SelectionRect) comes before
-  // the drag (DragSource).
-  enum TGesture : uint8_t { gsNone, gsDragging, gsRubberBand, gsPanning };
-  // The gesture the band and the drag make, leaving a pan aside.
-  TGesture GestureBeneath() const {
-    return SelectionRectVisible() ? gsRubberBand : DragSource_ ? gsDragging : gsNone;
-  }
-  // Follows a band or a drag that started or ended; a pan stays.
-  void SettleGesture() {
-    if (Gesture_ != gsPanning) Gesture_ = GestureBeneath();
-  }
-  TGesture Gesture_ = gsNone;
-  // Data changes while MouseDown handles a press are held back: a drag that
-  // the press starts takes them over (reported once when it is accepted,
-  // undone when it is cancelled), otherwise they are reported when the press
-  // has been handled. While a cancelled drag is undone (RevertingDrag_)
-  // nothing is reported as a data change.
-  enum TPressHold : uint8_t { phOff, phHolding, phHeldChange };
-  TPressHold PressHold_ = phOff;
-  bool RevertingDrag_ = false;
-  TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
-  void ReleasePressChanges();
-  // Space held: the left button pans as in cmPan.
-  bool PanKeyHeld_ = false;
-  // Where the press went down, while it has not yet moved DragThreshold
-  // pixels: until then its band or drag does not follow the mouse.
-  std::optional<TPoint> StillPress_;
-  bool HoldsStill(int32_t x, int32_t y);
-  TPoint PanAnchor_;
-  void CancelDrag(TGraphObject* source, bool inserting);
-  // The press in an insert mode, and in cmBrowse / cmEdit (MouseDown).
-  void PressToInsert(TMouseButton button, TShiftState shift, TPoint point);
-  void PressToEdit(TMouseButton button, TShiftState shift, TPoint point);
-  void EndRubberBand(TShiftState shift);
-  // Scrolls the shown bars so the content follows the mouse from `anchor`
-  // to client (x, y); `anchor` becomes the new position on those axes.
-  void PanBy(TPoint& anchor, int32_t x, int32_t y);
-  // Escape without a drag: ends a rubber band or leaves an insert mode.
-  bool EscapeWithoutDrag();
-  bool BeginSpacePan();
   TGraphObject* DragSource_ = nullptr;
   THitCode DragHitTest_ = 0;
   TPoint DragStartPoint_;
   TPoint DragTargetPoint_;
   bool DragModified_ = false;
-  // State of the dragging objects saved when a drag starts; a cancelled drag
-  // restores it.
-  std::vector<uint8_t> DragSnapshot_;
   TGraphObject* ObjectUnderMouse_ = nullptr;
   TRect SelectionRect_ = EmptyMarkerRect;
-  int32_t DragThreshold_ = 0;
+  std::vector<TGuideLine> GuideLines_;
 
-  // ==== Event handlers and deferred freeing (ControlEvents.cpp) ====
-  // Calls an event handler, when one is set, with the control and `args`;
-  // objects it destroys are freed only later (TDeletionGuard).
-  template <class Event, class... Args>
-  void Raise(const Event& event, Args&&... args) {
-    if (!event) return;
-    TScopedValue running(HandlersRunning_, HandlersRunning_ + 1);
-    event(this, std::forward<Args>(args)...);
-  }
-  bool FreeingAllowed() const { return DeletionGuards_ == 0 && HandlersRunning_ == 0; }
-  void FreeDeferredObjects();
-  int32_t DeletionGuards_ = 0;
-  int32_t HandlersRunning_ = 0;
-  std::vector<TGraphObject*> DeferredDeletes_;
-
-  // ==== The host's notices (ControlEvents.cpp) ====
-  IGraphHost* Host_ = nullptr;
-  // Tells the host of an event (IGraphHost::ControlEvent).
-  void NotifyHost(TControlEvent event, const TGraphObject* object = nullptr);
-  // Reports a changed selection and a changed Modified to the host, unless an
-  // update lock or a call into the control is still open.
-  void FlushHostNotices();
-  int32_t EntryDepth_ = 0;
-  bool SelectionNoticePending_ = false;
-  bool ModifiedNoticed_ = false;
-
-  // ==== Read batches (ControlStreaming.cpp) ====
-  // The objects a running ReadObjects appended (ControlInternal.h).
+  // ==== The rest of the control's state, and its helper classes (ControlInternal.h) ====
+  struct TState;
+  std::unique_ptr<TState> S_;
+  enum TGesture : uint8_t;
+  enum TPressHold : uint8_t;
+  enum TDeferredChange : uint8_t;
+  class TCandidates;
+  class TRemovalWatch;
   struct TReadBatch;
-  TReadBatch* ReadBatch_ = nullptr;
-  void FinishReadObjects(TReadBatch& batch);
-
-  // ==== Saving (ControlStreaming.cpp) ====
-  // Raised by the copies and SaveToFile: SaveToStream leaves marking the
-  // diagram saved to them.
-  int32_t SaveMarkHeld_ = 0;
-
-  // ==== History glue (ControlHistory.cpp) ====
-  // Whether a step is held open: an update lock, a drag or a history step.
-  bool HistoryHeld() const { return UpdateCount_ > 0 || DragSource_ || HistoryHold_ > 0; }
-  // A point where the step being recorded may end; commits it unless held.
-  void HistoryQuiet();
-  // Undo (forward false) or Redo inside one update lock.
-  bool ApplyHistoryStep(bool forward);
-  // Pauses recording for a scope (ControlInternal.h).
   class THistoryReset;
+  class TQuerySuppressLock;
+
+  // ==== Private helpers, by the file that defines them ====
+  // ControlCore.cpp: lists, identifiers, changes, area queries.
+  void FontChanged();
+  void ObjectListChanged(TGraphObject* object, TGraphListAction action);
+  void SelectedListChanged(TGraphObject* object, TGraphListAction action);
+  void DraggingListChanged(TGraphObject* object, TGraphListAction action);
+  void RenumberObjects(const std::vector<TGraphObject*>& appended);
+  bool IDUsedByOther(uint32_t id, const TGraphObject* object) const {
+    return IDIndex_.UsedByOther(id, object);
+  }
+  // The one place that decides what a data change does.
+  void DataChanged();
+  void UpdateSpatialEntry(TGraphObject* object);
+  void UpdateAllSpatialEntries();
+  void SelectionCandidates(const TRect& rect, bool withSelected, std::vector<TGraphObject*>& out) const;
+  bool Below(const TGraphObject* a, const TGraphObject* b) const;
+  // ControlView.cpp
+  void InvalidateClientRect(const TRect& clientRect);
+  void InvalidateSelectionMarks();
+  // ControlInteraction.cpp, ControlDragging.cpp: the mouse gesture.
+  TGesture GestureBeneath() const;
+  void SettleGesture();
+  TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
+  void ReleasePressChanges();
+  bool HoldsStill(int32_t x, int32_t y);
+  void CancelDrag(TGraphObject* source, bool inserting);
+  void PressToInsert(TMouseButton button, TShiftState shift, TPoint point);
+  void PressToEdit(TMouseButton button, TShiftState shift, TPoint point);
+  void EndRubberBand(TShiftState shift);
+  void PanBy(TPoint& anchor, int32_t x, int32_t y);
+  bool EscapeWithoutDrag();
+  bool BeginSpacePan();
+  bool ZoomAt(int32_t newZoom, TPoint anchor);
+  // ControlEvents.cpp: handlers, deferred freeing, the host's notices.
+  template <class Event, class... Args>
+  void Raise(const Event& event, Args&&... args);
+  bool FreeingAllowed() const;
+  void FreeDeferredObjects();
+  void NotifyHost(TControlEvent event, const TGraphObject* object = nullptr);
+  void FlushHostNotices();
+  // ControlStreaming.cpp
+  void FinishReadObjects(TReadBatch& batch);
+  // ControlHistory.cpp
+  bool HistoryHeld() const;
+  void HistoryQuiet();
+  bool ApplyHistoryStep(bool forward);
   static std::string DragStepName(TGraphCommandMode mode, THitCode hitCode);
-  std::unique_ptr<TGraphHistory> History_;
-  int32_t HistoryHold_ = 0;
-  // The nudges in a row: their merge key (0 when none is going on), when the
-  // last came, its kind and the selection it moved.
-  int32_t NudgeMergeTime_ = 1000;
-  int32_t NudgeKey_ = 0;
-  int32_t NextNudgeKey_ = -1;
-  int64_t LastNudge_ = 0;
-  bool NudgeResizes_ = false;
-  std::vector<uint32_t> NudgeSelection_;
   int32_t NudgeStepKey(bool resize);
-  int32_t LinkPointsKept_ = 0;
-
-  IClipboard* Clipboard_ = nullptr;
-
-  // ==== Smart guides (ControlGuides.cpp) ====
-  // Whether the guides take part in the drag under way: on, not suspended by
-  // Alt, a node drags.
+  // ControlGuides.cpp
   bool GuidesActive() const;
-  // The request for the dragged nodes at `rect`; the sides that move.
   TGuideRequest GuideRequest(const TRect& rect, TGraphSides sides) const;
-  // The rectangle the guides act on: the bounds of the dragged nodes for a
-  // move, the drag source's for a resize. False when no node drags.
   bool GuideRect(TRect& rect, TGraphSides& sides) const;
   TGuideSource GuideSource() const;
   void SetGuideLines(std::vector<TGuideLine> lines);
-  // After the dragged nodes moved: the lines follow where they really went
-  // (constraints, the minimum size and handlers may have stopped them short).
   void FollowGuides();
   void DrawGuideLines(TCanvas& canvas) const;
   TRect GuideLinesArea() const;
-  bool SmartGuides_ = false;
-  int32_t GuideSnapDistance_ = 5;
-  TColor GuideColor_ = 0x003C4CF0;
-  TRect GuideFrame_;
-  std::vector<TGuideLine> GuideLines_;
-  // Where the last correction put the guided rectangle.
-  TRect GuidePlaced_;
-  // The modifier keys of the last mouse event: Alt suspends the guides.
-  TShiftState InputShift_ = 0;
-
-  // ==== Wheel (ControlWheel.cpp) ====
-  // Scrolls a bar by whole lines of the turn `delta` plus what the last
-  // turns left over in `remainder`.
+  // ControlWheel.cpp
   void ScrollByWheel(TGraphScrollBar& bar, int32_t& remainder, int32_t delta);
   void ZoomByWheel(int32_t turn, TPoint mousePos);
-  int32_t WheelScrollLines_ = 3;
-  TPoint WheelRemainder_;
 };
 
 // The two parts of a hint "short|long": the tooltip text before the first

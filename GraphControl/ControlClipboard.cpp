@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/GraphNode.h"
 #include "GraphControl/Identifiers.h"

@@ -73,7 +73,8 @@ TGraphControl::TGraphControl()
     : HorzScrollBar_(this, TScrollBarKind::sbHorizontal),
       VertScrollBar_(this, TScrollBarKind::sbVertical),
       GraphConstraints_(this),
-      SpatialIndex_(MakeSpatialIndex(DefaultIndexKind(), Objects_)) {
+      SpatialIndex_(MakeSpatialIndex(DefaultIndexKind(), Objects_)),
+      S_(std::make_unique<TState>()) {
   Objects_.KeepPositionKeys(0);
   SelectedObjects_.KeepPositionKeys(1);
   Objects_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
@@ -86,7 +87,7 @@ TGraphControl::TGraphControl()
     DraggingListChanged(o, a);
   };
   Font_.OnChange = [this] { FontChanged(); };
-  History_ = std::make_unique<TGraphHistory>(*this);
+  S_->History = std::make_unique<TGraphHistory>(*this);
   if (NodeClassCount() > 0) DefaultNodeClass_ = NodeClasses(0);
   if (LinkClassCount() > 0) DefaultLinkClass_ = LinkClasses(0);
 }
@@ -96,7 +97,7 @@ TGraphControl::~TGraphControl() {
   Destroying_ = true;
   ++UpdateCount_;
   ++QuerySuppressCount_;
-  History_->Pause();  // the destruction is not recorded
+  S_->History->Pause();  // the destruction is not recorded
   // The window that shows the control may outlive it (the control a member
   // of the window, the widget a child the window frees later): it forgets
   // the control now, and the control calls it no more.
@@ -119,7 +120,7 @@ void TGraphControl::SetHost(IGraphHost* host) {
   if (host && Host_)
     throw EGraphInvalidOperation("The control is already shown by another window; detach it there first");
   Host_ = host;
-  ModifiedNoticed_ = Modified_;
+  S_->ModifiedNoticed = Modified_;
   if (Host_) {
     CalcScrollRanges();
     UpdateScrollBarsVisibility();
@@ -147,19 +148,19 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
   THistoryStep step(*this);
   switch (action) {
     case glaAdded:
-      History_->Added(object, Objects_.ChangeIndex());
+      S_->History->Added(object, Objects_.ChangeIndex());
       IDIndex_.Add(object->ID(), object);
       UpdateSpatialEntry(object);
-      if (ReadBatch_ && object->HasState(stLoading)) ReadBatch_->Objects.push_back(object);
+      if (S_->ReadBatch && object->HasState(stLoading)) S_->ReadBatch->Objects.push_back(object);
       DoObjectInsert(object);
       ObjectChanged(object, EntryExitFlags);
       break;
     case glaRemoved: {
-      History_->Removed(object, Objects_.ChangeIndex());
+      S_->History->Removed(object, Objects_.ChangeIndex());
       IDIndex_.Remove(object->ID(), object);
       UpdateSpatialEntry(object);
-      if (RemovedObjects_) RemovedObjects_->push_back(object);
-      for (TReadBatch* batch = ReadBatch_; batch; batch = batch->Outer) {
+      if (S_->RemovedObjects) S_->RemovedObjects->push_back(object);
+      for (TReadBatch* batch = S_->ReadBatch; batch; batch = batch->Outer) {
         auto& read = batch->Objects;
         if (auto it = std::find(read.rbegin(), read.rend(), object); it != read.rend()) *it = nullptr;
       }
@@ -175,12 +176,12 @@ void TGraphControl::ObjectListChanged(TGraphObject* object, TGraphListAction act
       if (object == ObjectUnderMouse_) SetObjectAtCursor(nullptr);
       object->SetSelected(false);
       DoObjectRemove(object);
-      History_->Left(object);
+      S_->History->Left(object);
       ObjectChanged(object, EntryExitFlags);
       break;
     }
     case glaReordered:
-      History_->Moved(object, Objects_.ChangeFromIndex(), Objects_.ChangeIndex());
+      S_->History->Moved(object, Objects_.ChangeFromIndex(), Objects_.ChangeIndex());
       ObjectChanged(object, chVisual | chData);
       break;
   }
@@ -191,7 +192,7 @@ void TGraphControl::SelectedListChanged(TGraphObject* object, TGraphListAction a
   switch (action) {
     case glaAdded:
       if (own && object->Selected()) {
-        BoundsCacheDirty_ |= 1 << ekSelected;
+        S_->BoundsCacheDirty |= 1 << ekSelected;
         DoObjectSelect(object);
       } else {
         SelectedObjects_.Remove(object);
@@ -200,7 +201,7 @@ void TGraphControl::SelectedListChanged(TGraphObject* object, TGraphListAction a
     case glaRemoved:
       if (!own) break;
       object->SetSelected(false);
-      BoundsCacheDirty_ |= 1 << ekSelected;
+      S_->BoundsCacheDirty |= 1 << ekSelected;
       DoObjectSelect(object);
       break;
     case glaReordered:
@@ -213,7 +214,7 @@ void TGraphControl::DraggingListChanged(TGraphObject* object, TGraphListAction a
     if (action == glaAdded) DraggingObjects_.Remove(object);
     return;
   }
-  if (action != glaReordered) BoundsCacheDirty_ |= 1 << ekDragging;
+  if (action != glaReordered) S_->BoundsCacheDirty |= 1 << ekDragging;
 }
 
 // ---- Changes and the update lock -----------------------------------------------------
@@ -224,14 +225,14 @@ void TGraphControl::ObjectChanged(TGraphObject* object, TGraphChangeFlags flags)
   // The history hears of every data change, also of those a gesture reports
   // later, and of a hooked link's points following its objects: they are
   // not a change of their own, but the link's stored points change with them.
-  if ((flags & chData) || ((flags & chBounds) && object->IsLink())) History_->DataChanged(object);
+  if ((flags & chData) || ((flags & chBounds) && object->IsLink())) S_->History->DataChanged(object);
   UpdateSpatialEntry(object);
   flags = FilterGestureChange(flags);
   if (flags & chBounds) {
     if (UpdateCount_ > 0) {
-      DeferredBoundsChange_ = true;
+      S_->DeferredBoundsChange = true;
     } else {
-      BoundsCacheDirty_ |= AllExtentKinds;
+      S_->BoundsCacheDirty |= AllExtentKinds;
       CalcScrollRanges();
     }
   }
@@ -246,7 +247,7 @@ void TGraphControl::DataChanged() {
   if (DragSource_) {
     DragModified_ = true;
   } else if (UpdateCount_ > 0) {
-    if (!IsInsertMode(CommandMode_)) DeferredChange_ = dcChanged;
+    if (!IsInsertMode(CommandMode_)) S_->DeferredChange = dcChanged;
   } else {
     Modified_ = true;
     DoGraphChange();
@@ -254,10 +255,10 @@ void TGraphControl::DataChanged() {
 }
 
 void TGraphControl::BeginUpdate() {
-  if (!HistoryHeld()) History_->MayStartStep();
+  if (!HistoryHeld()) S_->History->MayStartStep();
   if (UpdateCount_ == 0) {
-    DeferredChange_ = dcNone;
-    DeferredBoundsChange_ = false;
+    S_->DeferredChange = dcNone;
+    S_->DeferredBoundsChange = false;
     PendingInvalidRect_ = EmptyMarkerRect;
   }
   ++UpdateCount_;
@@ -267,9 +268,9 @@ void TGraphControl::EndUpdate() {
   if (UpdateCount_ <= 0) return;
   if (--UpdateCount_ > 0 || Destroying_) return;
   HistoryQuiet();
-  if (DeferredBoundsChange_) {
-    DeferredBoundsChange_ = false;
-    BoundsCacheDirty_ |= AllExtentKinds;
+  if (S_->DeferredBoundsChange) {
+    S_->DeferredBoundsChange = false;
+    S_->BoundsCacheDirty |= AllExtentKinds;
     CalcScrollRanges();
   }
   if (!PendingInvalidRect_.IsEmpty()) {
@@ -277,9 +278,10 @@ void TGraphControl::EndUpdate() {
     PendingInvalidRect_ = EmptyMarkerRect;
     InvalidateClientRect(pending);
   }
-  if (DeferredChange_ != dcNone) {
-    Modified_ = DeferredChange_ == dcSavedState ? !History_->AtSavedState() : DeferredChange_ == dcChanged;
-    DeferredChange_ = dcNone;
+  if (S_->DeferredChange != dcNone) {
+    Modified_ =
+        S_->DeferredChange == dcSavedState ? !S_->History->AtSavedState() : S_->DeferredChange == dcChanged;
+    S_->DeferredChange = dcNone;
     DoGraphChange();
   }
   // Handlers of the notifications above (a graph change, the pointer now
@@ -333,6 +335,9 @@ void TGraphControl::RenumberAppendedObjects(int32_t firstIndex) {
   RenumberObjects(appended);
 }
 
+// The same as RenumberAppendedObjects for the objects a read appended, in the order they were read; null
+// entries (objects removed meanwhile) are skipped. O(n) for the whole pass, whatever identifiers the block
+// holds.
 // Each renumbering from old to new reaches, besides the object itself, only
 // the appended objects that refer to old (GetReferencedIDs): RenumberID
 // changes nothing in the others. A new identifier was free when handed out,
@@ -379,9 +384,9 @@ void TGraphControl::ReplaceObject(TControlKey, TGraphObject* oldObject, TGraphOb
     IDIndex_.Add(newObject->ID(), newObject);
   }
   SelectedObjects_.Replace(oldObject, newObject);
-  History_->Replaced(oldObject, newObject);
+  S_->History->Replaced(oldObject, newObject);
   if (ObjectUnderMouse_ == oldObject) ObjectUnderMouse_ = newObject;
-  BoundsCacheDirty_ |= AllExtentKinds;
+  S_->BoundsCacheDirty |= AllExtentKinds;
   UpdateSpatialEntry(oldObject);
   UpdateSpatialEntry(newObject);
 }
@@ -397,7 +402,7 @@ void TGraphControl::SetSpatialIndexKind(TSpatialIndexKind kind) {
   for (TGraphObject* object : Objects_) object->SpatialEntry().Indexed = false;
   SpatialIndex_ = MakeSpatialIndex(kind, Objects_);
   UpdateAllSpatialEntries();
-  BoundsCacheDirty_ |= AllExtentKinds;
+  S_->BoundsCacheDirty |= AllExtentKinds;
 }
 
 namespace {
@@ -446,24 +451,24 @@ void TGraphControl::UpdateAllSpatialEntries() {
 }
 
 TGraphControl::TCandidates::TCandidates(const TGraphControl& control) : Control_(control) {
-  if (!Control_.FreeCandidates_.empty()) {
-    List_ = std::move(Control_.FreeCandidates_.back());
-    Control_.FreeCandidates_.pop_back();
+  if (!Control_.S_->FreeCandidates.empty()) {
+    List_ = std::move(Control_.S_->FreeCandidates.back());
+    Control_.S_->FreeCandidates.pop_back();
   }
 }
 
 TGraphControl::TCandidates::~TCandidates() {
   List_.clear();
-  Control_.FreeCandidates_.push_back(std::move(List_));
+  Control_.S_->FreeCandidates.push_back(std::move(List_));
 }
 
 TGraphControl::TRemovalWatch::TRemovalWatch(TGraphControl& control)
-    : Control_(control), Outer_(control.RemovedObjects_) {
-  Control_.RemovedObjects_ = &Removed_;
+    : Control_(control), Outer_(control.S_->RemovedObjects) {
+  Control_.S_->RemovedObjects = &Removed_;
 }
 
 TGraphControl::TRemovalWatch::~TRemovalWatch() {
-  Control_.RemovedObjects_ = Outer_;
+  Control_.S_->RemovedObjects = Outer_;
   if (Outer_) Outer_->insert(Outer_->end(), Removed_.begin(), Removed_.end());
 }
 
@@ -471,11 +476,14 @@ bool TGraphControl::TRemovalWatch::Removed(const TGraphObject* object) const {
   return std::find(Removed_.begin(), Removed_.end(), object) != Removed_.end();
 }
 
+// Compares objects of Objects by z-order.
 bool TGraphControl::Below(const TGraphObject* a, const TGraphObject* b) const {
   if (Objects_.KeepsPositionKeys()) return Objects_.PositionKey(a) < Objects_.PositionKey(b);
   return Objects_.IndexOf(a) < Objects_.IndexOf(b);
 }
 
+// The objects whose painted area may meet `rect`, with the selected ones when `withSelected`, each once,
+// bottom of the z-order first.
 void TGraphControl::SelectionCandidates(const TRect& rect, bool withSelected,
                                         std::vector<TGraphObject*>& out) const {
   SpatialIndex_->Query(rect, out);
@@ -533,7 +541,7 @@ void TGraphControl::Clear() {
       TQuerySuppressLock suppress(*this);
       Objects_.Clear();
     }
-    DeferredChange_ = dcReset;
+    S_->DeferredChange = dcReset;
   }
   SetCommandMode(cmEdit);
   HorzScrollBar_.SetPosition(0);

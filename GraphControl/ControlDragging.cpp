@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/GraphHistory.h"
 #include "GraphControl/Numeric.h"
 #include "GraphControl/ScopedValue.h"
@@ -18,9 +19,9 @@ namespace gc {
 
 TGraphChangeFlags TGraphControl::FilterGestureChange(TGraphChangeFlags flags) {
   if (!(flags & chData)) return flags;
-  if (RevertingDrag_) return flags & static_cast<TGraphChangeFlags>(~chData);
-  if (PressHold_ != phOff && !DragSource_) {
-    PressHold_ = phHeldChange;
+  if (S_->RevertingDrag) return flags & static_cast<TGraphChangeFlags>(~chData);
+  if (S_->PressHold != phOff && !DragSource_) {
+    S_->PressHold = phHeldChange;
     return flags & static_cast<TGraphChangeFlags>(~chData);
   }
   return flags;
@@ -29,8 +30,8 @@ TGraphChangeFlags TGraphControl::FilterGestureChange(TGraphChangeFlags flags) {
 // The press has been handled: what it changed that no drag took over is
 // reported now, once.
 void TGraphControl::ReleasePressChanges() {
-  const bool changed = PressHold_ == phHeldChange;
-  PressHold_ = phOff;
+  const bool changed = S_->PressHold == phHeldChange;
+  S_->PressHold = phOff;
   if (changed) DataChanged();
 }
 
@@ -38,8 +39,8 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
   // Not an object a handler deleted meanwhile, nor one still being built.
   if (!object || object->HasState(stDestroying) || !HoldsObject(object)) return false;
   TDeletionGuard keep(*this);
-  History_->NameStep(DragStepName(CommandMode_, hitCode), 0);
-  DragSnapshot_.clear();
+  S_->History->NameStep(DragStepName(CommandMode_, hitCode), 0);
+  S_->DragSnapshot.clear();
   DragSource_ = object;
   SettleGesture();
   DragHitTest_ = hitCode;
@@ -56,8 +57,8 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
   DraggingObjects_.Add(object);
   // What the press changed before the drag began belongs to the drag.
   // A new object being placed is a change of the drag from its start.
-  DragModified_ = PressHold_ == phHeldChange || IsInsertMode(CommandMode_);
-  if (PressHold_ == phHeldChange) PressHold_ = phHolding;
+  DragModified_ = S_->PressHold == phHeldChange || IsInsertMode(CommandMode_);
+  if (S_->PressHold == phHeldChange) S_->PressHold = phHolding;
   if (IsInsertMode(CommandMode_)) return true;
   for (int32_t i = 0; i < SelectedObjects_.Count(); ++i) {
     TGraphObject* other = SelectedObjects_.Items(i);
@@ -79,7 +80,7 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
         if (listed.insert(dependent).second) touched.Add(dependent);
     TMemoryStream snapshot;
     SaveSnapshot(snapshot, touched);
-    DragSnapshot_ = snapshot.Bytes();
+    S_->DragSnapshot = snapshot.Bytes();
   }
   DoObjectBeginDrag(object, hitCode);
   return DragSource_ == object;
@@ -115,7 +116,7 @@ void TGraphControl::EndDragging(bool accept) {
     DragModified_ = false;
     CancelDrag(source, inserting);
   }
-  DragSnapshot_.clear();
+  S_->DragSnapshot.clear();
   if (inserting)
     SetCommandMode(cmEdit);
   else
@@ -132,14 +133,14 @@ void TGraphControl::EndDragging(bool accept) {
 // undoes what the press changed before the drag began. None of this is a
 // data change: Modified stays as it was before the press.
 void TGraphControl::CancelDrag(TGraphObject* source, bool inserting) {
-  TScopedValue reverting(RevertingDrag_, true);
+  TScopedValue reverting(S_->RevertingDrag, true);
   if (inserting) {
     if (HoldsObject(source)) source->Destroy();
     return;
   }
-  if (!DragSnapshot_.empty()) {
-    TMemoryStream snapshot(std::move(DragSnapshot_));
-    DragSnapshot_.clear();
+  if (!S_->DragSnapshot.empty()) {
+    TMemoryStream snapshot(std::move(S_->DragSnapshot));
+    S_->DragSnapshot.clear();
     TLinkPointsKept kept(*this);
     RestoreSnapshot(snapshot);
   }

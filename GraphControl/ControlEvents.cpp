@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/ScopedValue.h"
 
 namespace gc {
@@ -12,36 +13,37 @@ namespace gc {
 TGraphControl::TDeletionGuard::TDeletionGuard(TGraphControl& control, TScope scope)
     : Control_(control), Entry_(scope == Entry), Outermost_(Entry_ && control.FreeingAllowed()) {
   if (Outermost_) Control_.FreeDeferredObjects();
-  ++Control_.DeletionGuards_;
-  if (Entry_) ++Control_.EntryDepth_;
+  ++Control_.S_->DeletionGuards;
+  if (Entry_) ++Control_.S_->EntryDepth;
 }
 
 TGraphControl::TDeletionGuard::~TDeletionGuard() {
-  --Control_.DeletionGuards_;
+  --Control_.S_->DeletionGuards;
   if (Outermost_) Control_.FreeDeferredObjects();
-  if (Entry_ && --Control_.EntryDepth_ == 0) Control_.FlushHostNotices();
+  if (Entry_ && --Control_.S_->EntryDepth == 0) Control_.FlushHostNotices();
 }
 
 // ---- The host's notices ---------------------------------------------------------------
 
+// Tells the host of an event (IGraphHost::ControlEvent).
 void TGraphControl::NotifyHost(TControlEvent event, const TGraphObject* object) {
   if (!Host_ || Destroying_) return;
   // Receivers may change the diagram as handlers may.
-  TScopedValue running(HandlersRunning_, HandlersRunning_ + 1);
+  TScopedValue running(S_->HandlersRunning, S_->HandlersRunning + 1);
   Host_->ControlEvent(event, object ? object->ID() : 0);
 }
 
-// The selection and Modified are reported once the control is back with the
-// program: at the end of the outermost update lock and of the outermost call
-// into the control, or at once when neither is open.
+// Reports a changed selection and a changed Modified to the host. They are
+// reported once the control is back with the program: at the end of the outermost update lock and of the
+// outermost call into the control, or at once when neither is open.
 void TGraphControl::FlushHostNotices() {
-  if (UpdateCount_ > 0 || EntryDepth_ > 0) return;
-  if (SelectionNoticePending_) {
-    SelectionNoticePending_ = false;
+  if (UpdateCount_ > 0 || S_->EntryDepth > 0) return;
+  if (S_->SelectionNoticePending) {
+    S_->SelectionNoticePending = false;
     NotifyHost(TControlEvent::SelectionChanged);
   }
-  if (Modified_ != ModifiedNoticed_) {
-    ModifiedNoticed_ = Modified_;
+  if (Modified_ != S_->ModifiedNoticed) {
+    S_->ModifiedNoticed = Modified_;
     NotifyHost(TControlEvent::ModifiedChanged);
   }
 }
@@ -91,7 +93,7 @@ void TGraphControl::DoObjectRemove(TGraphObject* object) {
 
 void TGraphControl::DoObjectSelect(TGraphObject* object) {
   Raise(OnObjectSelect, object);
-  SelectionNoticePending_ = true;
+  S_->SelectionNoticePending = true;
   FlushHostNotices();
 }
 
@@ -196,7 +198,7 @@ void TGraphControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos, bool& han
 
 bool TGraphControl::DeferFree(TControlKey, TGraphObject* object) {
   if (FreeingAllowed()) return false;
-  DeferredDeletes_.push_back(object);
+  S_->DeferredDeletes.push_back(object);
   return true;
 }
 
@@ -204,7 +206,7 @@ void TGraphControl::FreeDeferredObjects() {
   // Freeing runs destructors only, which raise no events, so no object is
   // added while the list is emptied.
   std::vector<TGraphObject*> objects;
-  objects.swap(DeferredDeletes_);
+  objects.swap(S_->DeferredDeletes);
   for (TGraphObject* object : objects) TGraphObject::FreeDestroyed(object);
 }
 

@@ -24,11 +24,14 @@ void TGraphControl::SetGuideColor(TColor value) {
   if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea());
 }
 
+// Whether the guides take part in the drag under way: on, not suspended by Alt, a node drags.
 bool TGraphControl::GuidesActive() const {
-  return SmartGuides_ && !(InputShift_ & ssAlt) && DragSource_ && DragSource_->IsNode() &&
+  return SmartGuides_ && !(S_->InputShift & ssAlt) && DragSource_ && DragSource_->IsNode() &&
          !DragSource_->HasState(stDestroying);
 }
 
+// The rectangle the guides act on: the bounds of the dragged nodes for a move, the drag source's for a
+// resize. False when no node drags.
 bool TGraphControl::GuideRect(TRect& rect, TGraphSides& sides) const {
   sides = DragSource_->DragSides(DragHitTest_);
   if (sides == 0) return false;
@@ -42,6 +45,7 @@ bool TGraphControl::GuideRect(TRect& rect, TGraphSides& sides) const {
   return rect != EmptyMarkerRect;
 }
 
+// The request for the dragged nodes at `rect`; the sides that move.
 TGuideRequest TGraphControl::GuideRequest(const TRect& rect, TGraphSides sides) const {
   const TSize client = ClientSize();
   const TRect area = client.cx > 0 && client.cy > 0 ? VisibleArea() : GraphConstraints_.BoundsRect();
@@ -77,21 +81,23 @@ void TGraphControl::SnapToGuides(int32_t& dx, int32_t& dy) {
   TGuideResult result = ComputeGuides(GuideRequest(rect, sides), GuideSource());
   dx = SaturatingAdd(dx, result.DX);
   dy = SaturatingAdd(dy, result.DY);
-  GuidePlaced_ = rect;
-  if (sides & gsLeft) GuidePlaced_.Left = SaturatingAdd(GuidePlaced_.Left, result.DX);
-  if (sides & gsRight) GuidePlaced_.Right = SaturatingAdd(GuidePlaced_.Right, result.DX);
-  if (sides & gsTop) GuidePlaced_.Top = SaturatingAdd(GuidePlaced_.Top, result.DY);
-  if (sides & gsBottom) GuidePlaced_.Bottom = SaturatingAdd(GuidePlaced_.Bottom, result.DY);
+  S_->GuidePlaced = rect;
+  if (sides & gsLeft) S_->GuidePlaced.Left = SaturatingAdd(S_->GuidePlaced.Left, result.DX);
+  if (sides & gsRight) S_->GuidePlaced.Right = SaturatingAdd(S_->GuidePlaced.Right, result.DX);
+  if (sides & gsTop) S_->GuidePlaced.Top = SaturatingAdd(S_->GuidePlaced.Top, result.DY);
+  if (sides & gsBottom) S_->GuidePlaced.Bottom = SaturatingAdd(S_->GuidePlaced.Bottom, result.DY);
   SetGuideLines(std::move(result.Lines));
 }
 
+// After the dragged nodes moved: the lines follow where they really went (constraints, the minimum size and
+// handlers may have stopped them short).
 void TGraphControl::FollowGuides() {
   if (GuideLines_.empty() && !GuidesActive()) return;
   TRect rect;
   TGraphSides sides = 0;
   if (!GuidesActive() || !GuideRect(rect, sides)) return SetGuideLines({});
-  if (rect == GuidePlaced_) return;
-  GuidePlaced_ = rect;
+  if (rect == S_->GuidePlaced) return;
+  S_->GuidePlaced = rect;
   SetGuideLines(GuideLinesFor(GuideRequest(rect, sides), GuideSource()));
 }
 

@@ -12,11 +12,11 @@
 namespace gc {
 
 TGraphControl::THistoryReset::THistoryReset(TGraphControl& control) : Control_(control) {
-  Control_.History_->Pause();
+  Control_.S_->History->Pause();
 }
 
 TGraphControl::THistoryReset::~THistoryReset() {
-  if (Control_.History_->Resume(!Control_.Modified_)) Control_.DoHistoryChange();
+  if (Control_.S_->History->Resume(!Control_.Modified_)) Control_.DoHistoryChange();
 }
 
 std::string TGraphControl::DragStepName(TGraphCommandMode mode, THitCode hitCode) {
@@ -26,25 +26,26 @@ std::string TGraphControl::DragStepName(TGraphCommandMode mode, THitCode hitCode
   return "resize";
 }
 
+// A point where the step being recorded may end; commits it unless held.
 void TGraphControl::HistoryQuiet() {
   if (Destroying_ || HistoryHeld()) return;
-  if (History_->Commit()) DoHistoryChange();
+  if (S_->History->Commit()) DoHistoryChange();
 }
 
 // A step starts from the selection of the moment its outermost bracket opens.
 void TGraphControl::BeginHistoryStep() {
-  if (!HistoryHeld()) History_->MayStartStep();
-  ++HistoryHold_;
+  if (!HistoryHeld()) S_->History->MayStartStep();
+  ++S_->HistoryHold;
 }
 
 void TGraphControl::BeginHistoryStep(const std::string& name, int32_t mergeKey) {
   BeginHistoryStep();
-  History_->NameStep(name, mergeKey);
+  S_->History->NameStep(name, mergeKey);
 }
 
 void TGraphControl::EndHistoryStep() {
-  if (HistoryHold_ <= 0) return;
-  if (--HistoryHold_ == 0) HistoryQuiet();
+  if (S_->HistoryHold <= 0) return;
+  if (--S_->HistoryHold == 0) HistoryQuiet();
 }
 
 void TGraphControl::DoHistoryChange() {
@@ -54,56 +55,57 @@ void TGraphControl::DoHistoryChange() {
   FlushHostNotices();
 }
 
-bool TGraphControl::CanUndo() const { return !HistoryHeld() && History_->CanUndo(); }
-bool TGraphControl::CanRedo() const { return !HistoryHeld() && History_->CanRedo(); }
-int32_t TGraphControl::UndoCount() const { return static_cast<int32_t>(History_->UndoCount()); }
-int32_t TGraphControl::RedoCount() const { return static_cast<int32_t>(History_->RedoCount()); }
-std::string TGraphControl::UndoName() const { return History_->UndoName(); }
-std::string TGraphControl::RedoName() const { return History_->RedoName(); }
+bool TGraphControl::CanUndo() const { return !HistoryHeld() && S_->History->CanUndo(); }
+bool TGraphControl::CanRedo() const { return !HistoryHeld() && S_->History->CanRedo(); }
+int32_t TGraphControl::UndoCount() const { return static_cast<int32_t>(S_->History->UndoCount()); }
+int32_t TGraphControl::RedoCount() const { return static_cast<int32_t>(S_->History->RedoCount()); }
+std::string TGraphControl::UndoName() const { return S_->History->UndoName(); }
+std::string TGraphControl::RedoName() const { return S_->History->RedoName(); }
 
 bool TGraphControl::Undo() { return CanUndo() && ApplyHistoryStep(false); }
 bool TGraphControl::Redo() { return CanRedo() && ApplyHistoryStep(true); }
 
+// Undo (forward false) or Redo inside one update lock.
 bool TGraphControl::ApplyHistoryStep(bool forward) {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   bool applied = false;
   {
     TUpdateLock lock(*this);
     TQuerySuppressLock suppress(*this);
-    DeferredChange_ = dcChanged;
-    applied = History_->Apply(forward);
+    S_->DeferredChange = dcChanged;
+    applied = S_->History->Apply(forward);
     // A handler may change the diagram while the step is applied (when the
     // step selects what it touched, say); that change becomes a step of its
     // own as the lock ends, and the diagram is then not the saved one.
-    if (applied) DeferredChange_ = dcSavedState;
+    if (applied) S_->DeferredChange = dcSavedState;
   }
   DoHistoryChange();
   return applied;
 }
 
 void TGraphControl::ClearHistory() {
-  History_->Clear(!Modified_);
+  S_->History->Clear(!Modified_);
   DoHistoryChange();
 }
 
-int64_t TGraphControl::HistoryLimit() const { return static_cast<int64_t>(History_->Limit()); }
+int64_t TGraphControl::HistoryLimit() const { return static_cast<int64_t>(S_->History->Limit()); }
 
 void TGraphControl::SetHistoryLimit(int64_t bytes) {
   bytes = std::max<int64_t>(bytes, 0);
   if (bytes == HistoryLimit()) return;
-  History_->SetLimit(static_cast<size_t>(bytes), !Modified_);
+  S_->History->SetLimit(static_cast<size_t>(bytes), !Modified_);
   DoHistoryChange();
 }
 
-int64_t TGraphControl::HistorySize() const { return static_cast<int64_t>(History_->Size()); }
+int64_t TGraphControl::HistorySize() const { return static_cast<int64_t>(S_->History->Size()); }
 
 void TGraphControl::SetModified(bool value) {
   const bool was = Modified_;
   Modified_ = value;
   if (!value)
-    History_->MarkSaved();
+    S_->History->MarkSaved();
   else if (!was)
-    History_->Unsave();
+    S_->History->Unsave();
   FlushHostNotices();
 }
 

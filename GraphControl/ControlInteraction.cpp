@@ -55,9 +55,9 @@ void TGraphControl::MouseLeave() {
 
 void TGraphControl::MouseCaptureLost() {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
-  StillPress_.reset();
-  if (Gesture_ == gsPanning) Gesture_ = GestureBeneath();
-  PanKeyHeld_ = false;
+  S_->StillPress.reset();
+  if (S_->Gesture == mgPanning) S_->Gesture = GestureBeneath();
+  S_->PanKeyHeld = false;
   if (DragSource_) DragSource_->EndDrag(false);
   if (SelectionRectVisible()) SetSelectionRect(EmptyMarkerRect);
   SetScreenCursor(crDefault);
@@ -70,30 +70,30 @@ void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x,
   // A press and the drag it starts are one history step, and it ends a row
   // of nudges.
   THistoryStep gesture(*this);
-  NudgeKey_ = 0;
-  InputShift_ = shift;
+  S_->NudgeKey = 0;
+  S_->InputShift = shift;
   if (Host_ && !Host_->Focused()) Host_->SetFocus();
   DoMouseDown(button, shift, x, y);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
   if (DragThreshold_ > 0)
-    StillPress_ = TPoint{x, y};
+    S_->StillPress = TPoint{x, y};
   else
-    StillPress_.reset();
-  if (button == TMouseButton::mbMiddle && GestureBeneath() == gsNone) {
-    Gesture_ = gsPanning;
-    PanAnchor_ = {x, y};
+    S_->StillPress.reset();
+  if (button == TMouseButton::mbMiddle && GestureBeneath() == mgNone) {
+    S_->Gesture = mgPanning;
+    S_->PanAnchor = {x, y};
     SetScreenCursor(crHandGrab);
     return;
   }
   const bool plainLeft = button == TMouseButton::mbLeft && !(shift & ssDouble);
   // A press within a press (from an event handler) belongs to the outer one.
-  const bool outerPress = PressHold_ == phOff;
-  if (outerPress) PressHold_ = phHolding;
+  const bool outerPress = S_->PressHold == phOff;
+  if (outerPress) S_->PressHold = phHolding;
   TScopeExit endHold([this, outerPress] {
-    if (outerPress) PressHold_ = phOff;
+    if (outerPress) S_->PressHold = phOff;
   });
-  switch (PanKeyHeld_ ? cmPan : CommandMode_) {
+  switch (S_->PanKeyHeld ? cmPan : CommandMode_) {
     case cmPan:
       if (plainLeft) {
         DragStartPoint_ = {x, y};
@@ -112,6 +112,7 @@ void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x,
   if (outerPress) ReleasePressChanges();
 }
 
+// The press in an insert mode (MouseDown).
 void TGraphControl::PressToInsert(TMouseButton button, TShiftState shift, TPoint point) {
   if (DragSource_) {
     DragSource_->MouseDown(button, shift, point);
@@ -128,7 +129,7 @@ void TGraphControl::PressToInsert(TMouseButton button, TShiftState shift, TPoint
     // The pointer jumps onto the grabbed corner or point; the drag threshold
     // counts from there.
     SetCursorPoint(point);
-    if (StillPress_) StillPress_ = GraphToClient(point);
+    if (S_->StillPress) S_->StillPress = GraphToClient(point);
   } else {
     // No drag could start (a locked kind, Shift deselected the new object, or
     // a handler removed it): the insertion is complete as it is.
@@ -138,6 +139,7 @@ void TGraphControl::PressToInsert(TMouseButton button, TShiftState shift, TPoint
   if (HoldsObject(created)) SetObjectAtCursor(created);
 }
 
+// The press in cmBrowse and cmEdit (MouseDown).
 void TGraphControl::PressToEdit(TMouseButton button, TShiftState shift, TPoint point) {
   if (ObjectUnderMouse_ && CommandMode_ != cmBrowse && (ObjectUnderMouse_->Options() & goSelectable)) {
     ObjectUnderMouse_->MouseDown(button, shift, point);
@@ -151,26 +153,26 @@ void TGraphControl::PressToEdit(TMouseButton button, TShiftState shift, TPoint p
 
 void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
-  InputShift_ = shift;
+  S_->InputShift = shift;
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
-  if (Gesture_ == gsPanning) {
-    PanBy(PanAnchor_, x, y);
-  } else if (PanKeyHeld_ || CommandMode_ == cmPan) {
+  if (S_->Gesture == mgPanning) {
+    PanBy(S_->PanAnchor, x, y);
+  } else if (S_->PanKeyHeld || CommandMode_ == cmPan) {
     if (shift & ssLeft)
       PanBy(DragStartPoint_, x, y);
     else
       SetScreenCursor(crHandFlat);
   } else if (!HoldsStill(x, y)) {
-    switch (Gesture_) {
-      case gsRubberBand:
+    switch (S_->Gesture) {
+      case mgRubberBand:
         DragTargetPoint_ = point;
         SetSelectionRect(MakeRectFromPoints(DragStartPoint_, point));
         BringIntoView(point);
         break;
-      case gsNone:
-      case gsDragging:
-      case gsPanning:
+      case mgNone:
+      case mgDragging:
+      case mgPanning:
         if (ObjectUnderMouse_ && CommandMode_ != cmBrowse)
           ObjectUnderMouse_->MouseMove(shift, point);
         else
@@ -188,21 +190,21 @@ void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, i
   THistoryStep gesture(*this);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
-  if (Gesture_ == gsPanning) {
+  if (S_->Gesture == mgPanning) {
     if (button == TMouseButton::mbMiddle) {
-      Gesture_ = GestureBeneath();
-      SetScreenCursor(PanKeyHeld_ || CommandMode_ == cmPan ? crHandFlat : Cursor_);
+      S_->Gesture = GestureBeneath();
+      SetScreenCursor(S_->PanKeyHeld || CommandMode_ == cmPan ? crHandFlat : Cursor_);
     }
-  } else if (PanKeyHeld_ || CommandMode_ == cmPan) {
+  } else if (S_->PanKeyHeld || CommandMode_ == cmPan) {
     if (button == TMouseButton::mbLeft) SetScreenCursor(crHandFlat);
   } else {
-    switch (Gesture_) {
-      case gsRubberBand:
+    switch (S_->Gesture) {
+      case mgRubberBand:
         EndRubberBand(shift);
         break;
-      case gsNone:
-      case gsDragging:
-      case gsPanning:
+      case mgNone:
+      case mgDragging:
+      case mgPanning:
         if (ObjectUnderMouse_ && CommandMode_ != cmBrowse)
           ObjectUnderMouse_->MouseUp(button, shift, point);
         else
@@ -210,7 +212,7 @@ void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, i
         break;
     }
   }
-  StillPress_.reset();
+  S_->StillPress.reset();
   DoMouseUp(button, shift, x, y);
 }
 
@@ -226,6 +228,8 @@ void TGraphControl::EndRubberBand(TShiftState shift) {
   SetScreenCursor(Cursor_);
 }
 
+// Scrolls the shown bars so the content follows the mouse from `anchor` to client (x, y); `anchor` becomes
+// the new position on those axes.
 void TGraphControl::PanBy(TPoint& anchor, int32_t x, int32_t y) {
   // The content follows the mouse pixel for pixel.
   if (HorzScrollBar_.IsShown()) {
@@ -241,17 +245,19 @@ void TGraphControl::PanBy(TPoint& anchor, int32_t x, int32_t y) {
 // The jitter of a click: a band or a drag does not follow a press that has
 // not moved DragThreshold pixels (Manhattan distance) from where it went down.
 bool TGraphControl::HoldsStill(int32_t x, int32_t y) {
-  if (StillPress_ && Gesture_ != gsNone) {
-    const int64_t distance = std::llabs(static_cast<int64_t>(x) - StillPress_->X) +
-                             std::llabs(static_cast<int64_t>(y) - StillPress_->Y);
+  if (S_->StillPress && S_->Gesture != mgNone) {
+    const int64_t distance = std::llabs(static_cast<int64_t>(x) - S_->StillPress->X) +
+                             std::llabs(static_cast<int64_t>(y) - S_->StillPress->Y);
     if (distance < DragThreshold_) return true;
   }
-  StillPress_.reset();
+  S_->StillPress.reset();
   return false;
 }
 
 // ---- Zoom at a point -------------------------------------------------------------------------
 
+// Zooms to `newZoom` (clamped) keeping the graph point under client point `anchor` where it is. False when
+// the zoom did not change.
 bool TGraphControl::ZoomAt(int32_t newZoom, TPoint anchor) {
   newZoom = std::clamp(newZoom, MinZoom, MaxZoom);
   if (newZoom == Zoom_) return false;
@@ -341,8 +347,8 @@ void TGraphControl::KeyUp(uint16_t& key, TShiftState shift) {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   const uint16_t released = key;
   DoKeyUp(key, shift);
-  if (released == VK_SPACE && PanKeyHeld_) {
-    PanKeyHeld_ = false;
+  if (released == VK_SPACE && S_->PanKeyHeld) {
+    S_->PanKeyHeld = false;
     SetScreenCursor(IsInsertMode(CommandMode_) ? crXHair1 : Cursor_);
   }
 }
@@ -406,18 +412,19 @@ int32_t TGraphControl::NudgeStepKey(bool resize) {
   std::vector<uint32_t> selection;
   selection.reserve(static_cast<size_t>(SelectedObjects_.Count()));
   for (const TGraphObject* object : SelectedObjects_) selection.push_back(object->ID());
-  const bool continues = NudgeKey_ != 0 && now - LastNudge_ < NudgeMergeTime_ && resize == NudgeResizes_ &&
-                         selection == NudgeSelection_;
+  const bool continues = S_->NudgeKey != 0 && now - S_->LastNudge < NudgeMergeTime_ &&
+                         resize == S_->NudgeResizes && selection == S_->NudgeSelection;
   if (!continues) {
-    NudgeKey_ = NextNudgeKey_;
-    NextNudgeKey_ = NextNudgeKey_ == INT32_MIN ? -1 : NextNudgeKey_ - 1;
+    S_->NudgeKey = S_->NextNudgeKey;
+    S_->NextNudgeKey = S_->NextNudgeKey == INT32_MIN ? -1 : S_->NextNudgeKey - 1;
   }
-  LastNudge_ = now;
-  NudgeResizes_ = resize;
-  NudgeSelection_ = std::move(selection);
-  return NudgeKey_;
+  S_->LastNudge = now;
+  S_->NudgeResizes = resize;
+  S_->NudgeSelection = std::move(selection);
+  return S_->NudgeKey;
 }
 
+// Escape without a drag: ends a rubber band or leaves an insert mode.
 bool TGraphControl::EscapeWithoutDrag() {
   if (SelectionRectVisible()) {
     SetSelectionRect(EmptyMarkerRect);
@@ -434,9 +441,9 @@ bool TGraphControl::EscapeWithoutDrag() {
 // Space held pans like cmPan, unless a gesture is under way or the mode pans
 // anyway. Repeats of the held key are handled and change nothing.
 bool TGraphControl::BeginSpacePan() {
-  if (PanKeyHeld_) return true;
-  if (CommandMode_ == cmPan || Gesture_ != gsNone) return false;
-  PanKeyHeld_ = true;
+  if (S_->PanKeyHeld) return true;
+  if (CommandMode_ == cmPan || S_->Gesture != mgNone) return false;
+  S_->PanKeyHeld = true;
   SetScreenCursor(crHandFlat);
   return true;
 }

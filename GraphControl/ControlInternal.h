@@ -2,11 +2,149 @@
 // not installed. See docs/architecture.md.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/GraphHistory.h"
 
 namespace gc {
+
+// What the mouse is doing, as MouseMove and MouseUp see it. A middle-button
+// pan owns the mouse until its release, even over a band or a drag that a
+// press during it started; otherwise the band (SelectionRect) comes before
+// the drag (DragSource).
+enum TGraphControl::TGesture : uint8_t { mgNone, mgDragging, mgRubberBand, mgPanning };
+
+// Data changes while MouseDown handles a press are held back: a drag that the
+// press starts takes them over (reported once when it is accepted, undone
+// when it is cancelled), otherwise they are reported when the press has been
+// handled.
+enum TGraphControl::TPressHold : uint8_t { phOff, phHolding, phHeldChange };
+
+// Deferred graph-change notification owed at the end of the update lock.
+// dcSavedState: Modified becomes whether the diagram differs from the
+// history's saved state, judged once the lock's own changes (an event
+// handler's, say) are recorded.
+enum TGraphControl::TDeferredChange : uint8_t { dcNone = 0, dcChanged = 1, dcReset = 2, dcSavedState = 3 };
+
+// The control's working state that no inline accessor of Control.h reads,
+// grouped by the part of the control that keeps it.
+struct TGraphControl::TState {
+  // ---- Extents (ControlView.cpp): one dirty bit per TExtentKind (1 << kind).
+  uint8_t BoundsCacheDirty = 0;
+  TRect BoundsCache[3];
+
+  // ---- Change reporting and the update lock (ControlCore.cpp)
+  TDeferredChange DeferredChange = dcNone;
+  bool DeferredBoundsChange = false;
+
+  // ---- Area queries (ControlCore.cpp): spare candidate vectors, and the
+  // removals the innermost TRemovalWatch collects.
+  std::vector<std::vector<TGraphObject*>> FreeCandidates;
+  std::vector<TGraphObject*>* RemovedObjects = nullptr;
+
+  // ---- The mouse gesture (ControlInteraction.cpp, ControlDragging.cpp)
+  TGesture Gesture = mgNone;
+  TPressHold PressHold = phOff;
+  // A cancelled drag is being undone: nothing is reported as a data change.
+  bool RevertingDrag = false;
+  // Space held: the left button pans as in cmPan.
+  bool PanKeyHeld = false;
+  // Where the press went down, while it has not yet moved DragThreshold
+  // pixels: until then its band or drag does not follow the mouse.
+  std::optional<TPoint> StillPress;
+  TPoint PanAnchor;
+  // State of the dragging objects saved when a drag starts; a cancelled drag
+  // restores it.
+  std::vector<uint8_t> DragSnapshot;
+  // The modifier keys of the last mouse event: Alt suspends the guides.
+  TShiftState InputShift = 0;
+  // Where the last guide correction put the guided rectangle.
+  TRect GuidePlaced;
+
+  // ---- Event handlers and deferred freeing (ControlEvents.cpp)
+  int32_t DeletionGuards = 0;
+  int32_t HandlersRunning = 0;
+  std::vector<TGraphObject*> DeferredDeletes;
+
+  // ---- The host's notices (ControlEvents.cpp)
+  int32_t EntryDepth = 0;
+  bool SelectionNoticePending = false;
+  bool ModifiedNoticed = false;
+
+  // ---- Reading and saving (ControlStreaming.cpp)
+  TReadBatch* ReadBatch = nullptr;
+  // Raised by the copies and SaveToFile: SaveToStream leaves marking the
+  // diagram saved to them.
+  int32_t SaveMarkHeld = 0;
+
+  // ---- History glue (ControlHistory.cpp)
+  std::unique_ptr<TGraphHistory> History;
+  int32_t HistoryHold = 0;
+  int32_t LinkPointsKept = 0;
+  // The nudges in a row: their merge key (0 when none is going on), when the
+  // last came, its kind and the selection it moved.
+  int32_t NudgeKey = 0;
+  int32_t NextNudgeKey = -1;
+  int64_t LastNudge = 0;
+  bool NudgeResizes = false;
+  std::vector<uint32_t> NudgeSelection;
+
+  // ---- Wheel (ControlWheel.cpp): what the last turns left over.
+  TPoint WheelRemainder;
+};
+
+// Calls an event handler, when one is set, with the control and `args`;
+// objects it destroys are freed only later (TDeletionGuard).
+template <class Event, class... Args>
+void TGraphControl::Raise(const Event& event, Args&&... args) {
+  if (!event) return;
+  TScopedValue running(S_->HandlersRunning, S_->HandlersRunning + 1);
+  event(this, std::forward<Args>(args)...);
+}
+
+inline bool TGraphControl::FreeingAllowed() const {
+  return S_->DeletionGuards == 0 && S_->HandlersRunning == 0;
+}
+
+// Whether a step is held open: an update lock, a drag or a history step.
+inline bool TGraphControl::HistoryHeld() const {
+  return UpdateCount_ > 0 || DragSource_ || S_->HistoryHold > 0;
+}
+
+// The gesture the band and the drag make, leaving a pan aside.
+inline TGraphControl::TGesture TGraphControl::GestureBeneath() const {
+  return SelectionRectVisible() ? mgRubberBand : DragSource_ ? mgDragging : mgNone;
+}
+
+// Follows a band or a drag that started or ended; a pan stays.
+inline void TGraphControl::SettleGesture() {
+  if (S_->Gesture != mgPanning) S_->Gesture = GestureBeneath();
+}
+
+// Raises QuerySuppressCount for its lifetime.
+class TGraphControl::TQuerySuppressLock : TScopedValue<int32_t> {
+ public:
+  explicit TQuerySuppressLock(TGraphControl& control)
+      : TScopedValue(control.QuerySuppressCount_, control.QuerySuppressCount_ + 1) {}
+};
+
+// While one lives, links keep their points when they or the objects they are
+// hooked to change: undo and redo give every object a step touched its exact
+// state, links included, and a link placing its ends anew as it or its
+// neighbours are restored would undo that. A cancelled drag puts the hooked
+// links back the same way.
+class TGraphControl::TLinkPointsKept : TScopedValue<int32_t> {
+ public:
+  explicit TLinkPointsKept(TGraphControl& control)
+      : TScopedValue(control.S_->LinkPointsKept, control.S_->LinkPointsKept + 1) {}
+  // Whether one lives for `control`.
+  static bool Active(const TGraphControl& control) { return control.S_->LinkPointsKept > 0; }
+};
 
 // Reusable vectors for the candidates of area queries, so that painting and
 // hit testing do not allocate per call. A query made while another is being

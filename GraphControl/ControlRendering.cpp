@@ -204,6 +204,8 @@ void TGraphControl::ClientResized() {
 
 // ---- Focus ----------------------------------------------------------------------------------------
 
+// Repaints the selected objects with their markers, which reach beyond the objects' painted bounds
+// (HideSelection shows or hides them).
 void TGraphControl::InvalidateSelectionMarks() {
   // The selection's extent holds the objects' painted bounds; the markers
   // reach MarkerSize beyond them.

@@ -62,11 +62,11 @@ std::string ReadClassName(TStream& stream) {
 void TGraphControl::SaveToStream(TStream& stream) {
   stream.WriteBuffer(DiagramSignature, sizeof DiagramSignature);
   WriteObjects(stream, Objects_);
-  if (SaveMarkHeld_ == 0) SetModified(false);
+  if (S_->SaveMarkHeld == 0) SetModified(false);
 }
 
 void TGraphControl::SaveCopyToStream(TStream& stream) {
-  TScopedValue held(SaveMarkHeld_, SaveMarkHeld_ + 1);
+  TScopedValue held(S_->SaveMarkHeld, S_->SaveMarkHeld + 1);
   SaveToStream(stream);
 }
 
@@ -82,11 +82,11 @@ void TGraphControl::LoadFromStream(TStream& stream) {
   ReadObjects(stream);
   // The loaded diagram is unmodified: the closing EndUpdate clears Modified
   // and raises OnGraphChange once.
-  DeferredChange_ = dcReset;
+  S_->DeferredChange = dcReset;
 }
 
 void TGraphControl::SaveCopyToFile(const std::string& fileName) {
-  TScopedValue held(SaveMarkHeld_, SaveMarkHeld_ + 1);
+  TScopedValue held(S_->SaveMarkHeld, S_->SaveMarkHeld + 1);
   WriteFileAtomically(fileName, [this](TStream& stream) { SaveToStream(stream); });
 }
 
@@ -124,8 +124,8 @@ void TGraphControl::ReadObjects(TStream& stream) {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   TUpdateLock lock(*this);
   TQuerySuppressLock suppress(*this);
-  TReadBatch batch{.Objects = {}, .Outer = ReadBatch_, .NextToOthers = !Objects_.IsEmpty()};
-  TScopedValue reading(ReadBatch_, &batch);
+  TReadBatch batch{.Objects = {}, .Outer = S_->ReadBatch, .NextToOthers = !Objects_.IsEmpty()};
+  TScopedValue reading(S_->ReadBatch, &batch);
   // The objects read are finished whether the block was read whole or not;
   // a reading failure propagates after that.
   std::exception_ptr failure;
@@ -209,7 +209,7 @@ void TGraphControl::RestoreSnapshot(TStream& stream) {
     object->Changed(chVisual | chBounds);
     // The history sees the restored state as it sees any other, so a step
     // recorded while the object held another state is not left behind.
-    History_->DataChanged(object);
+    S_->History->DataChanged(object);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/Geometry.h"
 #include "GraphControl/Numeric.h"
 #include "GraphControl/ScopedValue.h"
@@ -99,18 +100,18 @@ TRect TGraphControl::GetExtent(TExtentKind kind) const {
   const uint8_t bit = static_cast<uint8_t>(1 << kind);
   // The index files exactly the showing objects under their painted areas,
   // so its extent is the measurement of Objects, without visiting them.
-  if (kind == ekAll && SpatialIndex_->Extent(BoundsCache_[ekAll])) {
-    BoundsCacheDirty_ &= static_cast<uint8_t>(~bit);
-    return BoundsCache_[ekAll];
+  if (kind == ekAll && SpatialIndex_->Extent(S_->BoundsCache[ekAll])) {
+    S_->BoundsCacheDirty &= static_cast<uint8_t>(~bit);
+    return S_->BoundsCache[ekAll];
   }
-  if (BoundsCacheDirty_ & bit) {
+  if (S_->BoundsCacheDirty & bit) {
     const TGraphObjectList& list = kind == ekAll        ? Objects_
                                    : kind == ekSelected ? SelectedObjects_
                                                         : DraggingObjects_;
-    BoundsCache_[kind] = MeasureObjects(list);
-    BoundsCacheDirty_ &= static_cast<uint8_t>(~bit);
+    S_->BoundsCache[kind] = MeasureObjects(list);
+    S_->BoundsCacheDirty &= static_cast<uint8_t>(~bit);
   }
-  return BoundsCache_[kind];
+  return S_->BoundsCache[kind];
 }
 
 // ---- Scroll bars ------------------------------------------------------------------------------
@@ -221,7 +222,7 @@ void TGraphControl::SetShowHiddenObjects(bool value) {
   ShowHiddenObjects_ = value;
   UpdateAllSpatialEntries();
   // Which objects show has changed, so every cached extent is stale.
-  BoundsCacheDirty_ |= (1 << ekAll) | (1 << ekSelected) | (1 << ekDragging);
+  S_->BoundsCacheDirty |= (1 << ekAll) | (1 << ekSelected) | (1 << ekDragging);
   CalcScrollRanges();
   Invalidate();
 }

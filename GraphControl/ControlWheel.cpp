@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/Numeric.h"
 
 namespace gc {
@@ -51,10 +52,10 @@ void TGraphControl::MouseWheel(TShiftState shift, TPoint angle, TPoint pixels, T
       HorzScrollBar_.SetPosition(SaturatingSub(HorzScrollBar_.Position(), pixels.X));
     }
   } else if (sideways) {
-    ScrollByWheel(HorzScrollBar_, WheelRemainder_.X, turn);
+    ScrollByWheel(HorzScrollBar_, S_->WheelRemainder.X, turn);
   } else {
-    ScrollByWheel(VertScrollBar_, WheelRemainder_.Y, angle.Y);
-    ScrollByWheel(HorzScrollBar_, WheelRemainder_.X, angle.X);
+    ScrollByWheel(VertScrollBar_, S_->WheelRemainder.Y, angle.Y);
+    ScrollByWheel(HorzScrollBar_, S_->WheelRemainder.X, angle.X);
   }
 }
 
@@ -68,7 +69,9 @@ void TGraphControl::ZoomByWheel(int32_t turn, TPoint mousePos) {
   ZoomAt(zoomed, mousePos);
 }
 
-// A positive turn (the wheel away from the user) scrolls up or left.
+// Scrolls a bar by whole lines of the turn `delta` plus what the last turns
+// left over in `remainder`. A positive turn (the wheel away from the user)
+// scrolls up or left.
 void TGraphControl::ScrollByWheel(TGraphScrollBar& bar, int32_t& remainder, int32_t delta) {
   const int64_t total = int64_t{remainder} + int64_t{delta} * WheelScrollLines_;
   const int64_t lines = total / WheelNotch;

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/Stream.h"
 
 namespace gc {

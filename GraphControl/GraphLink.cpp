@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/Exceptions.h"
 #include "GraphControl/Geometry.h"
 #include "GraphControl/ScopedValue.h"
@@ -469,7 +470,9 @@ bool TGraphLink::PlaceHookedEnds() {
   return first != oldFirst || last != oldLast;
 }
 
-bool TGraphLink::KeepsPoints() const { return Refreshing_ || Owner()->LinkPointsKept(); }
+bool TGraphLink::KeepsPoints() const {
+  return Refreshing_ || TGraphControl::TLinkPointsKept::Active(*Owner());
+}
 
 void TGraphLink::RefreshHooks() {
   if (KeepsPoints()) return;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "GraphControl/Control.h"
+#include "GraphControl/ControlInternal.h"
 #include "GraphControl/GraphLink.h"
 #include "GraphControl/NodeShapes.h"
 #include "GraphControl/PropertyStream.h"
