@@ -631,7 +631,6 @@ class TGraphControl {
   bool KeyPressed(uint16_t key, TShiftState shift, const std::u32string& text);
   bool KeyMapped(uint16_t& key, TShiftState shift);
   bool KeyTyped(uint16_t key, TShiftState shift, const std::u32string& text);
-  // ==== end of the input block ================================================
 
   // ==== Undo history (ControlHistory.cpp) =====================================
   // Every data change that reaches the control through the change protocol
@@ -691,7 +690,6 @@ class TGraphControl {
   // Fires when a step was added, undone, redone or dropped, or the history cleared.
   TNotifyEvent OnHistoryChange;
   virtual void DoHistoryChange();
-  // ==== end of the history block ================================================
 
   // ==== Clipboard (ControlClipboard.cpp) ========================================
   // The clipboard the control uses: the one set here, else the platform's.
@@ -719,7 +717,6 @@ class TGraphControl {
   // Pastes a diagram stream as PasteFromClipboard does; `atCursor` allows
   // placing it at the mouse pointer.
   bool PasteStream(const std::vector<uint8_t>& bytes, bool atCursor, const std::string& stepName);
-  // ==== end of the clipboard block ================================================
 
   // ==== Alignment (ControlAlignment.cpp) =========================================
   // Each acts on the selected nodes, is one step, and moves or sizes a node
@@ -733,7 +730,6 @@ class TGraphControl {
   // Gives the nodes the width / height of the first selected node.
   bool MakeSameWidth();
   bool MakeSameHeight();
-  // ==== end of the alignment block ================================================
 
   // ==== Smart guides (ControlGuides.cpp) ==========================================
   // While SmartGuides is on, moving or resizing nodes with the mouse snaps the
@@ -761,7 +757,6 @@ class TGraphControl {
   // Corrects the offset the drag under way is about to move by, so that the
   // dragged nodes meet the nearest guide; DragBy calls it after grid snapping.
   virtual void SnapToGuides(int32_t& dx, int32_t& dy);
-  // ==== end of the smart guides block ==============================================
 
   // ==== Diagram stream, snapshots and export (ControlStreaming.cpp) ============
   // The diagram stream: the signature "0.GS", then the object block. Once it
@@ -805,7 +800,6 @@ class TGraphControl {
   // platform installed the hook.
   virtual std::unique_ptr<TRenderedImage> RenderBitmap(const TGraphObjectList& list);
   virtual std::unique_ptr<TRenderedImage> RenderMetafile(const TGraphObjectList& list);
-  // ==== end of the stream block ==================================================
 
  protected:
   // A subclass may mark the diagram saved (false) or not; the history's saved
@@ -894,12 +888,9 @@ class TGraphControl {
   TRect SelectionRect_ = EmptyMarkerRect;
   std::vector<TGuideLine> GuideLines_;
 
-  // ==== The rest of the control's state, and its helper classes (ControlInternal.h) ====
+  // ==== The rest of the state, and helper classes (ControlInternal.h) ====
   struct TState;
   std::unique_ptr<TState> S_;
-  enum TGesture : uint8_t;
-  enum TPressHold : uint8_t;
-  enum TDeferredChange : uint8_t;
   class TCandidates;
   class TRemovalWatch;
   struct TReadBatch;
@@ -926,7 +917,6 @@ class TGraphControl {
   void InvalidateClientRect(const TRect& clientRect);
   void InvalidateSelectionMarks();
   // ControlInteraction.cpp, ControlDragging.cpp: the mouse gesture.
-  TGesture GestureBeneath() const;
   void SettleGesture();
   TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
   void ReleasePressChanges();
@@ -935,7 +925,6 @@ class TGraphControl {
   void PressToInsert(TMouseButton button, TShiftState shift, TPoint point);
   void PressToEdit(TMouseButton button, TShiftState shift, TPoint point);
   void EndRubberBand(TShiftState shift);
-  void PanBy(TPoint& anchor, int32_t x, int32_t y);
   bool EscapeWithoutDrag();
   bool BeginSpacePan();
   bool ZoomAt(int32_t newZoom, TPoint anchor);
@@ -952,17 +941,12 @@ class TGraphControl {
   bool HistoryHeld() const;
   void HistoryQuiet();
   bool ApplyHistoryStep(bool forward);
-  static std::string DragStepName(TGraphCommandMode mode, THitCode hitCode);
   int32_t NudgeStepKey(bool resize);
   // ControlGuides.cpp
   bool GuidesActive() const;
-  TGuideRequest GuideRequest(const TRect& rect, TGraphSides sides) const;
-  bool GuideRect(TRect& rect, TGraphSides& sides) const;
   TGuideSource GuideSource() const;
   void SetGuideLines(std::vector<TGuideLine> lines);
   void FollowGuides();
-  void DrawGuideLines(TCanvas& canvas) const;
-  TRect GuideLinesArea() const;
   // ControlWheel.cpp
   void ScrollByWheel(TGraphScrollBar& bar, int32_t& remainder, int32_t delta);
   void ZoomByWheel(int32_t turn, TPoint mousePos);

@@ -335,13 +335,13 @@ void TGraphControl::RenumberAppendedObjects(int32_t firstIndex) {
   RenumberObjects(appended);
 }
 
-// The same as RenumberAppendedObjects for the objects a read appended, in the order they were read; null
-// entries (objects removed meanwhile) are skipped. O(n) for the whole pass, whatever identifiers the block
-// holds.
-// Each renumbering from old to new reaches, besides the object itself, only
-// the appended objects that refer to old (GetReferencedIDs): RenumberID
-// changes nothing in the others. A new identifier was free when handed out,
-// so it is never renumbered again later in the pass.
+// The same as RenumberAppendedObjects for the objects a read appended, in the
+// order they were read; null entries (objects removed meanwhile) are skipped.
+// O(n) for the whole pass, whatever identifiers the block holds. Each
+// renumbering from old to new reaches, besides the object itself, only the
+// appended objects that refer to old (GetReferencedIDs): RenumberID changes
+// nothing in the others. A new identifier was free when handed out, so it is
+// never renumbered again later in the pass.
 void TGraphControl::RenumberObjects(const std::vector<TGraphObject*>& appended) {
   // A stream the control wrote, read into an empty diagram, holds unique
   // identifiers that no object here uses: nothing to renumber.
@@ -482,8 +482,8 @@ bool TGraphControl::Below(const TGraphObject* a, const TGraphObject* b) const {
   return Objects_.IndexOf(a) < Objects_.IndexOf(b);
 }
 
-// The objects whose painted area may meet `rect`, with the selected ones when `withSelected`, each once,
-// bottom of the z-order first.
+// The objects whose painted area may meet `rect`, with the selected ones when
+// `withSelected`, each once, bottom of the z-order first.
 void TGraphControl::SelectionCandidates(const TRect& rect, bool withSelected,
                                         std::vector<TGraphObject*>& out) const {
   SpatialIndex_->Query(rect, out);

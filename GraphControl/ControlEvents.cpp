@@ -34,8 +34,9 @@ void TGraphControl::NotifyHost(TControlEvent event, const TGraphObject* object) 
 }
 
 // Reports a changed selection and a changed Modified to the host. They are
-// reported once the control is back with the program: at the end of the outermost update lock and of the
-// outermost call into the control, or at once when neither is open.
+// reported once the control is back with the program: at the end of the
+// outermost update lock and of the outermost call into the control, or at once
+// when neither is open.
 void TGraphControl::FlushHostNotices() {
   if (UpdateCount_ > 0 || S_->EntryDepth > 0) return;
   if (S_->SelectionNoticePending) {

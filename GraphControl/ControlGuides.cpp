@@ -21,39 +21,41 @@ void TGraphControl::SetSmartGuides(bool value) {
 void TGraphControl::SetGuideColor(TColor value) {
   if (GuideColor_ == value) return;
   GuideColor_ = value;
-  if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea());
+  if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea(*this));
 }
 
-// Whether the guides take part in the drag under way: on, not suspended by Alt, a node drags.
+// Whether the guides take part in the drag under way: on, not suspended by
+// Alt, a node drags.
 bool TGraphControl::GuidesActive() const {
   return SmartGuides_ && !(S_->InputShift & ssAlt) && DragSource_ && DragSource_->IsNode() &&
          !DragSource_->HasState(stDestroying);
 }
 
-// The rectangle the guides act on: the bounds of the dragged nodes for a move, the drag source's for a
-// resize. False when no node drags.
-bool TGraphControl::GuideRect(TRect& rect, TGraphSides& sides) const {
-  sides = DragSource_->DragSides(DragHitTest_);
+// The rectangle the guides act on: the bounds of the dragged nodes for a move,
+// the drag source's for a resize. False when no node drags.
+bool GuideRect(const TGraphControl& control, TRect& rect, TGraphSides& sides) {
+  sides = control.DragSource()->DragSides(control.DragHitTest());
   if (sides == 0) return false;
   if (sides != gsAll) {
-    rect = DragSource_->GetBoundsRect();
+    rect = control.DragSource()->GetBoundsRect();
     return true;
   }
   rect = EmptyMarkerRect;
-  for (const TGraphObject* object : DraggingObjects_)
+  for (const TGraphObject* object : control.DraggingObjects())
     if (object->IsNode()) MergeRect(rect, object->GetBoundsRect());
   return rect != EmptyMarkerRect;
 }
 
 // The request for the dragged nodes at `rect`; the sides that move.
-TGuideRequest TGraphControl::GuideRequest(const TRect& rect, TGraphSides sides) const {
-  const TSize client = ClientSize();
-  const TRect area = client.cx > 0 && client.cy > 0 ? VisibleArea() : GraphConstraints_.BoundsRect();
+TGuideRequest GuideRequest(const TGraphControl& control, const TRect& rect, TGraphSides sides) {
+  const TSize client = control.ClientSize();
+  const TRect area =
+      client.cx > 0 && client.cy > 0 ? control.VisibleArea() : control.GraphConstraints().BoundsRect();
   return {.Rect = rect,
           .Sides = sides,
-          .Tolerance = PixelsToUnits(GuideSnapDistance_, Zoom_),
+          .Tolerance = PixelsToUnits(control.GuideSnapDistance(), control.Zoom()),
           .Area = area,
-          .Frame = GuideFrame_};
+          .Frame = control.GuideFrame()};
 }
 
 // The bounds of the showing nodes that do not take part in the drag.
@@ -70,7 +72,7 @@ TGuideSource TGraphControl::GuideSource() const {
 void TGraphControl::SnapToGuides(int32_t& dx, int32_t& dy) {
   TRect rect;
   TGraphSides sides = 0;
-  if (!GuidesActive() || !GuideRect(rect, sides)) {
+  if (!GuidesActive() || !GuideRect(*this, rect, sides)) {
     SetGuideLines({});
     return;
   }
@@ -78,7 +80,7 @@ void TGraphControl::SnapToGuides(int32_t& dx, int32_t& dy) {
   if (sides & gsRight) rect.Right = SaturatingAdd(rect.Right, dx);
   if (sides & gsTop) rect.Top = SaturatingAdd(rect.Top, dy);
   if (sides & gsBottom) rect.Bottom = SaturatingAdd(rect.Bottom, dy);
-  TGuideResult result = ComputeGuides(GuideRequest(rect, sides), GuideSource());
+  TGuideResult result = ComputeGuides(GuideRequest(*this, rect, sides), GuideSource());
   dx = SaturatingAdd(dx, result.DX);
   dy = SaturatingAdd(dy, result.DY);
   S_->GuidePlaced = rect;
@@ -89,44 +91,44 @@ void TGraphControl::SnapToGuides(int32_t& dx, int32_t& dy) {
   SetGuideLines(std::move(result.Lines));
 }
 
-// After the dragged nodes moved: the lines follow where they really went (constraints, the minimum size and
-// handlers may have stopped them short).
+// After the dragged nodes moved: the lines follow where they really went
+// (constraints, the minimum size and handlers may have stopped them short).
 void TGraphControl::FollowGuides() {
   if (GuideLines_.empty() && !GuidesActive()) return;
   TRect rect;
   TGraphSides sides = 0;
-  if (!GuidesActive() || !GuideRect(rect, sides)) return SetGuideLines({});
+  if (!GuidesActive() || !GuideRect(*this, rect, sides)) return SetGuideLines({});
   if (rect == S_->GuidePlaced) return;
   S_->GuidePlaced = rect;
-  SetGuideLines(GuideLinesFor(GuideRequest(rect, sides), GuideSource()));
+  SetGuideLines(GuideLinesFor(GuideRequest(*this, rect, sides), GuideSource()));
 }
 
 // The lines and the ticks at the ends of the gap lines, grown by a pixel.
-TRect TGraphControl::GuideLinesArea() const {
+TRect GuideLinesArea(const TGraphControl& control) {
   TRect area = EmptyMarkerRect;
-  for (const TGuideLine& line : GuideLines_) MergeRect(area, MakeRectFromPoints(line.From, line.To));
+  for (const TGuideLine& line : control.GuideLines()) MergeRect(area, MakeRectFromPoints(line.From, line.To));
   if (area == EmptyMarkerRect) return area;
-  const int32_t margin = PixelsToUnits(5, Zoom_) + 1;
+  const int32_t margin = PixelsToUnits(5, control.Zoom()) + 1;
   return {SaturatingSub(area.Left, margin), SaturatingSub(area.Top, margin),
           SaturatingAdd(area.Right, margin), SaturatingAdd(area.Bottom, margin)};
 }
 
 void TGraphControl::SetGuideLines(std::vector<TGuideLine> lines) {
   if (lines == GuideLines_) return;
-  if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea());
+  if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea(*this));
   GuideLines_ = std::move(lines);
-  if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea());
+  if (!GuideLines_.empty()) InvalidateRect(GuideLinesArea(*this));
 }
 
 // One pixel wide whatever the zoom; a gap line carries a tick across each end.
-void TGraphControl::DrawGuideLines(TCanvas& canvas) const {
-  if (GuideLines_.empty()) return;
+void DrawGuideLines(const TGraphControl& control, TCanvas& canvas) {
+  if (control.GuideLines().empty()) return;
   canvas.Pen().SetMode(TPenMode::pmCopy);
   canvas.Pen().SetStyle(TPenStyle::psSolid);
   canvas.Pen().SetWidth(0);
-  canvas.Pen().SetColor(GuideColor_);
-  const int32_t tick = PixelsToUnits(3, Zoom_);
-  for (const TGuideLine& line : GuideLines_) {
+  canvas.Pen().SetColor(control.GuideColor());
+  const int32_t tick = PixelsToUnits(3, control.Zoom());
+  for (const TGuideLine& line : control.GuideLines()) {
     const TPoint segment[2] = {line.From, line.To};
     canvas.Polyline(segment, 2);
     if (line.Kind != TGuideKind::Gap) continue;

@@ -19,7 +19,7 @@ TGraphControl::THistoryReset::~THistoryReset() {
   if (Control_.S_->History->Resume(!Control_.Modified_)) Control_.DoHistoryChange();
 }
 
-std::string TGraphControl::DragStepName(TGraphCommandMode mode, THitCode hitCode) {
+std::string DragStepName(TGraphCommandMode mode, THitCode hitCode) {
   if (IsInsertMode(mode)) return "insert";
   if (hitCode & lhPoint) return "move point";
   if (hitCode & (htBody | htCaption)) return "move";

@@ -34,6 +34,20 @@ void ScrollBarBy(TGraphScrollBar& bar, int64_t delta) {
   bar.SetPosition(static_cast<int32_t>(position));
 }
 
+// Scrolls the shown bars so the content follows the mouse, pixel for pixel,
+// from `anchor` to client (x, y); `anchor` becomes the new position on those
+// axes.
+void PanBy(TGraphControl& control, TPoint& anchor, int32_t x, int32_t y) {
+  if (control.HorzScrollBar().IsShown()) {
+    ScrollBarBy(control.HorzScrollBar(), static_cast<int64_t>(anchor.X) - x);
+    anchor.X = x;
+  }
+  if (control.VertScrollBar().IsShown()) {
+    ScrollBarBy(control.VertScrollBar(), static_cast<int64_t>(anchor.Y) - y);
+    anchor.Y = y;
+  }
+}
+
 TPoint Offset(TPoint p, int32_t d) {
   return {ClampToInt32(static_cast<double>(p.X) + d), ClampToInt32(static_cast<double>(p.Y) + d)};
 }
@@ -56,7 +70,7 @@ void TGraphControl::MouseLeave() {
 void TGraphControl::MouseCaptureLost() {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   S_->StillPress.reset();
-  if (S_->Gesture == mgPanning) S_->Gesture = GestureBeneath();
+  if (S_->Gesture == mgPanning) S_->Gesture = GestureBeneath(*this);
   S_->PanKeyHeld = false;
   if (DragSource_) DragSource_->EndDrag(false);
   if (SelectionRectVisible()) SetSelectionRect(EmptyMarkerRect);
@@ -80,7 +94,7 @@ void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x,
     S_->StillPress = TPoint{x, y};
   else
     S_->StillPress.reset();
-  if (button == TMouseButton::mbMiddle && GestureBeneath() == mgNone) {
+  if (button == TMouseButton::mbMiddle && GestureBeneath(*this) == mgNone) {
     S_->Gesture = mgPanning;
     S_->PanAnchor = {x, y};
     SetScreenCursor(crHandGrab);
@@ -157,10 +171,10 @@ void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
   if (S_->Gesture == mgPanning) {
-    PanBy(S_->PanAnchor, x, y);
+    PanBy(*this, S_->PanAnchor, x, y);
   } else if (S_->PanKeyHeld || CommandMode_ == cmPan) {
     if (shift & ssLeft)
-      PanBy(DragStartPoint_, x, y);
+      PanBy(*this, DragStartPoint_, x, y);
     else
       SetScreenCursor(crHandFlat);
   } else if (!HoldsStill(x, y)) {
@@ -192,7 +206,7 @@ void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, i
   UpdateObjectAtCursor(point);
   if (S_->Gesture == mgPanning) {
     if (button == TMouseButton::mbMiddle) {
-      S_->Gesture = GestureBeneath();
+      S_->Gesture = GestureBeneath(*this);
       SetScreenCursor(S_->PanKeyHeld || CommandMode_ == cmPan ? crHandFlat : Cursor_);
     }
   } else if (S_->PanKeyHeld || CommandMode_ == cmPan) {
@@ -228,20 +242,6 @@ void TGraphControl::EndRubberBand(TShiftState shift) {
   SetScreenCursor(Cursor_);
 }
 
-// Scrolls the shown bars so the content follows the mouse from `anchor` to client (x, y); `anchor` becomes
-// the new position on those axes.
-void TGraphControl::PanBy(TPoint& anchor, int32_t x, int32_t y) {
-  // The content follows the mouse pixel for pixel.
-  if (HorzScrollBar_.IsShown()) {
-    ScrollBarBy(HorzScrollBar_, static_cast<int64_t>(anchor.X) - x);
-    anchor.X = x;
-  }
-  if (VertScrollBar_.IsShown()) {
-    ScrollBarBy(VertScrollBar_, static_cast<int64_t>(anchor.Y) - y);
-    anchor.Y = y;
-  }
-}
-
 // The jitter of a click: a band or a drag does not follow a press that has
 // not moved DragThreshold pixels (Manhattan distance) from where it went down.
 bool TGraphControl::HoldsStill(int32_t x, int32_t y) {
@@ -256,8 +256,8 @@ bool TGraphControl::HoldsStill(int32_t x, int32_t y) {
 
 // ---- Zoom at a point -------------------------------------------------------------------------
 
-// Zooms to `newZoom` (clamped) keeping the graph point under client point `anchor` where it is. False when
-// the zoom did not change.
+// Zooms to `newZoom` (clamped) keeping the graph point under client point
+// `anchor` where it is. False when the zoom did not change.
 bool TGraphControl::ZoomAt(int32_t newZoom, TPoint anchor) {
   newZoom = std::clamp(newZoom, MinZoom, MaxZoom);
   if (newZoom == Zoom_) return false;

@@ -17,19 +17,19 @@ namespace gc {
 // pan owns the mouse until its release, even over a band or a drag that a
 // press during it started; otherwise the band (SelectionRect) comes before
 // the drag (DragSource).
-enum TGraphControl::TGesture : uint8_t { mgNone, mgDragging, mgRubberBand, mgPanning };
+enum TGesture : uint8_t { mgNone, mgDragging, mgRubberBand, mgPanning };
 
 // Data changes while MouseDown handles a press are held back: a drag that the
 // press starts takes them over (reported once when it is accepted, undone
 // when it is cancelled), otherwise they are reported when the press has been
 // handled.
-enum TGraphControl::TPressHold : uint8_t { phOff, phHolding, phHeldChange };
+enum TPressHold : uint8_t { phOff, phHolding, phHeldChange };
 
 // Deferred graph-change notification owed at the end of the update lock.
 // dcSavedState: Modified becomes whether the diagram differs from the
 // history's saved state, judged once the lock's own changes (an event
 // handler's, say) are recorded.
-enum TGraphControl::TDeferredChange : uint8_t { dcNone = 0, dcChanged = 1, dcReset = 2, dcSavedState = 3 };
+enum TDeferredChange : uint8_t { dcNone = 0, dcChanged = 1, dcReset = 2, dcSavedState = 3 };
 
 // The control's working state that no inline accessor of Control.h reads,
 // grouped by the part of the control that keeps it.
@@ -117,14 +117,26 @@ inline bool TGraphControl::HistoryHeld() const {
 }
 
 // The gesture the band and the drag make, leaving a pan aside.
-inline TGraphControl::TGesture TGraphControl::GestureBeneath() const {
-  return SelectionRectVisible() ? mgRubberBand : DragSource_ ? mgDragging : mgNone;
+inline TGesture GestureBeneath(const TGraphControl& control) {
+  return control.SelectionRectVisible() ? mgRubberBand : control.DragSource() ? mgDragging : mgNone;
 }
 
 // Follows a band or a drag that started or ended; a pan stays.
 inline void TGraphControl::SettleGesture() {
-  if (S_->Gesture != mgPanning) S_->Gesture = GestureBeneath();
+  if (S_->Gesture != mgPanning) S_->Gesture = GestureBeneath(*this);
 }
+
+// The history's name of a mouse gesture: "insert", "move", "move point" or
+// "resize".
+std::string DragStepName(TGraphCommandMode mode, THitCode hitCode);
+
+// The smart guides' view of the drag under way (ControlGuides.cpp): the
+// rectangle they act on (false when no node drags), the request for it, and
+// the area and the drawing of their lines.
+bool GuideRect(const TGraphControl& control, TRect& rect, TGraphSides& sides);
+TGuideRequest GuideRequest(const TGraphControl& control, const TRect& rect, TGraphSides sides);
+TRect GuideLinesArea(const TGraphControl& control);
+void DrawGuideLines(const TGraphControl& control, TCanvas& canvas);
 
 // Raises QuerySuppressCount for its lifetime.
 class TGraphControl::TQuerySuppressLock : TScopedValue<int32_t> {

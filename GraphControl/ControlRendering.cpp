@@ -177,7 +177,7 @@ void TGraphControl::DrawEditMarks(TCanvas& canvas) {
   if (!HideSelection_ || Focused()) {
     for (int32_t i = 0; i < SelectedObjects_.Count(); ++i) SelectedObjects_.Items(i)->DrawOverlay(canvas);
   }
-  DrawGuideLines(canvas);
+  DrawGuideLines(*this, canvas);
   if (SelectionRectVisible() && !SelectionRect_.IsEmpty()) {
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
     canvas.Pen().SetMode(TPenMode::pmNot);
@@ -204,8 +204,8 @@ void TGraphControl::ClientResized() {
 
 // ---- Focus ----------------------------------------------------------------------------------------
 
-// Repaints the selected objects with their markers, which reach beyond the objects' painted bounds
-// (HideSelection shows or hides them).
+// Repaints the selected objects with their markers, which reach beyond the
+// objects' painted bounds (HideSelection shows or hides them).
 void TGraphControl::InvalidateSelectionMarks() {
   // The selection's extent holds the objects' painted bounds; the markers
   // reach MarkerSize beyond them.
