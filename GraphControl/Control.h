@@ -899,7 +899,6 @@ class TGraphControl {
 
   // ==== Private helpers, by the file that defines them ====
   // ControlCore.cpp: lists, identifiers, changes, area queries.
-  void FontChanged();
   void ObjectListChanged(TGraphObject* object, TGraphListAction action);
   void SelectedListChanged(TGraphObject* object, TGraphListAction action);
   void DraggingListChanged(TGraphObject* object, TGraphListAction action);
@@ -912,10 +911,8 @@ class TGraphControl {
   void UpdateSpatialEntry(TGraphObject* object);
   void UpdateAllSpatialEntries();
   void SelectionCandidates(const TRect& rect, bool withSelected, std::vector<TGraphObject*>& out) const;
-  bool Below(const TGraphObject* a, const TGraphObject* b) const;
   // ControlView.cpp
   void InvalidateClientRect(const TRect& clientRect);
-  void InvalidateSelectionMarks();
   // ControlInteraction.cpp, ControlDragging.cpp: the mouse gesture.
   void SettleGesture();
   TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
@@ -924,8 +921,6 @@ class TGraphControl {
   void CancelDrag(TGraphObject* source, bool inserting);
   void PressToInsert(TMouseButton button, TShiftState shift, TPoint point);
   void PressToEdit(TMouseButton button, TShiftState shift, TPoint point);
-  void EndRubberBand(TShiftState shift);
-  bool EscapeWithoutDrag();
   bool BeginSpacePan();
   bool ZoomAt(int32_t newZoom, TPoint anchor);
   // ControlEvents.cpp: handlers, deferred freeing, the host's notices.
@@ -948,7 +943,6 @@ class TGraphControl {
   void SetGuideLines(std::vector<TGuideLine> lines);
   void FollowGuides();
   // ControlWheel.cpp
-  void ScrollByWheel(TGraphScrollBar& bar, int32_t& remainder, int32_t delta);
   void ZoomByWheel(int32_t turn, TPoint mousePos);
 };
 

@@ -86,7 +86,12 @@ TGraphControl::TGraphControl()
   DraggingObjects_.OnChange = [this](TGraphObjectList*, TGraphObject* o, TGraphListAction a) {
     DraggingListChanged(o, a);
   };
-  Font_.OnChange = [this] { FontChanged(); };
+  // Objects with ParentFont take the control's new font; by index, as a
+  // change handler may remove objects.
+  Font_.OnChange = [this] {
+    TUpdateLock lock(*this);
+    for (int32_t i = 0; i < Objects_.Count(); ++i) Objects_.Items(i)->ParentFontChanged();
+  };
   S_->History = std::make_unique<TGraphHistory>(*this);
   if (NodeClassCount() > 0) DefaultNodeClass_ = NodeClasses(0);
   if (LinkClassCount() > 0) DefaultLinkClass_ = LinkClasses(0);
@@ -476,11 +481,15 @@ bool TGraphControl::TRemovalWatch::Removed(const TGraphObject* object) const {
   return std::find(Removed_.begin(), Removed_.end(), object) != Removed_.end();
 }
 
-// Compares objects of Objects by z-order.
-bool TGraphControl::Below(const TGraphObject* a, const TGraphObject* b) const {
-  if (Objects_.KeepsPositionKeys()) return Objects_.PositionKey(a) < Objects_.PositionKey(b);
-  return Objects_.IndexOf(a) < Objects_.IndexOf(b);
+namespace {
+
+// Compares objects of `objects` by z-order.
+bool Below(const TGraphObjectList& objects, const TGraphObject* a, const TGraphObject* b) {
+  if (objects.KeepsPositionKeys()) return objects.PositionKey(a) < objects.PositionKey(b);
+  return objects.IndexOf(a) < objects.IndexOf(b);
 }
+
+}  // namespace
 
 // The objects whose painted area may meet `rect`, with the selected ones when
 // `withSelected`, each once, bottom of the z-order first.
@@ -489,7 +498,7 @@ void TGraphControl::SelectionCandidates(const TRect& rect, bool withSelected,
   SpatialIndex_->Query(rect, out);
   if (!withSelected || SelectedObjects_.IsEmpty()) return;
   out.insert(out.end(), SelectedObjects_.begin(), SelectedObjects_.end());
-  const auto below = [this](const TGraphObject* a, const TGraphObject* b) { return Below(a, b); };
+  const auto below = [this](const TGraphObject* a, const TGraphObject* b) { return Below(Objects_, a, b); };
   std::sort(out.begin(), out.end(), below);
   out.erase(std::unique(out.begin(), out.end()), out.end());
 }
@@ -577,7 +586,7 @@ TGraphObject* TGraphControl::ObjectAtPoint(int32_t x, int32_t y, TGraphObject* b
   TGraphObject* candidate = nullptr;
   for (auto it = candidates.List().rbegin(); it != candidates.List().rend(); ++it) {
     TGraphObject* object = *it;
-    if (object == DragSource_ || (below && !Below(object, below))) continue;
+    if (object == DragSource_ || (below && !Below(Objects_, object, below))) continue;
     const THitCode code = object->HitTest(p);
     if (code == htNone) continue;
     if (!candidate) {

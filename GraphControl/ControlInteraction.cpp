@@ -52,6 +52,34 @@ TPoint Offset(TPoint p, int32_t d) {
   return {ClampToInt32(static_cast<double>(p.X) + d), ClampToInt32(static_cast<double>(p.Y) + d)};
 }
 
+// The release that ends a rubber band: Alt zooms to the band, otherwise in
+// cmEdit the band selects (Shift toggles, Ctrl takes only nodes).
+void EndRubberBand(TGraphControl& control, TShiftState shift) {
+  const TRect band = control.SelectionRect();
+  if (shift & ssAlt) {
+    if (!band.IsEmpty()) control.ZoomToRect(band);
+  } else if (control.CommandMode() == cmEdit) {
+    control.SelectObjectsInRect(band, (shift & ssShift) != 0,
+                                (shift & ssCtrl) ? TGraphNode::StaticClass() : TGraphObject::StaticClass());
+  }
+  control.SetSelectionRect(EmptyMarkerRect);
+  control.SetScreenCursor(control.Cursor());
+}
+
+// Escape without a drag: ends a rubber band or leaves an insert mode.
+bool EscapeWithoutDrag(TGraphControl& control) {
+  if (control.SelectionRectVisible()) {
+    control.SetSelectionRect(EmptyMarkerRect);
+    control.SetScreenCursor(control.Cursor());
+    return true;
+  }
+  if (IsInsertMode(control.CommandMode())) {
+    control.SetCommandMode(cmEdit);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 // ---- Hover object ------------------------------------------------------------------------
@@ -214,7 +242,7 @@ void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, i
   } else {
     switch (S_->Gesture) {
       case mgRubberBand:
-        EndRubberBand(shift);
+        EndRubberBand(*this, shift);
         break;
       case mgNone:
       case mgDragging:
@@ -228,18 +256,6 @@ void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, i
   }
   S_->StillPress.reset();
   DoMouseUp(button, shift, x, y);
-}
-
-void TGraphControl::EndRubberBand(TShiftState shift) {
-  const TRect band = SelectionRect_;
-  if (shift & ssAlt) {
-    if (!band.IsEmpty()) ZoomToRect(band);
-  } else if (CommandMode_ == cmEdit) {
-    SelectObjectsInRect(band, (shift & ssShift) != 0,
-                        (shift & ssCtrl) ? TGraphNode::StaticClass() : TGraphObject::StaticClass());
-  }
-  SetSelectionRect(EmptyMarkerRect);
-  SetScreenCursor(Cursor_);
 }
 
 // The jitter of a click: a band or a drag does not follow a press that has
@@ -394,7 +410,7 @@ bool TGraphControl::DefaultKeyHandler(uint16_t& key, TShiftState shift) {
                                                : VertScrollBar_.Increment());
       return true;
     case VK_ESCAPE:
-      return !DragSource_ && EscapeWithoutDrag();
+      return !DragSource_ && EscapeWithoutDrag(*this);
     case VK_SPACE:
       return BeginSpacePan();
     default:
@@ -424,20 +440,6 @@ int32_t TGraphControl::NudgeStepKey(bool resize) {
   return S_->NudgeKey;
 }
 
-// Escape without a drag: ends a rubber band or leaves an insert mode.
-bool TGraphControl::EscapeWithoutDrag() {
-  if (SelectionRectVisible()) {
-    SetSelectionRect(EmptyMarkerRect);
-    SetScreenCursor(Cursor_);
-    return true;
-  }
-  if (IsInsertMode(CommandMode_)) {
-    SetCommandMode(cmEdit);
-    return true;
-  }
-  return false;
-}
-
 // Space held pans like cmPan, unless a gesture is under way or the mode pans
 // anyway. Repeats of the held key are handled and change nothing.
 bool TGraphControl::BeginSpacePan() {
@@ -452,12 +454,12 @@ bool TGraphControl::BeginSpacePan() {
 
 void TGraphControl::DoEnter() {
   Raise(OnEnter);
-  if (HideSelection_) InvalidateSelectionMarks();
+  if (HideSelection_) InvalidateSelectionMarks(*this);
 }
 
 void TGraphControl::DoExit() {
   Raise(OnExit);
-  if (HideSelection_) InvalidateSelectionMarks();
+  if (HideSelection_) InvalidateSelectionMarks(*this);
 }
 
 // ---- Tooltips ------------------------------------------------------------------------------------

@@ -126,6 +126,10 @@ inline void TGraphControl::SettleGesture() {
   if (S_->Gesture != mgPanning) S_->Gesture = GestureBeneath(*this);
 }
 
+// Repaints the selected objects with their markers, which reach beyond the
+// objects' painted bounds (HideSelection shows or hides them).
+void InvalidateSelectionMarks(TGraphControl& control);
+
 // The history's name of a mouse gesture: "insert", "move", "move point" or
 // "resize".
 std::string DragStepName(TGraphCommandMode mode, THitCode hitCode);

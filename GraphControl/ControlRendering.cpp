@@ -206,10 +206,11 @@ void TGraphControl::ClientResized() {
 
 // Repaints the selected objects with their markers, which reach beyond the
 // objects' painted bounds (HideSelection shows or hides them).
-void TGraphControl::InvalidateSelectionMarks() {
+void InvalidateSelectionMarks(TGraphControl& control) {
   // The selection's extent holds the objects' painted bounds; the markers
   // reach MarkerSize beyond them.
-  if (!SelectedObjects_.IsEmpty()) InvalidateRect(InflatedRect(SelectedExtent(), MarkerSize_));
+  if (!control.SelectedObjects().IsEmpty())
+    control.InvalidateRect(InflatedRect(control.SelectedExtent(), control.MarkerSize()));
 }
 
 }  // namespace gc

@@ -230,7 +230,7 @@ void TGraphControl::SetShowHiddenObjects(bool value) {
 void TGraphControl::SetHideSelection(bool value) {
   if (value == HideSelection_) return;
   HideSelection_ = value;
-  if (!Focused()) InvalidateSelectionMarks();
+  if (!Focused()) InvalidateSelectionMarks(*this);
 }
 
 void TGraphControl::SetLockNodes(bool value) {
@@ -280,12 +280,6 @@ void TGraphControl::SetColor(TColor value) {
   if (value == Color_) return;
   Color_ = value;
   Invalidate();
-}
-
-void TGraphControl::FontChanged() {
-  TUpdateLock lock(*this);
-  // By index: a change handler may remove objects.
-  for (int32_t i = 0; i < Objects_.Count(); ++i) Objects_.Items(i)->ParentFontChanged();
 }
 
 }  // namespace gc

@@ -24,6 +24,18 @@ int32_t ScaledZoom(int32_t zoom, double factor) {
   return static_cast<int32_t>(std::lround(scaled));
 }
 
+// Scrolls a bar by whole lines of the turn `delta` plus what the last turns
+// left over in `remainder`. A positive turn (the wheel away from the user)
+// scrolls up or left.
+void ScrollByWheel(TGraphScrollBar& bar, int32_t& remainder, int32_t delta, int32_t linesPerNotch) {
+  const int64_t total = int64_t{remainder} + int64_t{delta} * linesPerNotch;
+  const int64_t lines = total / TGraphControl::WheelNotch;
+  remainder = static_cast<int32_t>(total - lines * TGraphControl::WheelNotch);
+  if (lines == 0) return;
+  const int64_t moved = std::clamp<int64_t>(lines, -INT32_MAX, INT32_MAX) * bar.Increment();
+  bar.SetPosition(SaturateToInt32(int64_t{bar.Position()} - moved));
+}
+
 }  // namespace
 
 // ---- Wheel ------------------------------------------------------------------------------------
@@ -52,10 +64,10 @@ void TGraphControl::MouseWheel(TShiftState shift, TPoint angle, TPoint pixels, T
       HorzScrollBar_.SetPosition(SaturatingSub(HorzScrollBar_.Position(), pixels.X));
     }
   } else if (sideways) {
-    ScrollByWheel(HorzScrollBar_, S_->WheelRemainder.X, turn);
+    ScrollByWheel(HorzScrollBar_, S_->WheelRemainder.X, turn, WheelScrollLines_);
   } else {
-    ScrollByWheel(VertScrollBar_, S_->WheelRemainder.Y, angle.Y);
-    ScrollByWheel(HorzScrollBar_, S_->WheelRemainder.X, angle.X);
+    ScrollByWheel(VertScrollBar_, S_->WheelRemainder.Y, angle.Y, WheelScrollLines_);
+    ScrollByWheel(HorzScrollBar_, S_->WheelRemainder.X, angle.X, WheelScrollLines_);
   }
 }
 
@@ -67,18 +79,6 @@ void TGraphControl::ZoomByWheel(int32_t turn, TPoint mousePos) {
   int32_t zoomed = ScaledZoom(Zoom_, factor);
   if (zoomed == Zoom_) zoomed += turn > 0 ? 1 : -1;
   ZoomAt(zoomed, mousePos);
-}
-
-// Scrolls a bar by whole lines of the turn `delta` plus what the last turns
-// left over in `remainder`. A positive turn (the wheel away from the user)
-// scrolls up or left.
-void TGraphControl::ScrollByWheel(TGraphScrollBar& bar, int32_t& remainder, int32_t delta) {
-  const int64_t total = int64_t{remainder} + int64_t{delta} * WheelScrollLines_;
-  const int64_t lines = total / WheelNotch;
-  remainder = static_cast<int32_t>(total - lines * WheelNotch);
-  if (lines == 0) return;
-  const int64_t moved = std::clamp<int64_t>(lines, -INT32_MAX, INT32_MAX) * bar.Increment();
-  bar.SetPosition(SaturateToInt32(int64_t{bar.Position()} - moved));
 }
 
 // ---- Pinch ------------------------------------------------------------------------------------
