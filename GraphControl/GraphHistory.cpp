@@ -528,9 +528,16 @@ bool TGraphHistory::ApplyStep(const TStep& step, bool forward) {
   TApplying applying(*this);
   // A replay that stops half way, by a mismatch or by an exception, leaves
   // the diagram whole; one that completes needs nothing more.
+  // When an exception leaves the replay, that exception is the one the caller
+  // gets: a second failure while finishing (memory running out, say) is
+  // dropped rather than ending the program during the unwinding.
   bool returned = false;
-  TScopeExit finishOnThrow([this, &returned] {
-    if (!returned) FinishAbandoned();
+  TScopeExit finishOnThrow([this, &returned]() noexcept {
+    if (returned) return;
+    try {
+      FinishAbandoned();
+    } catch (...) {
+    }
   });
   const bool applied = Replay(step, forward);
   returned = true;

@@ -21,18 +21,6 @@ namespace {
 int32_t Add(int32_t a, int32_t b) { return SaturatingAdd(a, b); }
 int32_t Sub(int32_t a, int32_t b) { return SaturatingSub(a, b); }
 
-// Restores the canvas's saved state (clip included) when the scope ends.
-class TCanvasStateGuard {
- public:
-  explicit TCanvasStateGuard(TCanvas& canvas) : Canvas_(canvas) { Canvas_.SaveState(); }
-  ~TCanvasStateGuard() { Canvas_.RestoreState(); }
-  TCanvasStateGuard(const TCanvasStateGuard&) = delete;
-  TCanvasStateGuard& operator=(const TCanvasStateGuard&) = delete;
-
- private:
-  TCanvas& Canvas_;
-};
-
 // How a marker drag changes the size, and which edges move with it.
 struct TResizeRule {
   THitCode Code;

@@ -88,18 +88,6 @@ bool AddEndEllipsis(TCanvas& canvas, std::string& line, int32_t width) {
   return true;
 }
 
-// Restores the canvas state saved on construction, also when drawing throws.
-class TStateGuard {
- public:
-  explicit TStateGuard(TCanvas& canvas) : Canvas_(canvas) { Canvas_.SaveState(); }
-  ~TStateGuard() { Canvas_.RestoreState(); }
-  TStateGuard(const TStateGuard&) = delete;
-  TStateGuard& operator=(const TStateGuard&) = delete;
-
- private:
-  TCanvas& Canvas_;
-};
-
 }  // namespace
 
 int32_t TCanvas::DrawText(std::string& text, TRect& r, uint32_t flags) {
@@ -146,7 +134,7 @@ int32_t TCanvas::DrawText(std::string& text, TRect& r, uint32_t flags) {
     y = r.Top + Halve(r.Bottom - r.Top - total);
 
   // Only clipping changes the canvas's state.
-  std::optional<TStateGuard> guard;
+  std::optional<TCanvasStateGuard> guard;
   if (!(flags & dt::NoClip)) {
     guard.emplace(*this);
     IntersectClipRect(r);

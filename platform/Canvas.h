@@ -158,6 +158,19 @@ class TCanvas {
   TPoint ViewportOrigin_;
 };
 
+// Saves the canvas's state (tools, modes, clip, mapping) for the length of a
+// scope and restores it when the scope ends, also when drawing throws.
+class TCanvasStateGuard {
+ public:
+  explicit TCanvasStateGuard(TCanvas& canvas) : Canvas_(canvas) { Canvas_.SaveState(); }
+  ~TCanvasStateGuard() { Canvas_.RestoreState(); }
+  TCanvasStateGuard(const TCanvasStateGuard&) = delete;
+  TCanvasStateGuard& operator=(const TCanvasStateGuard&) = delete;
+
+ private:
+  TCanvas& Canvas_;
+};
+
 // Makes the canvas that measures text without a window (the "compatible
 // canvas" of nodes and links), through the platform's MeasuringCanvas
 // service (platform/Platform.h); without one a fixed-width measurer stands in
