@@ -108,13 +108,19 @@ void TGraphControl::EndDragging(bool accept) {
   TGraphObject* source = DragSource_;
   DragSource_ = nullptr;
   SettleGesture();
-  SetGuideLines({});
-  for (int32_t i = 1; i < DraggingObjects_.Count(); ++i) DraggingObjects_.Items(i)->LeaveDrag();
-  DraggingObjects_.Clear();
   const bool inserting = IsInsertMode(CommandMode_);
-  if (!accept) {
-    DragModified_ = false;
-    CancelDrag(source, inserting);
+  {
+    // The drag is over but its step is not: leaving the drag would otherwise
+    // end the step with the objects still where they were dragged, and a
+    // cancelled drag would then record the way back as a second step.
+    TScopedValue hold(S_->HistoryHold, S_->HistoryHold + 1);
+    SetGuideLines({});
+    for (int32_t i = 1; i < DraggingObjects_.Count(); ++i) DraggingObjects_.Items(i)->LeaveDrag();
+    DraggingObjects_.Clear();
+    if (!accept) {
+      DragModified_ = false;
+      CancelDrag(source, inserting);
+    }
   }
   S_->DragSnapshot.clear();
   if (inserting)

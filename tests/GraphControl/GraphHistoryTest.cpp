@@ -351,6 +351,33 @@ TEST_F(GraphHistoryTest, ADragIsOneNamedStepAndACancelledDragIsNone) {
   EXPECT_EQ(Node(idA)->GetBoundsRect(), (TRect{30, 25, 110, 65}));
 }
 
+// Escape puts every dragged object back inside the drag's own step: the
+// step leaves nothing, and what could be redone before still can.
+TEST_F(GraphHistoryTest, AnEscapedDragOfSeveralNodesLeavesNoStepAndKeepsRedo) {
+  for (const std::vector<uint32_t>& selection : {std::vector<uint32_t>{idA}, {idA, idB}, {idA, idB, idC}})
+    for (const bool guides : {false, true}) {
+      SCOPED_TRACE(testing::Message() << selection.size() << " selected, guides " << guides);
+      Graph.SetSmartGuides(guides);
+      Node(idB)->SetText("B2");
+      ASSERT_TRUE(Graph.Undo());
+      Graph.SelectedObjects().Clear();
+      for (const uint32_t id : selection) Node(id)->SetSelected(true);
+      const TBytes before = Bytes();
+      const int32_t steps = Graph.UndoCount();
+
+      Graph.MouseDown(mbLeft, ssLeft, 50, 30);
+      Graph.MouseMove(ssLeft, 55, 35);
+      Graph.MouseMove(ssLeft, 120, 90);
+      uint16_t escape = VK_ESCAPE;
+      Graph.KeyDown(escape, 0);
+      Graph.MouseUp(mbLeft, 0, 120, 90);
+
+      EXPECT_EQ(Graph.UndoCount(), steps);
+      EXPECT_TRUE(Graph.CanRedo());
+      EXPECT_EQ(Bytes(), before);
+    }
+}
+
 // Arrow keys in a row move the selection as one step, until something else
 // happens in between. A is selected; each case runs its keys and actions.
 struct TNudgeCase {
