@@ -127,8 +127,15 @@ void TGraphLink::SetPolyline(const TPoints& points) {
   Changed(PointsChanged);
 }
 
+// AddPoint, InsertPoint and RemovePoint are one step of the history each,
+// like SetPolyline: an end that lets go of its object and the changed points
+// are undone together. An unhook handler may delete the link; it then keeps
+// its points.
 int32_t TGraphLink::AddPoint(TPoint point) {
+  TGraphControl::TDeletionGuard keep(*Owner());
+  TGraphControl::THistoryStep step(*Owner());
   Unhook(Target_);
+  if (HasState(stDestroying)) return -1;
   const int32_t index = PointCount();
   Points_.push_back(point);
   Changed(PointsChanged);
@@ -136,9 +143,12 @@ int32_t TGraphLink::AddPoint(TPoint point) {
 }
 
 void TGraphLink::InsertPoint(int32_t index, TPoint point) {
+  TGraphControl::TDeletionGuard keep(*Owner());
+  TGraphControl::THistoryStep step(*Owner());
   if (index < 0) {
     index = 0;
     UnhookPoint(0);
+    if (HasState(stDestroying)) return;
   } else if (index > PointCount()) {
     index = PointCount();
   }
@@ -148,6 +158,8 @@ void TGraphLink::InsertPoint(int32_t index, TPoint point) {
 
 void TGraphLink::RemovePoint(int32_t index) {
   if (index < 0 || index >= PointCount()) return;
+  TGraphControl::TDeletionGuard keep(*Owner());
+  TGraphControl::THistoryStep step(*Owner());
   // The last point is both ends: whatever is hooked there lets go, so that
   // no end stays hooked without a point.
   if (PointCount() == 1) {
@@ -156,6 +168,7 @@ void TGraphLink::RemovePoint(int32_t index) {
   } else {
     UnhookPoint(index);
   }
+  if (HasState(stDestroying)) return;
   Points_.erase(Points_.begin() + index);
   Changed(PointsChanged);
 }

@@ -378,6 +378,44 @@ TEST_F(GraphHistoryTest, AnEscapedDragOfSeveralNodesLeavesNoStepAndKeepsRedo) {
     }
 }
 
+// A point added, inserted or removed at a hooked end lets the end go and
+// changes the points: one step, which undo and redo take whole.
+TEST_F(GraphHistoryTest, APointChangeThatUnhooksAnEndIsOneStep) {
+  const struct {
+    const char* Name;
+    std::function<void(TGraphLink&)> Change;
+  } cases[] = {
+      {"AddPoint after the target",
+       [](TGraphLink& l) {
+         l.AddPoint({170, 140});
+       }},
+      {"InsertPoint before the source",
+       [](TGraphLink& l) {
+         l.InsertPoint(-1, {170, 140});
+       }},
+      {"InsertPoint between",
+       [](TGraphLink& l) {
+         l.InsertPoint(1, {170, 140});
+       }},
+      {"RemovePoint of the source end", [](TGraphLink& l) { l.RemovePoint(0); }},
+      {"RemovePoint of the target end", [](TGraphLink& l) { l.RemovePoint(l.PointCount() - 1); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TBytes before = Bytes();
+    const int32_t steps = Graph.UndoCount();
+    c.Change(*Link(idL));
+    const TBytes after = Bytes();
+    ASSERT_NE(after, before);
+    EXPECT_EQ(Graph.UndoCount(), steps + 1);
+    ASSERT_TRUE(Graph.Undo());
+    EXPECT_EQ(Bytes(), before);
+    ASSERT_TRUE(Graph.Redo());
+    EXPECT_EQ(Bytes(), after);
+    ASSERT_TRUE(Graph.Undo());
+  }
+}
+
 // Arrow keys in a row move the selection as one step, until something else
 // happens in between. A is selected; each case runs its keys and actions.
 struct TNudgeCase {
