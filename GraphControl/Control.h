@@ -32,6 +32,9 @@
 
 namespace gc {
 
+// What the mouse is doing (ControlInternal.h).
+enum TGesture : uint8_t;
+
 // Opens the members through which the library's objects keep their control
 // current (identifier and spatial indexes, deferred freeing). Only the
 // library can make one, so those members are no part of the control's API.
@@ -836,7 +839,9 @@ class TGraphControl {
   // ControlView.cpp
   void InvalidateClientRect(const TRect& clientRect);
   // ControlInteraction.cpp, ControlDragging.cpp: the mouse gesture.
-  void SettleGesture();
+  // What the mouse is doing, derived from the pan, the band and the drag
+  // (ControlInternal.h).
+  TGesture Gesture() const;
   TGraphChangeFlags FilterGestureChange(TGraphChangeFlags flags);
   void ReleasePressChanges();
   bool HoldsStill(int32_t x, int32_t y);

@@ -42,7 +42,6 @@ bool TGraphControl::BeginDragging(TGraphObject* object, TPoint point, THitCode h
   S_->History->NameStep(DragStepName(CommandMode_, hitCode), 0);
   S_->DragSnapshot.clear();
   DragSource_ = object;
-  SettleGesture();
   DragHitTest_ = hitCode;
   DragStartPoint_ = point;
   DragTargetPoint_ = point;
@@ -107,7 +106,6 @@ void TGraphControl::EndDragging(bool accept) {
   TDeletionGuard keep(*this);
   TGraphObject* source = DragSource_;
   DragSource_ = nullptr;
-  SettleGesture();
   const bool inserting = IsInsertMode(CommandMode_);
   {
     // The drag is over but its step is not: leaving the drag would otherwise

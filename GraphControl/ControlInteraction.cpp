@@ -98,7 +98,7 @@ void TGraphControl::MouseLeave() {
 void TGraphControl::MouseCaptureLost() {
   TDeletionGuard keep(*this, TDeletionGuard::Entry);
   S_->StillPress.reset();
-  if (S_->Gesture == mgPanning) S_->Gesture = GestureBeneath(*this);
+  S_->Panning = false;
   S_->PanKeyHeld = false;
   if (DragSource_) DragSource_->EndDrag(false);
   if (SelectionRectVisible()) SetSelectionRect(EmptyMarkerRect);
@@ -123,7 +123,7 @@ void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x,
   else
     S_->StillPress.reset();
   if (button == TMouseButton::mbMiddle && GestureBeneath(*this) == mgNone) {
-    S_->Gesture = mgPanning;
+    S_->Panning = true;
     S_->PanAnchor = {x, y};
     SetScreenCursor(crHandGrab);
     return;
@@ -198,7 +198,7 @@ void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
   S_->InputShift = shift;
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
-  if (S_->Gesture == mgPanning) {
+  if (S_->Panning) {
     PanBy(*this, S_->PanAnchor, x, y);
   } else if (S_->PanKeyHeld || CommandMode_ == cmPan) {
     if (shift & ssLeft)
@@ -206,7 +206,7 @@ void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y) {
     else
       SetScreenCursor(crHandFlat);
   } else if (!HoldsStill(x, y)) {
-    switch (S_->Gesture) {
+    switch (Gesture()) {
       case mgRubberBand:
         DragTargetPoint_ = point;
         SetSelectionRect(MakeRectFromPoints(DragStartPoint_, point));
@@ -232,15 +232,15 @@ void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, i
   THistoryStep gesture(*this);
   const TPoint point = ClientToGraph(x, y);
   UpdateObjectAtCursor(point);
-  if (S_->Gesture == mgPanning) {
+  if (S_->Panning) {
     if (button == TMouseButton::mbMiddle) {
-      S_->Gesture = GestureBeneath(*this);
+      S_->Panning = false;
       SetScreenCursor(S_->PanKeyHeld || CommandMode_ == cmPan ? crHandFlat : Cursor_);
     }
   } else if (S_->PanKeyHeld || CommandMode_ == cmPan) {
     if (button == TMouseButton::mbLeft) SetScreenCursor(crHandFlat);
   } else {
-    switch (S_->Gesture) {
+    switch (Gesture()) {
       case mgRubberBand:
         EndRubberBand(*this, shift);
         break;
@@ -261,7 +261,7 @@ void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, i
 // The jitter of a click: a band or a drag does not follow a press that has
 // not moved DragThreshold pixels (Manhattan distance) from where it went down.
 bool TGraphControl::HoldsStill(int32_t x, int32_t y) {
-  if (S_->StillPress && S_->Gesture != mgNone) {
+  if (S_->StillPress && Gesture() != mgNone) {
     const int64_t distance = std::llabs(static_cast<int64_t>(x) - S_->StillPress->X) +
                              std::llabs(static_cast<int64_t>(y) - S_->StillPress->Y);
     if (distance < DragThreshold_) return true;
@@ -295,7 +295,6 @@ void TGraphControl::SetSelectionRect(const TRect& rect) {
   if (rect == SelectionRect_) return;
   if (SelectionRectVisible()) InvalidateRect(SelectionRect_);
   SelectionRect_ = rect;
-  SettleGesture();
   // The band takes part in the scroll range.
   CalcScrollRanges();
   if (SelectionRectVisible()) InvalidateRect(rect);
@@ -444,7 +443,7 @@ int32_t TGraphControl::NudgeStepKey(bool resize) {
 // anyway. Repeats of the held key are handled and change nothing.
 bool TGraphControl::BeginSpacePan() {
   if (S_->PanKeyHeld) return true;
-  if (CommandMode_ == cmPan || S_->Gesture != mgNone) return false;
+  if (CommandMode_ == cmPan || Gesture() != mgNone) return false;
   S_->PanKeyHeld = true;
   SetScreenCursor(crHandFlat);
   return true;

@@ -48,7 +48,8 @@ struct TGraphControl::TState {
   std::vector<TGraphObject*>* RemovedObjects = nullptr;
 
   // ---- The mouse gesture (ControlInteraction.cpp, ControlDragging.cpp)
-  TGesture Gesture = mgNone;
+  // A middle-button pan: it owns the mouse until its release.
+  bool Panning = false;
   TPressHold PressHold = phOff;
   // A cancelled drag is being undone: nothing is reported as a data change.
   bool RevertingDrag = false;
@@ -121,10 +122,7 @@ inline TGesture GestureBeneath(const TGraphControl& control) {
   return control.SelectionRectVisible() ? mgRubberBand : control.DragSource() ? mgDragging : mgNone;
 }
 
-// Follows a band or a drag that started or ended; a pan stays.
-inline void TGraphControl::SettleGesture() {
-  if (S_->Gesture != mgPanning) S_->Gesture = GestureBeneath(*this);
-}
+inline TGesture TGraphControl::Gesture() const { return S_->Panning ? mgPanning : GestureBeneath(*this); }
 
 // Repaints the selected objects with their markers, which reach beyond the
 // objects' painted bounds (HideSelection shows or hides them).
