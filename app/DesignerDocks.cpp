@@ -11,8 +11,8 @@
 
 #include "GraphControl/Stream.h"
 #include "app/BindingTable.h"
-#include "app/Inspector.h"
 #include "app/ObjectList.h"
+#include "app/PropertyEditor.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "platform/qt/GraphOverview.h"
@@ -39,7 +39,7 @@ constexpr int ExtraHeight = 220;
 void TForm1::BuildDesignerDocks() {
   GraphControl1.SetSmartGuides(true);
 
-  Inspector = new TInspector(Dialogs_);
+  Inspector = new TPropertyEditor(Dialogs_);
   Inspector->SetGraph(&GraphControl1);
   // The panel shows what the inspector gave its widget, colours and font too.
   Inspector->OnApplied = [this] { RefreshPanel(); };

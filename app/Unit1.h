@@ -44,7 +44,7 @@ namespace gc::app {
 class TForm2;
 class TBindingTable;
 class TColorPicker;
-class TInspector;
+class TPropertyEditor;
 class TObjectList;
 class TScreenRecovery;
 
@@ -227,7 +227,7 @@ class TForm1 : public QMainWindow {
   // the status bar. The View menu shows and hides the docks.
   QDockWidget *dockInspector = nullptr, *dockObjects = nullptr, *dockBindings = nullptr,
               *dockOverview = nullptr;
-  TInspector* Inspector = nullptr;
+  TPropertyEditor* Inspector = nullptr;
   TObjectList* ObjectList = nullptr;
   TBindingTable* BindingTable = nullptr;
   // The submenu of "Recent files".

@@ -23,8 +23,8 @@
 #include "GraphControl/Stream.h"
 #include "app/BindingTable.h"
 #include "app/ColorPicker.h"
-#include "app/Inspector.h"
 #include "app/ObjectList.h"
+#include "app/PropertyEditor.h"
 #include "app/Unit2.h"
 #include "tests/app/MainWindowFixture.h"
 

@@ -9,7 +9,7 @@ namespace {
 // ---- The inspector ----------------------------------------------------------------------------
 
 TEST_F(DesignerWindowsTest, TheInspectorShowsSharedValuesAndMarksTheMixedOnes) {
-  TInspector inspector(Dialogs);
+  TPropertyEditor inspector(Dialogs);
   inspector.SetGraph(&Graph);
   EXPECT_EQ(inspector.lblSelection->text(), "No widget selected");
   EXPECT_FALSE(inspector.edText->isEnabled());
@@ -39,7 +39,7 @@ TEST_F(DesignerWindowsTest, TheInspectorShowsSharedValuesAndMarksTheMixedOnes) {
 }
 
 TEST_F(DesignerWindowsTest, AnInspectorEditAppliesToEverySelectedWidgetAsOneStep) {
-  TInspector inspector(Dialogs);
+  TPropertyEditor inspector(Dialogs);
   inspector.SetGraph(&Graph);
   const std::vector<uint8_t> before = Save();
   Select({0, 2, 4});
@@ -61,7 +61,7 @@ TEST_F(DesignerWindowsTest, AnInspectorEditAppliesToEverySelectedWidgetAsOneStep
 
 struct TRefusalCase {
   const char* Name;
-  QLineEdit* TInspector::*Field;
+  QLineEdit* TPropertyEditor::*Field;
   const char* Typed;
   const char* Message;  // the start of the message; "" for none
 };
@@ -70,7 +70,7 @@ class InspectorRefusal : public DesignerWindowsTest, public ::testing::WithParam
 
 // W4 (250..300) stops every widget from reaching X 1960: nothing moves.
 TEST_P(InspectorRefusal, ChecksEveryWidgetFirstAndChangesNothing) {
-  TInspector inspector(Dialogs);
+  TPropertyEditor inspector(Dialogs);
   inspector.SetGraph(&Graph);
   Graph.SetWidgetsLocked({Widgets[3]}, true);
   Graph.ClearHistory();
@@ -88,21 +88,21 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, InspectorRefusal,
     ::testing::Values(
         TRefusalCase{
-            "PastTheRightEdge", &TInspector::edX, "1960",
+            "PastTheRightEdge", &TPropertyEditor::edX, "1960",
             "X 1960 does not fit. The drawing area reaches from 0,0 to 2000,2000; \"W0\" is 50 wide, so "
             "its X can be 0 to 1950. Nothing was changed."},
-        TRefusalCase{"LeftOfTheArea", &TInspector::edX, "-1", "X -1 does not fit."},
-        TRefusalCase{"TooSmall", &TInspector::edHeight, "1", "Height 1 does not fit."},
+        TRefusalCase{"LeftOfTheArea", &TPropertyEditor::edX, "-1", "X -1 does not fit."},
+        TRefusalCase{"TooSmall", &TPropertyEditor::edHeight, "1", "Height 1 does not fit."},
         TRefusalCase{
-            "TooWide", &TInspector::edWidth, "1800",
+            "TooWide", &TPropertyEditor::edWidth, "1800",
             "Width 1800 does not fit. The drawing area reaches from 0,0 to 2000,2000; \"W4\" starts at X "
             "250, so its Width can be 2 to 1750."},
-        TRefusalCase{"NotANumber", &TInspector::edY, "1e3", "\"1e3\" is not a whole number"},
-        TRefusalCase{"ZBeyondTheTop", &TInspector::edZ, "4", "The zPosition is a whole number from 0"}),
+        TRefusalCase{"NotANumber", &TPropertyEditor::edY, "1e3", "\"1e3\" is not a whole number"},
+        TRefusalCase{"ZBeyondTheTop", &TPropertyEditor::edZ, "4", "The zPosition is a whole number from 0"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(DesignerWindowsTest, TheInspectorRefusesToMoveALockedWidget) {
-  TInspector inspector(Dialogs);
+  TPropertyEditor inspector(Dialogs);
   inspector.SetGraph(&Graph);
   Graph.SetWidgetsLocked({Widgets[3]}, true);
   Select({2, 3});
@@ -115,7 +115,7 @@ TEST_F(DesignerWindowsTest, TheInspectorRefusesToMoveALockedWidget) {
 
 TEST_F(DesignerWindowsTest, TheInspectorBindsAndReordersTheSelection) {
   QTemporaryDir lists;
-  TInspector inspector(Dialogs);
+  TPropertyEditor inspector(Dialogs);
   inspector.SetGraph(&Graph);
   inspector.SetListFolder(lists.path().toStdString());
   Select({1, 3});

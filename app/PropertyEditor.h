@@ -1,9 +1,10 @@
-// The inspector: every property of the selected widgets, editable. With one
-// widget selected it shows its values; with several, the values they share,
-// and "(mixed)" where they differ. An edit applies to every selected widget
-// as one step of the undo history, and only after it was checked for all of
-// them: a position or size outside the drawing area's limits, or a move of a
-// locked widget, is refused with a message and changes nothing.
+// The property editor the Inspector dock shows: every property of the
+// selected widgets, editable. With one widget selected it shows its values;
+// with several, the values they share, and "(mixed)" where they differ. An
+// edit applies to every selected widget as one step of the undo history, and
+// only after it was checked for all of them: a position or size outside the
+// drawing area's limits, or a move of a locked widget, is refused with a
+// message and changes nothing.
 #pragma once
 
 #include <QWidget>
@@ -24,10 +25,10 @@ namespace gc::app {
 class IDesignerDialogs;
 class TColorPicker;
 
-class TInspector : public QWidget, private TScreenGraph::IObserver {
+class TPropertyEditor : public QWidget, private TScreenGraph::IObserver {
  public:
-  explicit TInspector(IDesignerDialogs& dialogs, QWidget* parent = nullptr);
-  ~TInspector() override;
+  explicit TPropertyEditor(IDesignerDialogs& dialogs, QWidget* parent = nullptr);
+  ~TPropertyEditor() override;
 
   // The screen whose selection is shown (not owned; null for none).
   void SetGraph(TScreenGraph* graph);

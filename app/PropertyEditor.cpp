@@ -1,4 +1,4 @@
-#include "app/Inspector.h"
+#include "app/PropertyEditor.h"
 #include "GraphControl/ScopedValue.h"
 
 #include <QCheckBox>
@@ -88,21 +88,22 @@ QLineEdit* NumberField(QWidget* parent, const char* tip) {
 
 }  // namespace
 
-TInspector::TInspector(IDesignerDialogs& dialogs, QWidget* parent) : QWidget(parent), Dialogs_(dialogs) {
+TPropertyEditor::TPropertyEditor(IDesignerDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), Dialogs_(dialogs) {
   Build();
   Refresh();
 }
 
-TInspector::~TInspector() { SetGraph(nullptr); }
+TPropertyEditor::~TPropertyEditor() { SetGraph(nullptr); }
 
-void TInspector::SetGraph(TScreenGraph* graph) {
+void TPropertyEditor::SetGraph(TScreenGraph* graph) {
   if (Graph_) Graph_->RemoveObserver(this);
   Graph_ = graph;
   if (Graph_) Graph_->AddObserver(this);
   Refresh();
 }
 
-void TInspector::Build() {
+void TPropertyEditor::Build() {
   auto* form = new QFormLayout(this);
   form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
   lblSelection = new QLabel(this);
@@ -240,14 +241,14 @@ void TInspector::Build() {
   form->addRow("Converter name", cbConverterName);
 }
 
-void TInspector::ScreenChanged(uint8_t changes) {
+void TPropertyEditor::ScreenChanged(uint8_t changes) {
   if (changes & TScreenGraph::chgSelection) ListsStale_ = true;
   if (Scheduled_) return;
   Scheduled_ = true;
   QTimer::singleShot(0, this, [this] { Refresh(); });
 }
 
-void TInspector::Refresh() {
+void TPropertyEditor::Refresh() {
   Scheduled_ = false;
   const std::vector<TGraphObject*> widgets =
       Graph_ ? Graph_->SelectedWidgets() : std::vector<TGraphObject*>();
@@ -262,7 +263,7 @@ void TInspector::Refresh() {
   ShowValues(widgets);
 }
 
-void TInspector::LoadValueLists() {
+void TPropertyEditor::LoadValueLists() {
   const std::pair<QComboBox*, const TXmlQuestion*> lists[] = {{cbSource, &SourceQuestion},
                                                               {cbConverterType, &ConvTypeQuestion},
                                                               {cbConverterName, &ConvNameQuestion}};
@@ -280,7 +281,7 @@ void TInspector::LoadValueLists() {
   }
 }
 
-void TInspector::ShowValues(const std::vector<TGraphObject*>& widgets) {
+void TPropertyEditor::ShowValues(const std::vector<TGraphObject*>& widgets) {
   TScopedValue showing(Showing_, true);
   for (QSpinBox* box : {edFontSize, edMargin}) box->setSpecialValueText(widgets.empty() ? " " : Mixed);
   if (widgets.empty()) {
@@ -370,7 +371,7 @@ void TInspector::ShowValues(const std::vector<TGraphObject*>& widgets) {
   }
 }
 
-bool TInspector::Apply(const std::string& step, const std::function<void(TGraphObject*)>& each) {
+bool TPropertyEditor::Apply(const std::string& step, const std::function<void(TGraphObject*)>& each) {
   if (!Graph_) return false;
   const std::vector<TGraphObject*> widgets = Graph_->SelectedWidgets();
   if (widgets.empty()) return false;
@@ -385,19 +386,19 @@ bool TInspector::Apply(const std::string& step, const std::function<void(TGraphO
   return applied;
 }
 
-void TInspector::Revert() {
+void TPropertyEditor::Revert() {
   for (QLineEdit* field : {edText, edX, edY, edWidth, edHeight, edZ}) field->setModified(false);
   Refresh();
 }
 
-void TInspector::ApplyText() {
+void TPropertyEditor::ApplyText() {
   if (!edText->isModified()) return;
   const std::string text = edText->text().toStdString();
   edText->setModified(false);
   Apply("text", [&text](TGraphObject* w) { w->SetText(text); });
 }
 
-void TInspector::ApplyGeometry(QLineEdit* field, const char* name) {
+void TPropertyEditor::ApplyGeometry(QLineEdit* field, const char* name) {
   if (!field->isModified() || !Graph_) return;
   field->setModified(false);
   const QString typed = field->text().trimmed();
@@ -457,7 +458,7 @@ void TInspector::ApplyGeometry(QLineEdit* field, const char* name) {
   });
 }
 
-void TInspector::ApplyZ() {
+void TPropertyEditor::ApplyZ() {
   if (!edZ->isModified() || !Graph_) return;
   edZ->setModified(false);
   bool ok = false;
@@ -475,7 +476,7 @@ void TInspector::ApplyZ() {
   Refresh();
 }
 
-void TInspector::ApplyStyle(QCheckBox* box, uint8_t style) {
+void TPropertyEditor::ApplyStyle(QCheckBox* box, uint8_t style) {
   const bool on = box->checkState() != Qt::Unchecked;
   box->setTristate(false);
   Apply("font style", [on, style](TGraphObject* w) {
@@ -483,7 +484,7 @@ void TInspector::ApplyStyle(QCheckBox* box, uint8_t style) {
   });
 }
 
-void TInspector::ApplyBinding(QComboBox* box) {
+void TPropertyEditor::ApplyBinding(QComboBox* box) {
   if (!Graph_ || !box->lineEdit()->isModified()) return;
   box->lineEdit()->setModified(false);
   const std::string value = box->currentText().toStdString();
